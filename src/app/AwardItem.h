@@ -1,0 +1,17 @@
+#pragma once
+
+#include "areas/tstring.h"
+
+#include <vector>
+
+// One prize of the table, with the names drawn for it in draw order.
+struct AwardItem
+{
+    tstring awardName;
+    tstring prizeName;
+    tstring picturePath;
+    int reserved = 0;
+    int winnerCount = 0;
+    int drawn = 0;
+    std::vector<tstring> winners;
+};

@@ -1,0 +1,103 @@
+#include "app/DrawEngine.h"
+
+#include "app/MusicPlayer.h"
+#include "platform/Clock.h"
+#include "platform/CrtRand.h"
+#include "platform/MsgBox.h"
+
+#include <cstdint>
+
+DrawEngine::DrawEngine(DrawHost& host) : m_host(host) {}
+
+void DrawEngine::Reset()
+{
+    m_pool.clear();
+    m_awards.clear();
+    m_current = -1;
+    m_running = 0;
+}
+
+void DrawEngine::StartDraw()
+{
+    if (m_current >= prizeCount())
+        return;
+    m_host.playMusic(StartMusic, MusicPlayer::PlayLoop);
+    ++m_current;
+    if (m_current == prizeCount()) {
+        m_host.showResultScreen();
+        return;
+    }
+    m_running = 1;
+    m_host.startCycleTimer();
+}
+
+void DrawEngine::StopDraw()
+{
+    m_running = 0;
+    m_host.stopCycleTimer();
+    if (!isCurrentPrize())
+        return;
+    m_host.playMusic(StopSound, MusicPlayer::PlayOnce);
+
+    if (m_pool.empty()) {
+        MsgBox::show(PoolEmptyMessage);
+        return;
+    }
+    AwardItem& award = m_awards[static_cast<size_t>(m_current)];
+    const bool lastPrize = m_current == prizeCount() - 1;
+    if (m_pool.size() > static_cast<size_t>(award.winnerCount < 0 ? 0 : award.winnerCount)) {
+        drawAtRandom(award, award.winnerCount);
+        award.drawn = 1;
+        m_host.repaintAll();
+    } else {
+        MsgBox::show(AllRemainingWinMessage);
+        award.winners.insert(award.winners.end(), m_pool.begin(), m_pool.end());
+        award.drawn = 1;
+        m_pool.clear();
+        m_host.repaintAll();
+    }
+    // The summary is exported however the last prize was completed.
+    if (lastPrize)
+        m_host.exportResults();
+}
+
+void DrawEngine::drawAtRandom(AwardItem& award, int count)
+{
+    CrtRand& random = CrtRand::instance();
+    random.seed(static_cast<std::uint32_t>(Clock::now()));
+    for (int i = 0; i < count; ++i) {
+        const size_t position = random.position(m_pool.size());
+        award.winners.push_back(m_pool[position]);
+        m_pool.erase(m_pool.begin() + static_cast<std::ptrdiff_t>(position));
+    }
+}
+
+bool DrawEngine::isFinishedForDisplay(int index) const
+{
+    return index < m_current || (index == m_current && !m_running);
+}
+
+long long DrawEngine::totalPlaces() const
+{
+    long long total = 0;
+    for (const AwardItem& award : m_awards)
+        total += award.winnerCount;
+    return total;
+}
+
+long long DrawEngine::placesDrawn() const
+{
+    long long drawn = 0;
+    for (int i = 0; i < prizeCount(); ++i) {
+        if (isFinishedForDisplay(i))
+            drawn += m_awards[static_cast<size_t>(i)].winnerCount;
+    }
+    return drawn;
+}
+
+long long DrawEngine::nextCycleStart()
+{
+    if (m_pool.empty())
+        return -1;
+    return static_cast<long long>(CrtRand::instance().position(m_pool.size()));
+}

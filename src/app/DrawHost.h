@@ -1,0 +1,19 @@
+#pragma once
+
+#include "areas/tstring.h"
+
+// What the draw rules need from the screen that runs them: sound, the timer
+// that cycles names, repaints, the result screen and the export.
+class DrawHost
+{
+public:
+    virtual ~DrawHost() = default;
+
+    virtual void playMusic(const tstring& path, int mode) = 0;
+    virtual void startCycleTimer() = 0;
+    virtual void stopCycleTimer() = 0;
+    virtual void repaintAll() = 0;
+    virtual void showResultScreen() = 0;
+    // Builds the result summary and appends it to the export file.
+    virtual void exportResults() = 0;
+};

@@ -1,0 +1,3 @@
+#include "data/CFileBase.h"
+
+CFileBase::~CFileBase() = default;

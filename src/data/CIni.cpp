@@ -1,0 +1,202 @@
+#include "data/CIni.h"
+
+#include "platform/AppInfo.h"
+#include "platform/IniFile.h"
+#include "platform/MsgBox.h"
+#include "platform/WinPath.h"
+
+#include <QFile>
+
+namespace {
+
+const wchar_t* const Caption = L"Tips";
+const wchar_t* const NotOpen = L"please Open file first";
+const wchar_t* const NoNames = L"Must confirm AppName and KeyName";
+
+bool readable(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+void tell(const std::wstring& text, const wchar_t* caption = Caption)
+{
+    MsgBox::show(text, caption);
+}
+
+std::vector<tstring> toList(const std::vector<std::wstring>& names)
+{
+    // Empty names vanish, as they do when the platform's zero-separated list is split.
+    std::vector<tstring> list;
+    list.reserve(names.size());
+    for (const std::wstring& name : names) {
+        if (!name.empty())
+            list.emplace_back(name);
+    }
+    return list;
+}
+
+} // namespace
+
+CIni::CIni(tstring fileName)
+{
+    OpenFile(std::move(fileName));
+}
+
+bool CIni::OpenFile(tstring fileName)
+{
+    fileName.Trim();
+    if (fileName.empty()) {
+        tell(L"file name can't be null", L"tips");
+        return false;
+    }
+    const size_t dot = fileName.rfind(L'.');
+    if (dot == tstring::npos) {
+        tell(L"set file extend name first");
+        return false;
+    }
+    m_path = fileName;
+    tstring extension = dot == 0 ? tstring() : fileName.Mid(dot + 1);
+    extension.ToUpper();
+    if (extension != L"INF" && extension != L"INI") {
+        tell(L"extend name must be INF or INI");
+        m_path.clear();
+        return false;
+    }
+
+    size_t separator = 0;
+    while (separator < fileName.size() && !WinPath::isSeparator(fileName[separator]))
+        ++separator;
+    if (separator < fileName.size() && separator != 1) {
+        if (!readable(WinPath::toLocal(fileName))) {
+            tell(L"File unexist:" + fileName);
+            m_path.clear();
+            return false;
+        }
+        return true;
+    }
+
+    tstring relative = fileName;
+    if (relative[0] != L'.')
+        relative = L".\\" + relative;
+    size_t first = 0;
+    while (first < relative.size() && !WinPath::isSeparator(relative[first]))
+        ++first;
+    // A name such as "..ini" has no separator at all: then it is its own bare name.
+    const tstring bareName = first < relative.size() ? relative.Mid(first + 1) : relative;
+    if (!readable(WinPath::toLocal(bareName)) &&
+        !readable(AppInfo::executableDir() + WinPath::toLocal(bareName))) {
+        tell(bareName, L"");
+        tell(bareName + L"File unexist");
+        m_path.clear();
+        return false;
+    }
+    m_path = relative;
+    return true;
+}
+
+bool CIni::requireOpen(const wchar_t* message)
+{
+    if (IsOpen())
+        return true;
+    tell(message);
+    return false;
+}
+
+void CIni::reportWriteFailure()
+{
+    tell(L"无法写入文件:" + m_path);
+}
+
+tstring CIni::GetString(tstring section, tstring key)
+{
+    if (!requireOpen(L"Please open file first"))
+        return tstring();
+    section.Trim();
+    key.Trim();
+    if (section.empty() || key.empty()) {
+        tell(L"must confirm AppName and KeyName");
+        return tstring();
+    }
+    return IniFile::readString(m_path, section, key, std::wstring(), ValueBufferChars);
+}
+
+int CIni::GetInt(tstring section, tstring key)
+{
+    if (!requireOpen(NotOpen))
+        return 0;
+    section.Trim();
+    key.Trim();
+    if (section.empty() || key.empty()) {
+        tell(NoNames);
+        return 0;
+    }
+    return IniFile::readInt(m_path, section, key, 0);
+}
+
+int CIni::SetString(tstring section, tstring key, tstring value)
+{
+    if (!requireOpen(NotOpen))
+        return 0;
+    section.Trim();
+    key.Trim();
+    if (section.empty() || key.empty()) {
+        tell(NoNames);
+        return 0;
+    }
+    if (!IniFile::writeString(m_path, section, key, value)) {
+        reportWriteFailure();
+        return 0;
+    }
+    return 1;
+}
+
+int CIni::SetInt(int value, tstring section, tstring key)
+{
+    tstring text;
+    text.Format(L"%d", value);
+    return SetString(std::move(section), std::move(key), std::move(text));
+}
+
+void CIni::DeleteKey(tstring section, tstring key)
+{
+    if (!requireOpen(NotOpen))
+        return;
+    if (!IniFile::deleteKey(m_path, section, key))
+        reportWriteFailure();
+}
+
+int CIni::DeleteSection(tstring section)
+{
+    if (!requireOpen(NotOpen))
+        return 0;
+    if (!IniFile::deleteSection(m_path, section)) {
+        reportWriteFailure();
+        return 0;
+    }
+    return 1;
+}
+
+int CIni::DeleteAllSections()
+{
+    for (const tstring& name : GetSectionNames())
+        DeleteSection(name);
+    return 1;
+}
+
+std::vector<tstring> CIni::GetSectionNames()
+{
+    if (!requireOpen(NotOpen))
+        return {};
+    std::vector<tstring> names = toList(IniFile::sectionNames(m_path));
+    for (tstring& name : names)
+        name.ToUpper();
+    return names;
+}
+
+std::vector<tstring> CIni::GetKeyNames(tstring section)
+{
+    if (!requireOpen(NotOpen))
+        return {};
+    return toList(IniFile::keyNames(m_path, section));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// How a file's bytes turn into text. Windows-made event files are in code
+// page 936; Linux editors write UTF-8; INI files may also be UTF-16LE.
+enum class TextEncoding
+{
+    Ansi,
+    Utf8,
+    Utf8Bom,
+    Utf16Le
+};
+
+namespace CodePage {
+
+// Decided once per file: a byte-order mark, else valid UTF-8 that is not
+// plain ASCII, else code page 936. UTF-16LE only where the caller allows it.
+TextEncoding detect(std::string_view bytes, bool allowUtf16 = false);
+
+std::string byteOrderMark(TextEncoding encoding);
+bool isValidUtf8(std::string_view bytes);
+
+// Bytes without the byte-order mark. A byte sequence that cannot be decoded
+// becomes "?" and the rest of the text is still decoded.
+std::wstring decode(std::string_view bytes, TextEncoding encoding);
+
+// No byte-order mark is written. Characters the encoding cannot hold become "?".
+std::string encode(std::wstring_view text, TextEncoding encoding);
+
+inline std::wstring fromAnsi(std::string_view bytes)
+{
+    return decode(bytes, TextEncoding::Ansi);
+}
+inline std::string toAnsi(std::wstring_view text)
+{
+    return encode(text, TextEncoding::Ansi);
+}
+
+} // namespace CodePage

@@ -1,0 +1,18 @@
+#include "platform/CrtRand.h"
+
+CrtRand& CrtRand::instance()
+{
+    static CrtRand generator;
+    return generator;
+}
+
+std::size_t CrtRand::position(std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    if (size <= static_cast<std::size_t>(Max) + 1)
+        return static_cast<std::size_t>(next()) % size;
+    const std::size_t first = static_cast<std::size_t>(next());
+    const std::size_t second = static_cast<std::size_t>(next());
+    return ((first << 15) | second) % size;
+}

@@ -1,0 +1,274 @@
+#include "platform/IniDocument.h"
+
+#include <QChar>
+
+namespace {
+
+std::wstring_view valueOf(const std::wstring& text)
+{
+    const size_t eq = text.find(L'=');
+    std::wstring_view value = IniDocument::trimBlanks(std::wstring_view(text).substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+        value.front() == value.back())
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
+std::wstring oneLine(std::wstring_view text)
+{
+    std::wstring clean(text.substr(0, text.find(L'\0')));
+    for (wchar_t& c : clean) {
+        if (c == L'\r' || c == L'\n')
+            c = L' ';
+    }
+    return clean;
+}
+
+} // namespace
+
+std::wstring_view IniDocument::trimBlanks(std::wstring_view text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+bool IniDocument::sameName(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && QChar::toCaseFolded(static_cast<char32_t>(a[i])) !=
+                                QChar::toCaseFolded(static_cast<char32_t>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+void IniDocument::classify(Line& line)
+{
+    const std::wstring& text = line.text;
+    size_t first = 0;
+    while (first < text.size() && isBlank(text[first]))
+        ++first;
+    line.name.clear();
+    if (first == text.size()) {
+        line.kind = Kind::Other;
+    } else if (text[first] == L';') {
+        line.kind = Kind::Comment;
+    } else if (text[first] == L'[') {
+        line.kind = Kind::Section;
+        const size_t close = text.find(L']', first + 1);
+        const size_t end = close == std::wstring::npos ? text.size() : close;
+        line.name = trimBlanks(std::wstring_view(text).substr(first + 1, end - first - 1));
+    } else if (const size_t eq = text.find(L'='); eq != std::wstring::npos) {
+        line.kind = Kind::Key;
+        line.name = trimBlanks(std::wstring_view(text).substr(0, eq));
+    } else {
+        line.kind = Kind::Other;
+    }
+}
+
+IniDocument::Line IniDocument::makeLine(std::wstring text)
+{
+    Line line;
+    line.text = std::move(text);
+    line.edited = true;
+    classify(line);
+    return line;
+}
+
+IniDocument IniDocument::fromBytes(std::string bytes)
+{
+    IniDocument doc;
+    doc.m_raw = std::move(bytes);
+    const std::string& raw = doc.m_raw;
+    doc.m_encoding = CodePage::detect(raw, true);
+    doc.m_bom = CodePage::byteOrderMark(doc.m_encoding);
+
+    const size_t unit = doc.m_encoding == TextEncoding::Utf16Le ? 2 : 1;
+    const auto at = [&](size_t i) -> unsigned {
+        const auto low = static_cast<unsigned char>(raw[i]);
+        return unit == 1 ? low : low | (static_cast<unsigned>(static_cast<unsigned char>(raw[i + 1])) << 8);
+    };
+    size_t start = doc.m_bom.size();
+    size_t pos = start;
+    const size_t end = raw.size() - (raw.size() - start) % unit;
+    while (start < raw.size()) {
+        size_t lineEnd = raw.size();
+        size_t eolLength = 0;
+        for (; pos < end; pos += unit) {
+            const unsigned c = at(pos);
+            if (c == '\r' || c == '\n') {
+                lineEnd = pos;
+                eolLength = unit;
+                if (c == '\r' && pos + unit < end && at(pos + unit) == '\n')
+                    eolLength += unit;
+                break;
+            }
+        }
+        Line line;
+        line.rawOffset = start;
+        line.rawLength = lineEnd - start;
+        line.eol = raw.substr(lineEnd, eolLength);
+        line.text = CodePage::decode(std::string_view(raw).substr(start, line.rawLength), doc.m_encoding);
+        classify(line);
+        if (doc.m_newLineBreak.empty())
+            doc.m_newLineBreak = line.eol;
+        doc.m_lines.push_back(std::move(line));
+        start = lineEnd + eolLength;
+        pos = start;
+    }
+    return doc;
+}
+
+std::string IniDocument::toBytes() const
+{
+    std::string out = m_bom;
+    for (const Line& line : m_lines) {
+        if (line.edited)
+            out += CodePage::encode(line.text, m_encoding);
+        else
+            out.append(m_raw, line.rawOffset, line.rawLength);
+        out += line.eol;
+    }
+    return out;
+}
+
+std::optional<size_t> IniDocument::findSection(std::wstring_view section) const
+{
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind == Kind::Section && sameName(m_lines[i].name, section))
+            return i;
+    }
+    return std::nullopt;
+}
+
+size_t IniDocument::sectionEnd(size_t header) const
+{
+    size_t i = header + 1;
+    while (i < m_lines.size() && m_lines[i].kind != Kind::Section)
+        ++i;
+    return i;
+}
+
+std::optional<size_t> IniDocument::findKey(size_t header, std::wstring_view key) const
+{
+    const size_t end = sectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
+        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::wstring> IniDocument::value(std::wstring_view section, std::wstring_view key) const
+{
+    const auto header = findSection(section);
+    if (!header)
+        return std::nullopt;
+    const auto line = findKey(*header, key);
+    if (!line)
+        return std::nullopt;
+    return std::wstring(valueOf(m_lines[*line].text));
+}
+
+std::vector<std::wstring> IniDocument::sectionNames() const
+{
+    std::vector<std::wstring> names;
+    for (const Line& line : m_lines) {
+        if (line.kind == Kind::Section)
+            names.push_back(line.name);
+    }
+    return names;
+}
+
+std::vector<std::wstring> IniDocument::keyNames(std::wstring_view section) const
+{
+    std::vector<std::wstring> names;
+    const auto header = findSection(section);
+    if (!header)
+        return names;
+    const size_t end = sectionEnd(*header);
+    for (size_t i = *header + 1; i < end; ++i) {
+        if (m_lines[i].kind == Kind::Key)
+            names.push_back(m_lines[i].name);
+    }
+    return names;
+}
+
+void IniDocument::ensureLineBreak(size_t index)
+{
+    if (m_lines[index].eol.empty())
+        m_lines[index].eol = m_newLineBreak;
+}
+
+void IniDocument::setValue(std::wstring_view section, std::wstring_view key, std::wstring_view value)
+{
+    if (m_newLineBreak.empty())
+        m_newLineBreak = CodePage::encode(L"\r\n", m_encoding);
+    const std::wstring cleanSection = oneLine(section);
+    const std::wstring cleanKey = oneLine(key);
+    const std::wstring cleanValue = oneLine(value);
+
+    const auto header = findSection(cleanSection);
+    if (!header) {
+        if (!m_lines.empty())
+            ensureLineBreak(m_lines.size() - 1);
+        m_lines.push_back(makeLine(L"[" + cleanSection + L"]"));
+        m_lines.back().eol = m_newLineBreak;
+        m_lines.push_back(makeLine(cleanKey + L"=" + cleanValue));
+        m_lines.back().eol = m_newLineBreak;
+        return;
+    }
+    if (const auto existing = findKey(*header, cleanKey)) {
+        Line& line = m_lines[*existing];
+        line.text = line.name + L"=" + cleanValue;
+        line.edited = true;
+        return;
+    }
+    size_t after = *header;
+    const size_t end = sectionEnd(*header);
+    for (size_t i = *header + 1; i < end; ++i) {
+        if (m_lines[i].kind == Kind::Key)
+            after = i;
+    }
+    ensureLineBreak(after);
+    Line line = makeLine(cleanKey + L"=" + cleanValue);
+    line.eol = m_newLineBreak;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(line));
+}
+
+bool IniDocument::removeKey(std::wstring_view section, std::wstring_view key)
+{
+    const auto header = findSection(section);
+    if (!header)
+        return false;
+    const auto line = findKey(*header, key);
+    if (!line)
+        return false;
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*line));
+    return true;
+}
+
+bool IniDocument::removeSection(std::wstring_view section)
+{
+    const auto header = findSection(section);
+    if (!header)
+        return false;
+    const size_t end = sectionEnd(*header);
+    std::vector<Line> kept;
+    kept.reserve(m_lines.size());
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        const bool inSection = i >= *header && i < end;
+        if (inSection && (m_lines[i].kind == Kind::Section || m_lines[i].kind == Kind::Key))
+            continue;
+        kept.push_back(std::move(m_lines[i]));
+    }
+    m_lines = std::move(kept);
+    return true;
+}

@@ -1,0 +1,139 @@
+#include "platform/IniFile.h"
+
+#include "platform/TextFile.h"
+#include "platform/WinPath.h"
+
+#include <QFileInfo>
+#include <cstdint>
+#include <cwctype>
+
+namespace {
+
+std::wstring trimSpaces(const std::wstring& name)
+{
+    const size_t begin = name.find_first_not_of(L' ');
+    if (begin == std::wstring::npos)
+        return std::wstring();
+    return name.substr(begin, name.find_last_not_of(L' ') - begin + 1);
+}
+
+// Reads the document for a change; false when an existing file cannot be
+// read, since writing then would destroy what it holds.
+bool loadForChange(const std::wstring& path, IniDocument& doc)
+{
+    return IniFile::load(path, doc) != IniFile::LoadResult::Unreadable;
+}
+
+} // namespace
+
+IniFile::LoadResult IniFile::load(const std::wstring& path, IniDocument& doc)
+{
+    const QString local = WinPath::toLocal(path);
+    const QFileInfo info(local);
+    if (!info.exists()) {
+        doc = IniDocument();
+        return LoadResult::Missing;
+    }
+    std::string bytes;
+    if (info.isDir() || !TextFile::readAll(local, bytes)) {
+        doc = IniDocument();
+        return LoadResult::Unreadable;
+    }
+    doc = IniDocument::fromBytes(std::move(bytes));
+    return LoadResult::Loaded;
+}
+
+bool IniFile::save(const std::wstring& path, const IniDocument& doc)
+{
+    return TextFile::writeAtomically(WinPath::toLocal(path), doc.toBytes());
+}
+
+std::wstring IniFile::readString(const std::wstring& path, const std::wstring& section,
+                                 const std::wstring& key, const std::wstring& defaultValue,
+                                 size_t bufferChars)
+{
+    IniDocument doc;
+    load(path, doc);
+    std::wstring result;
+    if (auto value = doc.value(trimSpaces(section), trimSpaces(key))) {
+        result = std::move(*value);
+    } else {
+        result = defaultValue;
+        const size_t last = result.find_last_not_of(L' ');
+        result.erase(last == std::wstring::npos ? 0 : last + 1);
+    }
+    if (bufferChars == 0)
+        return std::wstring();
+    if (result.size() > bufferChars - 1)
+        result.resize(bufferChars - 1);
+    return result;
+}
+
+int IniFile::readInt(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                     int defaultValue)
+{
+    IniDocument doc;
+    load(path, doc);
+    const auto value = doc.value(trimSpaces(section), trimSpaces(key));
+    if (!value || value->empty())
+        return defaultValue;
+    return parseInt(*value);
+}
+
+std::vector<std::wstring> IniFile::sectionNames(const std::wstring& path)
+{
+    IniDocument doc;
+    load(path, doc);
+    return doc.sectionNames();
+}
+
+std::vector<std::wstring> IniFile::keyNames(const std::wstring& path, const std::wstring& section)
+{
+    IniDocument doc;
+    load(path, doc);
+    return doc.keyNames(trimSpaces(section));
+}
+
+bool IniFile::writeString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                          const std::wstring& value)
+{
+    IniDocument doc;
+    if (!loadForChange(path, doc))
+        return false;
+    doc.setValue(trimSpaces(section), trimSpaces(key), value);
+    return save(path, doc);
+}
+
+bool IniFile::deleteKey(const std::wstring& path, const std::wstring& section, const std::wstring& key)
+{
+    IniDocument doc;
+    if (!loadForChange(path, doc))
+        return false;
+    return !doc.removeKey(trimSpaces(section), trimSpaces(key)) || save(path, doc);
+}
+
+bool IniFile::deleteSection(const std::wstring& path, const std::wstring& section)
+{
+    IniDocument doc;
+    if (!loadForChange(path, doc))
+        return false;
+    return !doc.removeSection(trimSpaces(section)) || save(path, doc);
+}
+
+int IniFile::parseInt(std::wstring_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && std::iswspace(static_cast<wint_t>(text[i])))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    std::uint32_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
+        value = value * 10u + static_cast<std::uint32_t>(text[i] - L'0');
+    if (negative)
+        value = 0u - value;
+    return static_cast<int>(value);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/IniDocument.h"
+
+#include <QString>
+#include <string>
+#include <vector>
+
+// The profile functions of the original platform: each call reads the file,
+// and each change replaces it atomically. Paths are given as the program
+// writes them (".\AwardInfo.ini"); names passed in lose surrounding spaces.
+namespace IniFile {
+
+enum class LoadResult
+{
+    Loaded,
+    Missing,
+    Unreadable
+};
+
+LoadResult load(const std::wstring& path, IniDocument& doc);
+bool save(const std::wstring& path, const IniDocument& doc);
+
+// A value of at most bufferChars - 1 characters; the default, without its
+// trailing spaces, when the key is missing.
+std::wstring readString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                        const std::wstring& defaultValue, size_t bufferChars);
+int readInt(const std::wstring& path, const std::wstring& section, const std::wstring& key, int defaultValue);
+std::vector<std::wstring> sectionNames(const std::wstring& path);
+std::vector<std::wstring> keyNames(const std::wstring& path, const std::wstring& section);
+
+// Creates the file and the section when missing. False when the file could
+// not be read or replaced; the file is then unchanged.
+bool writeString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                 const std::wstring& value);
+// Removing what is not there succeeds and changes nothing.
+bool deleteKey(const std::wstring& path, const std::wstring& section, const std::wstring& key);
+bool deleteSection(const std::wstring& path, const std::wstring& section);
+
+// Leading white space, a sign and decimal digits, wrapped into 32 bits; 0
+// when there are no digits.
+int parseInt(std::wstring_view text);
+
+} // namespace IniFile

@@ -1,0 +1,49 @@
+#include "platform/WinPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+
+QString matchInDir(const QString& dir, const QString& name)
+{
+    const QDir folder(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QStringList entries =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return QString();
+}
+
+} // namespace
+
+QString WinPath::toLocal(const std::wstring& path)
+{
+    QString local = QString::fromStdWString(path);
+    local.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (local.isEmpty() || QFileInfo::exists(local))
+        return local;
+
+    const QStringList parts = local.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString resolved = local.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
+    const auto join = [](const QString& dir, const QString& name) {
+        return dir.isEmpty() || dir.endsWith(QLatin1Char('/')) ? dir + name : dir + QLatin1Char('/') + name;
+    };
+    bool matching = true;
+    for (const QString& part : parts) {
+        const QString candidate = join(resolved, part);
+        if (!matching || part == QLatin1String(".") || part == QLatin1String("..") ||
+            QFileInfo::exists(candidate)) {
+            resolved = candidate;
+            continue;
+        }
+        const QString match = matchInDir(resolved, part);
+        // Past the first part that exists in no spelling, the rest is taken as written.
+        matching = !match.isEmpty();
+        resolved = matching ? join(resolved, match) : candidate;
+    }
+    return resolved;
+}

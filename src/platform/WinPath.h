@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace WinPath {
+
+inline bool isSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// The file that a path as the program writes it (".\AwardInfo.ini",
+// "Music\Init.mp3") names here: backslashes become slashes, and where that
+// path does not exist, its parts are matched without regard to case as the
+// Windows file system does, so folders copied from Windows keep working.
+QString toLocal(const std::wstring& path);
+
+} // namespace WinPath

@@ -1,0 +1,44 @@
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+EventFolder::EventFolder() : m_previous(QDir::currentPath())
+{
+    EXPECT_TRUE(m_dir.isValid());
+    QDir::setCurrent(m_dir.path());
+}
+
+EventFolder::~EventFolder()
+{
+    QDir::setCurrent(m_previous);
+}
+
+void EventFolder::write(const QString& name, const std::string& bytes) const
+{
+    writeFile(filePath(name), bytes);
+}
+
+std::string EventFolder::read(const QString& name) const
+{
+    return readFile(filePath(name));
+}
+
+void writeFile(const QString& path, const std::string& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    const QByteArray data = file.readAll();
+    return std::string(data.constData(), static_cast<size_t>(data.size()));
+}
