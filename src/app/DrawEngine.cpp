@@ -5,6 +5,7 @@
 #include "platform/CrtRand.h"
 #include "platform/MsgBox.h"
 
+#include <algorithm>
 #include <cstdint>
 
 DrawEngine::DrawEngine(DrawHost& host) : m_host(host) {}
@@ -38,24 +39,26 @@ void DrawEngine::StopDraw()
     if (!isCurrentPrize())
         return;
     m_host.playMusic(StopSound, MusicPlayer::PlayOnce);
+    giveWinners(m_awards[static_cast<size_t>(m_current)]);
+    m_host.storeResults();
+}
 
+void DrawEngine::giveWinners(AwardItem& award)
+{
     if (m_pool.empty()) {
         MsgBox::show(PoolEmptyMessage);
         return;
     }
-    AwardItem& award = m_awards[static_cast<size_t>(m_current)];
     const bool lastPrize = m_current == prizeCount() - 1;
-    if (m_pool.size() > static_cast<size_t>(award.winnerCount < 0 ? 0 : award.winnerCount)) {
+    if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
         drawAtRandom(award, award.winnerCount);
-        award.drawn = 1;
-        m_host.repaintAll();
     } else {
         MsgBox::show(AllRemainingWinMessage);
         award.winners.insert(award.winners.end(), m_pool.begin(), m_pool.end());
-        award.drawn = 1;
         m_pool.clear();
-        m_host.repaintAll();
     }
+    award.drawn = 1;
+    m_host.repaintAll();
     // The summary is exported however the last prize was completed.
     if (lastPrize)
         m_host.exportResults();

@@ -16,4 +16,7 @@ public:
     virtual void showResultScreen() = 0;
     // Builds the result summary and appends it to the export file.
     virtual void exportResults() = 0;
+    // Writes the result store as it would be written at exit, so that a
+    // crash in the middle of the event loses no winner.
+    virtual void storeResults() = 0;
 };

@@ -110,6 +110,16 @@ void CIni::reportWriteFailure()
 
 tstring CIni::GetString(tstring section, tstring key)
 {
+    return readValue(std::move(section), std::move(key), ValueBufferChars);
+}
+
+tstring CIni::GetLongString(tstring section, tstring key)
+{
+    return readValue(std::move(section), std::move(key), std::wstring::npos);
+}
+
+tstring CIni::readValue(tstring section, tstring key, size_t bufferChars)
+{
     if (!requireOpen(L"Please open file first"))
         return tstring();
     section.Trim();
@@ -118,7 +128,24 @@ tstring CIni::GetString(tstring section, tstring key)
         tell(L"must confirm AppName and KeyName");
         return tstring();
     }
-    return IniFile::readString(m_path, section, key, std::wstring(), ValueBufferChars);
+    return IniFile::readString(m_path, section, key, std::wstring(), bufferChars);
+}
+
+int CIni::Apply(const std::function<void(IniDocument&)>& change)
+{
+    if (!requireOpen(NotOpen))
+        return 0;
+    IniDocument doc;
+    if (IniFile::load(m_path, doc) == IniFile::LoadResult::Unreadable) {
+        reportWriteFailure();
+        return 0;
+    }
+    change(doc);
+    if (!IniFile::save(m_path, doc)) {
+        reportWriteFailure();
+        return 0;
+    }
+    return 1;
 }
 
 int CIni::GetInt(tstring section, tstring key)

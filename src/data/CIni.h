@@ -2,7 +2,10 @@
 
 #include "data/CFileBase.h"
 
+#include <functional>
 #include <vector>
+
+class IniDocument;
 
 // Short-lived access to one INI file. It tells the operator about its own
 // failures and hands back empty values, which its callers use as they are.
@@ -23,10 +26,19 @@ public:
     std::vector<tstring> GetSectionNames();
     std::vector<tstring> GetKeyNames(tstring section);
 
+    // A value read whole, however long; for lists of names that must not be cut.
+    tstring GetLongString(tstring section, tstring key);
+
+    // Makes several changes as one replacement of the file, so a crash leaves
+    // the old or the new content and never a mixture. The bytes are those the
+    // single calls would give. Non-zero on success.
+    int Apply(const std::function<void(IniDocument&)>& change);
+
     // Values are read into a buffer of this many characters.
     static constexpr size_t ValueBufferChars = 2048;
 
 private:
+    tstring readValue(tstring section, tstring key, size_t bufferChars);
     bool requireOpen(const wchar_t* message);
     void reportWriteFailure();
 };

@@ -1,11 +1,10 @@
 #include "platform/IniFile.h"
 
+#include "platform/DecimalText.h"
 #include "platform/TextFile.h"
 #include "platform/WinPath.h"
 
 #include <QFileInfo>
-#include <cstdint>
-#include <cwctype>
 
 namespace {
 
@@ -77,7 +76,7 @@ int IniFile::readInt(const std::wstring& path, const std::wstring& section, cons
     const auto value = doc.value(trimSpaces(section), trimSpaces(key));
     if (!value || value->empty())
         return defaultValue;
-    return parseInt(*value);
+    return DecimalText::toWrappedInt(*value);
 }
 
 std::vector<std::wstring> IniFile::sectionNames(const std::wstring& path)
@@ -118,22 +117,4 @@ bool IniFile::deleteSection(const std::wstring& path, const std::wstring& sectio
     if (!loadForChange(path, doc))
         return false;
     return !doc.removeSection(trimSpaces(section)) || save(path, doc);
-}
-
-int IniFile::parseInt(std::wstring_view text)
-{
-    size_t i = 0;
-    while (i < text.size() && std::iswspace(static_cast<wint_t>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
-        negative = text[i] == L'-';
-        ++i;
-    }
-    std::uint32_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - L'0');
-    if (negative)
-        value = 0u - value;
-    return static_cast<int>(value);
 }

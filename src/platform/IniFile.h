@@ -37,8 +37,4 @@ bool writeString(const std::wstring& path, const std::wstring& section, const st
 bool deleteKey(const std::wstring& path, const std::wstring& section, const std::wstring& key);
 bool deleteSection(const std::wstring& path, const std::wstring& section);
 
-// Leading white space, a sign and decimal digits, wrapped into 32 bits; 0
-// when there are no digits.
-int parseInt(std::wstring_view text);
-
 } // namespace IniFile

@@ -25,6 +25,7 @@ public:
     void repaintAll() override { calls.push_back("repaint"); }
     void showResultScreen() override { calls.push_back("result screen"); }
     void exportResults() override { calls.push_back("export"); }
+    void storeResults() override { calls.push_back("store"); }
 
     Calls take() { return std::exchange(calls, Calls()); }
 
@@ -115,7 +116,7 @@ TEST_F(DrawEngineTest, StopDrawsWinnersAtRandomAndKeepsTheOrderOfTheRest)
     EXPECT_EQ(award.winners, expected);
     EXPECT_EQ(award.drawn, 1);
     EXPECT_EQ(engine.m_running, 0);
-    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "repaint"}));
+    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "repaint", "store"}));
 
     Names rest;
     for (const tstring& name : pool) {
@@ -166,7 +167,7 @@ TEST_F(DrawEngineTest, AnEmptyPoolDrawsNobodyAndTheNextStartMovesOn)
     host.take();
     engine.StopDraw();
     EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"剩余抽奖人数为0"});
-    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop}));
+    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "store"}));
     EXPECT_EQ(engine.m_awards[0].drawn, 0);
     EXPECT_TRUE(engine.m_awards[0].winners.empty());
     EXPECT_EQ(engine.m_current, 0);
@@ -199,7 +200,8 @@ TEST_F(DrawEngineTest, ResultsAreExportedOnceWhenTheLastPrizeIsCompleted)
         }
         const Calls calls = host.take();
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "export"), c.expectedExports) << c.what;
-        EXPECT_EQ(calls.back() == "export", c.expectedExports == 1) << c.what;
+        EXPECT_EQ(calls.end()[-2] == "export", c.expectedExports == 1) << c.what;
+        EXPECT_EQ(calls.back(), "store") << c.what;
     }
 }
 

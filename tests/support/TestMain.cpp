@@ -1,13 +1,13 @@
 #include "platform/MsgBox.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QString>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     // A test that expects a message installs a recorder; any other message is a fault.
     MsgBox::setHandler([](const std::wstring& text, const std::wstring& caption, unsigned) {

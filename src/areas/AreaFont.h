@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Rect.h"
+
+#include <QFont>
+#include <QString>
+
+class QPainter;
+
+// Fonts as the event files describe them: a face name and a Windows font
+// height, where a positive height is the character cell (ascent plus
+// descent), a negative one the character height and 0 the default size.
+namespace AreaFont {
+
+// The matching pixel size is searched once per face and height.
+QFont font(const QString& faceName, int height);
+
+// One line of text centred in the rectangle and clipped to it, with
+// ampersands underlining the next character; the background stays as it is.
+void drawText(QPainter* painter, const Rect& rect, const QString& faceName, int height, COLORREF color,
+              const QString& text);
+
+QColor toQColor(COLORREF color);
+
+} // namespace AreaFont

@@ -1,0 +1,3 @@
+#include "areas/AwardPicArea.h"
+
+void AwardPicArea::Draw(QPainter*) {}

@@ -1,0 +1,3 @@
+#include "areas/AwardResult.h"
+
+void AwardResult::Draw(QPainter*) {}

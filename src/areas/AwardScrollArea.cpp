@@ -1,0 +1,3 @@
+#include "areas/AwardScrollArea.h"
+
+void AwardScrollArea::Draw(QPainter*) {}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "areas/CLottoryArea.h"
+#include "data/CIni.h"
+
+#include <array>
+#include <memory>
+
+class IniDocument;
+
+// The eight text areas of the draw screen at their fixed indexes; each index
+// also names the area's section of the configuration file.
+constexpr int AreaCount = 8;
+using AreaSet = std::array<std::unique_ptr<CLottoryArea>, AreaCount>;
+
+enum AreaIndex
+{
+    AreaMainTitle = 0,
+    AreaSubTitle = 1,
+    AreaType = 2,
+    AreaScroll = 3,
+    AreaText = 4,
+    AreaPic = 5,
+    AreaStatus = 6,
+    AreaResultLine = 7
+};
+
+extern const wchar_t* const AreaSectionNames[AreaCount];
+extern const wchar_t* const AwardInfoFile;
+
+void LoadArea(CIni& ini, CLottoryArea& area, const tstring& section);
+void SaveAreaLayout(int index, const CLottoryArea& area);
+void SaveAreaTitle(int index, const CLottoryArea& area);
+
+// The layout keys of one area as SaveAreaLayout writes them, for changes
+// that go into the file together with others.
+void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area);
+
+// Replaces the eight areas by new ones loaded from the configuration file.
+void CreateAreas(AreaSet& areas);

@@ -1,0 +1,44 @@
+#include "data/ParticipantFile.h"
+
+#include "platform/TextFile.h"
+#include "platform/WinPath.h"
+
+#include <QFileInfo>
+
+const wchar_t* const ParticipantFileName = L"data.txt";
+
+ParticipantList ParseParticipants(const std::string& bytes)
+{
+    ParticipantList list;
+    list.encoding = CodePage::detect(bytes, true);
+    const std::string_view body =
+        std::string_view(bytes).substr(CodePage::byteOrderMark(list.encoding).size());
+    const std::wstring text = CodePage::decode(body, list.encoding);
+
+    size_t start = 0;
+    while (start < text.size()) {
+        if (text[start] == L'\0')
+            break;
+        size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const size_t nul = text.find(L'\0', start);
+        list.names.emplace_back(text.substr(start, std::min(end, nul) - start));
+        start = end;
+        if (start < text.size() && text[start] == L'\r')
+            ++start;
+        if (start < text.size() && text[start] == L'\n' && (start == end || text[start - 1] == L'\r'))
+            ++start;
+    }
+    return list;
+}
+
+bool ReadParticipants(ParticipantList& list)
+{
+    const QString path = WinPath::toLocal(ParticipantFileName);
+    std::string bytes;
+    if (QFileInfo(path).isDir() || !TextFile::readAll(path, bytes))
+        return false;
+    list = ParseParticipants(bytes);
+    return true;
+}

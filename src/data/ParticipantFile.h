@@ -1,0 +1,25 @@
+#pragma once
+
+#include "areas/tstring.h"
+#include "platform/CodePage.h"
+
+#include <string>
+#include <vector>
+
+extern const wchar_t* const ParticipantFileName;
+
+// The participants in file order, and the encoding the file was read in so
+// that it is written back, and a new export made, the same way.
+struct ParticipantList
+{
+    std::vector<tstring> names;
+    TextEncoding encoding = TextEncoding::Ansi;
+};
+
+// One name per line. A NUL byte ends its line's name; a line that starts with
+// one ends the list. Names are not trimmed; an empty line is a participant
+// with an empty name.
+ParticipantList ParseParticipants(const std::string& bytes);
+
+// False when "data.txt" cannot be opened.
+bool ReadParticipants(ParticipantList& list);

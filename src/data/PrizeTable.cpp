@@ -1,0 +1,83 @@
+#include "data/PrizeTable.h"
+
+#include "areas/TextAreas.h"
+#include "data/CIni.h"
+#include "platform/DecimalText.h"
+#include "platform/IniDocument.h"
+
+namespace {
+
+const wchar_t* const Section = L"AwardInfo";
+
+tstring rowKey(size_t index)
+{
+    tstring key;
+    key.Format(L"AwardItem%d", static_cast<int>(index));
+    return key;
+}
+
+// "|" separates the fields, so inside a text it would lose the whole prize at
+// the next load; the full-width bar keeps the prize and reads the same.
+tstring fieldText(const tstring& text)
+{
+    tstring field = text;
+    for (wchar_t& c : field) {
+        if (c == L'|')
+            c = L'\uFF5C';
+    }
+    return field;
+}
+
+} // namespace
+
+bool ParsePrizeRow(const tstring& value, AwardItem& item)
+{
+    if (value.empty())
+        return false;
+    const std::vector<tstring> fields = value.Tokenize(L"|", false);
+    if (fields.size() != 5)
+        return false;
+    item = AwardItem();
+    item.awardName = fields[0];
+    item.reserved = DecimalText::toClampedInt(fields[1]);
+    item.winnerCount = DecimalText::toClampedInt(fields[2]);
+    item.prizeName = fields[3];
+    item.picturePath = fields[4];
+    return true;
+}
+
+tstring FormatPrizeRow(const AwardItem& item)
+{
+    tstring count;
+    count.Format(L"%d", item.winnerCount);
+    return fieldText(item.awardName) + L"|0|" + count + L"|" + fieldText(item.prizeName) + L"|" +
+           fieldText(item.picturePath);
+}
+
+void LoadPrizeTable(std::vector<AwardItem>& awards)
+{
+    CIni ini(AwardInfoFile);
+    if (!ini.IsOpen())
+        return;
+    const size_t rows = ini.GetKeyNames(Section).size();
+    for (size_t i = 0; i < rows; ++i) {
+        AwardItem item;
+        if (ParsePrizeRow(ini.GetString(Section, rowKey(i)), item))
+            awards.push_back(std::move(item));
+    }
+}
+
+void SavePrizeTable(const std::vector<AwardItem>& awards)
+{
+    CIni ini(AwardInfoFile);
+    if (!ini.IsOpen())
+        return;
+    ini.Apply([&](IniDocument& doc) {
+        for (const std::wstring& key : doc.keyNames(Section)) {
+            if (!key.empty())
+                doc.removeKey(Section, key);
+        }
+        for (size_t i = 0; i < awards.size(); ++i)
+            doc.setValue(Section, rowKey(i), FormatPrizeRow(awards[i]));
+    });
+}

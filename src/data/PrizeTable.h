@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/AwardItem.h"
+
+#include <vector>
+
+// The prize rows of section "AwardInfo": "AwardItem<i>" =
+// award name|0|winner count|prize name|picture path.
+bool ParsePrizeRow(const tstring& value, AwardItem& item);
+tstring FormatPrizeRow(const AwardItem& item);
+
+// Appends the rows found under the indexes 0 .. number of keys - 1.
+void LoadPrizeTable(std::vector<AwardItem>& awards);
+// Replaces every row of the section with the table, in one write.
+void SavePrizeTable(const std::vector<AwardItem>& awards);

@@ -1,0 +1,94 @@
+#include "data/ResultExport.h"
+
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+#include "platform/TextFile.h"
+#include "platform/WinPath.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cwchar>
+
+const wchar_t* const ResultExportFile = L"Result.txt";
+
+namespace {
+
+void addLine(tstring& text, unsigned& lines, const std::wstring& line)
+{
+    text += line;
+    text += L"\r\n";
+    ++lines;
+}
+
+bool plainAscii(const QByteArray& bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The encoding to append in, and whether a byte-order mark must start the file.
+std::pair<TextEncoding, bool> exportEncoding(const QByteArray& existing, TextEncoding participantEncoding)
+{
+    if (existing.isEmpty())
+        return {participantEncoding, !CodePage::byteOrderMark(participantEncoding).empty()};
+    const std::string_view bytes(existing.constData(), static_cast<size_t>(existing.size()));
+    const TextEncoding found = CodePage::detect(bytes, true);
+    if (found == TextEncoding::Ansi && plainAscii(existing) && participantEncoding != TextEncoding::Ansi)
+        return {TextEncoding::Utf8, false};
+    return {found, false};
+}
+
+} // namespace
+
+tstring FormatDrawTime(std::time_t time)
+{
+    const std::tm* local = std::localtime(&time);
+    if (!local)
+        return tstring();
+    wchar_t buffer[128] = {};
+    if (std::wcsftime(buffer, 128, L"%Y-%m-%d  %H:%M:%S", local) == 0)
+        return tstring();
+    return tstring(buffer);
+}
+
+void BuildResultText(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
+                     tstring& text, unsigned& lines)
+{
+    lines = 0;
+    addLine(text, lines, mainTitle.toStdWString());
+    addLine(text, lines, subTitle.toStdWString());
+    addLine(text, lines, L"");
+    addLine(text, lines, FormatDrawTime(Clock::now()));
+    addLine(text, lines, L"");
+    for (auto award = awards.rbegin(); award != awards.rend(); ++award) {
+        addLine(text, lines, award->awardName);
+        addLine(text, lines, award->prizeName);
+        for (const tstring& winner : award->winners)
+            addLine(text, lines, winner);
+        addLine(text, lines, L"");
+    }
+}
+
+bool AppendResultFile(const tstring& text, TextEncoding participantEncoding)
+{
+    if (text.empty())
+        return true;
+    const QString path = WinPath::toLocal(ResultExportFile);
+    QFile file(path);
+    bool written = false;
+    if (!TextFile::isReadOnly(path) && file.open(QIODevice::ReadWrite)) {
+        const auto [encoding, withMark] = exportEncoding(file.readAll(), participantEncoding);
+        std::string bytes = withMark ? CodePage::byteOrderMark(encoding) : std::string();
+        bytes += CodePage::encode(text, encoding);
+        written = file.seek(file.size()) &&
+                  file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                      static_cast<qint64>(bytes.size()) &&
+                  file.flush();
+    }
+    if (!written)
+        MsgBox::show(L"无法写入文件:" + std::wstring(ResultExportFile) + L",本次抽奖结果没有导出");
+    return written;
+}

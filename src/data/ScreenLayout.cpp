@@ -1,0 +1,71 @@
+#include "data/ScreenLayout.h"
+
+#include "data/CIni.h"
+#include "platform/IniDocument.h"
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+const wchar_t* const Section = L"ScreenPixel";
+const wchar_t* const ZoneKeys[12] = {L"startx1", L"starty1", L"startx2", L"starty2", L"stopx1", L"stopy1",
+                                     L"stopx2",  L"stopy2",  L"exitx1",  L"exity1",  L"exitx2", L"exity2"};
+
+std::wstring number(int value)
+{
+    tstring text;
+    return text.Format(L"%d", value);
+}
+
+} // namespace
+
+int ScaleCoordinate(int value, float factor)
+{
+    const double product = std::trunc(static_cast<double>(value) * static_cast<double>(factor));
+    if (product >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    if (product <= static_cast<double>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(product);
+}
+
+HotZones ScaleScreenLayout(AreaSet& areas, int width, int height)
+{
+    HotZones zones;
+    CIni ini(AwardInfoFile);
+    if (!ini.IsOpen())
+        return zones;
+    const int cx = ini.GetInt(Section, L"cx");
+    const int cy = ini.GetInt(Section, L"cy");
+    const bool usable = cx > 0 && cy > 0;
+    const float fx = usable ? static_cast<float>(static_cast<double>(width) / cx) : 1.0f;
+    const float fy = usable ? static_cast<float>(static_cast<double>(height) / cy) : 1.0f;
+    const bool rescale = cx != width || cy != height;
+
+    int values[12];
+    for (int i = 0; i < 12; ++i)
+        values[i] = ScaleCoordinate(ini.GetInt(Section, ZoneKeys[i]), i % 2 == 0 ? fx : fy);
+    zones.start = Rect(values[0], values[1], values[2], values[3]);
+    zones.stop = Rect(values[4], values[5], values[6], values[7]);
+    zones.exit = Rect(values[8], values[9], values[10], values[11]);
+
+    ini.Apply([&](IniDocument& doc) {
+        if (rescale) {
+            for (int i = 0; i < AreaCount && usable; ++i) {
+                CLottoryArea* area = areas[static_cast<size_t>(i)].get();
+                if (!area)
+                    continue;
+                const Rect r = area->m_rect;
+                area->m_rect = Rect(ScaleCoordinate(r.left, fx), ScaleCoordinate(r.top, fy),
+                                    ScaleCoordinate(r.right, fx), ScaleCoordinate(r.bottom, fy));
+                WriteAreaLayout(doc, i, *area);
+            }
+            doc.setValue(Section, L"cx", number(width));
+            doc.setValue(Section, L"cy", number(height));
+        }
+        for (int i = 0; i < 12; ++i)
+            doc.setValue(Section, ZoneKeys[i], number(values[i]));
+    });
+    return zones;
+}

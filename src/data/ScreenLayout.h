@@ -1,0 +1,22 @@
+#pragma once
+
+#include "areas/TextAreas.h"
+#include "platform/Rect.h"
+
+// The three pictured hot zones of the screen.
+struct HotZones
+{
+    Rect start;
+    Rect stop;
+    Rect exit;
+};
+
+// Scales the text areas and the hot zones from the screen size the
+// configuration was made for to the real one, and writes the result back in
+// one step, so the file then describes this screen. A stored size that is
+// missing, 0 or negative leaves everything as loaded.
+HotZones ScaleScreenLayout(AreaSet& areas, int width, int height);
+
+// Truncates toward zero, as the conversion of the original does, and keeps
+// the result a valid integer.
+int ScaleCoordinate(int value, float factor);

@@ -1,0 +1,173 @@
+#include "data/ResultStore.h"
+#include "app/DrawEngine.h"
+#include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Names = std::vector<tstring>;
+
+class NoScreen : public DrawHost
+{
+public:
+    void playMusic(const tstring&, int) override {}
+    void startCycleTimer() override {}
+    void stopCycleTimer() override {}
+    void repaintAll() override {}
+    void showResultScreen() override {}
+    void exportResults() override {}
+    void storeResults() override {}
+};
+
+class ResultStoreTest : public ::testing::Test
+{
+protected:
+    void setUp(Names pool, int prizes)
+    {
+        engine.Reset();
+        engine.m_pool = std::move(pool);
+        for (int i = 0; i < prizes; ++i) {
+            AwardItem award;
+            award.winnerCount = 2;
+            engine.m_awards.push_back(award);
+        }
+    }
+
+    EventFolder folder;
+    NoScreen screen;
+    DrawEngine engine{screen};
+};
+
+} // namespace
+
+TEST_F(ResultStoreTest, RestoresWinnersAndTakesThemOutOfThePool)
+{
+    struct Case
+    {
+        const char* what;
+        std::string store;
+        Names pool;
+        int current;
+        std::vector<Names> winners;
+        Names poolAfter;
+    } cases[] = {
+        {"nothing stored", "", {L"a", L"b"}, -1, {{}, {}, {}}, {L"a", L"b"}},
+        {"count of 0", "[AwardResult]\r\nCnt=0\r\nItme0=a\r\n", {L"a"}, -1, {{}, {}, {}}, {L"a"}},
+        {"two prizes",
+         "[AwardResult]\r\nCnt=2\r\nItme0=b|d\r\nItme1=a\r\n",
+         {L"a", L"b", L"c", L"d"},
+         1,
+         {{L"b", L"d"}, {L"a"}, {}},
+         {L"c"}},
+        {"equal names: only the first goes",
+         "[AwardResult]\r\nCnt=1\r\nItme0=x\r\n",
+         {L"x", L"y", L"x"},
+         0,
+         {{L"x"}, {}, {}},
+         {L"y", L"x"}},
+        {"winner no longer listed",
+         "[AwardResult]\r\nCnt=1\r\nItme0=gone|a\r\n",
+         {L"a", L"b"},
+         0,
+         {{L"gone", L"a"}, {}, {}},
+         {L"b"}},
+        {"empty value: no winners",
+         "[AwardResult]\r\nCnt=2\r\nItme0=\r\nItme1=b\r\n",
+         {L"a", L"b"},
+         1,
+         {{}, {L"b"}, {}},
+         {L"a"}},
+        {"count beyond the table",
+         "[AwardResult]\r\nCnt=9\r\nItme0=a\r\nItme3=b\r\n",
+         {L"a", L"b"},
+         8,
+         {{L"a"}, {}, {}},
+         {L"b"}},
+        {"empty pieces are kept",
+         "[AwardResult]\r\nCnt=1\r\nItme0=a||b\r\n",
+         {L"a", L"", L"b"},
+         0,
+         {{L"a", L"", L"b"}, {}, {}},
+         {}},
+        {"names holding a bar come back whole",
+         "[AwardResult]\r\nCnt=1\r\nItme0=x|A|B|y\r\n",
+         {L"A|B", L"x", L"A", L"y"},
+         0,
+         {{L"x", L"A|B", L"y"}, {}, {}},
+         {L"A"}},
+    };
+    for (const Case& c : cases) {
+        folder.write("AwardResult.ini", c.store);
+        setUp(c.pool, 3);
+        RestoreResults(engine);
+        EXPECT_EQ(engine.m_current, c.current) << c.what;
+        EXPECT_EQ(engine.m_running, 0) << c.what;
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(engine.m_awards[i].winners, c.winners[i]) << c.what << " prize " << i;
+            EXPECT_EQ(engine.m_awards[i].drawn, 0) << c.what;
+        }
+        EXPECT_EQ(engine.m_pool, c.poolAfter) << c.what;
+    }
+}
+
+TEST_F(ResultStoreTest, StoresTheFinishedPrizesInOneWrite)
+{
+    struct Case
+    {
+        const char* what;
+        int current;
+        int running;
+        std::string store;
+    } cases[] = {
+        {"before the first start", -1, 0, "; kept\r\n"},
+        {"third of five cycling", 2, 1, "; kept\r\n[AwardResult]\r\nCnt=2\r\nItme0=p0|p1\r\nItme1=\r\n"},
+        {"third of five shown", 2, 0,
+         "; kept\r\n[AwardResult]\r\nCnt=3\r\nItme0=p0|p1\r\nItme1=\r\nItme2=p2\r\n"},
+        {"after the result screen", 5, 0,
+         "; kept\r\n[AwardResult]\r\nCnt=6\r\nItme0=p0|p1\r\nItme1=\r\nItme2=p2\r\nItme3=\r\nItme4=\r\n"},
+    };
+    for (const Case& c : cases) {
+        folder.write("AwardResult.ini", "[Old]\r\nx=1\r\n; kept\r\n[AwardResult]\r\nCnt=7\r\nItme0=z\r\n");
+        setUp({}, 5);
+        engine.m_awards[0].winners = {L"p0", L"p1"};
+        engine.m_awards[2].winners = {L"p2"};
+        engine.m_current = c.current;
+        engine.m_running = c.running;
+        SaveResults(engine);
+        EXPECT_EQ(folder.read("AwardResult.ini"), c.store) << c.what;
+    }
+}
+
+TEST_F(ResultStoreTest, AStoreOfAnyLengthComesBackWhole)
+{
+    Names pool;
+    for (int i = 0; i < 3000; ++i)
+        pool.emplace_back(L"参加者" + std::to_wstring(i));
+    folder.write("AwardResult.ini", "");
+    setUp(pool, 2);
+    engine.m_awards[0].winners.assign(pool.begin(), pool.begin() + 2000);
+    engine.m_pool.erase(engine.m_pool.begin(), engine.m_pool.begin() + 2000);
+    engine.m_current = 0;
+    SaveResults(engine);
+
+    setUp(pool, 2);
+    RestoreResults(engine);
+    EXPECT_EQ(engine.m_awards[0].winners, Names(pool.begin(), pool.begin() + 2000));
+    EXPECT_EQ(engine.m_pool, Names(pool.begin() + 2000, pool.end()));
+}
+
+TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
+{
+    MessageRecorder recorder;
+    setUp({L"a"}, 1);
+    RestoreResults(engine);
+    engine.m_current = 0;
+    SaveResults(engine);
+    EXPECT_EQ(engine.m_pool, Names{L"a"});
+    EXPECT_FALSE(ResultStoreExists());
+    EXPECT_EQ(recorder.texts(),
+              (std::vector<std::wstring>{L"AwardResult.ini", L"AwardResult.iniFile unexist",
+                                         L"AwardResult.ini", L"AwardResult.iniFile unexist"}));
+}

@@ -1,0 +1,93 @@
+#include "data/ScreenLayout.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string configuration(const std::string& screen)
+{
+    std::string file = "[ScreenPixel]\r\n" + screen +
+                       "startx1=100\r\nstarty1=100\r\nstartx2=300\r\nstarty2=200\r\n"
+                       "stopx1=500\r\nstopy1=50\r\nstopx2=700\r\nstopy2=150\r\n"
+                       "exitx1=0\r\nexity1=0\r\nexitx2=64\r\nexity2=48\r\n";
+    for (const wchar_t* section : AreaSectionNames)
+        file += "[" + QString::fromWCharArray(section).toStdString() +
+                "]\r\nPosLeft=100\r\nPosTop=50\r\nPosRight=500\r\nPosBottom=150\r\nTitleName=t\r\n";
+    return file;
+}
+
+} // namespace
+
+TEST(ScreenLayout, ScalesAreasAndHotZonesToTheRealScreen)
+{
+    EventFolder folder;
+    folder.write("AwardInfo.ini", configuration("cx=1024\r\ncy=768\r\n"));
+    AreaSet areas;
+    CreateAreas(areas);
+    const HotZones zones = ScaleScreenLayout(areas, 1920, 1080);
+    for (const auto& area : areas)
+        EXPECT_EQ(area->m_rect, Rect(187, 70, 937, 210));
+    EXPECT_EQ(zones.start, Rect(187, 140, 562, 281));
+    EXPECT_EQ(zones.stop, Rect(937, 70, 1312, 210));
+    EXPECT_EQ(zones.exit, Rect(0, 0, 120, 67));
+
+    // The file now describes this screen, and a second start changes nothing.
+    const std::string once = folder.read("AwardInfo.ini");
+    EXPECT_NE(once.find("[ScreenPixel]\r\ncx=1920\r\ncy=1080\r\nstartx1=187\r\nstarty1=140\r\n"),
+              std::string::npos);
+    EXPECT_NE(
+        once.find("[AwardPic]\r\nPosLeft=187\r\nPosTop=70\r\nPosRight=937\r\nPosBottom=210\r\nTitleName=t\r\n"
+                  "FontSize=0\r\nFontName=\r\nFontColor=255,0,0,0\r\n"),
+        std::string::npos);
+    AreaSet again;
+    CreateAreas(again);
+    EXPECT_EQ(ScaleScreenLayout(again, 1920, 1080).start, zones.start);
+    EXPECT_EQ(again[3]->m_rect, Rect(187, 70, 937, 210));
+    EXPECT_EQ(folder.read("AwardInfo.ini"), once);
+}
+
+TEST(ScreenLayout, TheSameScreenLeavesTheAreasAlone)
+{
+    EventFolder folder;
+    const std::string before = configuration("cx=1920\r\ncy=1080\r\n");
+    folder.write("AwardInfo.ini", before);
+    AreaSet areas;
+    CreateAreas(areas);
+    const HotZones zones = ScaleScreenLayout(areas, 1920, 1080);
+    EXPECT_EQ(areas[0]->m_rect, Rect(100, 50, 500, 150));
+    EXPECT_EQ(zones.stop, Rect(500, 50, 700, 150));
+    EXPECT_EQ(folder.read("AwardInfo.ini"), before);
+}
+
+TEST(ScreenLayout, AMissingOrUnusableScreenSizeKeepsTheLayoutAsLoaded)
+{
+    for (const char* screen : {"", "cx=0\r\ncy=768\r\n", "cx=-1024\r\ncy=768\r\n", "cx=1024\r\ncy=abc\r\n"}) {
+        EventFolder folder;
+        folder.write("AwardInfo.ini", configuration(screen));
+        AreaSet areas;
+        CreateAreas(areas);
+        const HotZones zones = ScaleScreenLayout(areas, 1920, 1080);
+        EXPECT_EQ(areas[0]->m_rect, Rect(100, 50, 500, 150)) << screen;
+        EXPECT_EQ(zones.start, Rect(100, 100, 300, 200)) << screen;
+        // From now on the layout counts as made for this screen.
+        EXPECT_NE(folder.read("AwardInfo.ini").find("cx=1920\r\n"), std::string::npos) << screen;
+    }
+}
+
+TEST(ScreenLayout, ProductsAreTruncatedTowardZero)
+{
+    struct Case
+    {
+        int value;
+        float factor;
+        int expected;
+    } cases[] = {{100, 1.875f, 187},
+                 {-100, 1.875f, -187},
+                 {1, 0.999f, 0},
+                 {2000000000, 4.0f, 2147483647},
+                 {-2000000000, 4.0f, -2147483647 - 1},
+                 {333, static_cast<float>(1080.0 / 768), 468}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ScaleCoordinate(c.value, c.factor), c.expected) << c.value << " x " << c.factor;
+}
