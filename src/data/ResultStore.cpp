@@ -105,6 +105,12 @@ std::vector<tstring> winnersOf(const std::vector<tstring>& pieces, const PoolRem
 
 } // namespace
 
+void KeepResults(const DrawEngine& engine)
+{
+    if (ResultStoreExists())
+        SaveResults(engine);
+}
+
 bool ResultStoreExists()
 {
     return QFileInfo::exists(WinPath::toLocal(ResultStoreFile));

@@ -12,4 +12,8 @@ void RestoreResults(DrawEngine& engine);
 // in one write.
 void SaveResults(const DrawEngine& engine);
 
+// The store written after each stop. A missing store was reported at
+// start-up and is not reported again at every stop; it is at exit.
+void KeepResults(const DrawEngine& engine);
+
 bool ResultStoreExists();

@@ -40,7 +40,7 @@ public:
                         text, lines);
         AppendResultFile(text, encoding);
     }
-    void storeResults() override { SaveResults(engine); }
+    void storeResults() override { KeepResults(engine); }
 
     AreaSet areas;
     DrawEngine engine{*this};

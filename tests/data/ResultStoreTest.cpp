@@ -164,6 +164,7 @@ TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
     setUp({L"a"}, 1);
     RestoreResults(engine);
     engine.m_current = 0;
+    KeepResults(engine);
     SaveResults(engine);
     EXPECT_EQ(engine.m_pool, Names{L"a"});
     EXPECT_FALSE(ResultStoreExists());
