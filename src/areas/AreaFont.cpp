@@ -58,7 +58,7 @@ QColor AreaFont::toQColor(COLORREF color)
 }
 
 void AreaFont::drawText(QPainter* painter, const Rect& rect, const QString& faceName, int height,
-                        COLORREF color, const QString& text)
+                        COLORREF color, const QString& text, Qt::Alignment alignment)
 {
     const Rect box = rect.normalized();
     if (text.isEmpty() || box.isEmpty())
@@ -67,6 +67,7 @@ void AreaFont::drawText(QPainter* painter, const Rect& rect, const QString& face
     painter->setFont(font(faceName, height));
     painter->setPen(toQColor(color));
     painter->setClipRect(box.toQRect(), Qt::IntersectClip);
-    painter->drawText(box.toQRect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, text);
+    painter->drawText(box.toQRect(), static_cast<int>(alignment) | Qt::TextSingleLine | Qt::TextShowMnemonic,
+                      text);
     painter->restore();
 }

@@ -15,10 +15,11 @@ namespace AreaFont {
 // The matching pixel size is searched once per face and height.
 QFont font(const QString& faceName, int height);
 
-// One line of text centred in the rectangle and clipped to it, with
-// ampersands underlining the next character; the background stays as it is.
+// One line of text in the rectangle (centred unless told otherwise) and
+// clipped to it, with ampersands underlining the next character; the
+// background stays as it is.
 void drawText(QPainter* painter, const Rect& rect, const QString& faceName, int height, COLORREF color,
-              const QString& text);
+              const QString& text, Qt::Alignment alignment = Qt::AlignCenter);
 
 QColor toQColor(COLORREF color);
 

@@ -17,6 +17,8 @@ bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding)
     }
     engine.m_pool = std::move(participants.names);
     participantEncoding = participants.encoding;
+    // Files of the event that hold only ASCII so far follow the participants' encoding.
+    CodePage::setAsciiFileEncoding(participants.encoding);
     LoadPrizeTable(engine.m_awards);
     return true;
 }

@@ -236,6 +236,12 @@ std::string wideToUtf16le(std::wstring_view text)
     return out;
 }
 
+TextEncoding& asciiEncoding()
+{
+    static TextEncoding encoding = TextEncoding::Ansi;
+    return encoding;
+}
+
 bool startsWith(std::string_view bytes, std::string_view prefix)
 {
     return bytes.substr(0, prefix.size()) == prefix;
@@ -309,4 +315,14 @@ std::string CodePage::encode(std::wstring_view text, TextEncoding encoding)
         break;
     }
     return wideToAnsi(text);
+}
+
+TextEncoding CodePage::asciiFileEncoding()
+{
+    return asciiEncoding();
+}
+
+void CodePage::setAsciiFileEncoding(TextEncoding encoding)
+{
+    asciiEncoding() = encoding == TextEncoding::Ansi ? TextEncoding::Ansi : TextEncoding::Utf8;
 }

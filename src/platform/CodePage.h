@@ -29,6 +29,12 @@ std::wstring decode(std::string_view bytes, TextEncoding encoding);
 // No byte-order mark is written. Characters the encoding cannot hold become "?".
 std::string encode(std::wstring_view text, TextEncoding encoding);
 
+// The encoding for text files whose bytes are plain ASCII so far (an empty
+// result store, say) when they get their first other character: code page
+// 936 unless the event is known to be written in UTF-8.
+TextEncoding asciiFileEncoding();
+void setAsciiFileEncoding(TextEncoding encoding);
+
 inline std::wstring fromAnsi(std::string_view bytes)
 {
     return decode(bytes, TextEncoding::Ansi);

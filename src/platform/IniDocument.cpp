@@ -1,6 +1,7 @@
 #include "platform/IniDocument.h"
 
 #include <QChar>
+#include <algorithm>
 
 namespace {
 
@@ -88,6 +89,9 @@ IniDocument IniDocument::fromBytes(std::string bytes)
     doc.m_raw = std::move(bytes);
     const std::string& raw = doc.m_raw;
     doc.m_encoding = CodePage::detect(raw, true);
+    if (doc.m_encoding == TextEncoding::Ansi &&
+        std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        doc.m_encoding = CodePage::asciiFileEncoding();
     doc.m_bom = CodePage::byteOrderMark(doc.m_encoding);
 
     const size_t unit = doc.m_encoding == TextEncoding::Utf16Le ? 2 : 1;

@@ -65,6 +65,6 @@ private:
     std::string m_raw;
     std::string m_bom;
     std::string m_newLineBreak;
-    TextEncoding m_encoding = TextEncoding::Ansi;
+    TextEncoding m_encoding = CodePage::asciiFileEncoding();
     std::vector<Line> m_lines;
 };

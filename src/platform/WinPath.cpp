@@ -47,3 +47,22 @@ QString WinPath::toLocal(const std::wstring& path)
     }
     return resolved;
 }
+
+QString WinPath::findPicture(const std::wstring& path)
+{
+    if (path.empty())
+        return QString();
+    const QString direct = toLocal(path);
+    if (QFileInfo(direct).isFile())
+        return direct;
+    const size_t separator = path.find_last_of(L"\\/");
+    const std::wstring name = separator == std::wstring::npos ? path : path.substr(separator + 1);
+    if (name.empty())
+        return QString();
+    for (const std::wstring& candidate : {L"Backimg\\" + name, name}) {
+        const QString local = toLocal(candidate);
+        if (QFileInfo(local).isFile())
+            return local;
+    }
+    return QString();
+}

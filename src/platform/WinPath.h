@@ -16,4 +16,9 @@ inline bool isSeparator(wchar_t c)
 // Windows file system does, so folders copied from Windows keep working.
 QString toLocal(const std::wstring& path);
 
+// A picture named in the event's files. A Windows path that does not exist
+// here ("D:\年会\Backimg\1.jpg") is looked up by its file name in the event's
+// "Backimg" folder, then in the event folder itself. Empty when not found.
+QString findPicture(const std::wstring& path);
+
 } // namespace WinPath

@@ -137,7 +137,10 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
     last.engine.StartDraw();
     EXPECT_EQ(last.resultScreens, 1);
     last.exit();
-    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=4\r\n"), std::string::npos);
+    const std::string store = folder.read("AwardResult.ini");
+    EXPECT_NE(store.find("Cnt=4\r\n"), std::string::npos);
+    // The store began empty and takes the event's encoding.
+    EXPECT_NE(store.find(encode(firstWinners[0] + L"|" + firstWinners[1])), std::string::npos);
 
     const std::string exported = folder.read("Result.txt");
     EXPECT_EQ(exported.find(encode(L"年会抽奖\r\n2026\r\n\r\n")), 0u);

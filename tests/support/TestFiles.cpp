@@ -1,5 +1,7 @@
 #include "support/TestFiles.h"
 
+#include "platform/CodePage.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,7 @@
 
 EventFolder::EventFolder() : m_previous(QDir::currentPath())
 {
+    CodePage::setAsciiFileEncoding(TextEncoding::Ansi);
     EXPECT_TRUE(m_dir.isValid());
     QDir::setCurrent(m_dir.path());
 }

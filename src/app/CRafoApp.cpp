@@ -1,0 +1,61 @@
+#include "app/CRafoApp.h"
+
+#include "app/CRafoDlg.h"
+#include "app/ModalRunner.h"
+#include "app/QtMessageBox.h"
+#include "platform/CodePage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QStyleFactory>
+#include <gst/gst.h>
+
+CRafoApp::CRafoApp(QApplication& app) : m_app(app) {}
+
+void CRafoApp::substituteChineseFonts()
+{
+    const QStringList installed = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                                   QStringLiteral("Noto Serif CJK SC"),
+                                   QStringLiteral("Droid Sans Fallback")};
+    for (const char* face : {"宋体", "新宋体", "微软雅黑", "黑体", "楷体", "仿宋", "隶书", "幼圆", "SimSun",
+                             "NSimSun", "Microsoft YaHei", "SimHei", "KaiTi", "FangSong"})
+        QFont::insertSubstitutions(QString::fromUtf8(face), installed);
+}
+
+QString CRafoApp::readSkin(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray bytes = file.read(1 << 20);
+    const std::string_view view(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (bytes.contains('\0') || !CodePage::isValidUtf8(view) || !bytes.contains('{'))
+        return QString();
+    return QString::fromUtf8(bytes);
+}
+
+int CRafoApp::InitInstance()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    gst_init_check(nullptr, nullptr, nullptr);
+    QtMessageBox::install();
+    substituteChineseFonts();
+    const QString skin = readSkin(QString::fromLatin1(SkinFile));
+    if (!skin.isEmpty())
+        m_app.setStyleSheet(skin);
+
+    CRafoDlg dialog;
+    dialog.OnInitDialog();
+    dialog.show();
+    dialog.activateWindow();
+    dialog.setFocus();
+    ModalRunner::exec(dialog);
+    return ExitInstance();
+}
+
+int CRafoApp::ExitInstance()
+{
+    m_app.setStyleSheet(QString());
+    return 0;
+}

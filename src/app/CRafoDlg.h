@@ -1,0 +1,128 @@
+#pragma once
+
+#include "app/DrawEngine.h"
+#include "app/DrawHost.h"
+#include "app/DrawScreenPainter.h"
+#include "app/MusicPlayer.h"
+#include "app/SummaryScroll.h"
+#include "areas/TextAreas.h"
+#include "platform/CodePage.h"
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QIcon>
+#include <memory>
+
+namespace Ui {
+class CRafoDlg;
+}
+class QMenu;
+
+// The full-screen draw screen: it owns the draw, the text areas, the music
+// and the hot zones, turns clicks, keys and menu commands into draw actions,
+// and paints what the audience sees.
+class CRafoDlg : public QDialog, private DrawHost
+{
+    Q_OBJECT
+public:
+    // Menu and button commands.
+    enum Command
+    {
+        IdOk = 1,
+        IdStart = 1000,
+        IdStop = 1001,
+        IdEditPosition = 32772,
+        IdSetFont = 32774,
+        IdHideText = 32776,
+        IdEffectFont = 32778,
+        IdRedraw = 32780,
+        IdEditParticipants = 32782,
+        IdSettings = 32784,
+        IdAbout = 32794,
+        IdExit = 32796
+    };
+    enum Timer
+    {
+        CycleTimer = 1,
+        CaptionTimer = 2,
+        MusicTimer = 3
+    };
+    static constexpr int CyclePeriodMs = 16;
+    static constexpr int CaptionPeriodMs = 200;
+    static constexpr int MusicPeriodMs = 100;
+    static constexpr const wchar_t* InitMusic = L"Music\\Init.mp3";
+    static constexpr const wchar_t* SettingsWarning = L"编辑奖品将删除所有已经抽取数据";
+
+    explicit CRafoDlg(QWidget* parent = nullptr);
+    ~CRafoDlg() override;
+
+    // Loads everything and covers the primary screen (or a screen of the given size).
+    void OnInitDialog();
+    void OnInitDialog(const QSize& screen);
+
+    void StartDraw();
+    void StopDraw();
+    void ShowResultScreen();
+    void LoadDrawData();
+    void OnCommand(int id);
+    void OnTimer(int timer);
+    void BuildResultText(tstring& text, unsigned& lines) const;
+
+    DrawEngine& engine() { return m_engine; }
+    const CLottoryArea& area(int index) const { return *m_areas[static_cast<size_t>(index)]; }
+    MusicPlayer& player() { return m_player; }
+    SummaryScroll& resultScroll() { return m_resultScroll; }
+    const Rect& screenRect() const { return m_screenRect; }
+    const Rect& startRect() const { return m_startRect; }
+    const Rect& stopRect() const { return m_stopRect; }
+    const Rect& exitRect() const { return m_exitRect; }
+    int selectedArea() const { return m_selectedArea; }
+    int areaMode() const { return m_areaMode; }
+    bool isCycling() const { return m_cycleTimer.isActive(); }
+    QMenu* contextMenu() const { return m_menu; }
+    TextEncoding participantEncoding() const { return m_participantEncoding; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void done(int result) override;
+    void reject() override;
+
+private:
+    void playMusic(const tstring& path, int mode) override;
+    void startCycleTimer() override;
+    void stopCycleTimer() override;
+    void repaintAll() override;
+    void showResultScreen() override;
+    void exportResults() override;
+    void storeResults() override;
+
+    void buildContextMenu();
+    void startAction();
+    int areaAt(const QPoint& point) const;
+    void OnDestroy();
+
+    std::unique_ptr<Ui::CRafoDlg> m_ui;
+    Rect m_screenRect;
+    DrawEngine m_engine{*this};
+    int m_selectedArea = -1;
+    AreaSet m_areas;
+    int m_areaMode = -1;
+    MusicPlayer m_player;
+    Rect m_exitRect;
+    QIcon m_icon;
+    Rect m_startRect;
+    Rect m_stopRect;
+    DrawScreenPainter m_painter;
+    SummaryScroll m_resultScroll;
+    TextEncoding m_participantEncoding = TextEncoding::Ansi;
+    QBasicTimer m_cycleTimer;
+    QBasicTimer m_captionTimer;
+    QBasicTimer m_musicTimer;
+    long long m_cycleStart = -1;
+    QMenu* m_menu = nullptr;
+    bool m_initialised = false;
+    bool m_destroyed = false;
+};

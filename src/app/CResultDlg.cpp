@@ -1,0 +1,100 @@
+#include "app/CResultDlg.h"
+
+#include "app/CRafoDlg.h"
+#include "areas/AreaFont.h"
+#include "data/ResultExport.h"
+#include "platform/WinPath.h"
+#include "ui_CResultDlg.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+CResultDlg::CResultDlg(CRafoDlg& main)
+    : QDialog(&main, Qt::Window | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::CResultDlg>()),
+      m_main(main)
+{
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(m_ui->IDOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+CResultDlg::~CResultDlg() = default;
+
+void CResultDlg::OnInitDialog()
+{
+    m_resultImage.load(WinPath::toLocal(ResultPicture));
+    m_exitImage.load(WinPath::toLocal(ExitPicture));
+    m_screenRect = m_main.screenRect();
+    setGeometry(m_screenRect.toQRect());
+    m_main.player().Play(ResultMusic, MusicPlayer::PlayOnce);
+    m_main.BuildResultText(m_summary, m_lineCount);
+    m_exitRect = m_main.exitRect();
+    m_scrollTimer.start(ScrollPeriodMs, this);
+}
+
+void CResultDlg::OnTimer()
+{
+    update();
+}
+
+void CResultDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_scrollTimer.timerId())
+        OnTimer();
+    else
+        QDialog::timerEvent(event);
+}
+
+void CResultDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    m_resultImage.draw(painter, m_screenRect);
+    m_exitImage.draw(painter, m_exitRect);
+
+    const CLottoryArea& area = m_main.area(AreaResultLine);
+    const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
+    const int lineHeight = QFontMetrics(font).size(Qt::TextSingleLine, QStringLiteral("test")).height();
+    const Rect box = m_main.resultScroll().advance(m_screenRect, static_cast<int>(m_lineCount) * lineHeight);
+    painter.setFont(font);
+    painter.setPen(AreaFont::toQColor(area.m_fontColor));
+    QString text = QString::fromStdWString(m_summary);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    painter.drawText(box.toQRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+void CResultDlg::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && m_exitRect.normalized().contains(p.x(), p.y())) {
+        accept();
+        return;
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CResultDlg::keyPressEvent(QKeyEvent* event)
+{
+    // The hidden OK and Cancel buttons take Enter and Escape.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        accept();
+        return;
+    case Qt::Key_Escape:
+        reject();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CResultDlg::done(int result)
+{
+    m_scrollTimer.stop();
+    m_main.player().Stop();
+    QDialog::done(result);
+}

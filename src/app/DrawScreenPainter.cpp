@@ -1,0 +1,111 @@
+#include "app/DrawScreenPainter.h"
+
+#include "app/CaptionText.h"
+#include "app/DrawEngine.h"
+#include "areas/AreaFont.h"
+#include "platform/WinPath.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <climits>
+
+namespace {
+
+void drawInArea(QPainter& painter, const CLottoryArea& area, const Rect& rect, const QString& text,
+                Qt::Alignment alignment = Qt::AlignCenter)
+{
+    AreaFont::drawText(&painter, rect, area.m_fontName, area.m_fontSize, area.m_fontColor, text, alignment);
+}
+
+} // namespace
+
+void DrawScreenPainter::loadPictures()
+{
+    m_showImage.load(WinPath::toLocal(ShowPicture));
+    m_startImage.load(WinPath::toLocal(StartPicture));
+    m_stopImage.load(WinPath::toLocal(StopPicture));
+}
+
+void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
+{
+    const DrawEngine& engine = *frame.engine;
+    const AreaSet& areas = *frame.areas;
+    painter.fillRect(frame.screen.toQRect(), Qt::black);
+    m_showImage.draw(painter, frame.screen);
+    m_startImage.draw(painter, frame.start);
+    m_stopImage.draw(painter, frame.stop);
+
+    if (engine.isCurrentPrize() && !engine.m_running) {
+        std::vector<QString> rows;
+        for (const tstring& winner : engine.m_awards[static_cast<size_t>(engine.m_current)].winners)
+            rows.push_back(QString::fromStdWString(winner));
+        drawRows(painter, *areas[AreaScroll], rows);
+    }
+    drawCurrentPrize(painter, frame);
+    drawInArea(painter, *areas[AreaStatus], areas[AreaStatus]->m_rect, BuildCountLine(engine));
+    drawCaption(painter, frame);
+    for (int i = 0; i < AreaCount; ++i) {
+        if (i != frame.selectedArea)
+            areas[static_cast<size_t>(i)]->Draw(&painter);
+    }
+    if (frame.selectedArea >= 0 && frame.selectedArea < AreaCount)
+        areas[static_cast<size_t>(frame.selectedArea)]->Draw(&painter);
+    drawCyclingNames(painter, frame);
+}
+
+void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
+                                 const std::vector<QString>& rows)
+{
+    const Rect box = area.m_rect.normalized();
+    if (rows.empty())
+        return;
+    const int rowHeight = box.height() / static_cast<int>(std::min<size_t>(rows.size(), INT_MAX));
+    // Rows thinner than a pixel would only pile names on one line.
+    if (rowHeight < 1)
+        return;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int top = box.top + static_cast<int>(i) * rowHeight;
+        drawInArea(painter, area, Rect(box.left, top, box.right, top + rowHeight), rows[i]);
+    }
+}
+
+void DrawScreenPainter::drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame)
+{
+    const DrawEngine& engine = *frame.engine;
+    const int shown = engine.m_current < 0 ? 0 : engine.m_current;
+    if (shown >= engine.prizeCount())
+        return;
+    const AwardItem& award = engine.m_awards[static_cast<size_t>(shown)];
+    const AreaSet& areas = *frame.areas;
+    drawInArea(painter, *areas[AreaType], areas[AreaType]->m_rect, QString::fromStdWString(award.awardName));
+    drawInArea(painter, *areas[AreaText], areas[AreaText]->m_rect, QString::fromStdWString(award.prizeName));
+    m_prizePictures.draw(painter, award.picturePath, areas[AreaPic]->m_rect);
+}
+
+void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& frame)
+{
+    const CLottoryArea& area = *(*frame.areas)[AreaResultLine];
+    const QString text = BuildCaptionText(*frame.engine, area.m_titleName);
+    const QFontMetrics metrics(AreaFont::font(area.m_fontName, area.m_fontSize));
+    const Rect rect = m_caption.advance(area.m_rect.normalized(), metrics.horizontalAdvance(text));
+    drawInArea(painter, area, rect, text, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFrame& frame)
+{
+    const DrawEngine& engine = *frame.engine;
+    if (!engine.m_running || !engine.isCurrentPrize() || frame.cycleStart < 0 || engine.m_pool.empty())
+        return;
+    const int count = engine.m_awards[static_cast<size_t>(engine.m_current)].winnerCount;
+    const CLottoryArea& area = *(*frame.areas)[AreaScroll];
+    if (count <= 0 || count > area.m_rect.normalized().height())
+        return;
+    const size_t poolSize = engine.m_pool.size();
+    std::vector<QString> rows;
+    rows.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const size_t position = (static_cast<size_t>(i) + static_cast<size_t>(frame.cycleStart)) % poolSize;
+        rows.push_back(QString::fromStdWString(engine.m_pool[position]));
+    }
+    drawRows(painter, area, rows);
+}

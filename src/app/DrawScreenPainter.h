@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/CaptionScroll.h"
+#include "app/PrizePictureCache.h"
+#include "app/StretchedPicture.h"
+#include "areas/TextAreas.h"
+
+class DrawEngine;
+class QPainter;
+
+// Everything the audience sees on the draw screen at one moment.
+struct DrawScreenFrame
+{
+    const DrawEngine* engine = nullptr;
+    const AreaSet* areas = nullptr;
+    Rect screen;
+    Rect start;
+    Rect stop;
+    int selectedArea = -1;
+    // Where this frame's cycling names start in the pool; -1 for none.
+    long long cycleStart = -1;
+};
+
+// Paints the draw screen: pictures, the current prize, the winners or the
+// cycling names, the count line, the moving caption and the text areas.
+class DrawScreenPainter
+{
+public:
+    static constexpr const wchar_t* ShowPicture = L"Backimg\\show.jpg";
+    static constexpr const wchar_t* StartPicture = L"Backimg\\start.jpg";
+    static constexpr const wchar_t* StopPicture = L"Backimg\\stop.jpg";
+
+    void loadPictures();
+    // Every paint composes the whole screen and moves the caption one step.
+    void paint(QPainter& painter, const DrawScreenFrame& frame);
+
+private:
+    void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows);
+    void drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame);
+    void drawCaption(QPainter& painter, const DrawScreenFrame& frame);
+    void drawCyclingNames(QPainter& painter, const DrawScreenFrame& frame);
+
+    StretchedPicture m_showImage;
+    StretchedPicture m_startImage;
+    StretchedPicture m_stopImage;
+    PrizePictureCache m_prizePictures;
+    CaptionScroll m_caption;
+};

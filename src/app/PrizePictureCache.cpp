@@ -1,0 +1,21 @@
+#include "app/PrizePictureCache.h"
+
+#include "platform/WinPath.h"
+
+#include <QFileInfo>
+
+void PrizePictureCache::draw(QPainter& painter, const std::wstring& path, const Rect& target)
+{
+    const QString file = WinPath::findPicture(path);
+    if (file.isEmpty())
+        return;
+    const QFileInfo info(file);
+    Entry& entry = m_entries[QString::fromStdWString(path)];
+    if (entry.file != file || entry.modified != info.lastModified() || entry.size != info.size()) {
+        entry.file = file;
+        entry.modified = info.lastModified();
+        entry.size = info.size();
+        entry.picture.load(file);
+    }
+    entry.picture.draw(painter, target);
+}

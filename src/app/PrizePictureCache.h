@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/StretchedPicture.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <string>
+
+// The prize pictures, decoded when first shown and again only when their
+// file changes on disk (another time or size), so the operator can replace a
+// picture during the event without decoding it on every paint.
+class PrizePictureCache
+{
+public:
+    void draw(QPainter& painter, const std::wstring& path, const Rect& target);
+
+private:
+    struct Entry
+    {
+        QString file;
+        QDateTime modified;
+        qint64 size = -1;
+        StretchedPicture picture;
+    };
+    QHash<QString, Entry> m_entries;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+// Shows the program's messages in real message boxes over the active window.
+namespace QtMessageBox {
+
+void install();
+
+} // namespace QtMessageBox

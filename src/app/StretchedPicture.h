@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Rect.h"
+
+#include <QImage>
+#include <QString>
+
+class QPainter;
+
+// A picture decoded once and drawn stretched onto a rectangle, without
+// keeping its aspect ratio. The scaled copy is kept until the size changes,
+// so a paint only copies pixels.
+class StretchedPicture
+{
+public:
+    // False, and nothing to draw, when the file is missing or not a picture.
+    bool load(const QString& path);
+    bool isNull() const { return m_original.isNull(); }
+    void draw(QPainter& painter, const Rect& target);
+
+private:
+    QImage m_original;
+    QImage m_scaled;
+};

@@ -1,0 +1,187 @@
+#include "app/ScreenTestSupport.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+const QPoint InStart(1200, 940);
+const QPoint InStop(1600, 940);
+
+} // namespace
+
+TEST_F(ScreenTest, TheZonesStartAndStopTheDraw)
+{
+    SetUpScreen(30, {3, 2});
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+    EXPECT_EQ(screen->engine().m_current, -1) << "stop does nothing while nothing runs";
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    EXPECT_EQ(screen->engine().m_running, 1);
+    EXPECT_TRUE(screen->isCycling());
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    EXPECT_EQ(screen->engine().m_current, 0) << "start does nothing while names cycle";
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_FALSE(screen->isCycling());
+    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=1\r\n"), std::string::npos) << "stored at once";
+}
+
+TEST_F(ScreenTest, SpaceTogglesAndAfterTheLastPrizeOpensTheResultScreen)
+{
+    SetUpScreen(30, {3});
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    EXPECT_EQ(screen->engine().m_running, 1);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    EXPECT_EQ(dialogs, (std::vector<QString>{"CResultDlg", "CResultDlg", "CResultDlg"}));
+    EXPECT_EQ(screen->engine().m_current, 1);
+    screen->OnCommand(CRafoDlg::IdStart);
+    EXPECT_EQ(dialogs.size(), 3u) << "the hidden start button does not open it";
+}
+
+TEST_F(ScreenTest, WhereTheZonesOverlapStartWins)
+{
+    SetUpScreen(30, {3});
+    folder.write("AwardInfo.ini",
+                 folder.read("AwardInfo.ini")
+                     .replace(folder.read("AwardInfo.ini").find("stopx1=1500"), 11, "stopx1=1200"));
+    screen = std::make_unique<CRafoDlg>();
+    screen->OnInitDialog(QSize(1920, 1080));
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
+    EXPECT_EQ(screen->engine().m_running, 1);
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
+    EXPECT_EQ(screen->engine().m_running, 1) << "the start zone swallows the click";
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1700, 940));
+    EXPECT_EQ(screen->engine().m_running, 0);
+}
+
+TEST_F(ScreenTest, EscapeIsIgnoredAndEnterEndsTheShowWithTheResultsStored)
+{
+    SetUpScreen(30, {3, 2, 1});
+    screen->show();
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Escape);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->result(), 0);
+    QTest::keyClick(screen.get(), Qt::Key_Return);
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(screen->result(), int(QDialog::Accepted));
+    const std::string store = folder.read("AwardResult.ini");
+    EXPECT_NE(store.find("[AwardResult]\r\nCnt=1\r\nItme0="), std::string::npos)
+        << "the cycling prize is not stored";
+    EXPECT_EQ(store.find("Itme1"), std::string::npos);
+}
+
+TEST_F(ScreenTest, ARightClickOnATextAreaOpensTheMenu)
+{
+    SetUpScreen(30, {3});
+    struct Case
+    {
+        QPoint at;
+        int selected;
+        size_t menus;
+    } cases[] = {{QPoint(900, 100), 0, 1},
+                 {QPoint(1000, 500), 3, 2},
+                 {QPoint(10, 270), -1, 2},
+                 {QPoint(500, 1000), 7, 3}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(screen.get(), Qt::RightButton, {}, c.at);
+        EXPECT_EQ(screen->selectedArea(), c.selected) << c.at.x() << "," << c.at.y();
+        EXPECT_EQ(menus.size(), c.menus);
+    }
+    EXPECT_EQ(menus.back(), QString("menu129"));
+}
+
+TEST_F(ScreenTest, TheMenuHoldsItsNineEntries)
+{
+    SetUpScreen(30, {3});
+    const QList<QAction*> actions = screen->contextMenu()->actions();
+    std::vector<std::pair<int, QString>> entries;
+    for (QAction* action : actions)
+        entries.emplace_back(action->data().toInt(),
+                             action->isEnabled() ? action->text() : "(grey) " + action->text());
+    EXPECT_EQ(entries, (std::vector<std::pair<int, QString>>{{32772, "编辑位置"},
+                                                             {32774, "设置字体"},
+                                                             {32776, "(grey) 隐藏文字"},
+                                                             {32778, "(grey) 特效字体"},
+                                                             {32780, "重新抽奖"},
+                                                             {32782, "编辑抽奖人名单"},
+                                                             {32784, "主副标题/奖项设置"},
+                                                             {32794, "关于 rafo..."},
+                                                             {32796, "退出"}}));
+}
+
+TEST_F(ScreenTest, RedrawStartsTheDrawAgain)
+{
+    SetUpScreen(30, {3, 2});
+    screen->StartDraw();
+    screen->StopDraw();
+    screen->StartDraw();
+    screen->OnCommand(CRafoDlg::IdRedraw);
+    EXPECT_EQ(screen->engine().m_current, -1);
+    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_FALSE(screen->isCycling());
+    EXPECT_EQ(screen->engine().m_pool.size(), 30u);
+    EXPECT_TRUE(screen->engine().m_awards[0].winners.empty());
+}
+
+TEST_F(ScreenTest, TheSettingsAskFirstAndCancelChangesNothing)
+{
+    SetUpScreen(30, {3});
+    screen->StartDraw();
+    screen->StopDraw();
+    MessageRecorder recorder;
+    recorder.setNextAnswer(MsgBox::IdCancel);
+    screen->OnCommand(CRafoDlg::IdSettings);
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    EXPECT_EQ(recorder.messages()[0].text, L"编辑奖品将删除所有已经抽取数据");
+    EXPECT_EQ(recorder.messages()[0].caption, L"消息");
+    EXPECT_EQ(recorder.messages()[0].buttons, unsigned(MsgBox::OkCancel));
+    EXPECT_EQ(screen->engine().m_current, 0);
+    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+}
+
+TEST_F(ScreenTest, TheAboutBoxAndTheGreyedEntries)
+{
+    SetUpScreen(30, {3});
+    QString title;
+    QString version;
+    onDialog = [&](QDialog& dialog) {
+        title = dialog.windowTitle();
+        version = dialog.findChild<QLabel*>("versionLabel")->text();
+    };
+    screen->OnCommand(CRafoDlg::IdAbout);
+    EXPECT_EQ(dialogs, std::vector<QString>{"CAboutDlg"});
+    EXPECT_EQ(title, QString("About Tombrel"));
+    EXPECT_EQ(version, QString("Tombrel, Version 2.1"));
+
+    screen->OnCommand(CRafoDlg::IdHideText);
+    EXPECT_EQ(screen->areaMode(), -1) << "nothing selected";
+    QTest::mouseClick(screen.get(), Qt::RightButton, {}, QPoint(900, 100));
+    screen->OnCommand(CRafoDlg::IdEffectFont);
+    EXPECT_EQ(screen->areaMode(), 3);
+}
+
+TEST_F(ScreenTest, ARestartContinuesWhereTheShowStopped)
+{
+    SetUpScreen(30, {3, 2, 1});
+    screen->StartDraw();
+    screen->StopDraw();
+    const std::vector<tstring> first = screen->engine().m_awards[0].winners;
+    screen->StartDraw();
+    screen.reset(); // killed while the second prize cycles: no exit, no store at exit
+    screen = std::make_unique<CRafoDlg>();
+    screen->OnInitDialog(QSize(1920, 1080));
+    EXPECT_EQ(screen->engine().m_current, 0);
+    EXPECT_EQ(screen->engine().m_awards[0].winners, first);
+    EXPECT_EQ(screen->engine().m_pool.size(), 27u);
+}

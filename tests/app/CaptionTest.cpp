@@ -1,0 +1,90 @@
+#include "app/CaptionScroll.h"
+#include "app/CaptionText.h"
+#include "app/DrawEngine.h"
+#include "app/SummaryScroll.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NoScreen : public DrawHost
+{
+public:
+    void playMusic(const tstring&, int) override {}
+    void startCycleTimer() override {}
+    void stopCycleTimer() override {}
+    void repaintAll() override {}
+    void showResultScreen() override {}
+    void exportResults() override {}
+    void storeResults() override {}
+};
+
+AwardItem prize(const wchar_t* name, int count, std::vector<tstring> winners)
+{
+    AwardItem item;
+    item.awardName = name;
+    item.winnerCount = count;
+    item.winners = std::move(winners);
+    return item;
+}
+
+} // namespace
+
+TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
+{
+    NoScreen screen;
+    DrawEngine engine(screen);
+    engine.m_awards = {prize(L"三等奖", 2, {L"甲", L"乙"}), prize(L"二等奖", 1, {L"丙"}),
+                       prize(L"一等奖", 1, {})};
+    struct Case
+    {
+        int current;
+        int running;
+        QString caption;
+        QString count;
+    } cases[] = {
+        {-1, 0, "Welcome", "总共 4 个奖品, 已经抽取了 0 名"},
+        {0, 1, "Welcome", "总共 4 个奖品, 已经抽取了 0 名"},
+        {0, 0, "恭喜!  三等奖: 甲 乙     ", "总共 4 个奖品, 已经抽取了 2 名"},
+        {1, 1, "恭喜!  三等奖: 甲 乙     ", "总共 4 个奖品, 已经抽取了 2 名"},
+        {1, 0, "恭喜!  三等奖: 甲 乙     二等奖: 丙     ", "总共 4 个奖品, 已经抽取了 3 名"},
+        {3, 0, "恭喜!  三等奖: 甲 乙     二等奖: 丙     一等奖:     ", "总共 4 个奖品, 已经抽取了 4 名"},
+    };
+    for (const Case& c : cases) {
+        engine.m_current = c.current;
+        engine.m_running = c.running;
+        EXPECT_EQ(BuildCaptionText(engine, "Welcome"), c.caption) << c.current << c.running;
+        EXPECT_EQ(BuildCountLine(engine), c.count) << c.current << c.running;
+    }
+    engine.m_awards = {prize(L"零", 0, {})};
+    engine.m_current = 0;
+    EXPECT_EQ(BuildCaptionText(engine, "Welcome"), QString("Welcome")) << "no places given";
+}
+
+TEST(Caption, RunsInFromTheRightAndStartsAgainOnceItHasLeft)
+{
+    CaptionScroll caption;
+    const Rect area(100, 900, 1100, 960);
+    EXPECT_EQ(caption.advance(area, 300), Rect(1076, 900, 1376, 960));
+    EXPECT_EQ(caption.advance(area, 500), Rect(1052, 900, 1352, 960)) << "keeps its width until it restarts";
+    Rect last;
+    int paints = 2;
+    do {
+        last = caption.advance(area, 500);
+        ++paints;
+    } while (last.left != area.right && paints < 1000);
+    EXPECT_EQ(last, Rect(1100, 900, 1600, 960));
+    EXPECT_EQ(paints, 2 + (1352 - 100) / 24 + 1);
+}
+
+TEST(Caption, TheSummaryRisesFromBelowAndEntersAgain)
+{
+    SummaryScroll scroll;
+    const Rect screen(0, 0, 1920, 1080);
+    EXPECT_EQ(scroll.advance(screen, 100), Rect(0, 1056, 1920, 1156));
+    EXPECT_EQ(scroll.advance(screen, 900), Rect(0, 1032, 1920, 1132));
+    Rect last;
+    for (int i = 0; i < 200 && last.top != 1080; ++i)
+        last = scroll.advance(screen, 900);
+    EXPECT_EQ(last, Rect(0, 1080, 1920, 1980));
+}

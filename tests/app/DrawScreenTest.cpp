@@ -1,0 +1,114 @@
+#include "app/ScreenTestSupport.h"
+
+namespace {
+
+const QRect ScrollArea(860, 280, 980, 610);
+const QRect CaptionArea(0, 995, 1920, 70);
+
+int rowsWithText(const QImage& image, int rows)
+{
+    int filled = 0;
+    const int height = ScrollArea.height() / rows;
+    for (int i = 0; i < rows; ++i) {
+        const QRect row(ScrollArea.left(), ScrollArea.top() + i * height, ScrollArea.width(), height);
+        if (ScreenTest::count(image, row, TestEvent::ScrollText) > 20)
+            ++filled;
+    }
+    return filled;
+}
+
+// The leftmost column of the caption's white text.
+int captionLeft(const QImage& image)
+{
+    for (int x = 0; x < image.width(); ++x) {
+        if (ScreenTest::count(image, QRect(x, CaptionArea.top(), 1, CaptionArea.height()),
+                              TestEvent::CaptionText))
+            return x;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_F(ScreenTest, PicturesAreStretchedOntoTheirPlaces)
+{
+    SetUpScreen(30, {3, 2});
+    const QImage image = shot();
+    ASSERT_EQ(image.size(), QSize(1920, 1080));
+    EXPECT_EQ(count(image, QRect(1170, 910, 280, 70), TestEvent::Start), 280 * 70);
+    EXPECT_EQ(count(image, QRect(1510, 910, 280, 70), TestEvent::Stop), 280 * 70);
+    EXPECT_EQ(count(image, QRect(150, 480, 540, 400), TestEvent::Prize), 540 * 400);
+    EXPECT_EQ(count(image, QRect(10, 10, 100, 20), TestEvent::Show), 100 * 20);
+    EXPECT_EQ(count(image, QRect(1460, 905, 40, 80), TestEvent::Show), 40 * 80) << "between the buttons";
+}
+
+TEST_F(ScreenTest, TheWinnersFillOneRowEachAfterAStop)
+{
+    SetUpScreen(30, {3, 1});
+    EXPECT_EQ(rowsWithText(shot(), 3), 0) << "nothing before the first start";
+    screen->StartDraw();
+    screen->StopDraw();
+    EXPECT_EQ(rowsWithText(shot(), 3), 3);
+    screen->StartDraw();
+    screen->StopDraw();
+    const QImage one = shot();
+    EXPECT_EQ(rowsWithText(one, 1), 1);
+    // A single winner sits in the middle of the whole area.
+    EXPECT_EQ(count(one, QRect(860, 280, 980, 200), TestEvent::ScrollText), 0);
+    EXPECT_GT(count(one, QRect(860, 540, 980, 100), TestEvent::ScrollText), 20);
+}
+
+TEST_F(ScreenTest, NamesCycleInTheRowsWhileTheDrawRuns)
+{
+    SetUpScreen(30, {4});
+    screen->StartDraw();
+    ASSERT_TRUE(screen->isCycling());
+    screen->OnTimer(CRafoDlg::CycleTimer);
+    EXPECT_EQ(rowsWithText(shot(), 4), 4);
+}
+
+TEST_F(ScreenTest, ZeroWinnersOrAnEmptyPoolDrawNoRowsAndDoNotCrash)
+{
+    SetUpScreen(0, {0, 2});
+    MessageRecorder recorder;
+    screen->StartDraw();
+    screen->OnTimer(CRafoDlg::CycleTimer);
+    EXPECT_EQ(rowsWithText(shot(), 1), 0);
+    screen->StopDraw();
+    EXPECT_EQ(rowsWithText(shot(), 1), 0);
+    screen->StartDraw();
+    screen->OnTimer(CRafoDlg::CycleTimer);
+    EXPECT_EQ(rowsWithText(shot(), 1), 0);
+    screen->StopDraw();
+    EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"剩余抽奖人数为0", L"剩余抽奖人数为0"}));
+}
+
+TEST_F(ScreenTest, TheCaptionMovesOnEveryPaintAndStartsAgainAtTheRight)
+{
+    SetUpScreen(30, {3});
+    const int first = captionLeft(shot());
+    const int second = captionLeft(shot());
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(first - second, 24);
+    int left = second;
+    int paints = 0;
+    while (left >= 0 && paints < 200) {
+        left = captionLeft(shot());
+        ++paints;
+    }
+    EXPECT_LT(paints, 200) << "the caption left the screen";
+    // Once gone on the left it enters again at the right edge.
+    EXPECT_NEAR(captionLeft(shot()), 1920 - 24, 4);
+}
+
+TEST_F(ScreenTest, AfterTheLastPrizeThePrizeIsNoLongerShown)
+{
+    SetUpScreen(30, {2});
+    EXPECT_GT(count(shot(), QRect(150, 480, 540, 400), TestEvent::Prize), 0)
+        << "the first prize before the start";
+    screen->StartDraw();
+    screen->StopDraw();
+    screen->StartDraw();
+    EXPECT_EQ(dialogs, std::vector<QString>{"CResultDlg"});
+    EXPECT_EQ(count(shot(), QRect(150, 480, 540, 400), TestEvent::Prize), 0);
+}
