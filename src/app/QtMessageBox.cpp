@@ -3,8 +3,10 @@
 #include "platform/MsgBox.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -48,6 +50,13 @@ int ask(const std::wstring& text, const std::wstring& caption, unsigned buttons)
         made.push_back(box.addButton(QString::fromUtf8(choice.label), choice.role));
     box.setDefaultButton(static_cast<QPushButton*>(made.front()));
     box.setEscapeButton(made.back());
+    // Without a window manager nobody else centres it over the show.
+    box.adjustSize();
+    const QWidget* owner = box.parentWidget();
+    const QRect area =
+        owner ? owner->geometry()
+              : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect());
+    box.move(area.center() - box.rect().center());
     box.exec();
     for (size_t i = 0; i < made.size(); ++i) {
         if (box.clickedButton() == made[i])

@@ -4,6 +4,7 @@
 #include "platform/WinPath.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 const wchar_t* const ParticipantFileName = L"data.txt";
 
@@ -22,8 +23,9 @@ ParticipantList ParseParticipants(const std::string& bytes)
         size_t end = text.find_first_of(L"\r\n", start);
         if (end == std::wstring::npos)
             end = text.size();
-        const size_t nul = text.find(L'\0', start);
-        list.names.emplace_back(text.substr(start, std::min(end, nul) - start));
+        const auto nul = std::find(text.begin() + static_cast<std::ptrdiff_t>(start),
+                                   text.begin() + static_cast<std::ptrdiff_t>(end), L'\0');
+        list.names.emplace_back(std::wstring(text.begin() + static_cast<std::ptrdiff_t>(start), nul));
         start = end;
         if (start < text.size() && text[start] == L'\r')
             ++start;

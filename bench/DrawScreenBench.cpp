@@ -1,0 +1,168 @@
+// Speed of the show's hot paths: painting the draw screen, a cycling frame,
+// a big stop, loading a big participant list and the way to the first frame.
+#include "app/CRafoDlg.h"
+#include "app/DrawScreenPainter.h"
+#include "data/DrawData.h"
+#include "data/ScreenLayout.h"
+#include "platform/MsgBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fstream>
+
+namespace {
+
+class Silent : public DrawHost
+{
+public:
+    void playMusic(const tstring&, int) override {}
+    void startCycleTimer() override {}
+    void stopCycleTimer() override {}
+    void repaintAll() override {}
+    void showResultScreen() override {}
+    void exportResults() override {}
+    void storeResults() override {}
+};
+
+// A copy of the demo event as the current folder, with the given number of
+// participants.
+class BenchEvent
+{
+public:
+    explicit BenchEvent(int participants)
+    {
+        const QString demo = QStringLiteral(RAFO_DEMO_DIR);
+        for (const QString& sub : {QStringLiteral("."), QStringLiteral("Backimg"), QStringLiteral("Music")}) {
+            QDir().mkpath(m_dir.filePath(sub));
+            for (const QString& file : QDir(demo + "/" + sub).entryList(QDir::Files))
+                QFile::copy(demo + "/" + sub + "/" + file, m_dir.filePath(sub + "/" + file));
+        }
+        std::ofstream data(m_dir.filePath("data.txt").toStdString(), std::ios::binary);
+        for (int i = 0; i < participants; ++i)
+            data << "\xE5\x8F\x82\xE5\x8A\xA0\xE8\x80\x85" << i << "\r\n"; // 参加者<i>
+        data.close();
+        QDir::setCurrent(m_dir.path());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+struct Screen
+{
+    explicit Screen(QSize size, int participants) : event(participants), image(size, QImage::Format_RGB32)
+    {
+        CreateAreas(areas);
+        TextEncoding encoding;
+        LoadDrawData(engine, encoding);
+        zones = ScaleScreenLayout(areas, size.width(), size.height());
+        painter.loadPictures();
+        engine.StartDraw();
+        engine.StopDraw(); // the first prize's ten winners are shown
+    }
+
+    void paint(long long cycleStart = -1)
+    {
+        DrawScreenFrame frame;
+        frame.engine = &engine;
+        frame.areas = &areas;
+        frame.screen = Rect(0, 0, image.width(), image.height());
+        frame.start = zones.start;
+        frame.stop = zones.stop;
+        frame.cycleStart = cycleStart;
+        QPainter p(&image);
+        painter.paint(p, frame);
+    }
+
+    BenchEvent event;
+    QImage image;
+    Silent host;
+    DrawEngine engine{host};
+    AreaSet areas;
+    HotZones zones;
+    DrawScreenPainter painter;
+};
+
+void FullPaint(benchmark::State& state)
+{
+    Screen screen(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))), 300);
+    screen.paint();
+    for (auto _ : state)
+        screen.paint();
+}
+BENCHMARK(FullPaint)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+void CyclingFrame(benchmark::State& state)
+{
+    Screen screen(QSize(1920, 1080), 300);
+    screen.engine.StartDraw(); // the second prize cycles
+    screen.paint(screen.engine.nextCycleStart());
+    for (auto _ : state)
+        screen.paint(screen.engine.nextCycleStart());
+}
+BENCHMARK(CyclingFrame)->Unit(benchmark::kMillisecond);
+
+void StopDrawThousandOfHundredThousand(benchmark::State& state)
+{
+    Silent host;
+    DrawEngine engine(host);
+    std::vector<tstring> pool;
+    for (int i = 0; i < 100000; ++i)
+        pool.emplace_back(L"参加者" + std::to_wstring(i));
+    AwardItem prize;
+    prize.winnerCount = 1000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        engine.Reset();
+        engine.m_pool = pool;
+        engine.m_awards = {prize, prize};
+        engine.StartDraw();
+        state.ResumeTiming();
+        engine.StopDraw();
+    }
+}
+BENCHMARK(StopDrawThousandOfHundredThousand)->Unit(benchmark::kMillisecond);
+
+void LoadDrawDataHundredThousand(benchmark::State& state)
+{
+    BenchEvent event(100000);
+    Silent host;
+    DrawEngine engine(host);
+    TextEncoding encoding;
+    for (auto _ : state) {
+        LoadDrawData(engine, encoding);
+        benchmark::DoNotOptimize(engine.m_pool.size());
+    }
+}
+BENCHMARK(LoadDrawDataHundredThousand)->Unit(benchmark::kMillisecond);
+
+// From creating the draw screen to its first painted frame, with 100,000
+// participants: everything the program does at start-up after Qt is up.
+void StartToFirstFrame(benchmark::State& state)
+{
+    BenchEvent event(100000);
+    MusicPlayer::setAudioSink("fakesink sync=true");
+    for (auto _ : state) {
+        CRafoDlg screen;
+        screen.OnInitDialog(QSize(1920, 1080));
+        benchmark::DoNotOptimize(screen.grab());
+    }
+}
+BENCHMARK(StartToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    MsgBox::setHandler([](const std::wstring&, const std::wstring&, unsigned) { return int(MsgBox::IdOk); });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
