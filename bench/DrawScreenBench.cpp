@@ -6,6 +6,8 @@
 #include "data/ScreenLayout.h"
 #include "platform/MsgBox.h"
 
+#include "support/SilentHost.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -15,18 +17,6 @@
 #include <fstream>
 
 namespace {
-
-class Silent : public DrawHost
-{
-public:
-    void playMusic(const tstring&, int) override {}
-    void startCycleTimer() override {}
-    void stopCycleTimer() override {}
-    void repaintAll() override {}
-    void showResultScreen() override {}
-    void exportResults() override {}
-    void storeResults() override {}
-};
 
 // A copy of the demo event as the current folder, with the given number of
 // participants.
@@ -80,7 +70,7 @@ struct Screen
 
     BenchEvent event;
     QImage image;
-    Silent host;
+    SilentHost host;
     DrawEngine engine{host};
     AreaSet areas;
     HotZones zones;
@@ -108,7 +98,7 @@ BENCHMARK(CyclingFrame)->Unit(benchmark::kMillisecond);
 
 void StopDrawThousandOfHundredThousand(benchmark::State& state)
 {
-    Silent host;
+    SilentHost host;
     DrawEngine engine(host);
     std::vector<tstring> pool;
     for (int i = 0; i < 100000; ++i)
@@ -130,7 +120,7 @@ BENCHMARK(StopDrawThousandOfHundredThousand)->Unit(benchmark::kMillisecond);
 void LoadDrawDataHundredThousand(benchmark::State& state)
 {
     BenchEvent event(100000);
-    Silent host;
+    SilentHost host;
     DrawEngine engine(host);
     TextEncoding encoding;
     for (auto _ : state) {

@@ -3,21 +3,11 @@
 #include "app/DrawEngine.h"
 #include "app/SummaryScroll.h"
 
+#include "support/SilentHost.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-class NoScreen : public DrawHost
-{
-public:
-    void playMusic(const tstring&, int) override {}
-    void startCycleTimer() override {}
-    void stopCycleTimer() override {}
-    void repaintAll() override {}
-    void showResultScreen() override {}
-    void exportResults() override {}
-    void storeResults() override {}
-};
 
 AwardItem prize(const wchar_t* name, int count, std::vector<tstring> winners)
 {
@@ -32,7 +22,7 @@ AwardItem prize(const wchar_t* name, int count, std::vector<tstring> winners)
 
 TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
 {
-    NoScreen screen;
+    SilentHost screen;
     DrawEngine engine(screen);
     engine.m_awards = {prize(L"三等奖", 2, {L"甲", L"乙"}), prize(L"二等奖", 1, {L"丙"}),
                        prize(L"一等奖", 1, {})};

@@ -3,23 +3,13 @@
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
+#include "support/SilentHost.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using Names = std::vector<tstring>;
-
-class NoScreen : public DrawHost
-{
-public:
-    void playMusic(const tstring&, int) override {}
-    void startCycleTimer() override {}
-    void stopCycleTimer() override {}
-    void repaintAll() override {}
-    void showResultScreen() override {}
-    void exportResults() override {}
-    void storeResults() override {}
-};
 
 class ResultStoreTest : public ::testing::Test
 {
@@ -36,7 +26,7 @@ protected:
     }
 
     EventFolder folder;
-    NoScreen screen;
+    SilentHost screen;
     DrawEngine engine{screen};
 };
 
