@@ -86,6 +86,25 @@ void FullPaint(benchmark::State& state)
 }
 BENCHMARK(FullPaint)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
+// A long event: three prizes of 1,000 winners each run through the caption.
+void PaintWithThousandsOfWinners(benchmark::State& state)
+{
+    Screen screen(QSize(1920, 1080), 100000);
+    AwardItem big;
+    big.awardName = L"参与奖";
+    big.winnerCount = 1000;
+    screen.engine.m_awards = {big, big, big};
+    screen.engine.m_current = -1;
+    for (int i = 0; i < 3; ++i) {
+        screen.engine.StartDraw();
+        screen.engine.StopDraw();
+    }
+    screen.paint();
+    for (auto _ : state)
+        screen.paint();
+}
+BENCHMARK(PaintWithThousandsOfWinners)->Unit(benchmark::kMillisecond);
+
 void CyclingFrame(benchmark::State& state)
 {
     Screen screen(QSize(1920, 1080), 300);
@@ -138,7 +157,7 @@ void StartToFirstFrame(benchmark::State& state)
     MusicPlayer::setAudioSink("fakesink sync=true");
     for (auto _ : state) {
         CRafoDlg screen;
-        screen.OnInitDialog(QSize(1920, 1080));
+        screen.OnInitDialog(QRect(0, 0, 1920, 1080));
         benchmark::DoNotOptimize(screen.grab());
     }
 }

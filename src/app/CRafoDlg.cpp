@@ -70,16 +70,17 @@ void CRafoDlg::buildContextMenu()
 void CRafoDlg::OnInitDialog()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    OnInitDialog(screen ? screen->geometry().size() : QSize(1920, 1080));
+    OnInitDialog(screen ? screen->geometry() : QRect(0, 0, 1920, 1080));
 }
 
-void CRafoDlg::OnInitDialog(const QSize& screen)
+void CRafoDlg::OnInitDialog(const QRect& screen)
 {
     m_initialised = true;
     setWindowIcon(m_icon);
     m_painter.loadPictures();
+    // Positions are the window's own pixels; the window itself goes where the primary screen is.
     m_screenRect = Rect(0, 0, screen.width(), screen.height());
-    setGeometry(m_screenRect.toQRect());
+    setGeometry(screen);
     CreateAreas(m_areas);
     LoadDrawData();
     const HotZones zones = ScaleScreenLayout(m_areas, m_screenRect.width(), m_screenRect.height());
@@ -95,11 +96,13 @@ void CRafoDlg::OnInitDialog(const QSize& screen)
 void CRafoDlg::StartDraw()
 {
     m_engine.StartDraw();
+    update();
 }
 
 void CRafoDlg::StopDraw()
 {
     m_engine.StopDraw();
+    update();
 }
 
 void CRafoDlg::LoadDrawData()
@@ -225,14 +228,14 @@ void CRafoDlg::reject()
 void CRafoDlg::OnTimer(int timer)
 {
     switch (timer) {
+    // Every paint composes the whole screen, so the whole screen is shown
+    // again: the caption runs past its area's edges and moves on every paint.
     case CycleTimer:
-        // Each frame moves the caption too, so it is shown moving as well.
         m_cycleStart = m_engine.nextCycleStart();
-        update(m_areas[AreaScroll]->m_rect.normalized().toQRect());
-        update(m_areas[AreaResultLine]->m_rect.normalized().toQRect());
+        update();
         break;
     case CaptionTimer:
-        update(m_areas[AreaResultLine]->m_rect.normalized().toQRect());
+        update();
         break;
     case MusicTimer:
         m_player.Poll();

@@ -56,9 +56,9 @@ public:
     explicit CRafoDlg(QWidget* parent = nullptr);
     ~CRafoDlg() override;
 
-    // Loads everything and covers the primary screen (or a screen of the given size).
+    // Loads everything and covers the primary screen (or the given screen area).
     void OnInitDialog();
-    void OnInitDialog(const QSize& screen);
+    void OnInitDialog(const QRect& screen);
 
     void StartDraw();
     void StopDraw();

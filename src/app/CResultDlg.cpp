@@ -28,7 +28,7 @@ void CResultDlg::OnInitDialog()
     m_resultImage.load(WinPath::toLocal(ResultPicture));
     m_exitImage.load(WinPath::toLocal(ExitPicture));
     m_screenRect = m_main.screenRect();
-    setGeometry(m_screenRect.toQRect());
+    setGeometry(m_main.geometry());
     m_main.player().Play(ResultMusic, MusicPlayer::PlayOnce);
     m_main.BuildResultText(m_summary, m_lineCount);
     m_exitRect = m_main.exitRect();
@@ -57,13 +57,15 @@ void CResultDlg::paintEvent(QPaintEvent*)
 
     const CLottoryArea& area = m_main.area(AreaResultLine);
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
-    const int lineHeight = QFontMetrics(font).size(Qt::TextSingleLine, QStringLiteral("test")).height();
+    // Qt spaces the lines it draws by the line spacing, so that is the height of a line here.
+    const int lineHeight = QFontMetrics(font).lineSpacing();
     const Rect box = m_main.resultScroll().advance(m_screenRect, static_cast<int>(m_lineCount) * lineHeight);
     painter.setFont(font);
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
     QString text = QString::fromStdWString(m_summary);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    painter.drawText(box.toQRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.drawText(box.toQRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                     text);
 }
 
 void CResultDlg::mousePressEvent(QMouseEvent* event)

@@ -4,7 +4,7 @@ namespace {
 
 Rect enteringAt(const Rect& area, int textWidth)
 {
-    return Rect(area.right, area.top, area.right + textWidth, area.bottom);
+    return Rect(area.right, area.top, saturated(static_cast<long long>(area.right) + textWidth), area.bottom);
 }
 
 } // namespace

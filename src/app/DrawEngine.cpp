@@ -39,17 +39,13 @@ void DrawEngine::StopDraw()
     if (!isCurrentPrize())
         return;
     m_host.playMusic(StopSound, MusicPlayer::PlayOnce);
-    giveWinners(m_awards[static_cast<size_t>(m_current)]);
-    m_host.storeResults();
-}
-
-void DrawEngine::giveWinners(AwardItem& award)
-{
     if (m_pool.empty()) {
+        m_host.storeResults();
+        m_host.repaintAll();
         MsgBox::show(PoolEmptyMessage);
         return;
     }
-    const bool lastPrize = m_current == prizeCount() - 1;
+    AwardItem& award = m_awards[static_cast<size_t>(m_current)];
     if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
         drawAtRandom(award, award.winnerCount);
     } else {
@@ -58,9 +54,11 @@ void DrawEngine::giveWinners(AwardItem& award)
         m_pool.clear();
     }
     award.drawn = 1;
+    // The winners are safe on disk before anything else can go wrong.
+    m_host.storeResults();
     m_host.repaintAll();
     // The summary is exported however the last prize was completed.
-    if (lastPrize)
+    if (m_current == prizeCount() - 1)
         m_host.exportResults();
 }
 

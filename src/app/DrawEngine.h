@@ -41,7 +41,6 @@ public:
     int m_running = 0;
 
 private:
-    void giveWinners(AwardItem& award);
     void drawAtRandom(AwardItem& award, int count);
 
     DrawHost& m_host;

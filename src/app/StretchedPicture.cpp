@@ -20,6 +20,13 @@ void StretchedPicture::draw(QPainter& painter, const Rect& target)
     if (m_original.isNull() || box.isEmpty())
         return;
     const QSize size(box.width(), box.height());
+    const QPaintDevice* device = painter.device();
+    // A target larger than the screen (a mistyped layout) is scaled while
+    // drawing, for its visible part only, never into a picture of its size.
+    if (size.width() > device->width() || size.height() > device->height()) {
+        painter.drawImage(box.toQRect(), m_original);
+        return;
+    }
     if (m_scaled.size() != size)
         m_scaled = m_original.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     painter.drawImage(QPoint(box.left, box.top), m_scaled);

@@ -4,7 +4,8 @@ namespace {
 
 Rect belowScreen(const Rect& screen, int textHeight)
 {
-    return Rect(screen.left, screen.bottom, screen.right, screen.bottom + textHeight);
+    return Rect(screen.left, screen.bottom, screen.right,
+                saturated(static_cast<long long>(screen.bottom) + textHeight));
 }
 
 } // namespace

@@ -71,3 +71,18 @@ void AreaFont::drawText(QPainter* painter, const Rect& rect, const QString& face
                       text);
     painter->restore();
 }
+
+QString AreaFont::withoutMnemonics(const QString& text)
+{
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString shown;
+    shown.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            shown += text[i];
+        else if (++i < text.size())
+            shown += text[i];
+    }
+    return shown;
+}

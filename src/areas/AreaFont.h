@@ -23,4 +23,8 @@ void drawText(QPainter* painter, const Rect& rect, const QString& faceName, int 
 
 QColor toQColor(COLORREF color);
 
+// The text as a mnemonic-drawing call shows it, without the underline: "&&"
+// is one ampersand, a single ampersand disappears.
+QString withoutMnemonics(const QString& text);
+
 } // namespace AreaFont

@@ -2,7 +2,15 @@
 
 #include <QRect>
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+
+// Coordinates come from hand-edited files; arithmetic on them saturates
+// instead of overflowing.
+constexpr int saturated(long long value)
+{
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
 
 // A rectangle as the event files store it: right and bottom lie outside.
 struct Rect
@@ -15,8 +23,8 @@ struct Rect
     constexpr Rect() = default;
     constexpr Rect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
 
-    constexpr int width() const { return right - left; }
-    constexpr int height() const { return bottom - top; }
+    constexpr int width() const { return saturated(static_cast<long long>(right) - left); }
+    constexpr int height() const { return saturated(static_cast<long long>(bottom) - top); }
     constexpr bool isEmpty() const { return right <= left || bottom <= top; }
     constexpr bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 
@@ -29,13 +37,20 @@ struct Rect
 
     constexpr void offset(int dx, int dy)
     {
-        left += dx;
-        right += dx;
-        top += dy;
-        bottom += dy;
+        left = saturated(static_cast<long long>(left) + dx);
+        right = saturated(static_cast<long long>(right) + dx);
+        top = saturated(static_cast<long long>(top) + dy);
+        bottom = saturated(static_cast<long long>(bottom) + dy);
     }
 
-    QRect toQRect() const { return QRect(left, top, width(), height()); }
+    // Qt's rectangles hold their size in an int too; far beyond any screen
+    // the coordinates are held to a range Qt can still work with.
+    static constexpr int QtLimit = 1 << 24;
+    QRect toQRect() const
+    {
+        const auto held = [](int v) { return std::clamp(v, -QtLimit, QtLimit); };
+        return QRect(QPoint(held(left), held(top)), QPoint(held(right) - 1, held(bottom) - 1));
+    }
     static Rect fromQRect(const QRect& r)
     {
         return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());

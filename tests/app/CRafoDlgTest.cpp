@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QTest>
 
 namespace {
@@ -53,7 +54,7 @@ TEST_F(ScreenTest, WhereTheZonesOverlapStartWins)
                  folder.read("AwardInfo.ini")
                      .replace(folder.read("AwardInfo.ini").find("stopx1=1500"), 11, "stopx1=1200"));
     screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QSize(1920, 1080));
+    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
     EXPECT_EQ(screen->engine().m_running, 1);
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
@@ -180,8 +181,94 @@ TEST_F(ScreenTest, ARestartContinuesWhereTheShowStopped)
     screen->StartDraw();
     screen.reset(); // killed while the second prize cycles: no exit, no store at exit
     screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QSize(1920, 1080));
+    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
     EXPECT_EQ(screen->engine().m_current, 0);
     EXPECT_EQ(screen->engine().m_awards[0].winners, first);
     EXPECT_EQ(screen->engine().m_pool.size(), 27u);
+}
+
+namespace {
+
+// Records the region of every paint the screen gets.
+class PaintRecorder : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+    std::vector<QRegion> regions;
+};
+
+} // namespace
+
+TEST_F(ScreenTest, EveryChangeShowsTheWholeScreenAgain)
+{
+    SetUpScreen(30, {3, 2});
+    screen->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
+    PaintRecorder recorder;
+    screen->installEventFilter(&recorder);
+    const QRegion whole(0, 0, 1920, 1080);
+    const auto paintedAll = [&](const char* after) {
+        recorder.regions.clear();
+        QApplication::processEvents();
+        ASSERT_FALSE(recorder.regions.empty()) << after;
+        EXPECT_EQ(recorder.regions.back(), whole) << after;
+    };
+    screen->StartDraw();
+    paintedAll("start");
+    screen->OnTimer(CRafoDlg::CycleTimer);
+    paintedAll("a cycling frame");
+    screen->StopDraw();
+    paintedAll("stop");
+    screen->OnTimer(CRafoDlg::CaptionTimer);
+    paintedAll("a caption step");
+    screen->removeEventFilter(&recorder);
+}
+
+TEST_F(ScreenTest, TheWindowGoesWhereThePrimaryScreenIs)
+{
+    SetUpScreen(30, {3});
+    screen = std::make_unique<CRafoDlg>();
+    screen->OnInitDialog(QRect(1920, 0, 1280, 720));
+    EXPECT_EQ(screen->geometry(), QRect(1920, 0, 1280, 720));
+    EXPECT_EQ(screen->screenRect(), Rect(0, 0, 1280, 720));
+    EXPECT_EQ(screen->startRect(), Rect(773, 603, 973, 656)) << "the layout is scaled to the screen's size";
+}
+
+TEST_F(ScreenTest, AStoredCountBeyondTheTableLeavesStartAndStopInert)
+{
+    SetUpScreen(30, {3});
+    screen.reset();
+    folder.write("AwardResult.ini", "[AwardResult]\r\nCnt=5\r\n");
+    screen = std::make_unique<CRafoDlg>();
+    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(screen->engine().m_current, 4);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+    EXPECT_EQ(screen->engine().m_current, 4);
+    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_FALSE(screen->grab().isNull());
+}
+
+TEST_F(ScreenTest, AMistypedLayoutStillPaints)
+{
+    SetUpScreen(30, {3});
+    std::string config = folder.read("AwardInfo.ini");
+    config.replace(config.find("cx=1920"), 7, "cx=19");
+    config.replace(config.find("startx1=1160"), 12, "startx1=0");
+    folder.write("AwardInfo.ini", config);
+    screen.reset();
+    screen = std::make_unique<CRafoDlg>();
+    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+    EXPECT_GT(screen->startRect().width(), 100000);
+    const QImage image = shot();
+    EXPECT_EQ(image.size(), QSize(1920, 1080));
+    EXPECT_EQ(count(image, QRect(1900, 930, 20, 20), TestEvent::Start), 400)
+        << "the huge start picture covers it";
 }

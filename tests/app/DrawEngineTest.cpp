@@ -116,7 +116,7 @@ TEST_F(DrawEngineTest, StopDrawsWinnersAtRandomAndKeepsTheOrderOfTheRest)
     EXPECT_EQ(award.winners, expected);
     EXPECT_EQ(award.drawn, 1);
     EXPECT_EQ(engine.m_running, 0);
-    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "repaint", "store"}));
+    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "store", "repaint"}));
 
     Names rest;
     for (const tstring& name : pool) {
@@ -167,7 +167,7 @@ TEST_F(DrawEngineTest, AnEmptyPoolDrawsNobodyAndTheNextStartMovesOn)
     host.take();
     engine.StopDraw();
     EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"剩余抽奖人数为0"});
-    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "store"}));
+    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "store", "repaint"}));
     EXPECT_EQ(engine.m_awards[0].drawn, 0);
     EXPECT_TRUE(engine.m_awards[0].winners.empty());
     EXPECT_EQ(engine.m_current, 0);
@@ -200,8 +200,12 @@ TEST_F(DrawEngineTest, ResultsAreExportedOnceWhenTheLastPrizeIsCompleted)
         }
         const Calls calls = host.take();
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "export"), c.expectedExports) << c.what;
-        EXPECT_EQ(calls.end()[-2] == "export", c.expectedExports == 1) << c.what;
-        EXPECT_EQ(calls.back(), "store") << c.what;
+        EXPECT_EQ(calls.back() == "export", c.expectedExports == 1) << c.what;
+        // The store is written before the export, whose failure may wait for the operator.
+        const auto store = std::find(calls.rbegin(), calls.rend(), "store");
+        const auto exported = std::find(calls.rbegin(), calls.rend(), "export");
+        EXPECT_TRUE(store != calls.rend()) << c.what;
+        EXPECT_TRUE(exported == calls.rend() || exported < store) << c.what;
     }
 }
 

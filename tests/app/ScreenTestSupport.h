@@ -50,7 +50,7 @@ protected:
             return static_cast<QAction*>(nullptr);
         });
         screen = std::make_unique<CRafoDlg>();
-        screen->OnInitDialog(QSize(1920, 1080));
+        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
     }
 
     void TearDown() override

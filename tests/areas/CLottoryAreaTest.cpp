@@ -101,3 +101,14 @@ TEST(CLottoryArea, APositiveFontHeightIsTheCharacterCell)
     EXPECT_EQ(AreaFont::font(QString(), -30).pixelSize(), 30);
     EXPECT_EQ(AreaFont::font(QString(), 0).pixelSize(), QFont().pixelSize());
 }
+
+TEST(CLottoryArea, TextWithoutItsMnemonics)
+{
+    struct Case
+    {
+        const char* text;
+        const char* shown;
+    } cases[] = {{"A&B", "AB"}, {"A&&B", "A&B"}, {"AB&", "AB"}, {"&&&x", "&x"}, {"none", "none"}, {"", ""}};
+    for (const Case& c : cases)
+        EXPECT_EQ(AreaFont::withoutMnemonics(c.text), QString(c.shown)) << c.text;
+}
