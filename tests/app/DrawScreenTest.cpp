@@ -112,3 +112,12 @@ TEST_F(ScreenTest, AfterTheLastPrizeThePrizeIsNoLongerShown)
     EXPECT_EQ(dialogs, std::vector<QString>{"CResultDlg"});
     EXPECT_EQ(count(shot(), QRect(150, 480, 540, 400), TestEvent::Prize), 0);
 }
+
+TEST_F(ScreenTest, BeforeTheFirstStartTheFirstPrizeAndTheCountLineAreShown)
+{
+    SetUpScreen(30, {3, 2});
+    const QImage image = shot();
+    EXPECT_GT(count(image, QRect(80, 280, 680, 90), QColor(0, 255, 255)), 50) << "award name in area 2";
+    EXPECT_GT(count(image, QRect(80, 905, 1020, 60), QColor(255, 128, 0)), 50) << "count line in area 6";
+    EXPECT_GT(count(image, QRect(360, 160, 1200, 75), QColor(255, 255, 255)), 50) << "the subtitle's own text";
+}
