@@ -317,10 +317,8 @@ void CRafoDlg::showResultScreen()
 
 void CRafoDlg::exportResults()
 {
-    tstring text;
-    unsigned lines = 0;
-    BuildResultText(text, lines);
-    AppendResultFile(text, m_participantEncoding);
+    ExportResults(area(AreaMainTitle).m_titleName, area(AreaSubTitle).m_titleName, m_engine.m_awards,
+                  m_participantEncoding);
 }
 
 void CRafoDlg::storeResults()

@@ -80,7 +80,6 @@ public:
     int areaMode() const { return m_areaMode; }
     bool isCycling() const { return m_cycleTimer.isActive(); }
     QMenu* contextMenu() const { return m_menu; }
-    TextEncoding participantEncoding() const { return m_participantEncoding; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,7 +28,6 @@ public:
     ~CResultDlg() override;
 
     void OnInitDialog();
-    const tstring& summary() const { return m_summary; }
     unsigned lineCount() const { return m_lineCount; }
     // One step of the scroll, as the timer makes it.
     void OnTimer();

@@ -24,13 +24,6 @@ void readColor(const tstring& value, COLORREF& color)
     color = rgbColor(byte(1), byte(2), byte(3));
 }
 
-std::wstring number(int value)
-{
-    tstring text;
-    text.Format(L"%d", value);
-    return std::move(text);
-}
-
 std::unique_ptr<CLottoryArea> makeArea(int index)
 {
     switch (index) {
@@ -66,11 +59,11 @@ void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area)
     tstring color;
     color.Format(L"255,%d,%d,%d", redOf(area.m_fontColor), greenOf(area.m_fontColor),
                  blueOf(area.m_fontColor));
-    doc.setValue(section, L"PosLeft", number(area.m_rect.left));
-    doc.setValue(section, L"PosTop", number(area.m_rect.top));
-    doc.setValue(section, L"PosRight", number(area.m_rect.right));
-    doc.setValue(section, L"PosBottom", number(area.m_rect.bottom));
-    doc.setValue(section, L"FontSize", number(area.m_fontSize));
+    doc.setValue(section, L"PosLeft", std::to_wstring(area.m_rect.left));
+    doc.setValue(section, L"PosTop", std::to_wstring(area.m_rect.top));
+    doc.setValue(section, L"PosRight", std::to_wstring(area.m_rect.right));
+    doc.setValue(section, L"PosBottom", std::to_wstring(area.m_rect.bottom));
+    doc.setValue(section, L"FontSize", std::to_wstring(area.m_fontSize));
     doc.setValue(section, L"FontName", area.m_fontName.toStdWString());
     doc.setValue(section, L"FontColor", color);
 }

@@ -92,3 +92,12 @@ bool AppendResultFile(const tstring& text, TextEncoding participantEncoding)
         MsgBox::show(L"无法写入文件:" + std::wstring(ResultExportFile) + L",本次抽奖结果没有导出");
     return written;
 }
+
+void ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
+                   TextEncoding participantEncoding)
+{
+    tstring text;
+    unsigned lines = 0;
+    BuildResultText(mainTitle, subTitle, awards, text, lines);
+    AppendResultFile(text, participantEncoding);
+}

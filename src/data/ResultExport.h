@@ -22,3 +22,7 @@ void BuildResultText(const QString& mainTitle, const QString& subTitle, const st
 // for a new file, in the participant list's. False, after telling the
 // operator, when the file cannot be written.
 bool AppendResultFile(const tstring& text, TextEncoding participantEncoding);
+
+// BuildResultText and AppendResultFile together, as the last prize's stop does.
+void ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
+                   TextEncoding participantEncoding);

@@ -12,12 +12,6 @@ const wchar_t* const Section = L"ScreenPixel";
 const wchar_t* const ZoneKeys[12] = {L"startx1", L"starty1", L"startx2", L"starty2", L"stopx1", L"stopy1",
                                      L"stopx2",  L"stopy2",  L"exitx1",  L"exity1",  L"exitx2", L"exity2"};
 
-std::wstring number(int value)
-{
-    tstring text;
-    return text.Format(L"%d", value);
-}
-
 } // namespace
 
 int ScaleCoordinate(int value, float factor)
@@ -61,11 +55,11 @@ HotZones ScaleScreenLayout(AreaSet& areas, int width, int height)
                                     ScaleCoordinate(r.right, fx), ScaleCoordinate(r.bottom, fy));
                 WriteAreaLayout(doc, i, *area);
             }
-            doc.setValue(Section, L"cx", number(width));
-            doc.setValue(Section, L"cy", number(height));
+            doc.setValue(Section, L"cx", std::to_wstring(width));
+            doc.setValue(Section, L"cy", std::to_wstring(height));
         }
         for (int i = 0; i < 12; ++i)
-            doc.setValue(Section, ZoneKeys[i], number(values[i]));
+            doc.setValue(Section, ZoneKeys[i], std::to_wstring(values[i]));
     });
     return zones;
 }

@@ -35,13 +35,4 @@ std::string encode(std::wstring_view text, TextEncoding encoding);
 TextEncoding asciiFileEncoding();
 void setAsciiFileEncoding(TextEncoding encoding);
 
-inline std::wstring fromAnsi(std::string_view bytes)
-{
-    return decode(bytes, TextEncoding::Ansi);
-}
-inline std::string toAnsi(std::wstring_view text)
-{
-    return encode(text, TextEncoding::Ansi);
-}
-
 } // namespace CodePage

@@ -1,37 +1,14 @@
 #include "app/MusicPlayer.h"
 #include "support/TestFiles.h"
+#include "support/TestSounds.h"
 
 #include <QElapsedTimer>
 #include <QThread>
-#include <cmath>
 #include <functional>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
 namespace {
-
-// A mono 16-bit sine tone.
-std::string wavTone(int milliseconds)
-{
-    const int rate = 8000;
-    const int samples = rate * milliseconds / 1000;
-    std::string data;
-    for (int i = 0; i < samples; ++i) {
-        const auto value = static_cast<std::int16_t>(8000 * std::sin(i * 2 * M_PI * 440 / rate));
-        data.push_back(static_cast<char>(value & 0xFF));
-        data.push_back(static_cast<char>((value >> 8) & 0xFF));
-    }
-    const auto u32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                           static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
-    };
-    const auto u16 = [](std::uint16_t v) {
-        return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-    };
-    return "RIFF" + u32(36 + static_cast<std::uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) +
-           u16(1) + u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" +
-           u32(static_cast<std::uint32_t>(data.size())) + data;
-}
 
 // An MP3 file, encoded the way our own sound script does it.
 bool writeMp3Tone(const QString& path, int milliseconds)

@@ -34,11 +34,8 @@ public:
     void showResultScreen() override { ++resultScreens; }
     void exportResults() override
     {
-        tstring text;
-        unsigned lines = 0;
-        BuildResultText(areas[AreaMainTitle]->m_titleName, areas[AreaSubTitle]->m_titleName, engine.m_awards,
-                        text, lines);
-        AppendResultFile(text, encoding);
+        ExportResults(areas[AreaMainTitle]->m_titleName, areas[AreaSubTitle]->m_titleName, engine.m_awards,
+                      encoding);
     }
     void storeResults() override { KeepResults(engine); }
 

@@ -50,10 +50,8 @@ TEST(CodePage, RoundTripsChineseInEveryEncoding)
 
 TEST(CodePage, CharactersCodePage936CannotHoldBecomeQuestionMarks)
 {
-    EXPECT_EQ(CodePage::toAnsi(L"a\u0E01b\U0001F600c"), "a?b?c");
-    EXPECT_EQ(CodePage::toAnsi(L"\uAC00"
-                               L"中"),
-              "?\xD6\xD0");
+    EXPECT_EQ(CodePage::encode(L"a\u0E01b\U0001F600c", TextEncoding::Ansi), "a?b?c");
+    EXPECT_EQ(CodePage::encode(L"\uAC00中", TextEncoding::Ansi), "?\xD6\xD0");
 }
 
 TEST(CodePage, InvalidBytesBecomeQuestionMarksAndTheRestIsKept)

@@ -1,5 +1,7 @@
 #include "support/TestEvent.h"
 
+#include "support/TestSounds.h"
+
 #include <QDir>
 #include <QImage>
 
@@ -22,21 +24,6 @@ std::string area(const char* section, const char* rect, const char* title, int s
            "\r\nFontName=\r\nFontColor=255," + color + "\r\n";
 }
 
-std::string wavTone()
-{
-    const int samples = 8000;
-    std::string data(static_cast<size_t>(samples) * 2, '\0');
-    for (int i = 0; i < samples; ++i)
-        data[static_cast<size_t>(i) * 2 + 1] = static_cast<char>((i / 20) % 2 ? 0x10 : 0xF0);
-    const auto u32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                           static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
-    };
-    const std::string format = "\x01\x00\x01\x00"_bytes + u32(8000) + u32(16000) + "\x02\x00\x10\x00"_bytes;
-    return "RIFF" + u32(36 + static_cast<std::uint32_t>(data.size())) + "WAVEfmt " + u32(16) + format +
-           "data" + u32(static_cast<std::uint32_t>(data.size())) + data;
-}
-
 } // namespace
 
 void TestEvent::make(EventFolder& folder, int participants, std::initializer_list<int> winnerCounts)
@@ -49,7 +36,7 @@ void TestEvent::make(EventFolder& folder, int participants, std::initializer_lis
     picture(folder, "prize.png", QSize(56, 42), Prize);
 
     // A short tone; the player recognises it by its content, whatever its name says.
-    folder.write("Music/result.mp3", wavTone());
+    folder.write("Music/result.mp3", wavTone(1000));
 
     std::string people;
     for (int i = 0; i < participants; ++i)
