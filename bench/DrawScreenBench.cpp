@@ -1,6 +1,7 @@
 // Speed of the show's hot paths: painting the draw screen, a cycling frame,
 // a big stop, loading a big participant list and the way to the first frame.
 #include "app/CRafoDlg.h"
+#include "app/CResultDlg.h"
 #include "app/DrawScreenPainter.h"
 #include "data/DrawData.h"
 #include "data/ScreenLayout.h"
@@ -114,6 +115,31 @@ void CyclingFrame(benchmark::State& state)
         screen.paint(screen.engine.nextCycleStart());
 }
 BENCHMARK(CyclingFrame)->Unit(benchmark::kMillisecond);
+
+// One paint of the result screen whose summary holds the given number of winners.
+void ResultScreenPaint(benchmark::State& state)
+{
+    BenchEvent event(100);
+    MusicPlayer::setAudioSink("fakesink sync=true");
+    CRafoDlg screen;
+    screen.OnInitDialog(QRect(0, 0, 1920, 1080));
+    AwardItem big;
+    big.awardName = L"参与奖";
+    big.prizeName = L"纪念品";
+    big.winnerCount = static_cast<int>(state.range(0));
+    for (int i = 0; i < big.winnerCount; ++i)
+        big.winners.emplace_back(L"参加者" + std::to_wstring(i));
+    screen.engine().m_awards = {big};
+    CResultDlg result(screen);
+    result.OnInitDialog();
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    // Until the summary has risen over the whole screen.
+    for (int i = 0; i < 1080 / SummaryScroll::Step; ++i)
+        result.render(&image);
+    for (auto _ : state)
+        result.render(&image);
+}
+BENCHMARK(ResultScreenPaint)->Arg(1000)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
 
 void StopDrawThousandOfHundredThousand(benchmark::State& state)
 {

@@ -127,10 +127,11 @@ void CRafoDlg::BuildResultText(tstring& text, unsigned& lines) const
 }
 
 // Start zone, Space and the hidden start button: after the last prize the
-// start actions open the result screen again.
+// start actions open the result screen again. A stored count beyond the
+// table means the same: every prize of it is finished.
 void CRafoDlg::startAction()
 {
-    if (m_engine.m_current == m_engine.prizeCount())
+    if (m_engine.m_current >= m_engine.prizeCount())
         ShowResultScreen();
     else
         StartDraw();

@@ -31,6 +31,8 @@ void CResultDlg::OnInitDialog()
     setGeometry(m_main.geometry());
     m_main.player().Play(ResultMusic, MusicPlayer::PlayOnce);
     m_main.BuildResultText(m_summary, m_lineCount);
+    m_shownSummary = QString::fromStdWString(m_summary);
+    m_shownSummary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_exitRect = m_main.exitRect();
     m_scrollTimer.start(ScrollPeriodMs, this);
 }
@@ -60,12 +62,9 @@ void CResultDlg::paintEvent(QPaintEvent*)
     // Qt spaces the lines it draws by the line spacing, so that is the height of a line here.
     const int lineHeight = QFontMetrics(font).lineSpacing();
     const Rect box = m_main.resultScroll().advance(m_screenRect, static_cast<int>(m_lineCount) * lineHeight);
-    painter.setFont(font);
+    m_layout.prepare(m_shownSummary, font, box.width());
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
-    QString text = QString::fromStdWString(m_summary);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    painter.drawText(box.toQRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                     text);
+    m_layout.draw(painter, box);
 }
 
 void CResultDlg::mousePressEvent(QMouseEvent* event)

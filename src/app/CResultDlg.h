@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/StretchedPicture.h"
+#include "app/SummaryLayout.h"
 #include "areas/tstring.h"
 #include "platform/Rect.h"
 
@@ -48,5 +49,7 @@ private:
     StretchedPicture m_exitImage;
     tstring m_summary;
     unsigned m_lineCount = 0;
+    QString m_shownSummary;
+    SummaryLayout m_layout;
     QBasicTimer m_scrollTimer;
 };

@@ -16,6 +16,7 @@ void DrawEngine::Reset()
     m_awards.clear();
     m_current = -1;
     m_running = 0;
+    m_continuesStore = false;
 }
 
 void DrawEngine::StartDraw()

@@ -39,6 +39,10 @@ public:
     std::vector<AwardItem> m_awards;
     int m_current = -1;
     int m_running = 0;
+    // Set by the restore at start-up: the draw continues the result store,
+    // which may hold prizes this table does not have. A reset clears it, and
+    // the next store replaces the old results.
+    bool m_continuesStore = false;
 
 private:
     void drawAtRandom(AwardItem& award, int count);

@@ -1,6 +1,7 @@
 #include "data/CIni.h"
 
 #include "platform/AppInfo.h"
+#include "platform/IniDocument.h"
 #include "platform/IniFile.h"
 #include "platform/MsgBox.h"
 #include "platform/WinPath.h"
@@ -43,8 +44,20 @@ CIni::CIni(tstring fileName)
     OpenFile(std::move(fileName));
 }
 
+CIni::~CIni() = default;
+
+const IniDocument& CIni::document()
+{
+    if (!m_document) {
+        m_document = std::make_unique<IniDocument>();
+        IniFile::load(m_path, *m_document);
+    }
+    return *m_document;
+}
+
 bool CIni::OpenFile(tstring fileName)
 {
+    m_document.reset();
     fileName.Trim();
     if (fileName.empty()) {
         tell(L"file name can't be null", L"tips");
@@ -128,19 +141,22 @@ tstring CIni::readValue(tstring section, tstring key, size_t bufferChars)
         tell(L"must confirm AppName and KeyName");
         return tstring();
     }
-    return IniFile::readString(m_path, section, key, std::wstring(), bufferChars);
+    return IniFile::readString(document(), section, key, std::wstring(), bufferChars);
 }
 
 int CIni::Apply(const std::function<void(IniDocument&)>& change)
 {
     if (!requireOpen(NotOpen))
         return 0;
+    m_document.reset();
     IniDocument doc;
     if (IniFile::load(m_path, doc) == IniFile::LoadResult::Unreadable) {
         reportWriteFailure();
         return 0;
     }
     change(doc);
+    if (!doc.changed())
+        return 1;
     if (!IniFile::save(m_path, doc)) {
         reportWriteFailure();
         return 0;
@@ -158,7 +174,7 @@ int CIni::GetInt(tstring section, tstring key)
         tell(NoNames);
         return 0;
     }
-    return IniFile::readInt(m_path, section, key, 0);
+    return IniFile::readInt(document(), section, key, 0);
 }
 
 int CIni::SetString(tstring section, tstring key, tstring value)
@@ -171,6 +187,7 @@ int CIni::SetString(tstring section, tstring key, tstring value)
         tell(NoNames);
         return 0;
     }
+    m_document.reset();
     if (!IniFile::writeString(m_path, section, key, value)) {
         reportWriteFailure();
         return 0;
@@ -189,6 +206,7 @@ void CIni::DeleteKey(tstring section, tstring key)
 {
     if (!requireOpen(NotOpen))
         return;
+    m_document.reset();
     if (!IniFile::deleteKey(m_path, section, key))
         reportWriteFailure();
 }
@@ -197,6 +215,7 @@ int CIni::DeleteSection(tstring section)
 {
     if (!requireOpen(NotOpen))
         return 0;
+    m_document.reset();
     if (!IniFile::deleteSection(m_path, section)) {
         reportWriteFailure();
         return 0;
@@ -215,7 +234,7 @@ std::vector<tstring> CIni::GetSectionNames()
 {
     if (!requireOpen(NotOpen))
         return {};
-    std::vector<tstring> names = toList(IniFile::sectionNames(m_path));
+    std::vector<tstring> names = toList(document().sectionNames());
     for (tstring& name : names)
         name.ToUpper();
     return names;
@@ -225,5 +244,5 @@ std::vector<tstring> CIni::GetKeyNames(tstring section)
 {
     if (!requireOpen(NotOpen))
         return {};
-    return toList(IniFile::keyNames(m_path, section));
+    return toList(IniFile::keyNames(document(), section));
 }

@@ -3,6 +3,7 @@
 #include "data/CFileBase.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class IniDocument;
@@ -13,6 +14,7 @@ class CIni : public CFileBase
 {
 public:
     explicit CIni(tstring fileName);
+    ~CIni() override;
 
     bool OpenFile(tstring fileName);
 
@@ -32,13 +34,19 @@ public:
     // Makes several changes as one replacement of the file, so a crash leaves
     // the old or the new content and never a mixture. The bytes are those the
     // single calls would give. Non-zero on success.
+    // Changes nothing on disk when the content stays the same.
     int Apply(const std::function<void(IniDocument&)>& change);
 
     // Values are read into a buffer of this many characters.
     static constexpr size_t ValueBufferChars = 2048;
 
 private:
+    // The file is read once per object, so a loader reading many keys does
+    // not parse it again for each; every write drops the copy.
+    const IniDocument& document();
     tstring readValue(tstring section, tstring key, size_t bufferChars);
     bool requireOpen(const wchar_t* message);
     void reportWriteFailure();
+
+    std::unique_ptr<IniDocument> m_document;
 };

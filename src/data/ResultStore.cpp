@@ -6,7 +6,7 @@
 #include "platform/WinPath.h"
 
 #include <QFileInfo>
-#include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 const wchar_t* const ResultStoreFile = L".\\AwardResult.ini";
@@ -15,6 +15,7 @@ namespace {
 
 const wchar_t* const Section = L"AwardResult";
 const wchar_t* const CountKey = L"Cnt";
+constexpr wchar_t FullWidthBar = L'\uFF5C';
 
 tstring itemKey(int index)
 {
@@ -31,25 +32,24 @@ public:
     explicit PoolRemover(std::vector<tstring>& pool) : m_pool(pool), m_removed(pool.size(), false)
     {
         for (size_t i = 0; i < pool.size(); ++i) {
-            m_positions[pool[i]].at.push_back(i);
-            m_mostBars = std::max<size_t>(m_mostBars, std::count(pool[i].begin(), pool[i].end(), L'|'));
+            m_byName[pool[i]].at.push_back(i);
+            if (pool[i].find(L'|') != tstring::npos)
+                m_byStoredName[StoredWinnerName(pool[i])].at.push_back(i);
         }
     }
 
-    size_t mostBars() const { return m_mostBars; }
-
-    bool contains(const std::wstring& name) const
+    // The winner a stored piece stands for. A piece never holds "|"; one
+    // with a full-width bar that names nobody as it stands is the stored
+    // form of a name with a bar.
+    tstring take(const tstring& piece)
     {
-        const auto found = m_positions.find(name);
-        return found != m_positions.end() && found->second.taken < found->second.at.size();
-    }
-
-    void remove(const std::wstring& name)
-    {
-        const auto found = m_positions.find(name);
-        if (found == m_positions.end() || found->second.taken == found->second.at.size())
-            return;
-        m_removed[found->second.at[found->second.taken++]] = true;
+        if (takeFrom(m_byName, piece))
+            return piece;
+        if (piece.find(FullWidthBar) != tstring::npos) {
+            if (const auto position = takeFrom(m_byStoredName, piece))
+                return m_pool[*position];
+        }
+        return piece;
     }
 
     void finish()
@@ -71,39 +71,52 @@ private:
         std::vector<size_t> at;
         size_t taken = 0;
     };
+    using Index = std::unordered_map<std::wstring, Positions>;
+
+    std::optional<size_t> takeFrom(Index& index, const std::wstring& name)
+    {
+        const auto found = index.find(name);
+        if (found == index.end())
+            return std::nullopt;
+        Positions& positions = found->second;
+        while (positions.taken < positions.at.size()) {
+            const size_t position = positions.at[positions.taken++];
+            if (!m_removed[position]) {
+                m_removed[position] = true;
+                return position;
+            }
+        }
+        return std::nullopt;
+    }
 
     std::vector<tstring>& m_pool;
     std::vector<bool> m_removed;
-    std::unordered_map<std::wstring, Positions> m_positions;
-    size_t m_mostBars = 0;
+    Index m_byName;
+    Index m_byStoredName;
 };
 
-// Names that themselves hold "|" come back split; pieces that join into a
-// participant's name are that one participant again.
-std::vector<tstring> winnersOf(const std::vector<tstring>& pieces, const PoolRemover& pool)
+tstring joinedWinners(const std::vector<tstring>& winners)
 {
-    std::vector<tstring> winners;
-    for (size_t i = 0; i < pieces.size();) {
-        size_t taken = 1;
-        for (size_t extra = std::min(pool.mostBars(), pieces.size() - i - 1); extra > 0; --extra) {
-            tstring joined = pieces[i];
-            for (size_t k = 1; k <= extra; ++k)
-                joined += L"|" + pieces[i + k];
-            if (pool.contains(joined)) {
-                taken = extra + 1;
-                break;
-            }
-        }
-        tstring name = pieces[i];
-        for (size_t k = 1; k < taken; ++k)
-            name += L"|" + pieces[i + k];
-        winners.push_back(std::move(name));
-        i += taken;
+    tstring joined;
+    for (size_t w = 0; w < winners.size(); ++w) {
+        if (w > 0)
+            joined += L"|";
+        joined += StoredWinnerName(winners[w]);
     }
-    return winners;
+    return joined;
 }
 
 } // namespace
+
+tstring StoredWinnerName(const tstring& name)
+{
+    tstring stored = name;
+    for (wchar_t& c : stored) {
+        if (c == L'|')
+            c = FullWidthBar;
+    }
+    return stored;
+}
 
 void KeepResults(const DrawEngine& engine)
 {
@@ -121,20 +134,24 @@ void RestoreResults(DrawEngine& engine)
     CIni ini(ResultStoreFile);
     if (!ini.IsOpen())
         return;
-    const int count = ini.GetInt(Section, CountKey);
-    if (count < 1)
+    RestoreResults(engine, ini.GetInt(Section, CountKey),
+                   [&](int index) { return ini.GetLongString(Section, itemKey(index)); });
+}
+
+void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners)
+{
+    engine.m_continuesStore = true;
+    if (storedCount < 1)
         return;
-    engine.m_current = count - 1;
+    engine.m_current = storedCount - 1;
     PoolRemover pool(engine.m_pool);
-    for (int i = 0; i < count && i < engine.prizeCount(); ++i) {
-        const tstring joined = ini.GetLongString(Section, itemKey(i));
+    for (int i = 0; i < storedCount && i < engine.prizeCount(); ++i) {
+        const tstring joined = joinedWinners(i);
         if (joined.empty())
             continue;
         AwardItem& award = engine.m_awards[static_cast<size_t>(i)];
-        for (tstring& winner : winnersOf(joined.Tokenize(L"|", false), pool)) {
-            pool.remove(winner);
-            award.winners.push_back(std::move(winner));
-        }
+        for (const tstring& piece : joined.Tokenize(L"|", false))
+            award.winners.push_back(pool.take(piece));
     }
     pool.finish();
 }
@@ -146,23 +163,17 @@ void SaveResults(const DrawEngine& engine)
         return;
     const int count = engine.finishedCountToStore();
     ini.Apply([&](IniDocument& doc) {
-        for (const std::wstring& name : doc.sectionNames()) {
-            if (!name.empty())
-                doc.removeSection(name);
+        if (!engine.m_continuesStore) {
+            for (const std::wstring& name : doc.sectionNames()) {
+                if (!name.empty())
+                    doc.removeSection(name);
+            }
         }
         if (count <= 0)
             return;
         tstring text;
         doc.setValue(Section, CountKey, text.Format(L"%d", count));
-        for (int i = 0; i < count && i < engine.prizeCount(); ++i) {
-            const std::vector<tstring>& winners = engine.m_awards[static_cast<size_t>(i)].winners;
-            tstring joined;
-            for (size_t w = 0; w < winners.size(); ++w) {
-                if (w > 0)
-                    joined += L"|";
-                joined += winners[w];
-            }
-            doc.setValue(Section, itemKey(i), joined);
-        }
+        for (int i = 0; i < count && i < engine.prizeCount(); ++i)
+            doc.setValue(Section, itemKey(i), joinedWinners(engine.m_awards[static_cast<size_t>(i)].winners));
     });
 }

@@ -1,15 +1,25 @@
 #pragma once
 
+#include "areas/tstring.h"
+
+#include <functional>
+
 class DrawEngine;
 
 extern const wchar_t* const ResultStoreFile;
 
 // Puts back the finished prizes and their winners stored by the last run and
-// takes those winners out of the pool.
+// takes those winners out of the pool. From then on the draw continues that
+// store (until a reset), so storing keeps what this run knows nothing of.
 void RestoreResults(DrawEngine& engine);
 
-// Stores the finished prizes and their winners, replacing the file's content
-// in one write.
+// The restore's rule on values already read: the stored count and the
+// joined winners stored for each prize index.
+void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners);
+
+// Stores the finished prizes and their winners in one write. A draw that
+// continues the store updates it in place, so prizes beyond this run's table
+// keep their winners; otherwise the store is replaced.
 void SaveResults(const DrawEngine& engine);
 
 // The store written after each stop. A missing store was reported at
@@ -17,3 +27,7 @@ void SaveResults(const DrawEngine& engine);
 void KeepResults(const DrawEngine& engine);
 
 bool ResultStoreExists();
+
+// A winner as the store holds it: "|" separates winners, so a bar inside a
+// name is stored as the full-width "｜".
+tstring StoredWinnerName(const tstring& name);

@@ -231,6 +231,8 @@ void IniDocument::setValue(std::wstring_view section, std::wstring_view key, std
     }
     if (const auto existing = findKey(*header, cleanKey)) {
         Line& line = m_lines[*existing];
+        if (valueOf(line.text) == cleanValue)
+            return;
         line.text = line.name + L"=" + cleanValue;
         line.edited = true;
         return;

@@ -16,6 +16,8 @@ public:
     IniDocument() = default;
     static IniDocument fromBytes(std::string bytes);
     std::string toBytes() const;
+    // Whether toBytes differs from the bytes the document was made from.
+    bool changed() const { return toBytes() != m_raw; }
 
     TextEncoding encoding() const { return m_encoding; }
 
@@ -26,7 +28,8 @@ public:
     std::vector<std::wstring> keyNames(std::wstring_view section) const;
 
     // Line breaks in the value become spaces, so a value never makes a new
-    // key or section.
+    // key or section. A key that already reads as the value keeps its line
+    // as it is.
     void setValue(std::wstring_view section, std::wstring_view key, std::wstring_view value);
     // Both return whether a line went.
     bool removeKey(std::wstring_view section, std::wstring_view key);

@@ -53,6 +53,12 @@ std::wstring IniFile::readString(const std::wstring& path, const std::wstring& s
 {
     IniDocument doc;
     load(path, doc);
+    return readString(doc, section, key, defaultValue, bufferChars);
+}
+
+std::wstring IniFile::readString(const IniDocument& doc, const std::wstring& section, const std::wstring& key,
+                                 const std::wstring& defaultValue, size_t bufferChars)
+{
     std::wstring result;
     if (auto value = doc.value(trimSpaces(section), trimSpaces(key))) {
         result = std::move(*value);
@@ -73,6 +79,12 @@ int IniFile::readInt(const std::wstring& path, const std::wstring& section, cons
 {
     IniDocument doc;
     load(path, doc);
+    return readInt(doc, section, key, defaultValue);
+}
+
+int IniFile::readInt(const IniDocument& doc, const std::wstring& section, const std::wstring& key,
+                     int defaultValue)
+{
     const auto value = doc.value(trimSpaces(section), trimSpaces(key));
     if (!value || value->empty())
         return defaultValue;
@@ -90,6 +102,11 @@ std::vector<std::wstring> IniFile::keyNames(const std::wstring& path, const std:
 {
     IniDocument doc;
     load(path, doc);
+    return keyNames(doc, section);
+}
+
+std::vector<std::wstring> IniFile::keyNames(const IniDocument& doc, const std::wstring& section)
+{
     return doc.keyNames(trimSpaces(section));
 }
 

@@ -29,6 +29,13 @@ int readInt(const std::wstring& path, const std::wstring& section, const std::ws
 std::vector<std::wstring> sectionNames(const std::wstring& path);
 std::vector<std::wstring> keyNames(const std::wstring& path, const std::wstring& section);
 
+// The same reads from a document already loaded, for callers that read many
+// keys of one file.
+std::wstring readString(const IniDocument& doc, const std::wstring& section, const std::wstring& key,
+                        const std::wstring& defaultValue, size_t bufferChars);
+int readInt(const IniDocument& doc, const std::wstring& section, const std::wstring& key, int defaultValue);
+std::vector<std::wstring> keyNames(const IniDocument& doc, const std::wstring& section);
+
 // Creates the file and the section when missing. False when the file could
 // not be read or replaced; the file is then unchanged.
 bool writeString(const std::wstring& path, const std::wstring& section, const std::wstring& key,

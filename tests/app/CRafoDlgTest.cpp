@@ -1,5 +1,6 @@
 #include "app/ScreenTestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -239,21 +240,48 @@ TEST_F(ScreenTest, TheWindowGoesWhereThePrimaryScreenIs)
     EXPECT_EQ(screen->startRect(), Rect(773, 603, 973, 656)) << "the layout is scaled to the screen's size";
 }
 
-TEST_F(ScreenTest, AStoredCountBeyondTheTableLeavesStartAndStopInert)
+TEST_F(ScreenTest, AStartUpThatLoadsLessThanTheStoreKeepsItWhole)
 {
-    SetUpScreen(30, {3});
-    screen.reset();
-    folder.write("AwardResult.ini", "[AwardResult]\r\nCnt=5\r\n");
-    screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
-    EXPECT_EQ(screen->engine().m_current, 4);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
-    EXPECT_EQ(screen->engine().m_current, 4);
-    EXPECT_EQ(screen->engine().m_running, 0);
-    EXPECT_TRUE(dialogs.empty());
-    EXPECT_FALSE(screen->grab().isNull());
+    // Written by hand in the Windows way: spaces, GBK, CR LF, prizes beyond any table.
+    const std::string store = "[AwardResult]\r\nCnt = 3\r\nItme0=p1|p2|p3\r\nItme1=\xD5\xC5\xC8\xFD\r\n"
+                              "Itme2=p4|p5\r\n";
+    struct Case
+    {
+        const char* what;
+        std::function<void(EventFolder&)> spoil;
+    } cases[] = {
+        {"data.txt missing", [](EventFolder& f) { QFile::remove(f.filePath("data.txt")); }},
+        {"data.txt a folder",
+         [](EventFolder& f) {
+             QFile::remove(f.filePath("data.txt"));
+             QDir(f.path()).mkdir("data.txt");
+         }},
+        {"AwardInfo.ini missing", [](EventFolder& f) { QFile::remove(f.filePath("AwardInfo.ini")); }},
+        {"AwardInfo.ini empty", [](EventFolder& f) { f.write("AwardInfo.ini", ""); }},
+        {"AwardInfo.ini junk",
+         [](EventFolder& f) { f.write("AwardInfo.ini", "\x89PNG\r\n\x1a\n\0\xff[\xfe"_bytes); }},
+        {"the table cut to one prize by hand", [](EventFolder&) {}},
+    };
+    for (const Case& c : cases) {
+        MessageRecorder messages;
+        QDir(folder.path()).rmdir("data.txt");
+        SetUpScreen(30, {3});
+        screen.reset();
+        dialogs.clear();
+        folder.write("AwardResult.ini", store);
+        c.spoil(folder);
+        screen = std::make_unique<CRafoDlg>();
+        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+        EXPECT_EQ(screen->engine().m_current, 2) << c.what;
+        QTest::keyClick(screen.get(), Qt::Key_Space);
+        QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+        EXPECT_EQ(dialogs, std::vector<QString>{"CResultDlg"}) << c.what << ": every prize is finished";
+        EXPECT_EQ(screen->engine().m_current, 2) << c.what;
+        QTest::keyClick(screen.get(), Qt::Key_Return);
+        EXPECT_EQ(folder.read("AwardResult.ini"), store) << c.what;
+        screen.reset();
+        TearDown();
+    }
 }
 
 TEST_F(ScreenTest, AMistypedLayoutStillPaints)

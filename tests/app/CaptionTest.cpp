@@ -1,10 +1,13 @@
 #include "app/CaptionScroll.h"
 #include "app/CaptionText.h"
 #include "app/DrawEngine.h"
+#include "app/SummaryLayout.h"
 #include "app/SummaryScroll.h"
 
 #include "support/SilentHost.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -77,4 +80,44 @@ TEST(Caption, TheSummaryRisesFromBelowAndEntersAgain)
     for (int i = 0; i < 200 && last.top != 1080; ++i)
         last = scroll.advance(screen, 900);
     EXPECT_EQ(last, Rect(0, 1080, 1920, 1980));
+}
+
+// The summary drawn from its layout looks exactly as a word-wrapping,
+// mnemonic-showing text drawing in the same box, wherever the box stands.
+TEST(Caption, TheLaidOutSummaryDrawsAsTheTextDrawingDoes)
+{
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(28);
+    const QString texts[] = {
+        QStringLiteral("年会\n\n2026-12-09  20:15:07\n一等奖\n张三"),
+        QStringLiteral("R&D &&&x & end&"),
+        QString(60, QChar(0x5F20)) + QStringLiteral(" wrapped words that run past the edge of the box\n尾"),
+    };
+    const Rect boxes[] = {Rect(0, 20, 400, 380), Rect(0, -20, 400, 300), Rect(0, 360, 400, 2000)};
+    for (const QString& text : texts) {
+        SummaryLayout layout;
+        for (const Rect& box : boxes) {
+            QImage expected(400, 400, QImage::Format_RGB32);
+            QImage drawn(400, 400, QImage::Format_RGB32);
+            expected.fill(Qt::black);
+            drawn.fill(Qt::black);
+            {
+                QPainter p(&expected);
+                p.setFont(font);
+                p.setPen(Qt::white);
+                p.drawText(box.toQRect(),
+                           Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text);
+            }
+            {
+                QPainter p(&drawn);
+                p.setPen(Qt::white);
+                layout.prepare(text, font, box.width());
+                layout.draw(p, box);
+            }
+            QImage blank(400, 400, QImage::Format_RGB32);
+            blank.fill(Qt::black);
+            EXPECT_NE(expected, blank);
+            EXPECT_EQ(drawn, expected) << text.toStdString() << " at " << box.top;
+        }
+    }
 }

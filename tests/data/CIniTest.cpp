@@ -1,5 +1,6 @@
 #include "data/CIni.h"
 #include "platform/AppInfo.h"
+#include "platform/IniDocument.h"
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
@@ -136,6 +137,7 @@ TEST(CIni, ReadsAndWritesValues)
     EventFolder folder;
     folder.write("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=一等奖\r\n");
     CIni ini(L"AwardInfo.ini");
+    EXPECT_EQ(ini.GetInt(L"ScreenPixel", L"cy"), 0) << "read before the writes, which must be seen";
     EXPECT_EQ(ini.SetString(L" ScreenPixel ", L" cx ", L" 1920 "), 1);
     EXPECT_EQ(ini.SetInt(-1080, L"ScreenPixel", L"cy"), 1);
     EXPECT_EQ(ini.GetString(L"screenpixel", L"CX"), tstring(L"1920"));
@@ -203,6 +205,7 @@ TEST(CIni, AFileThatCannotBeWrittenIsReportedAndKept)
     CIni ini(L"r.ini");
     EXPECT_EQ(ini.SetString(L"a", L"k", L"2"), 0);
     EXPECT_EQ(ini.DeleteSection(L"a"), 0);
+    EXPECT_EQ(ini.Apply([](IniDocument& doc) { doc.setValue(L"a", L"k", L"1"); }), 1) << "nothing to write";
     EXPECT_EQ(recorder.texts(), Texts({L"无法写入文件:.\\r.ini", L"无法写入文件:.\\r.ini"}));
     EXPECT_EQ(folder.read("r.ini"), before);
     EXPECT_EQ(ini.GetInt(L"a", L"k"), 1);

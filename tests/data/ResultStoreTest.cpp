@@ -81,12 +81,28 @@ TEST_F(ResultStoreTest, RestoresWinnersAndTakesThemOutOfThePool)
          0,
          {{L"a", L"", L"b"}, {}, {}},
          {}},
-        {"names holding a bar come back whole",
-         "[AwardResult]\r\nCnt=1\r\nItme0=x|A|B|y\r\n",
+        {"a bar in a name is stored full-width and comes back as that participant",
+         "[AwardResult]\r\nCnt=1\r\nItme0=x|A\xEF\xBD\x9C"
+         "B|y\r\n",
          {L"A|B", L"x", L"A", L"y"},
          0,
          {{L"x", L"A|B", L"y"}, {}, {}},
          {L"A"}},
+        {"bars separate winners, even where a participant's name would join them",
+         "[AwardResult]\r\nCnt=1\r\nItme0=A|B\r\n",
+         {L"A|B", L"A", L"B", L"C"},
+         0,
+         {{L"A", L"B"}, {}, {}},
+         {L"A|B", L"C"}},
+        {"a full-width bar that is part of a name matches that name first",
+         "[AwardResult]\r\nCnt=1\r\nItme0=A\xEF\xBD\x9C"
+         "B|A\xEF\xBD\x9C"
+         "B|A\xEF\xBD\x9C"
+         "B\r\n",
+         {L"A|B", L"A\uFF5CB"},
+         0,
+         {{L"A\uFF5CB", L"A|B", L"A\uFF5CB"}, {}, {}},
+         {}},
     };
     for (const Case& c : cases) {
         folder.write("AwardResult.ini", c.store);
@@ -128,6 +144,58 @@ TEST_F(ResultStoreTest, StoresTheFinishedPrizesInOneWrite)
         SaveResults(engine);
         EXPECT_EQ(folder.read("AwardResult.ini"), c.store) << c.what;
     }
+}
+
+TEST_F(ResultStoreTest, AContinuedStoreKeepsWhatThisRunDoesNotKnow)
+{
+    const std::string stored = "[Old]\r\nx=1\r\n[AwardResult]\r\nCnt = 4\r\nItme0=a|b\r\nItme1=\r\n"
+                               "Itme2=c\r\nItme3=\xD5\xC5\xC8\xFD\r\n";
+    struct Case
+    {
+        const char* what;
+        int prizes;
+        int stops;
+        bool redraw;
+        std::string after;
+    } cases[] = {
+        {"no prize table loaded", 0, 0, false, stored},
+        {"a table shorter than the count", 2, 0, false, stored},
+        {"every stored prize in the table", 4, 0, false, stored},
+        {"a new prize drawn adds to the store in place", 5, 1, false,
+         "[Old]\r\nx=1\r\n[AwardResult]\r\nCnt=5\r\nItme0=a|b\r\nItme1=\r\nItme2=c\r\n"
+         "Itme3=\xD5\xC5\xC8\xFD\r\nItme4=p|q\r\n"},
+        {"a redraw replaces the store", 5, 1, true, "[AwardResult]\r\nCnt=1\r\nItme0=p|q\r\n"},
+    };
+    for (const Case& c : cases) {
+        folder.write("AwardResult.ini", stored);
+        setUp({L"a", L"b", L"c", L"p", L"q", L"张三"}, c.prizes);
+        RestoreResults(engine);
+        if (c.redraw) {
+            setUp({L"p", L"q"}, c.prizes);
+            engine.m_current = -1;
+        }
+        for (int i = 0; i < c.stops; ++i) {
+            engine.m_awards[static_cast<size_t>(++engine.m_current)].winners = {L"p", L"q"};
+            KeepResults(engine);
+        }
+        SaveResults(engine);
+        EXPECT_EQ(folder.read("AwardResult.ini"), c.after) << c.what;
+    }
+}
+
+TEST_F(ResultStoreTest, WinnersWithBarsComeBackExactly)
+{
+    folder.write("AwardResult.ini", "");
+    const Names pool = {L"A|B", L"A", L"B", L"|", L"C"};
+    setUp(pool, 1);
+    engine.m_awards[0].winners = {L"A|B", L"|"};
+    engine.m_pool = {L"A", L"B", L"C"};
+    engine.m_current = 0;
+    SaveResults(engine);
+    setUp(pool, 1);
+    RestoreResults(engine);
+    EXPECT_EQ(engine.m_awards[0].winners, (Names{L"A|B", L"|"}));
+    EXPECT_EQ(engine.m_pool, (Names{L"A", L"B", L"C"}));
 }
 
 TEST_F(ResultStoreTest, AStoreOfAnyLengthComesBackWhole)

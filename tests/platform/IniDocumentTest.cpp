@@ -87,6 +87,8 @@ TEST(IniDocument, WritesChangeOnlyTheLinesTheyMust)
          "[App]\r\nkey=value\r\n"},
         {"existing key keeps its spelling", "; c\r\n[A]\r\n  Key = old \r\nx=1\r\n",
          [](IniDocument& d) { d.setValue(L"a", L"KEY", L"new"); }, "; c\r\n[A]\r\nKey=new\r\nx=1\r\n"},
+        {"a key that already reads as the value keeps its line", "[a]\r\n  k = \"v\" \r\n",
+         [](IniDocument& d) { d.setValue(L"a", L"K", L"v"); }, "[a]\r\n  k = \"v\" \r\n"},
         {"new key after the last key line", "[a]\r\nx=1\r\n\r\n; note\r\n[b]\r\n",
          [](IniDocument& d) { d.setValue(L"a", L"y", L"2"); }, "[a]\r\nx=1\r\ny=2\r\n\r\n; note\r\n[b]\r\n"},
         {"new key in a section without keys", "[a]\r\n; note\r\n[b]\r\n",
