@@ -11,9 +11,7 @@ const wchar_t* const AreaSectionNames[AreaCount] = {L"AwardMainTitle", L"AwardSu
                                                     L"AwardStatus",    L"AwardResult"};
 const wchar_t* const AwardInfoFile = L".\\AwardInfo.ini";
 
-namespace {
-
-void readColor(const tstring& value, COLORREF& color)
+void ParseFontColor(const tstring& value, COLORREF& color)
 {
     if (value.empty())
         return;
@@ -23,6 +21,8 @@ void readColor(const tstring& value, COLORREF& color)
     const auto byte = [&](size_t i) { return DecimalText::toClampedInt(fields[i]) & 0xFF; };
     color = rgbColor(byte(1), byte(2), byte(3));
 }
+
+namespace {
 
 std::unique_ptr<CLottoryArea> makeArea(int index)
 {
@@ -50,7 +50,7 @@ void LoadArea(CIni& ini, CLottoryArea& area, const tstring& section)
     area.m_titleName = QString::fromStdWString(ini.GetString(section, L"TitleName"));
     area.m_fontName = QString::fromStdWString(ini.GetString(section, L"FontName"));
     area.m_fontSize = ini.GetInt(section, L"FontSize");
-    readColor(ini.GetString(section, L"FontColor"), area.m_fontColor);
+    ParseFontColor(ini.GetString(section, L"FontColor"), area.m_fontColor);
 }
 
 void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area)

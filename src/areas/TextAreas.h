@@ -28,6 +28,9 @@ enum AreaIndex
 extern const wchar_t* const AreaSectionNames[AreaCount];
 extern const wchar_t* const AwardInfoFile;
 
+// "alpha,red,green,blue"; anything else leaves the colour as it was.
+void ParseFontColor(const tstring& value, COLORREF& color);
+
 void LoadArea(CIni& ini, CLottoryArea& area, const tstring& section);
 void SaveAreaLayout(int index, const CLottoryArea& area);
 void SaveAreaTitle(int index, const CLottoryArea& area);

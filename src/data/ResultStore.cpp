@@ -156,24 +156,33 @@ void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tst
     pool.finish();
 }
 
+void WriteResults(IniDocument& doc, const DrawEngine& engine)
+{
+    if (!engine.m_continuesStore) {
+        for (const std::wstring& name : doc.sectionNames()) {
+            if (!name.empty())
+                doc.removeSection(name);
+        }
+    }
+    const int count = engine.finishedCountToStore();
+    if (count <= 0)
+        return;
+    std::vector<tstring> items;
+    for (int i = 0; i < count && i < engine.prizeCount(); ++i) {
+        items.push_back(joinedWinners(engine.m_awards[static_cast<size_t>(i)].winners));
+        // A winner written as "?" would match nobody at the restore and could win again.
+        if (!doc.canHold(items.back()))
+            doc.convertTo(TextEncoding::Utf8Bom);
+    }
+    tstring text;
+    doc.setValue(Section, CountKey, text.Format(L"%d", count));
+    for (size_t i = 0; i < items.size(); ++i)
+        doc.setValue(Section, itemKey(static_cast<int>(i)), items[i]);
+}
+
 void SaveResults(const DrawEngine& engine)
 {
     CIni ini(ResultStoreFile);
-    if (!ini.IsOpen())
-        return;
-    const int count = engine.finishedCountToStore();
-    ini.Apply([&](IniDocument& doc) {
-        if (!engine.m_continuesStore) {
-            for (const std::wstring& name : doc.sectionNames()) {
-                if (!name.empty())
-                    doc.removeSection(name);
-            }
-        }
-        if (count <= 0)
-            return;
-        tstring text;
-        doc.setValue(Section, CountKey, text.Format(L"%d", count));
-        for (int i = 0; i < count && i < engine.prizeCount(); ++i)
-            doc.setValue(Section, itemKey(i), joinedWinners(engine.m_awards[static_cast<size_t>(i)].winners));
-    });
+    if (ini.IsOpen())
+        ini.Apply([&](IniDocument& doc) { WriteResults(doc, engine); });
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 class DrawEngine;
+class IniDocument;
 
 extern const wchar_t* const ResultStoreFile;
 
@@ -21,6 +22,9 @@ void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tst
 // continues the store updates it in place, so prizes beyond this run's table
 // keep their winners; otherwise the store is replaced.
 void SaveResults(const DrawEngine& engine);
+
+// What SaveResults writes, into a document already read.
+void WriteResults(IniDocument& doc, const DrawEngine& engine);
 
 // The store written after each stop. A missing store was reported at
 // start-up and is not reported again at every stop; it is at exit.

@@ -8,7 +8,9 @@ namespace {
 std::wstring_view valueOf(const std::wstring& text)
 {
     const size_t eq = text.find(L'=');
-    std::wstring_view value = IniDocument::trimBlanks(std::wstring_view(text).substr(eq + 1));
+    // A value is a C string to the callers of the profile functions: a NUL ends it.
+    std::wstring_view value = std::wstring_view(text).substr(eq + 1);
+    value = IniDocument::trimBlanks(value.substr(0, value.find(L'\0')));
     if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
         value.front() == value.back())
         value = value.substr(1, value.size() - 2);
@@ -101,9 +103,12 @@ IniDocument IniDocument::fromBytes(std::string bytes)
     };
     size_t start = doc.m_bom.size();
     size_t pos = start;
-    const size_t end = raw.size() - (raw.size() - start) % unit;
-    while (start < raw.size()) {
-        size_t lineEnd = raw.size();
+    // A stray last byte of a UTF-16 file stays the last byte, so lines added
+    // after it still start on a character boundary.
+    const size_t end = raw.size() - (raw.size() - std::min(start, raw.size())) % unit;
+    doc.m_tail = raw.substr(end);
+    while (start < end) {
+        size_t lineEnd = end;
         size_t eolLength = 0;
         for (; pos < end; pos += unit) {
             const unsigned c = at(pos);
@@ -140,7 +145,30 @@ std::string IniDocument::toBytes() const
             out.append(m_raw, line.rawOffset, line.rawLength);
         out += line.eol;
     }
-    return out;
+    return out + m_tail;
+}
+
+bool IniDocument::canHold(std::wstring_view text) const
+{
+    return m_encoding != TextEncoding::Ansi ||
+           CodePage::decode(CodePage::encode(text, m_encoding), m_encoding) == text;
+}
+
+void IniDocument::convertTo(TextEncoding encoding)
+{
+    if (encoding == m_encoding)
+        return;
+    const auto recoded = [&](const std::string& bytes) {
+        return CodePage::encode(CodePage::decode(bytes, m_encoding), encoding);
+    };
+    for (Line& line : m_lines) {
+        line.edited = true;
+        line.eol = recoded(line.eol);
+    }
+    m_newLineBreak = recoded(m_newLineBreak);
+    m_tail = recoded(m_tail);
+    m_bom = CodePage::byteOrderMark(encoding);
+    m_encoding = encoding;
 }
 
 std::optional<size_t> IniDocument::findSection(std::wstring_view section) const

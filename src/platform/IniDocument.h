@@ -20,9 +20,14 @@ public:
     bool changed() const { return toBytes() != m_raw; }
 
     TextEncoding encoding() const { return m_encoding; }
+    // Code page 936 cannot hold every character; the other encodings can.
+    bool canHold(std::wstring_view text) const;
+    // Writes every line in the new encoding from now on, for a text that
+    // the file's own encoding cannot hold.
+    void convertTo(TextEncoding encoding);
 
     // Names match without regard to case; the first matching section and, in
-    // it, the first matching key win.
+    // it, the first matching key win. A NUL ends a value.
     std::optional<std::wstring> value(std::wstring_view section, std::wstring_view key) const;
     std::vector<std::wstring> sectionNames() const;
     std::vector<std::wstring> keyNames(std::wstring_view section) const;
@@ -67,6 +72,7 @@ private:
 
     std::string m_raw;
     std::string m_bom;
+    std::string m_tail;
     std::string m_newLineBreak;
     TextEncoding m_encoding = CodePage::asciiFileEncoding();
     std::vector<Line> m_lines;

@@ -183,19 +183,36 @@ TEST_F(ResultStoreTest, AContinuedStoreKeepsWhatThisRunDoesNotKnow)
     }
 }
 
-TEST_F(ResultStoreTest, WinnersWithBarsComeBackExactly)
+TEST_F(ResultStoreTest, EveryWinnerComesBackExactly)
 {
-    folder.write("AwardResult.ini", "");
-    const Names pool = {L"A|B", L"A", L"B", L"|", L"C"};
-    setUp(pool, 1);
-    engine.m_awards[0].winners = {L"A|B", L"|"};
-    engine.m_pool = {L"A", L"B", L"C"};
-    engine.m_current = 0;
-    SaveResults(engine);
-    setUp(pool, 1);
-    RestoreResults(engine);
-    EXPECT_EQ(engine.m_awards[0].winners, (Names{L"A|B", L"|"}));
-    EXPECT_EQ(engine.m_pool, (Names{L"A", L"B", L"C"}));
+    struct Case
+    {
+        const char* what;
+        std::string store;
+        Names winners;
+        const char* storedStart;
+    } cases[] = {
+        {"names holding bars", "", {L"A|B", L"|"}, "[AwardResult]"},
+        {"a name code page 936 cannot hold turns a GBK store into UTF-8",
+         "; \xD5\xC5\xC8\xFD\r\n",
+         {L"\u00DF\U0001F600", L"张三"},
+         "\xEF\xBB\xBF; \xE5\xBC\xA0\xE4\xB8\x89\r\n[AwardResult]"},
+    };
+    for (const Case& c : cases) {
+        folder.write("AwardResult.ini", c.store);
+        Names pool = c.winners;
+        pool.insert(pool.end(), {L"A", L"B", L"C"});
+        setUp(pool, 1);
+        engine.m_awards[0].winners = c.winners;
+        engine.m_pool = {L"A", L"B", L"C"};
+        engine.m_current = 0;
+        SaveResults(engine);
+        EXPECT_EQ(folder.read("AwardResult.ini").rfind(c.storedStart, 0), 0u) << c.what;
+        setUp(pool, 1);
+        RestoreResults(engine);
+        EXPECT_EQ(engine.m_awards[0].winners, c.winners) << c.what;
+        EXPECT_EQ(engine.m_pool, (Names{L"A", L"B", L"C"})) << c.what;
+    }
 }
 
 TEST_F(ResultStoreTest, AStoreOfAnyLengthComesBackWhole)
