@@ -5,16 +5,18 @@
 
 namespace {
 
-std::wstring_view valueOf(const std::wstring& text)
+std::wstring valueOf(const std::wstring& text)
 {
     const size_t eq = text.find(L'=');
-    // A value is a C string to the callers of the profile functions: a NUL ends it.
-    std::wstring_view value = std::wstring_view(text).substr(eq + 1);
-    value = IniDocument::trimBlanks(value.substr(0, value.find(L'\0')));
+    // A NUL in a line comes from a damaged file; the text around it is the
+    // operator's (a name, a prize row), so the NUL alone is dropped.
+    std::wstring whole = text.substr(eq + 1);
+    whole.erase(std::remove(whole.begin(), whole.end(), L'\0'), whole.end());
+    std::wstring_view value = IniDocument::trimBlanks(whole);
     if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
         value.front() == value.back())
         value = value.substr(1, value.size() - 2);
-    return value;
+    return std::wstring(value);
 }
 
 std::wstring oneLine(std::wstring_view text)
@@ -206,7 +208,7 @@ std::optional<std::wstring> IniDocument::value(std::wstring_view section, std::w
     const auto line = findKey(*header, key);
     if (!line)
         return std::nullopt;
-    return std::wstring(valueOf(m_lines[*line].text));
+    return valueOf(m_lines[*line].text);
 }
 
 std::vector<std::wstring> IniDocument::sectionNames() const

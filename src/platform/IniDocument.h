@@ -27,7 +27,7 @@ public:
     void convertTo(TextEncoding encoding);
 
     // Names match without regard to case; the first matching section and, in
-    // it, the first matching key win. A NUL ends a value.
+    // it, the first matching key win. A NUL inside a value is dropped.
     std::optional<std::wstring> value(std::wstring_view section, std::wstring_view key) const;
     std::vector<std::wstring> sectionNames() const;
     std::vector<std::wstring> keyNames(std::wstring_view section) const;

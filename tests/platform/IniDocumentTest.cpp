@@ -57,7 +57,7 @@ TEST(IniDocument, ReadsValuesAsTheProfileFunctionsDo)
         {"key in another section", "[a]\r\n[b]\r\nk=v\r\n", L"a", L"k", std::nullopt},
         {"Chinese names", "[\xE5\xA5\x96]\r\n\xE5\x90\x8D=\xE5\x80\xBC\r\n", L"奖", L"名", L"值"},
         {"GBK file", "[a]\r\nk=\xD6\xD0\xCE\xC4\r\n", L"a", L"k", L"中文"},
-        {"a NUL ends a value", "[a]\r\nk=x \0 y\r\n"_bytes, L"a", L"k", L"x"},
+        {"a NUL inside a value is dropped", "[a]\r\nk=\0x\0y \0\r\n"_bytes, L"a", L"k", L"xy"},
         {"UTF-16LE", "\xFF\xFE[\0a\0]\0\r\0\n\0k\0=\0-\x4e"_bytes, L"a", L"k", L"中"},
     };
     for (const Case& c : cases)
