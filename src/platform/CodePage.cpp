@@ -188,13 +188,14 @@ std::string wideToUtf8(std::wstring_view text)
     return out;
 }
 
-std::wstring utf16leToWide(std::string_view bytes)
+std::wstring utf16ToWide(std::string_view bytes, bool bigEndian)
 {
     std::wstring out;
     out.reserve(bytes.size() / 2 + 1);
     const auto unit = [&](size_t k) {
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[k]) |
-                                     (static_cast<unsigned char>(bytes[k + 1]) << 8));
+        const auto first = static_cast<unsigned char>(bytes[k]);
+        const auto second = static_cast<unsigned char>(bytes[k + 1]);
+        return static_cast<char16_t>(bigEndian ? (first << 8) | second : first | (second << 8));
     };
     size_t i = 0;
     for (; i + 1 < bytes.size(); i += 2) {
@@ -214,13 +215,15 @@ std::wstring utf16leToWide(std::string_view bytes)
     return out;
 }
 
-std::string wideToUtf16le(std::wstring_view text)
+std::string wideToUtf16(std::wstring_view text, bool bigEndian)
 {
     std::string out;
     out.reserve(text.size() * 2);
     const auto put = [&](char16_t u) {
-        out.push_back(static_cast<char>(u & 0xFF));
-        out.push_back(static_cast<char>(u >> 8));
+        const char low = static_cast<char>(u & 0xFF);
+        const char high = static_cast<char>(u >> 8);
+        out.push_back(bigEndian ? high : low);
+        out.push_back(bigEndian ? low : high);
     };
     for (wchar_t wc : text) {
         const auto c = static_cast<char32_t>(wc);
@@ -253,6 +256,8 @@ TextEncoding CodePage::detect(std::string_view bytes, bool allowUtf16)
 {
     if (allowUtf16 && startsWith(bytes, byteOrderMark(TextEncoding::Utf16Le)))
         return TextEncoding::Utf16Le;
+    if (allowUtf16 && startsWith(bytes, byteOrderMark(TextEncoding::Utf16Be)))
+        return TextEncoding::Utf16Be;
     if (startsWith(bytes, byteOrderMark(TextEncoding::Utf8Bom)))
         return TextEncoding::Utf8Bom;
     bool ascii = true;
@@ -272,6 +277,8 @@ std::string CodePage::byteOrderMark(TextEncoding encoding)
         return "\xEF\xBB\xBF";
     case TextEncoding::Utf16Le:
         return "\xFF\xFE";
+    case TextEncoding::Utf16Be:
+        return "\xFE\xFF";
     default:
         return std::string();
     }
@@ -296,7 +303,8 @@ std::wstring CodePage::decode(std::string_view bytes, TextEncoding encoding)
     case TextEncoding::Utf8Bom:
         return utf8ToWide(bytes);
     case TextEncoding::Utf16Le:
-        return utf16leToWide(bytes);
+    case TextEncoding::Utf16Be:
+        return utf16ToWide(bytes, encoding == TextEncoding::Utf16Be);
     case TextEncoding::Ansi:
         break;
     }
@@ -310,7 +318,8 @@ std::string CodePage::encode(std::wstring_view text, TextEncoding encoding)
     case TextEncoding::Utf8Bom:
         return wideToUtf8(text);
     case TextEncoding::Utf16Le:
-        return wideToUtf16le(text);
+    case TextEncoding::Utf16Be:
+        return wideToUtf16(text, encoding == TextEncoding::Utf16Be);
     case TextEncoding::Ansi:
         break;
     }

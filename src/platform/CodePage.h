@@ -10,13 +10,14 @@ enum class TextEncoding
     Ansi,
     Utf8,
     Utf8Bom,
-    Utf16Le
+    Utf16Le,
+    Utf16Be
 };
 
 namespace CodePage {
 
 // Decided once per file: a byte-order mark, else valid UTF-8 that is not
-// plain ASCII, else code page 936. UTF-16LE only where the caller allows it.
+// plain ASCII, else code page 936. UTF-16 (marked) only where the caller allows it.
 TextEncoding detect(std::string_view bytes, bool allowUtf16 = false);
 
 std::string byteOrderMark(TextEncoding encoding);

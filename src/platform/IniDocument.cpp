@@ -98,10 +98,14 @@ IniDocument IniDocument::fromBytes(std::string bytes)
         doc.m_encoding = CodePage::asciiFileEncoding();
     doc.m_bom = CodePage::byteOrderMark(doc.m_encoding);
 
-    const size_t unit = doc.m_encoding == TextEncoding::Utf16Le ? 2 : 1;
+    const bool bigEndian = doc.m_encoding == TextEncoding::Utf16Be;
+    const size_t unit = doc.m_encoding == TextEncoding::Utf16Le || bigEndian ? 2 : 1;
     const auto at = [&](size_t i) -> unsigned {
-        const auto low = static_cast<unsigned char>(raw[i]);
-        return unit == 1 ? low : low | (static_cast<unsigned>(static_cast<unsigned char>(raw[i + 1])) << 8);
+        const unsigned first = static_cast<unsigned char>(raw[i]);
+        if (unit == 1)
+            return first;
+        const unsigned second = static_cast<unsigned char>(raw[i + 1]);
+        return bigEndian ? (first << 8) | second : first | (second << 8);
     };
     size_t start = doc.m_bom.size();
     size_t pos = start;

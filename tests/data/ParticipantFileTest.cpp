@@ -38,6 +38,10 @@ TEST(ParticipantFile, OneNamePerLineInFileOrder)
          "\xFF\xFE\x20\x5F\x09\x4E\r\0\n\0b\0"_bytes,
          {L"张三", L"b"},
          TextEncoding::Utf16Le},
+        {"UTF-16BE with mark",
+         "\xFE\xFF\x5F\x20\x4E\x09\0\r\0\n\0b"_bytes,
+         {L"张三", L"b"},
+         TextEncoding::Utf16Be},
         {"broken GBK keeps the rest", "a\x81\r\nb\r\n", {L"a?", L"b"}, TextEncoding::Ansi},
     };
     for (const Case& c : cases) {

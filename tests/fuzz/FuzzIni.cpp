@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
-    static const char* const marks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE"};
-    std::string bytes = marks[data[0] % 3];
+    static const char* const marks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+    std::string bytes = marks[data[0] % 4];
     bytes.append(reinterpret_cast<const char*>(data + 1), size - 1);
 
     IniDocument doc = IniDocument::fromBytes(bytes);

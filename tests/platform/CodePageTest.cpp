@@ -26,6 +26,7 @@ TEST(CodePage, DetectsTheEncodingOfAWholeFile)
         {"UTF-8 without mark", "k=" + Utf8ZhongWen, true, TextEncoding::Utf8},
         {"UTF-8 with mark", "\xEF\xBB\xBFk=v", true, TextEncoding::Utf8Bom},
         {"UTF-16LE mark", "\xFF\xFEk\0"_bytes, true, TextEncoding::Utf16Le},
+        {"UTF-16BE mark", "\xFE\xFF\0k"_bytes, true, TextEncoding::Utf16Be},
         {"UTF-16LE mark where only 8-bit text is read", "\xFF\xFEk\0"_bytes, false, TextEncoding::Ansi},
         {"UTF-8 broken in the last line", "a=" + Utf8ZhongWen + "\nb=" + GbkZhongWen, true,
          TextEncoding::Ansi},
@@ -40,8 +41,8 @@ TEST(CodePage, DetectsTheEncodingOfAWholeFile)
 TEST(CodePage, RoundTripsChineseInEveryEncoding)
 {
     const std::wstring text = L"一等奖 Ａ|张三,李四 €";
-    for (TextEncoding e :
-         {TextEncoding::Ansi, TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le})
+    for (TextEncoding e : {TextEncoding::Ansi, TextEncoding::Utf8, TextEncoding::Utf8Bom,
+                           TextEncoding::Utf16Le, TextEncoding::Utf16Be})
         EXPECT_EQ(CodePage::decode(CodePage::encode(text, e), e), text) << int(e);
     EXPECT_EQ(CodePage::encode(L"中文", TextEncoding::Ansi), GbkZhongWen);
     EXPECT_EQ(CodePage::encode(L"中文", TextEncoding::Utf8), Utf8ZhongWen);
