@@ -7,6 +7,8 @@ namespace {
 
 constexpr wchar_t Replacement = L'?';
 constexpr char AnsiCodePage[] = "CP936";
+// Valid multi-byte sequences needed for each damaged byte of a file read as UTF-8.
+constexpr size_t MostlyUtf8 = 8;
 
 class Iconv
 {
@@ -260,14 +262,23 @@ TextEncoding CodePage::detect(std::string_view bytes, bool allowUtf16)
         return TextEncoding::Utf16Be;
     if (startsWith(bytes, byteOrderMark(TextEncoding::Utf8Bom)))
         return TextEncoding::Utf8Bom;
-    bool ascii = true;
-    for (unsigned char c : bytes) {
-        if (c >= 0x80) {
-            ascii = false;
-            break;
+    // A UTF-8 file with a few damaged bytes is still UTF-8: read as code page
+    // 936 every name in it would be garbled, not just the damaged one. Code
+    // page 936 text is valid UTF-8 only here and there, by chance.
+    size_t sequences = 0;
+    size_t damaged = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t code;
+        const size_t length = utf8SequenceLength(bytes, i, code);
+        if (length == 0) {
+            ++damaged;
+            ++i;
+        } else {
+            sequences += length > 1;
+            i += length;
         }
     }
-    return !ascii && isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Ansi;
+    return sequences > 0 && sequences >= MostlyUtf8 * damaged ? TextEncoding::Utf8 : TextEncoding::Ansi;
 }
 
 std::string CodePage::byteOrderMark(TextEncoding encoding)

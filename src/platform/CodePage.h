@@ -16,8 +16,9 @@ enum class TextEncoding
 
 namespace CodePage {
 
-// Decided once per file: a byte-order mark, else valid UTF-8 that is not
-// plain ASCII, else code page 936. UTF-16 (marked) only where the caller allows it.
+// Decided once per file: a byte-order mark, else UTF-8 that is not plain
+// ASCII and valid but for a damaged byte here and there, else code page 936.
+// UTF-16 (marked) only where the caller allows it.
 TextEncoding detect(std::string_view bytes, bool allowUtf16 = false);
 
 std::string byteOrderMark(TextEncoding encoding);
