@@ -1,11 +1,29 @@
 #include "app/StretchedPicture.h"
 
+#include <QImageReader>
 #include <QPainter>
+#include <cmath>
 
 bool StretchedPicture::load(const QString& path)
 {
     m_scaled = QImage();
-    if (path.isEmpty() || !m_original.load(path)) {
+    m_original = QImage();
+    if (path.isEmpty())
+        return false;
+    QImageReader reader(path);
+    // A camera picture can hold more pixels than the decoder may allocate;
+    // nothing is drawn larger than the screen, so a JPEG, which decodes
+    // straight to a smaller size, is read smaller instead of not at all.
+    // Other formats that large would stall the show while they decode.
+    const QSize size = reader.size();
+    const double limit = QImageReader::allocationLimit() * 1024.0 * 1024.0 / 4 / 2;
+    const double pixels = double(size.width()) * size.height();
+    if (size.isValid() && limit > 0 && pixels > limit) {
+        if (reader.format() != "jpeg" || pixels > MaxJpegPixels)
+            return false;
+        reader.setScaledSize((QSizeF(size) * std::sqrt(limit / pixels)).toSize().expandedTo(QSize(1, 1)));
+    }
+    if (!reader.read(&m_original)) {
         m_original = QImage();
         return false;
     }

@@ -13,6 +13,9 @@ class QPainter;
 class StretchedPicture
 {
 public:
+    // The largest JPEG read at all: 100 megapixels, a second or so to decode.
+    static constexpr double MaxJpegPixels = 100e6;
+
     // False, and nothing to draw, when the file is missing or not a picture.
     bool load(const QString& path);
     bool isNull() const { return m_original.isNull(); }

@@ -1,0 +1,48 @@
+#include "app/StretchedPicture.h"
+
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+// Whatever an operator puts under a picture's name, loading never fails
+// loudly; a JPEG too big to decode whole is shown smaller.
+TEST(StretchedPicture, LoadsWhatItCanAndDrawsNothingForTheRest)
+{
+    EventFolder folder;
+    QImage big(1200, 1000, QImage::Format_RGB32);
+    big.fill(QColor(0, 200, 0));
+    ASSERT_TRUE(big.save(folder.filePath("big.jpg"), "JPG"));
+    ASSERT_TRUE(big.save(folder.filePath("big.png"), "PNG"));
+    QDir(folder.path()).mkdir("folder.jpg");
+    folder.write("empty.jpg", "");
+    std::string jpeg = folder.read("big.jpg");
+    folder.write("cut.jpg", jpeg.substr(0, 200));
+
+    const int previousLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // megabytes: the 1200 x 1000 picture needs almost 5
+    struct Case
+    {
+        const char* file;
+        bool loads;
+    } cases[] = {{"big.jpg", true},
+                 {"big.png", false},
+                 {"folder.jpg", false},
+                 {"empty.jpg", false},
+                 {"missing.jpg", false}};
+    for (const Case& c : cases) {
+        StretchedPicture picture;
+        EXPECT_EQ(picture.load(folder.filePath(c.file)), c.loads) << c.file;
+        QImage screen(200, 100, QImage::Format_RGB32);
+        screen.fill(Qt::black);
+        QPainter painter(&screen);
+        picture.draw(painter, Rect(0, 0, 200, 100));
+        painter.end();
+        EXPECT_EQ(screen.pixelColor(100, 50).green() > 150, c.loads) << c.file;
+    }
+    StretchedPicture cut;
+    cut.load(folder.filePath("cut.jpg"));
+    QImageReader::setAllocationLimit(previousLimit);
+}
