@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,6 +100,7 @@ TEST(CLottoryArea, APositiveFontHeightIsTheCharacterCell)
         EXPECT_GT(QFontMetrics(bigger).height(), height) << height;
     }
     EXPECT_EQ(AreaFont::font(QString(), -30).pixelSize(), 30);
+    EXPECT_EQ(AreaFont::font(QString(), INT_MIN).pixelSize(), 4000) << "held, not overflowed";
     EXPECT_EQ(AreaFont::font(QString(), 0).pixelSize(), QFont().pixelSize());
 }
 
