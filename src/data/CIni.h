@@ -33,8 +33,8 @@ public:
 
     // Makes several changes as one replacement of the file, so a crash leaves
     // the old or the new content and never a mixture. The bytes are those the
-    // single calls would give. Non-zero on success.
-    // Changes nothing on disk when the content stays the same.
+    // single calls would give; a change that leaves the content as it was
+    // writes nothing. Non-zero on success.
     int Apply(const std::function<void(IniDocument&)>& change);
 
     // Values are read into a buffer of this many characters.

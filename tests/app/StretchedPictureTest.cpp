@@ -18,8 +18,6 @@ TEST(StretchedPicture, LoadsWhatItCanAndDrawsNothingForTheRest)
     ASSERT_TRUE(big.save(folder.filePath("big.png"), "PNG"));
     QDir(folder.path()).mkdir("folder.jpg");
     folder.write("empty.jpg", "");
-    std::string jpeg = folder.read("big.jpg");
-    folder.write("cut.jpg", jpeg.substr(0, 200));
 
     const int previousLimit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(1); // megabytes: the 1200 x 1000 picture needs almost 5
@@ -42,7 +40,5 @@ TEST(StretchedPicture, LoadsWhatItCanAndDrawsNothingForTheRest)
         painter.end();
         EXPECT_EQ(screen.pixelColor(100, 50).green() > 150, c.loads) << c.file;
     }
-    StretchedPicture cut;
-    cut.load(folder.filePath("cut.jpg"));
     QImageReader::setAllocationLimit(previousLimit);
 }
