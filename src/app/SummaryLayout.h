@@ -22,8 +22,6 @@ public:
     // Draws the lines inside the box, which starts at the first line's top.
     void draw(QPainter& painter, const Rect& box) const;
 
-    int lineCount() const { return m_layout ? m_layout->lineCount() : 0; }
-
 private:
     QString m_text;
     QFont m_font;

@@ -175,6 +175,7 @@ void IniDocument::convertTo(TextEncoding encoding)
     m_tail = recoded(m_tail);
     m_bom = CodePage::byteOrderMark(encoding);
     m_encoding = encoding;
+    m_changed = true;
 }
 
 std::optional<size_t> IniDocument::findSection(std::wstring_view section) const
@@ -255,6 +256,7 @@ void IniDocument::setValue(std::wstring_view section, std::wstring_view key, std
 
     const auto header = findSection(cleanSection);
     if (!header) {
+        m_changed = true;
         if (!m_lines.empty())
             ensureLineBreak(m_lines.size() - 1);
         m_lines.push_back(makeLine(L"[" + cleanSection + L"]"));
@@ -267,6 +269,7 @@ void IniDocument::setValue(std::wstring_view section, std::wstring_view key, std
         Line& line = m_lines[*existing];
         if (valueOf(line.text) == cleanValue)
             return;
+        m_changed = true;
         line.text = line.name + L"=" + cleanValue;
         line.edited = true;
         return;
@@ -277,6 +280,7 @@ void IniDocument::setValue(std::wstring_view section, std::wstring_view key, std
         if (m_lines[i].kind == Kind::Key)
             after = i;
     }
+    m_changed = true;
     ensureLineBreak(after);
     Line line = makeLine(cleanKey + L"=" + cleanValue);
     line.eol = m_newLineBreak;
@@ -292,6 +296,7 @@ bool IniDocument::removeKey(std::wstring_view section, std::wstring_view key)
     if (!line)
         return false;
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*line));
+    m_changed = true;
     return true;
 }
 
@@ -310,5 +315,6 @@ bool IniDocument::removeSection(std::wstring_view section)
         kept.push_back(std::move(m_lines[i]));
     }
     m_lines = std::move(kept);
+    m_changed = true;
     return true;
 }

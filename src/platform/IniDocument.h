@@ -16,8 +16,8 @@ public:
     IniDocument() = default;
     static IniDocument fromBytes(std::string bytes);
     std::string toBytes() const;
-    // Whether toBytes differs from the bytes the document was made from.
-    bool changed() const { return toBytes() != m_raw; }
+    // Whether a change touched a line since the document was made.
+    bool changed() const { return m_changed; }
 
     TextEncoding encoding() const { return m_encoding; }
     // Code page 936 cannot hold every character; the other encodings can.
@@ -76,4 +76,5 @@ private:
     std::string m_newLineBreak;
     TextEncoding m_encoding = CodePage::asciiFileEncoding();
     std::vector<Line> m_lines;
+    bool m_changed = false;
 };
