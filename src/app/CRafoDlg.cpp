@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
+#include "areas/CSimpleFontDialog.h"
 #include "data/DrawData.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
@@ -24,6 +25,8 @@ CRafoDlg::CRafoDlg(QWidget* parent)
     m_ui->setupUi(this);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    // The tracker's cursors follow the mouse without a button held.
+    setMouseTracking(true);
     connect(m_ui->button1000, &QPushButton::clicked, this, [this] { OnCommand(IdStart); });
     connect(m_ui->button1001, &QPushButton::clicked, this, [this] { OnCommand(IdStop); });
     buildContextMenu();
@@ -87,6 +90,8 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     m_startRect = zones.start;
     m_stopRect = zones.stop;
     m_exitRect = zones.exit;
+    for (int i = 0; i < AreaCount; ++i)
+        m_savedLayouts[static_cast<size_t>(i)] = AreaLayout::of(area(i));
     RestoreResults(m_engine);
     m_player.Play(InitMusic, MusicPlayer::PlayLoop);
     m_musicTimer.start(MusicPeriodMs, this);
@@ -137,8 +142,25 @@ void CRafoDlg::startAction()
         StartDraw();
 }
 
+void CRafoDlg::SetAreaFont(CLottoryArea& area, int index)
+{
+    CSimpleFontDialog dialog(this);
+    dialog.m_fontColor = area.m_fontColor;
+    dialog.m_fontName = area.m_fontName;
+    dialog.m_fontSize = area.m_fontSize;
+    dialog.OnInitDialog();
+    if (ModalRunner::exec(dialog) != QDialog::Accepted)
+        return;
+    area.m_fontSize = LastFont.size;
+    area.m_fontColor = LastFont.color;
+    area.m_fontName = LastFont.faceName;
+    SaveAreaLayout(index, area);
+    m_savedLayouts[static_cast<size_t>(index)] = AreaLayout::of(area);
+}
+
 void CRafoDlg::OnCommand(int id)
 {
+    const bool selected = m_selectedArea >= 0 && m_selectedArea < AreaCount;
     switch (id) {
     case IdStart:
         if (!m_engine.m_running)
@@ -148,10 +170,24 @@ void CRafoDlg::OnCommand(int id)
         if (m_engine.m_running)
             StopDraw();
         break;
+    case IdEditPosition:
+        if (selected) {
+            setAreaMode(0);
+            m_tracker.m_rect = area(m_selectedArea).m_rect;
+            update();
+        }
+        break;
+    case IdSetFont:
+        if (selected) {
+            SetAreaFont(*m_areas[static_cast<size_t>(m_selectedArea)], m_selectedArea);
+            setAreaMode(1);
+            update();
+        }
+        break;
     case IdHideText:
     case IdEffectFont:
-        if (m_selectedArea >= 0 && m_selectedArea < AreaCount)
-            m_areaMode = id == IdHideText ? 2 : 3;
+        if (selected)
+            setAreaMode(id == IdHideText ? 2 : 3);
         break;
     case IdRedraw:
         LoadDrawData();
@@ -182,6 +218,56 @@ int CRafoDlg::areaAt(const QPoint& point) const
     return -1;
 }
 
+bool CRafoDlg::editingPosition() const
+{
+    return m_areaMode == 0 && m_selectedArea >= 0 && m_selectedArea < AreaCount;
+}
+
+void CRafoDlg::setAreaMode(int mode)
+{
+    m_areaMode = mode;
+    if (!editingPosition()) {
+        m_tracker.cancelTrack();
+        unsetCursor();
+    }
+}
+
+// The move and resize cursors belong to position editing only.
+void CRafoDlg::updateCursor(const QPoint& point)
+{
+    const int hit = editingPosition() ? m_tracker.HitTest(point.x(), point.y()) : CRectTracker::hitNothing;
+    if (hit == CRectTracker::hitNothing)
+        unsetCursor();
+    else
+        setCursor(CRectTracker::cursorFor(hit));
+}
+
+void CRafoDlg::leftClickWhileEditing(const QPoint& point)
+{
+    if (area(m_selectedArea).m_rect.normalized().contains(point.x(), point.y())) {
+        m_tracker.beginTrack(point.x(), point.y());
+    } else {
+        setAreaMode(-1);
+        m_selectedArea = -1;
+    }
+    update();
+}
+
+// Writes each area whose layout differs from what the file was last given.
+// A failed write has been told and is not tried again on every frame.
+void CRafoDlg::saveEditedLayouts()
+{
+    m_layoutSavePending = false;
+    for (int i = 0; i < AreaCount; ++i) {
+        const AreaLayout layout = AreaLayout::of(area(i));
+        AreaLayout& saved = m_savedLayouts[static_cast<size_t>(i)];
+        if (layout == saved)
+            continue;
+        saved = layout;
+        SaveAreaLayout(i, area(i));
+    }
+}
+
 void CRafoDlg::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
@@ -192,19 +278,53 @@ void CRafoDlg::mousePressEvent(QMouseEvent* event)
         } else if (m_stopRect.normalized().contains(p.x(), p.y())) {
             if (m_engine.m_running)
                 StopDraw();
+        } else if (editingPosition()) {
+            leftClickWhileEditing(p);
         }
     } else if (event->button() == Qt::RightButton) {
-        m_selectedArea = areaAt(p);
+        m_tracker.cancelTrack();
+        const int hit = areaAt(p);
+        // The tracker's rectangle belongs to the area it was started for.
+        if (editingPosition() && hit != m_selectedArea)
+            setAreaMode(-1);
+        m_selectedArea = hit;
+        update();
         if (m_selectedArea >= 0)
             ModalRunner::popup(*m_menu, event->globalPosition().toPoint());
     }
     QDialog::mousePressEvent(event);
 }
 
+void CRafoDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (m_tracker.isTracking()) {
+        m_tracker.trackTo(p.x(), p.y());
+        update();
+    } else {
+        updateCursor(p);
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CRafoDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_tracker.isTracking()) {
+        m_tracker.endTrack();
+        updateCursor(event->position().toPoint());
+        update();
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
 void CRafoDlg::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
+        if (m_tracker.isTracking()) {
+            m_tracker.cancelTrack();
+            update();
+        }
         return;
     case Qt::Key_Space:
         if (m_engine.m_running)
@@ -269,7 +389,20 @@ void CRafoDlg::paintEvent(QPaintEvent*)
     frame.stop = m_stopRect;
     frame.selectedArea = m_selectedArea;
     frame.cycleStart = m_cycleTimer.isActive() ? m_cycleStart : -1;
+    CLottoryArea* edited = editingPosition() ? m_areas[static_cast<size_t>(m_selectedArea)].get() : nullptr;
+    if (edited)
+        edited->m_rect = m_tracker.GetTrueRect();
     m_painter.paint(painter, frame);
+    if (!edited)
+        return;
+    m_tracker.Draw(&painter);
+    // The file is written outside the paint, once the drag is over and only
+    // when the area really changed.
+    if (!m_tracker.isTracking() && !m_layoutSavePending &&
+        AreaLayout::of(*edited) != m_savedLayouts[static_cast<size_t>(m_selectedArea)]) {
+        m_layoutSavePending = true;
+        QMetaObject::invokeMethod(this, &CRafoDlg::saveEditedLayouts, Qt::QueuedConnection);
+    }
 }
 
 void CRafoDlg::done(int result)
@@ -286,6 +419,12 @@ void CRafoDlg::OnDestroy()
     m_cycleTimer.stop();
     m_captionTimer.stop();
     m_musicTimer.stop();
+    // A drag still held when the show ends stays where the operator left it.
+    if (editingPosition() && m_tracker.isTracking()) {
+        m_tracker.endTrack();
+        m_areas[static_cast<size_t>(m_selectedArea)]->m_rect = m_tracker.GetTrueRect();
+    }
+    saveEditedLayouts();
     SaveResults(m_engine);
 }
 

@@ -5,12 +5,14 @@
 #include "app/DrawScreenPainter.h"
 #include "app/MusicPlayer.h"
 #include "app/SummaryScroll.h"
+#include "areas/CRectTracker.h"
 #include "areas/TextAreas.h"
 #include "platform/CodePage.h"
 
 #include <QBasicTimer>
 #include <QDialog>
 #include <QIcon>
+#include <array>
 #include <memory>
 
 namespace Ui {
@@ -67,6 +69,7 @@ public:
     void OnCommand(int id);
     void OnTimer(int timer);
     void BuildResultText(tstring& text, unsigned& lines) const;
+    void SetAreaFont(CLottoryArea& area, int index);
 
     DrawEngine& engine() { return m_engine; }
     const CLottoryArea& area(int index) const { return *m_areas[static_cast<size_t>(index)]; }
@@ -80,10 +83,13 @@ public:
     int areaMode() const { return m_areaMode; }
     bool isCycling() const { return m_cycleTimer.isActive(); }
     QMenu* contextMenu() const { return m_menu; }
+    const CRectTracker& tracker() const { return m_tracker; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void done(int result) override;
@@ -101,6 +107,11 @@ private:
     void buildContextMenu();
     void startAction();
     int areaAt(const QPoint& point) const;
+    bool editingPosition() const;
+    void setAreaMode(int mode);
+    void updateCursor(const QPoint& point);
+    void leftClickWhileEditing(const QPoint& point);
+    void saveEditedLayouts();
     void OnDestroy();
 
     std::unique_ptr<Ui::CRafoDlg> m_ui;
@@ -109,6 +120,10 @@ private:
     int m_selectedArea = -1;
     AreaSet m_areas;
     int m_areaMode = -1;
+    CRectTracker m_tracker;
+    // What the file holds of each area, so only real changes are written.
+    std::array<AreaLayout, AreaCount> m_savedLayouts;
+    bool m_layoutSavePending = false;
     MusicPlayer m_player;
     Rect m_exitRect;
     QIcon m_icon;

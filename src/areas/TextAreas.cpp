@@ -68,10 +68,10 @@ void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area)
     doc.setValue(section, L"FontColor", color);
 }
 
-void SaveAreaLayout(int index, const CLottoryArea& area)
+int SaveAreaLayout(int index, const CLottoryArea& area)
 {
     CIni ini(AwardInfoFile);
-    ini.Apply([&](IniDocument& doc) { WriteAreaLayout(doc, index, area); });
+    return ini.Apply([&](IniDocument& doc) { WriteAreaLayout(doc, index, area); });
 }
 
 void SaveAreaTitle(int index, const CLottoryArea& area)

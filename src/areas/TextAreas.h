@@ -32,8 +32,28 @@ extern const wchar_t* const AwardInfoFile;
 void ParseFontColor(const tstring& value, COLORREF& color);
 
 void LoadArea(CIni& ini, CLottoryArea& area, const tstring& section);
-void SaveAreaLayout(int index, const CLottoryArea& area);
+// Non-zero when the file holds the layout afterwards; a failure has been told.
+int SaveAreaLayout(int index, const CLottoryArea& area);
 void SaveAreaTitle(int index, const CLottoryArea& area);
+
+// What SaveAreaLayout writes of an area, to tell whether it changed.
+struct AreaLayout
+{
+    Rect rect;
+    COLORREF color = 0;
+    int size = 0;
+    QString faceName;
+
+    static AreaLayout of(const CLottoryArea& area)
+    {
+        return AreaLayout{area.m_rect, area.m_fontColor, area.m_fontSize, area.m_fontName};
+    }
+    friend bool operator==(const AreaLayout& a, const AreaLayout& b)
+    {
+        return a.rect == b.rect && a.color == b.color && a.size == b.size && a.faceName == b.faceName;
+    }
+    friend bool operator!=(const AreaLayout& a, const AreaLayout& b) { return !(a == b); }
+};
 
 // The layout keys of one area as SaveAreaLayout writes them, for changes
 // that go into the file together with others.
