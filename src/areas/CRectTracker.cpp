@@ -4,9 +4,13 @@
 
 namespace {
 
-bool showsSideHandle(int length)
+// Corners always have a handle; a side only when it is long enough to hold one clear of them.
+bool hasHandle(int hit, const Rect& r)
 {
-    return length >= 3 * CRectTracker::HandleSize;
+    if (hit < CRectTracker::hitTop)
+        return true;
+    const bool horizontal = hit == CRectTracker::hitTop || hit == CRectTracker::hitBottom;
+    return (horizontal ? r.width() : r.height()) >= 3 * CRectTracker::HandleSize;
 }
 
 // Where a dragged edge may go: it follows the mouse but keeps its distance
@@ -71,11 +75,7 @@ int CRectTracker::HitTest(int x, int y) const
     if (!r.contains(x, y))
         return hitNothing;
     for (int hit = hitTopLeft; hit <= hitLeft; ++hit) {
-        const bool side = hit >= hitTop;
-        const bool horizontal = hit == hitTop || hit == hitBottom;
-        if (side && !showsSideHandle(horizontal ? r.width() : r.height()))
-            continue;
-        if (handleRect(hit, r).contains(x, y))
+        if (hasHandle(hit, r) && handleRect(hit, r).contains(x, y))
             return hit;
     }
     return hitMiddle;
@@ -179,8 +179,7 @@ void CRectTracker::Draw(QPainter* painter) const
     painter->setPen(QPen(Qt::black, 1, Qt::DotLine));
     painter->drawRect(outline);
     for (int hit = hitTopLeft; hit <= hitLeft; ++hit) {
-        const bool horizontal = hit == hitTop || hit == hitBottom;
-        if (hit >= hitTop && !showsSideHandle(horizontal ? r.width() : r.height()))
+        if (!hasHandle(hit, r))
             continue;
         const QRect handle = handleRect(hit, r).toQRect();
         painter->fillRect(handle, Qt::black);
