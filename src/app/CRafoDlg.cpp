@@ -4,7 +4,9 @@
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
 #include "areas/CSimpleFontDialog.h"
+#include "data/CAwakDlg.h"
 #include "data/DrawData.h"
+#include "data/PrizeTable.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 #include "data/ScreenLayout.h"
@@ -193,7 +195,12 @@ void CRafoDlg::OnCommand(int id)
         LoadDrawData();
         break;
     case IdSettings:
-        MsgBox::show(SettingsWarning, L"消息", MsgBox::OkCancel);
+        if (MsgBox::show(SettingsWarning, L"消息", MsgBox::OkCancel) == MsgBox::IdOk) {
+            CAwakDlg settings(*this, this);
+            settings.OnInitDialog();
+            ModalRunner::exec(settings);
+            update();
+        }
         break;
     case IdAbout: {
         CAboutDlg about(this);
@@ -464,4 +471,58 @@ void CRafoDlg::exportResults()
 void CRafoDlg::storeResults()
 {
     KeepResults(m_engine);
+}
+
+const std::vector<AwardItem>& CRafoDlg::awards() const
+{
+    return m_engine.m_awards;
+}
+
+void CRafoDlg::appendPrize(const AwardItem& item)
+{
+    m_engine.appendPrize(item);
+    prizeTableChanged();
+}
+
+void CRafoDlg::removePrize(int index)
+{
+    m_engine.removePrize(index);
+    prizeTableChanged();
+}
+
+bool CRafoDlg::canMovePrize(int from, int to) const
+{
+    return m_engine.canMovePrize(from, to);
+}
+
+void CRafoDlg::movePrize(int from, int to)
+{
+    m_engine.movePrize(from, to);
+    prizeTableChanged();
+}
+
+void CRafoDlg::changePrize(int index, const AwardItem& item)
+{
+    if (index < 0 || index >= m_engine.prizeCount())
+        return;
+    AwardItem& award = m_engine.m_awards[static_cast<size_t>(index)];
+    award.awardName = item.awardName;
+    award.winnerCount = item.winnerCount;
+    award.prizeName = item.prizeName;
+    award.picturePath = item.picturePath;
+    prizeTableChanged();
+}
+
+CLottoryArea& CRafoDlg::textArea(int index)
+{
+    return *m_areas[static_cast<size_t>(index)];
+}
+
+void CRafoDlg::prizeTableChanged()
+{
+    SavePrizeTable(m_engine.m_awards);
+    // The operator was told the drawn data goes; what is stored is this table's now.
+    m_engine.m_continuesStore = false;
+    KeepResults(m_engine);
+    update();
 }

@@ -7,6 +7,7 @@
 #include "app/SummaryScroll.h"
 #include "areas/CRectTracker.h"
 #include "areas/TextAreas.h"
+#include "data/PrizeSettingsHost.h"
 #include "platform/CodePage.h"
 
 #include <QBasicTimer>
@@ -23,7 +24,7 @@ class QMenu;
 // The full-screen draw screen: it owns the draw, the text areas, the music
 // and the hot zones, turns clicks, keys and menu commands into draw actions,
 // and paints what the audience sees.
-class CRafoDlg : public QDialog, private DrawHost
+class CRafoDlg : public QDialog, private DrawHost, private PrizeSettingsHost
 {
     Q_OBJECT
 public:
@@ -103,6 +104,17 @@ private:
     void showResultScreen() override;
     void exportResults() override;
     void storeResults() override;
+
+    const std::vector<AwardItem>& awards() const override;
+    void appendPrize(const AwardItem& item) override;
+    void removePrize(int index) override;
+    bool canMovePrize(int from, int to) const override;
+    void movePrize(int from, int to) override;
+    void changePrize(int index, const AwardItem& item) override;
+    CLottoryArea& textArea(int index) override;
+    // Saves the table at once; the result store follows it, so a restart
+    // finds every winner with the prize it belongs to.
+    void prizeTableChanged();
 
     void buildContextMenu();
     void startAction();

@@ -97,6 +97,50 @@ long long DrawEngine::placesDrawn() const
     return drawn;
 }
 
+int DrawEngine::prizeState(int index) const
+{
+    if (index == m_current && m_running)
+        return 1;
+    return isFinishedForDisplay(index) ? 0 : 2;
+}
+
+void DrawEngine::appendPrize(AwardItem item)
+{
+    // After the result screen the count runs one past the table; a new prize is still to draw.
+    if (!m_running && m_current >= prizeCount())
+        m_current = prizeCount() - 1;
+    m_awards.push_back(std::move(item));
+}
+
+void DrawEngine::removePrize(int index)
+{
+    if (index < 0 || index >= prizeCount())
+        return;
+    if (prizeState(index) == 1) {
+        m_running = 0;
+        m_host.stopCycleTimer();
+    }
+    if (index <= m_current)
+        --m_current;
+    m_awards.erase(m_awards.begin() + index);
+}
+
+bool DrawEngine::canMovePrize(int from, int to) const
+{
+    if (from < 0 || to < 0 || from >= prizeCount() || to >= prizeCount() || from == to)
+        return false;
+    return prizeState(from) != 1 && prizeState(from) == prizeState(to);
+}
+
+void DrawEngine::movePrize(int from, int to)
+{
+    if (!canMovePrize(from, to))
+        return;
+    AwardItem moved = m_awards[static_cast<size_t>(from)];
+    m_awards.erase(m_awards.begin() + from);
+    m_awards.insert(m_awards.begin() + to, std::move(moved));
+}
+
 long long DrawEngine::nextCycleStart()
 {
     if (m_pool.empty())

@@ -32,6 +32,16 @@ public:
     // How many prizes the result store records: a cycling prize does not count.
     int finishedCountToStore() const { return m_running ? m_current : m_current + 1; }
 
+    // Changes of the prize table during the show. The finished prizes stay
+    // the first ones of the table, so none is drawn twice and none skipped.
+    void appendPrize(AwardItem item);
+    // Removing the cycling prize stops the cycle without a draw.
+    void removePrize(int index);
+    // Only prizes on the same side of the finished ones trade places; the
+    // cycling prize stays where it is.
+    bool canMovePrize(int from, int to) const;
+    void movePrize(int from, int to);
+
     // Where the cycling names start on this tick; -1 when the pool is empty.
     long long nextCycleStart();
 
@@ -46,6 +56,8 @@ public:
 
 private:
     void drawAtRandom(AwardItem& award, int count);
+    // 0 finished, 1 cycling, 2 still to draw.
+    int prizeState(int index) const;
 
     DrawHost& m_host;
 };

@@ -16,9 +16,9 @@ tstring rowKey(size_t index)
     return key;
 }
 
-// "|" separates the fields, so inside a text it would lose the whole prize at
-// the next load; the full-width bar keeps the prize and reads the same.
-tstring fieldText(const tstring& text)
+} // namespace
+
+tstring PrizeFieldText(const tstring& text)
 {
     tstring field = text;
     for (wchar_t& c : field) {
@@ -27,8 +27,6 @@ tstring fieldText(const tstring& text)
     }
     return field;
 }
-
-} // namespace
 
 bool ParsePrizeRow(const tstring& value, AwardItem& item)
 {
@@ -50,8 +48,8 @@ tstring FormatPrizeRow(const AwardItem& item)
 {
     tstring count;
     count.Format(L"%d", item.winnerCount);
-    return fieldText(item.awardName) + L"|0|" + count + L"|" + fieldText(item.prizeName) + L"|" +
-           fieldText(item.picturePath);
+    return PrizeFieldText(item.awardName) + L"|0|" + count + L"|" + PrizeFieldText(item.prizeName) + L"|" +
+           PrizeFieldText(item.picturePath);
 }
 
 void LoadPrizeTable(std::vector<AwardItem>& awards)

@@ -6,6 +6,7 @@
 #include "support/MessageRecorder.h"
 
 #include <QString>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -313,4 +314,57 @@ TEST_F(DrawEngineTest, ResetReturnsToNotStarted)
     EXPECT_EQ(engine.m_running, 0);
     EXPECT_TRUE(engine.m_pool.empty());
     EXPECT_TRUE(engine.m_awards.empty());
+}
+
+TEST(DrawEnginePrizeTable, ChangesKeepTheFinishedPrizesFirstSoNoneIsSkippedOrDrawnTwice)
+{
+    struct Case
+    {
+        const char* what;
+        int current;
+        int running;
+        std::function<void(DrawEngine&)> change;
+        int expectedCurrent;
+        int expectedRunning;
+        const char* expectedOrder;
+    };
+    const auto remove = [](int i) { return [i](DrawEngine& e) { e.removePrize(i); }; };
+    const auto move = [](int from, int to) { return [from, to](DrawEngine& e) { e.movePrize(from, to); }; };
+    const Case cases[] = {
+        {"remove a finished prize", 1, 0, remove(0), 0, 0, "BCD"},
+        {"remove the last finished prize", 1, 0, remove(1), 0, 0, "ACD"},
+        {"remove one still to draw", 1, 0, remove(3), 1, 0, "ABC"},
+        {"remove the cycling prize", 1, 1, remove(1), 0, 0, "ACD"},
+        {"remove before the cycling prize", 2, 1, remove(0), 1, 1, "BCD"},
+        {"finished ones trade places", 1, 0, move(1, 0), 1, 0, "BACD"},
+        {"waiting ones trade places", 1, 0, move(2, 3), 1, 0, "ABDC"},
+        {"finished and waiting do not", 1, 0, move(1, 2), 1, 0, "ABCD"},
+        {"the cycling prize stays", 1, 1, move(1, 0), 1, 1, "ABCD"},
+        {"after the result screen a new prize waits", 4, 0,
+         [](DrawEngine& e) {
+             AwardItem item;
+             item.awardName = L"E";
+             e.appendPrize(item);
+         },
+         3, 0, "ABCDE"},
+    };
+    for (const Case& c : cases) {
+        RecordingHost host;
+        DrawEngine engine(host);
+        for (const wchar_t* name : {L"A", L"B", L"C", L"D"}) {
+            AwardItem item;
+            item.awardName = name;
+            engine.m_awards.push_back(item);
+        }
+        engine.m_current = c.current;
+        engine.m_running = c.running;
+        c.change(engine);
+        std::string order;
+        for (const AwardItem& award : engine.m_awards)
+            order += QString::fromStdWString(award.awardName).toStdString();
+        EXPECT_EQ(order, c.expectedOrder) << c.what;
+        EXPECT_EQ(engine.m_current, c.expectedCurrent) << c.what;
+        EXPECT_EQ(engine.m_running, c.expectedRunning) << c.what;
+        EXPECT_EQ(host.calls == Calls{"timer off"}, c.running && !engine.m_running) << c.what;
+    }
 }

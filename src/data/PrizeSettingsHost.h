@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/AwardItem.h"
+
+#include <vector>
+
+class CLottoryArea;
+
+// What the title and prize dialogs reach of the draw screen: its prize
+// table, whose every change is saved at once, and the areas of the texts.
+class PrizeSettingsHost
+{
+public:
+    virtual ~PrizeSettingsHost() = default;
+
+    virtual const std::vector<AwardItem>& awards() const = 0;
+    virtual void appendPrize(const AwardItem& item) = 0;
+    virtual void removePrize(int index) = 0;
+    virtual bool canMovePrize(int from, int to) const = 0;
+    virtual void movePrize(int from, int to) = 0;
+    // The four texts of the row as the operator edited them.
+    virtual void changePrize(int index, const AwardItem& item) = 0;
+    virtual CLottoryArea& textArea(int index) = 0;
+};
