@@ -2,6 +2,7 @@
 
 #include "controls/CComboListCtrl.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 
@@ -17,12 +18,9 @@ void CInPlaceCombo::open(CComboListCtrl* list, const QRect& rect, int visibleIte
     combo->addItems(m_items);
     combo->setCurrentIndex(-1);
     combo->installEventFilter(this);
-    // Picking a choice ends the edit with it.
-    connect(combo, &QComboBox::activated, this, [this] {
-        if (m_list)
-            m_list->setFocus(Qt::OtherFocusReason);
-        endEdit();
-    });
+    // Closing the list, with a pick or without, ends the edit.
+    m_popup = combo->view()->window();
+    m_popup->installEventFilter(this);
     combo->show();
     combo->setFocus(Qt::OtherFocusReason);
 }
@@ -35,7 +33,8 @@ void CInPlaceCombo::endEdit()
     m_window = nullptr;
     const QString text = m_cancelled ? m_initialText : combo->currentText();
     combo->removeEventFilter(this);
-    combo->disconnect(this);
+    if (m_popup)
+        m_popup->removeEventFilter(this);
     combo->hide();
     combo->deleteLater();
     if (m_list)
@@ -44,6 +43,12 @@ void CInPlaceCombo::endEdit()
 
 bool CInPlaceCombo::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_popup && m_popup && event->type() == QEvent::Hide) {
+        if (m_list)
+            m_list->setFocus(Qt::OtherFocusReason);
+        endEdit();
+        return false;
+    }
     if (watched != m_window)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {

@@ -31,4 +31,5 @@ protected:
 private:
     QPointer<QComboBox> m_window;
     QPointer<CComboListCtrl> m_list;
+    QPointer<QWidget> m_popup;
 };
