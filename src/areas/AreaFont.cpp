@@ -23,7 +23,8 @@ QFont makeFont(const QString& faceName, int height)
     if (!faceName.isEmpty())
         font.setFamily(faceName.left(FaceNameChars));
     if (height < 0) {
-        font.setPixelSize(static_cast<int>(std::min(-static_cast<long long>(height), 0LL + LargestPixelSize)));
+        font.setPixelSize(
+            static_cast<int>(std::min(-static_cast<long long>(height), 0LL + LargestPixelSize)));
     } else if (height > 0) {
         // The largest pixel size whose cell still fits the height.
         int low = 1;

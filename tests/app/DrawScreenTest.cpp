@@ -119,5 +119,6 @@ TEST_F(ScreenTest, BeforeTheFirstStartTheFirstPrizeAndTheCountLineAreShown)
     const QImage image = shot();
     EXPECT_GT(count(image, QRect(80, 280, 680, 90), QColor(0, 255, 255)), 50) << "award name in area 2";
     EXPECT_GT(count(image, QRect(80, 905, 1020, 60), QColor(255, 128, 0)), 50) << "count line in area 6";
-    EXPECT_GT(count(image, QRect(360, 160, 1200, 75), QColor(255, 255, 255)), 50) << "the subtitle's own text";
+    EXPECT_GT(count(image, QRect(360, 160, 1200, 75), QColor(255, 255, 255)), 50)
+        << "the subtitle's own text";
 }
