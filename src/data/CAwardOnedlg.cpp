@@ -26,7 +26,7 @@ bool readInteger(const QString& text, long long& value)
     if (i == t.size() || t.size() - i > 12)
         return false;
     for (int k = i; k < t.size(); ++k) {
-        if (!t[k].isDigit() || t[k].unicode() > '9')
+        if (t[k] < QLatin1Char('0') || t[k] > QLatin1Char('9'))
             return false;
     }
     value = t.toLongLong();
