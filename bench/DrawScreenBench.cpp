@@ -3,6 +3,10 @@
 #include "app/CRafoDlg.h"
 #include "app/CResultDlg.h"
 #include "app/DrawScreenPainter.h"
+#include "controls/CEditLottoryDlg.h"
+#include "controls/CLineNumberEdit.h"
+#include "controls/CLineNumberStatic.h"
+#include "controls/ParticipantEditorHost.h"
 #include "data/DrawData.h"
 #include "data/ScreenLayout.h"
 #include "platform/MsgBox.h"
@@ -13,6 +17,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <fstream>
@@ -188,6 +193,57 @@ void StartToFirstFrame(benchmark::State& state)
     }
 }
 BENCHMARK(StartToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The participant editor on a big list: nothing is reloaded after its save.
+class QuietEditorHost : public ParticipantEditorHost
+{
+public:
+    TextEncoding participantEncoding() const override { return TextEncoding::Utf8; }
+    void reloadAfterParticipantEdit() override {}
+};
+
+void OpenParticipantEditor(benchmark::State& state)
+{
+    BenchEvent event(static_cast<int>(state.range(0)));
+    QuietEditorHost host;
+    for (auto _ : state) {
+        CEditLottoryDlg editor(host);
+        editor.OnInitDialog();
+        editor.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(editor.m_edit->endShown());
+    }
+}
+BENCHMARK(OpenParticipantEditor)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void SaveParticipantEditor(benchmark::State& state)
+{
+    BenchEvent event(static_cast<int>(state.range(0)));
+    QuietEditorHost host;
+    CEditLottoryDlg editor(host);
+    editor.OnInitDialog();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.SaveParticipants());
+}
+BENCHMARK(SaveParticipantEditor)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One scroll step and the gutter painted for it.
+void ParticipantGutterScroll(benchmark::State& state)
+{
+    BenchEvent event(100000);
+    QuietEditorHost host;
+    CEditLottoryDlg editor(host);
+    editor.OnInitDialog();
+    editor.show();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = editor.m_edit->verticalScrollBar();
+    int step = 0;
+    for (auto _ : state) {
+        bar->setValue((bar->value() + 997 * ++step) % std::max(bar->maximum(), 1));
+        editor.m_edit->gutter()->repaint();
+    }
+}
+BENCHMARK(ParticipantGutterScroll)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
 #include "areas/CSimpleFontDialog.h"
+#include "controls/CEditLottoryDlg.h"
 #include "data/CAwakDlg.h"
 #include "data/DrawData.h"
 #include "data/PrizeTable.h"
@@ -92,8 +93,7 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     m_startRect = zones.start;
     m_stopRect = zones.stop;
     m_exitRect = zones.exit;
-    for (int i = 0; i < AreaCount; ++i)
-        m_savedLayouts[static_cast<size_t>(i)] = AreaLayout::of(area(i));
+    recordSavedLayouts();
     RestoreResults(m_engine);
     m_player.Play(InitMusic, MusicPlayer::PlayLoop);
     m_musicTimer.start(MusicPeriodMs, this);
@@ -194,6 +194,12 @@ void CRafoDlg::OnCommand(int id)
     case IdRedraw:
         LoadDrawData();
         break;
+    case IdEditParticipants: {
+        CEditLottoryDlg editor(*this, this);
+        editor.OnInitDialog();
+        ModalRunner::exec(editor);
+        break;
+    }
     case IdSettings:
         if (MsgBox::show(SettingsWarning, L"消息", MsgBox::OkCancel) == MsgBox::IdOk) {
             CAwakDlg settings(*this, this);
@@ -525,4 +531,22 @@ void CRafoDlg::prizeTableChanged()
     m_engine.m_continuesStore = false;
     KeepResults(m_engine);
     update();
+}
+
+void CRafoDlg::recordSavedLayouts()
+{
+    for (int i = 0; i < AreaCount; ++i)
+        m_savedLayouts[static_cast<size_t>(i)] = AreaLayout::of(area(i));
+}
+
+void CRafoDlg::reloadAfterParticipantEdit()
+{
+    // The areas are made anew: what the old ones had changed is written first,
+    // and nothing stays selected or edited on them.
+    saveEditedLayouts();
+    setAreaMode(-1);
+    m_selectedArea = -1;
+    CreateAreas(m_areas);
+    recordSavedLayouts();
+    LoadDrawData();
 }

@@ -7,6 +7,7 @@
 #include "app/SummaryScroll.h"
 #include "areas/CRectTracker.h"
 #include "areas/TextAreas.h"
+#include "controls/ParticipantEditorHost.h"
 #include "data/PrizeSettingsHost.h"
 #include "platform/CodePage.h"
 
@@ -24,7 +25,7 @@ class QMenu;
 // The full-screen draw screen: it owns the draw, the text areas, the music
 // and the hot zones, turns clicks, keys and menu commands into draw actions,
 // and paints what the audience sees.
-class CRafoDlg : public QDialog, private DrawHost, private PrizeSettingsHost
+class CRafoDlg : public QDialog, private DrawHost, private PrizeSettingsHost, private ParticipantEditorHost
 {
     Q_OBJECT
 public:
@@ -115,6 +116,10 @@ private:
     // Saves the table at once; the result store follows it, so a restart
     // finds every winner with the prize it belongs to.
     void prizeTableChanged();
+
+    TextEncoding participantEncoding() const override { return m_participantEncoding; }
+    void reloadAfterParticipantEdit() override;
+    void recordSavedLayouts();
 
     void buildContextMenu();
     void startAction();

@@ -3,6 +3,7 @@
 #include "platform/TextFile.h"
 #include "platform/WinPath.h"
 
+#include <QChar>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -43,4 +44,38 @@ bool ReadParticipants(ParticipantList& list)
         return false;
     list = ParseParticipants(bytes);
     return true;
+}
+
+std::wstring ParticipantFileText(const std::wstring& editText)
+{
+    const auto trimmed = [](std::wstring_view piece) {
+        size_t begin = 0;
+        size_t end = piece.size();
+        while (begin < end && QChar::isSpace(static_cast<char32_t>(piece[begin])))
+            ++begin;
+        while (end > begin && QChar::isSpace(static_cast<char32_t>(piece[end - 1])))
+            --end;
+        return piece.substr(begin, end - begin);
+    };
+    std::wstring text;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = editText.find(L'\n', start);
+        const std::wstring_view piece = trimmed(std::wstring_view(editText).substr(start, end - start));
+        if (!piece.empty()) {
+            text += piece;
+            if (end != std::wstring::npos)
+                text += L"\r\n";
+        }
+        if (end == std::wstring::npos)
+            return text;
+        start = end + 1;
+    }
+}
+
+bool WriteParticipants(const std::wstring& editText, TextEncoding encoding)
+{
+    const std::string bytes =
+        CodePage::byteOrderMark(encoding) + CodePage::encode(ParticipantFileText(editText), encoding);
+    return TextFile::writeAtomically(WinPath::toLocal(ParticipantFileName), bytes);
 }

@@ -23,3 +23,11 @@ ParticipantList ParseParticipants(const std::string& bytes);
 
 // False when "data.txt" cannot be opened.
 bool ReadParticipants(ParticipantList& list);
+
+// The editor's text as the file keeps it: every line trimmed, blank ones
+// left out, CR LF after each line that had a line break in the text.
+std::wstring ParticipantFileText(const std::wstring& editText);
+
+// Replaces "data.txt" in one step with the text in the encoding (and with
+// the byte-order mark) it was read in; false when it cannot be written.
+bool WriteParticipants(const std::wstring& editText, TextEncoding encoding);

@@ -1,6 +1,7 @@
 #include "data/ParticipantFile.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,4 +64,49 @@ TEST(ParticipantFile, ReadsDataTxtOfTheCurrentFolder)
     ASSERT_TRUE(ReadParticipants(list));
     ASSERT_EQ(list.names.size(), 100000u);
     EXPECT_EQ(list.names.back(), tstring(L"名99999"));
+}
+
+TEST(ParticipantFile, TheEditorsTextIsSavedTrimmedWithoutBlankLines)
+{
+    struct Case
+    {
+        const wchar_t* edited;
+        const wchar_t* saved;
+    };
+    const Case cases[] = {
+        {L"A\n\n  B  \n", L"A\r\nB\r\n"},
+        {L"A\nB", L"A\r\nB"},
+        {L"  \n \n\t", L""},
+        {L"A\r\nB\n", L"A\r\nB\r\n"},
+        {L"\u3000甲\u3000\n乙 丙", L"甲\r\n乙 丙"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParticipantFileText(c.edited), c.saved) << QString::fromWCharArray(c.edited).toStdString();
+}
+
+TEST(ParticipantFile, TheListIsWrittenBackInItsOwnEncodingOrNotAtAll)
+{
+    struct Case
+    {
+        TextEncoding encoding;
+        std::string bytes;
+    };
+    // "ก" is not in code page 936 and becomes "?" there, as Windows writes it.
+    const Case cases[] = {
+        {TextEncoding::Ansi, "\xD5\xC5\xC8\xFD\r\n?"},
+        {TextEncoding::Utf8, "\xE5\xBC\xA0\xE4\xB8\x89\r\n\xE0\xB8\x81"},
+        {TextEncoding::Utf8Bom, "\xEF\xBB\xBF\xE5\xBC\xA0\xE4\xB8\x89\r\n\xE0\xB8\x81"},
+        {TextEncoding::Utf16Le, std::string("\xFF\xFE\x20\x5F\x09\x4E\r\0\n\0\x01\x0E", 12)},
+    };
+    for (const Case& c : cases) {
+        EventFolder folder;
+        folder.write("data.txt", "old\r\n");
+        ASSERT_TRUE(WriteParticipants(L"张三\nก", c.encoding));
+        EXPECT_EQ(folder.read("data.txt"), c.bytes) << int(c.encoding);
+    }
+    EventFolder folder;
+    folder.write("data.txt", "old\r\n");
+    QFile::setPermissions(folder.filePath("data.txt"), QFile::ReadOwner);
+    EXPECT_FALSE(WriteParticipants(L"new", TextEncoding::Ansi));
+    EXPECT_EQ(folder.read("data.txt"), "old\r\n");
 }

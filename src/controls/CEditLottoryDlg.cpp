@@ -1,0 +1,81 @@
+#include "controls/CEditLottoryDlg.h"
+
+#include "areas/AreaFont.h"
+#include "controls/CLineNumberEdit.h"
+#include "controls/ParticipantEditorHost.h"
+#include "data/ParticipantFile.h"
+#include "platform/MsgBox.h"
+#include "ui_CEditLottoryDlg.h"
+
+#include <QCloseEvent>
+
+CEditLottoryDlg::CEditLottoryDlg(ParticipantEditorHost& host, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CEditLottoryDlg>()), m_host(host)
+{
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    m_edit = m_ui->edit1006;
+    connect(m_ui->IDOK, &QPushButton::clicked, this, &CEditLottoryDlg::OnOK);
+    connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+CEditLottoryDlg::~CEditLottoryDlg() = default;
+
+void CEditLottoryDlg::OnInitDialog()
+{
+    // A height of 32 is the character cell, as the draw screen's fonts are.
+    m_font = AreaFont::font(QString::fromUtf8("微软雅黑"), 32);
+    m_edit->setFont(m_font);
+    m_edit->SetGutterBackground(QColor(240, 240, 240));
+    m_edit->SetNumberRange(0, MaxLines);
+    LoadParticipants();
+}
+
+void CEditLottoryDlg::LoadParticipants()
+{
+    ParticipantList list;
+    QString text;
+    if (ReadParticipants(list)) {
+        for (const tstring& name : list.names)
+            text += QString::fromStdWString(name) + QLatin1Char('\n');
+    }
+    m_edit->setPlainText(text);
+}
+
+bool CEditLottoryDlg::SaveParticipants()
+{
+    const QString text = m_edit->toPlainText();
+    if (text.isEmpty())
+        return true;
+    if (!WriteParticipants(text.toStdWString(), m_host.participantEncoding())) {
+        MsgBox::show(std::wstring(WriteFailure) + ParticipantFileName, L"消息", MsgBox::Ok);
+        return false;
+    }
+    return true;
+}
+
+bool CEditLottoryDlg::confirmAndSave()
+{
+    if (MsgBox::show(Warning, L"消息", MsgBox::OkCancel) != MsgBox::IdOk)
+        return true;
+    // A list that could not be written stays in the editor; the show goes on as it was.
+    if (!SaveParticipants())
+        return false;
+    m_host.reloadAfterParticipantEdit();
+    return true;
+}
+
+void CEditLottoryDlg::OnOK()
+{
+    if (confirmAndSave())
+        accept();
+}
+
+void CEditLottoryDlg::closeEvent(QCloseEvent* event)
+{
+    if (!confirmAndSave()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}

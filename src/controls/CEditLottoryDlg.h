@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <memory>
+
+namespace Ui {
+class CEditLottoryDlg;
+}
+class CLineNumberEdit;
+class ParticipantEditorHost;
+
+// The participant list as plain text, one name per line, with line numbers.
+class CEditLottoryDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr const wchar_t* Warning = L"编辑抽奖名单将删除所有已经抽取数据";
+    static constexpr const wchar_t* WriteFailure = L"无法写入文件:";
+    static constexpr int MaxLines = 100000;
+
+    CEditLottoryDlg(ParticipantEditorHost& host, QWidget* parent = nullptr);
+    ~CEditLottoryDlg() override;
+
+    void OnInitDialog();
+    void LoadParticipants();
+    // False when the file could not be written; the operator has been told.
+    bool SaveParticipants();
+    void OnOK();
+
+    CLineNumberEdit* m_edit;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Asks, and on OK saves and reloads; false when the save failed and the editor stays.
+    bool confirmAndSave();
+
+    std::unique_ptr<Ui::CEditLottoryDlg> m_ui;
+    ParticipantEditorHost& m_host;
+    QFont m_font;
+};

@@ -1,0 +1,152 @@
+#include "controls/CEditLottoryDlg.h"
+#include "app/ScreenTestSupport.h"
+#include "controls/CLineNumberEdit.h"
+#include "controls/CLineNumberStatic.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+
+TEST(CLineNumberEdit, NumbersTheVisibleDisplayLinesAndSelectsByAClick)
+{
+    CLineNumberEdit edit;
+    edit.resize(300, 200);
+    edit.setFont(QFont("DejaVu Sans", 12));
+    edit.setPlainText("a\nb\nc\nd\ne");
+    edit.show();
+    EXPECT_EQ(edit.firstShown(), 0);
+    EXPECT_EQ(edit.endShown(), 5);
+    edit.SetNumberRange(0, 3);
+    edit.UpdateShownRange();
+    EXPECT_EQ(edit.endShown(), 3) << "a limit of three lines numbers three";
+
+    const int plainWidth = edit.gutter()->width();
+    edit.SetNumberRange(0, 100000);
+    edit.UpdateShownRange();
+    EXPECT_EQ(edit.gutter()->width(), plainWidth) << "the width is measured at layout only";
+    edit.SetNumberFormat("%05i");
+    EXPECT_EQ(edit.formatNumber(7), "00007");
+    EXPECT_GT(edit.gutter()->width(), plainWidth);
+    edit.SetNumberFormat("%s");
+    EXPECT_EQ(edit.formatNumber(7), "7") << "only integer formats are used";
+
+    edit.setPlainText(QString(400, QLatin1Char('w')) + "\nshort");
+    edit.UpdateShownRange();
+    EXPECT_GT(edit.endShown(), 2) << "a wrapped line takes several numbers";
+    const int h = QFontMetrics(edit.font()).height();
+    const int wrapped = edit.document()->firstBlock().layout()->lineCount();
+    edit.OnSelectLine(wrapped);
+    EXPECT_EQ(edit.textCursor().selectedText(), "short");
+    QTest::mouseClick(edit.gutter(), Qt::LeftButton, {},
+                      QPoint(5, edit.gutter()->m_topMargin + h * (wrapped + 3)));
+    EXPECT_FALSE(edit.textCursor().hasSelection()) << "below the last line nothing is selected";
+
+    edit.SetGutterBackground(QColor(240, 240, 240));
+    EXPECT_EQ(edit.gutter()->grab().toImage().pixelColor(1, 1), QColor(240, 240, 240));
+    edit.setEnabled(false);
+    EXPECT_EQ(edit.gutter()->m_backColor, edit.palette().color(QPalette::Active, QPalette::Button));
+    EXPECT_EQ(edit.gutter()->m_textColor, edit.palette().color(QPalette::Disabled, QPalette::Text));
+    edit.setEnabled(true);
+    EXPECT_EQ(edit.gutter()->m_backColor, QColor(240, 240, 240));
+}
+
+// The participant editor over a draw screen whose first prize is drawn.
+class CEditLottoryDlgTest : public ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        SetUpScreen(5, {2, 1});
+        prepare();
+    }
+
+    void prepare()
+    {
+        folder.write("data.txt", "A\r\n\r\n  B  \r\nC\r\nD\r\n");
+        screen->OnCommand(CRafoDlg::IdRedraw);
+        QTest::keyClick(screen.get(), Qt::Key_Space);
+        QTest::keyClick(screen.get(), Qt::Key_Space);
+    }
+
+    // Opens the editor, lets the step work on it and returns what it showed.
+    void edit(const std::function<void(CEditLottoryDlg&)>& step)
+    {
+        onDialog = [step](QDialog& dialog) { step(*qobject_cast<CEditLottoryDlg*>(&dialog)); };
+        screen->OnCommand(CRafoDlg::IdEditParticipants);
+    }
+
+    MessageRecorder recorder;
+};
+
+TEST_F(CEditLottoryDlgTest, OpensTheListAsItIsNumberedFromZero)
+{
+    edit([](CEditLottoryDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("编辑抽奖人名单"));
+        EXPECT_EQ(dialog.m_edit->toPlainText(), "A\n\n  B  \nC\nD\n");
+        EXPECT_EQ(dialog.m_edit->firstShown(), 0);
+        EXPECT_EQ(dialog.m_edit->endShown(), 6) << "five lines and the empty one after the last break";
+        EXPECT_EQ(dialog.m_edit->gutter()->m_backColor, QColor(240, 240, 240));
+        QTest::keyClick(dialog.m_edit, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible()) << "Enter makes a new line";
+        EXPECT_EQ(dialog.m_edit->document()->blockCount(), 7);
+        dialog.findChild<QPushButton*>("IDCANCEL")->click();
+    });
+    EXPECT_TRUE(recorder.messages().empty()) << "取消 asks nothing";
+}
+
+TEST_F(CEditLottoryDlgTest, TheQuestionDecidesWhetherTheListIsSavedAndTheDrawStartsAgain)
+{
+    struct Case
+    {
+        const char* what;
+        int answer;
+        bool closeBox;
+        const char* text;
+        const char* file;
+        bool reloaded;
+    };
+    const std::string before = "A\r\n\r\n  B  \r\nC\r\nD\r\n";
+    const Case cases[] = {
+        {"OK", MsgBox::IdOk, false, "A\n\n  B  \nE", "A\r\nB\r\nE", true},
+        {"Cancel", MsgBox::IdCancel, false, "E\n", before.c_str(), false},
+        {"close box", MsgBox::IdOk, true, "F\n", "F\r\n", true},
+        {"emptied", MsgBox::IdOk, false, "", before.c_str(), true},
+    };
+    for (const Case& c : cases) {
+        prepare();
+        recorder.clear();
+        recorder.setNextAnswer(c.answer);
+        edit([&](CEditLottoryDlg& dialog) {
+            dialog.m_edit->setPlainText(c.text);
+            if (c.closeBox)
+                dialog.close();
+            else
+                dialog.findChild<QPushButton*>("IDOK")->click();
+            EXPECT_FALSE(dialog.isVisible()) << c.what;
+        });
+        EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{CEditLottoryDlg::Warning}) << c.what;
+        EXPECT_EQ(recorder.messages()[0].buttons, unsigned(MsgBox::OkCancel));
+        EXPECT_EQ(folder.read("data.txt"), c.file) << c.what;
+        EXPECT_EQ(screen->engine().m_current, c.reloaded ? -1 : 0) << c.what;
+    }
+}
+
+TEST_F(CEditLottoryDlgTest, AListThatCannotBeWrittenStaysInTheEditorAndTheShowAsItWas)
+{
+    QFile::setPermissions(folder.filePath("data.txt"), QFile::ReadOwner);
+    recorder.setNextAnswer(MsgBox::IdOk);
+    edit([](CEditLottoryDlg& dialog) {
+        dialog.m_edit->setPlainText("New");
+        dialog.findChild<QPushButton*>("IDOK")->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.m_edit->toPlainText(), "New");
+        dialog.reject();
+    });
+    EXPECT_EQ(recorder.texts(),
+              (std::vector<std::wstring>{CEditLottoryDlg::Warning, L"无法写入文件:data.txt"}));
+    EXPECT_EQ(screen->engine().m_current, 0);
+    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 2u);
+}
