@@ -192,7 +192,7 @@ void CRafoDlg::OnCommand(int id)
             setAreaMode(id == IdHideText ? 2 : 3);
         break;
     case IdRedraw:
-        LoadDrawData();
+        restartDraw();
         break;
     case IdEditParticipants: {
         CEditLottoryDlg editor(*this, this);
@@ -548,5 +548,13 @@ void CRafoDlg::reloadAfterParticipantEdit()
     m_selectedArea = -1;
     CreateAreas(m_areas);
     recordSavedLayouts();
+    restartDraw();
+}
+
+// The draw starts afresh, and the store says so at once: a restart after a
+// crash must not bring back the winners the operator chose to drop.
+void CRafoDlg::restartDraw()
+{
     LoadDrawData();
+    KeepResults(m_engine);
 }

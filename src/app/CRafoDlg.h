@@ -120,6 +120,7 @@ private:
     TextEncoding participantEncoding() const override { return m_participantEncoding; }
     void reloadAfterParticipantEdit() override;
     void recordSavedLayouts();
+    void restartDraw();
 
     void buildContextMenu();
     void startAction();

@@ -134,6 +134,8 @@ TEST_F(ScreenTest, RedrawStartsTheDrawAgain)
     EXPECT_FALSE(screen->isCycling());
     EXPECT_EQ(screen->engine().m_pool.size(), 30u);
     EXPECT_TRUE(screen->engine().m_awards[0].winners.empty());
+    EXPECT_EQ(folder.read("AwardResult.ini").find("Itme0"), std::string::npos)
+        << "a restart finds no old winners";
 }
 
 TEST_F(ScreenTest, TheSettingsAskFirstAndCancelChangesNothing)
