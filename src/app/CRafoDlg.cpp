@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
+#include "app/PoolDigest.h"
 #include "areas/CSimpleFontDialog.h"
 #include "controls/CEditLottoryDlg.h"
 #include "data/CAwakDlg.h"
@@ -89,12 +90,14 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     setGeometry(screen);
     CreateAreas(m_areas);
     LoadDrawData();
+    const std::vector<tstring> loaded = m_engine.m_pool;
     const HotZones zones = ScaleScreenLayout(m_areas, m_screenRect.width(), m_screenRect.height());
     m_startRect = zones.start;
     m_stopRect = zones.stop;
     m_exitRect = zones.exit;
     recordSavedLayouts();
     RestoreResults(m_engine);
+    journalStart("launch", loaded);
     m_player.Play(InitMusic, MusicPlayer::PlayLoop);
     m_musicTimer.start(MusicPeriodMs, this);
     m_captionTimer.start(CaptionPeriodMs, this);
@@ -121,6 +124,7 @@ void CRafoDlg::LoadDrawData()
 
 void CRafoDlg::ShowResultScreen()
 {
+    m_journal.append(QStringLiteral("result screen"), QJsonObject());
     CResultDlg dialog(*this);
     dialog.OnInitDialog();
     ModalRunner::exec(dialog);
@@ -192,7 +196,7 @@ void CRafoDlg::OnCommand(int id)
             setAreaMode(id == IdHideText ? 2 : 3);
         break;
     case IdRedraw:
-        restartDraw();
+        restartDraw("redraw");
         break;
     case IdEditParticipants: {
         CEditLottoryDlg editor(*this, this);
@@ -302,8 +306,21 @@ void CRafoDlg::mousePressEvent(QMouseEvent* event)
             setAreaMode(-1);
         m_selectedArea = hit;
         update();
-        if (m_selectedArea >= 0)
+        if (m_selectedArea >= 0) {
+            // An absent winner of the prize just drawn can be replaced from here.
+            const int row = replaceableRowAt(p);
+            QList<QAction*> added;
+            if (row >= 0) {
+                const tstring& name =
+                    m_engine.m_awards[static_cast<size_t>(m_engine.m_current)].winners[size_t(row)];
+                added << m_menu->addSeparator()
+                      << m_menu->addAction(QString::fromStdWString(ReplaceEntry + name));
+                added.last()->setObjectName(QStringLiteral("replaceAbsent"));
+                connect(added.last(), &QAction::triggered, this, [this, row] { ReplaceAbsentWinner(row); });
+            }
             ModalRunner::popup(*m_menu, event->globalPosition().toPoint());
+            qDeleteAll(added);
+        }
     }
     QDialog::mousePressEvent(event);
 }
@@ -439,6 +456,7 @@ void CRafoDlg::OnDestroy()
     }
     saveEditedLayouts();
     SaveResults(m_engine);
+    m_journal.append(QStringLiteral("exit"), QJsonObject());
 }
 
 void CRafoDlg::playMusic(const tstring& path, int mode)
@@ -526,6 +544,10 @@ CLottoryArea& CRafoDlg::textArea(int index)
 
 void CRafoDlg::prizeTableChanged()
 {
+    m_journal.append(QStringLiteral("prizes"),
+                     QJsonObject{{"prizes", DrawJournal::prizes(m_engine.m_awards, true)},
+                                 {"current", m_engine.m_current},
+                                 {"running", m_engine.m_running}});
     SavePrizeTable(m_engine.m_awards);
     // The operator was told the drawn data goes; what is stored is this table's now.
     m_engine.m_continuesStore = false;
@@ -548,13 +570,76 @@ void CRafoDlg::reloadAfterParticipantEdit()
     m_selectedArea = -1;
     CreateAreas(m_areas);
     recordSavedLayouts();
-    restartDraw();
+    restartDraw("participants edited");
 }
 
 // The draw starts afresh, and the store says so at once: a restart after a
 // crash must not bring back the winners the operator chose to drop.
-void CRafoDlg::restartDraw()
+void CRafoDlg::restartDraw(const char* reason)
 {
     LoadDrawData();
     KeepResults(m_engine);
+    journalStart(reason, m_engine.m_pool);
+}
+
+// The pool as it was built, the prize table, and what the result store gave back.
+void CRafoDlg::journalStart(const char* reason, const std::vector<tstring>& loaded)
+{
+    QJsonArray restored;
+    for (int i = 0; i <= m_engine.m_current && i < m_engine.prizeCount(); ++i)
+        restored.append(DrawJournal::names(m_engine.m_awards[static_cast<size_t>(i)].winners));
+    m_journal.append(QStringLiteral("start"),
+                     QJsonObject{{"reason", reason},
+                                 {"participants", static_cast<qint64>(loaded.size())},
+                                 {"participantsSha256", m_journal.keepList(loaded)},
+                                 {"prizes", DrawJournal::prizes(m_engine.m_awards, false)},
+                                 {"storedCount", m_engine.m_current + 1},
+                                 {"restored", restored},
+                                 {"absent", DrawJournal::names(m_engine.m_absent)},
+                                 {"poolSize", static_cast<qint64>(m_engine.m_pool.size())},
+                                 {"poolDigest", QString::fromStdWString(PoolDigest(m_engine.m_pool))}});
+}
+
+void CRafoDlg::recordDraw(const DrawRecord& record)
+{
+    QJsonObject entry = DrawJournal::draw(record);
+    const AwardItem& award = m_engine.m_awards[static_cast<size_t>(record.prize)];
+    entry.insert("awardName", QString::fromStdWString(award.awardName));
+    entry.insert("winnerCount", award.winnerCount);
+    m_journal.append(QStringLiteral("stop"), entry);
+}
+
+int CRafoDlg::replaceableRowAt(const QPoint& point) const
+{
+    if (!m_engine.isCurrentPrize() || m_engine.m_running)
+        return -1;
+    const size_t rows = m_engine.m_awards[static_cast<size_t>(m_engine.m_current)].winners.size();
+    const int row = DrawScreenPainter::rowAt(area(AreaScroll).m_rect, rows, point.x(), point.y());
+    return m_engine.canReplace(row) ? row : -1;
+}
+
+void CRafoDlg::ReplaceAbsentWinner(int row)
+{
+    if (!m_engine.canReplace(row))
+        return;
+    AwardItem& award = m_engine.m_awards[static_cast<size_t>(m_engine.m_current)];
+    const tstring absent = award.winners[static_cast<size_t>(row)];
+    if (MsgBox::show(absent + ReplaceQuestion, L"消息", MsgBox::OkCancel) != MsgBox::IdOk)
+        return;
+    DrawRecord record;
+    if (m_engine.ReplaceWinner(row, record) == DrawEngine::PoolEmpty) {
+        MsgBox::show(NobodyToReplace, L"消息", MsgBox::Ok);
+        return;
+    }
+    m_player.Play(DrawEngine::StopSound, MusicPlayer::PlayOnce);
+    QJsonObject entry = DrawJournal::draw(record);
+    entry.insert("row", row);
+    entry.insert("absent", QString::fromStdWString(absent));
+    entry.insert("awardName", QString::fromStdWString(award.awardName));
+    m_journal.append(QStringLiteral("replace"), entry);
+    KeepResults(m_engine);
+    // The export's last block is the final result.
+    if (m_engine.m_current == m_engine.prizeCount() - 1)
+        exportResults();
+    update();
 }

@@ -8,6 +8,7 @@
 #include "areas/CRectTracker.h"
 #include "areas/TextAreas.h"
 #include "controls/ParticipantEditorHost.h"
+#include "data/DrawJournal.h"
 #include "data/PrizeSettingsHost.h"
 #include "platform/CodePage.h"
 
@@ -56,6 +57,9 @@ public:
     static constexpr int MusicPeriodMs = 100;
     static constexpr const wchar_t* InitMusic = L"Music\\Init.mp3";
     static constexpr const wchar_t* SettingsWarning = L"编辑奖品将删除所有已经抽取数据";
+    static constexpr const wchar_t* ReplaceEntry = L"补抽缺席: ";
+    static constexpr const wchar_t* ReplaceQuestion = L" 缺席, 从未中奖的人中补抽一名?";
+    static constexpr const wchar_t* NobodyToReplace = L"没有可以补抽的人";
 
     explicit CRafoDlg(QWidget* parent = nullptr);
     ~CRafoDlg() override;
@@ -72,6 +76,10 @@ public:
     void OnTimer(int timer);
     void BuildResultText(tstring& text, unsigned& lines) const;
     void SetAreaFont(CLottoryArea& area, int index);
+    // Asks, then gives the winner's row of the prize just drawn to someone who never won.
+    void ReplaceAbsentWinner(int row);
+    // The winner's row of the prize just drawn under a point of the names area, or -1.
+    int replaceableRowAt(const QPoint& point) const;
 
     DrawEngine& engine() { return m_engine; }
     const CLottoryArea& area(int index) const { return *m_areas[static_cast<size_t>(index)]; }
@@ -105,6 +113,8 @@ private:
     void showResultScreen() override;
     void exportResults() override;
     void storeResults() override;
+    void recordDraw(const DrawRecord& record) override;
+    void journalStart(const char* reason, const std::vector<tstring>& loaded);
 
     const std::vector<AwardItem>& awards() const override;
     void appendPrize(const AwardItem& item) override;
@@ -120,7 +130,7 @@ private:
     TextEncoding participantEncoding() const override { return m_participantEncoding; }
     void reloadAfterParticipantEdit() override;
     void recordSavedLayouts();
-    void restartDraw();
+    void restartDraw(const char* reason);
 
     void buildContextMenu();
     void startAction();
@@ -142,6 +152,7 @@ private:
     // What the file holds of each area, so only real changes are written.
     std::array<AreaLayout, AreaCount> m_savedLayouts;
     bool m_layoutSavePending = false;
+    DrawJournal m_journal;
     MusicPlayer m_player;
     Rect m_exitRect;
     QIcon m_icon;

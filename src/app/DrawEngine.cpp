@@ -1,6 +1,7 @@
 #include "app/DrawEngine.h"
 
 #include "app/MusicPlayer.h"
+#include "app/PoolDigest.h"
 #include "platform/Clock.h"
 #include "platform/CrtRand.h"
 #include "platform/MsgBox.h"
@@ -17,6 +18,7 @@ void DrawEngine::Reset()
     m_current = -1;
     m_running = 0;
     m_continuesStore = false;
+    m_absent.clear();
 }
 
 void DrawEngine::StartDraw()
@@ -40,7 +42,13 @@ void DrawEngine::StopDraw()
     if (!isCurrentPrize())
         return;
     m_host.playMusic(StopSound, MusicPlayer::PlayOnce);
+    DrawRecord record;
+    record.prize = m_current;
+    record.poolSize = m_pool.size();
+    record.poolDigest = PoolDigest(m_pool);
     if (m_pool.empty()) {
+        record.outcome = DrawRecord::EmptyPool;
+        m_host.recordDraw(record);
         m_host.storeResults();
         m_host.repaintAll();
         MsgBox::show(PoolEmptyMessage);
@@ -48,13 +56,17 @@ void DrawEngine::StopDraw()
     }
     AwardItem& award = m_awards[static_cast<size_t>(m_current)];
     if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
-        drawAtRandom(award, award.winnerCount);
+        record.seed = static_cast<long long>(Clock::now());
+        pick(m_pool, record.seed, award.winnerCount, record.positions, record.winners);
     } else {
         MsgBox::show(AllRemainingWinMessage);
-        award.winners.insert(award.winners.end(), m_pool.begin(), m_pool.end());
+        record.outcome = DrawRecord::AllRemaining;
+        record.winners = std::move(m_pool);
         m_pool.clear();
     }
+    award.winners.insert(award.winners.end(), record.winners.begin(), record.winners.end());
     award.drawn = 1;
+    m_host.recordDraw(record);
     // The winners are safe on disk before anything else can go wrong.
     m_host.storeResults();
     m_host.repaintAll();
@@ -63,15 +75,40 @@ void DrawEngine::StopDraw()
         m_host.exportResults();
 }
 
-void DrawEngine::drawAtRandom(AwardItem& award, int count)
+void DrawEngine::pick(std::vector<tstring>& pool, long long seed, int count,
+                      std::vector<std::size_t>& positions, std::vector<tstring>& winners)
 {
     CrtRand& random = CrtRand::instance();
-    random.seed(static_cast<std::uint32_t>(Clock::now()));
-    for (int i = 0; i < count; ++i) {
-        const size_t position = random.position(m_pool.size());
-        award.winners.push_back(m_pool[position]);
-        m_pool.erase(m_pool.begin() + static_cast<std::ptrdiff_t>(position));
+    random.seed(static_cast<std::uint32_t>(seed));
+    for (int i = 0; i < count && !pool.empty(); ++i) {
+        const size_t position = random.position(pool.size());
+        positions.push_back(position);
+        winners.push_back(pool[position]);
+        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
     }
+}
+
+bool DrawEngine::canReplace(int row) const
+{
+    return isCurrentPrize() && !m_running && row >= 0 &&
+           static_cast<size_t>(row) < m_awards[static_cast<size_t>(m_current)].winners.size();
+}
+
+DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, DrawRecord& record)
+{
+    if (!canReplace(row))
+        return NothingToReplace;
+    if (m_pool.empty())
+        return PoolEmpty;
+    record = DrawRecord();
+    record.prize = m_current;
+    record.poolSize = m_pool.size();
+    record.poolDigest = PoolDigest(m_pool);
+    record.seed = static_cast<long long>(Clock::now());
+    pick(m_pool, record.seed, 1, record.positions, record.winners);
+    m_absent.push_back(m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)]);
+    m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)] = record.winners.front();
+    return Replaced;
 }
 
 bool DrawEngine::isFinishedForDisplay(int index) const

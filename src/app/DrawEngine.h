@@ -3,7 +3,27 @@
 #include "app/AwardItem.h"
 #include "app/DrawHost.h"
 
+#include <cstdint>
 #include <vector>
+
+// How one stop or one replacement chose its winners, so it can be replayed.
+struct DrawRecord
+{
+    enum Outcome
+    {
+        Drawn,
+        AllRemaining,
+        EmptyPool
+    };
+    int prize = -1;
+    Outcome outcome = Drawn;
+    long long seed = 0;
+    std::size_t poolSize = 0;
+    // Of the pool before the draw.
+    tstring poolDigest;
+    std::vector<std::size_t> positions;
+    std::vector<tstring> winners;
+};
 
 // The draw: who is still in the pool, the prize table, the current prize and
 // whether names are cycling. Prizes go strictly in table order.
@@ -42,6 +62,22 @@ public:
     bool canMovePrize(int from, int to) const;
     void movePrize(int from, int to);
 
+    // An absent winner of the prize just drawn gives way to one drawn from
+    // the pool by the same rule; the absent one does not go back into it.
+    enum ReplaceResult
+    {
+        Replaced,
+        NothingToReplace,
+        PoolEmpty
+    };
+    ReplaceResult ReplaceWinner(int row, DrawRecord& record);
+    // The row of a winner that can be replaced now, or false.
+    bool canReplace(int row) const;
+
+    // The selection rule: seeded once, each pick removes one name from the pool.
+    static void pick(std::vector<tstring>& pool, long long seed, int count,
+                     std::vector<std::size_t>& positions, std::vector<tstring>& winners);
+
     // Where the cycling names start on this tick; -1 when the pool is empty.
     long long nextCycleStart();
 
@@ -53,9 +89,10 @@ public:
     // which may hold prizes this table does not have. A reset clears it, and
     // the next store replaces the old results.
     bool m_continuesStore = false;
+    // Winners who were absent and replaced; they stay out of the pool.
+    std::vector<tstring> m_absent;
 
 private:
-    void drawAtRandom(AwardItem& award, int count);
     // 0 finished, 1 cycling, 2 still to draw.
     int prizeState(int index) const;
 

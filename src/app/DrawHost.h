@@ -2,6 +2,8 @@
 
 #include "areas/tstring.h"
 
+struct DrawRecord;
+
 // What the draw rules need from the screen that runs them: sound, the timer
 // that cycles names, repaints, the result screen and the export.
 class DrawHost
@@ -19,4 +21,6 @@ public:
     // Writes the result store as it would be written at exit, so that a
     // crash in the middle of the event loses no winner.
     virtual void storeResults() = 0;
+    // What decided a stop, told before the winners are stored and shown.
+    virtual void recordDraw(const DrawRecord&) {}
 };

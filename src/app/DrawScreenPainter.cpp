@@ -53,6 +53,18 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
     drawCyclingNames(painter, frame);
 }
 
+int DrawScreenPainter::rowAt(const Rect& area, std::size_t rows, int x, int y)
+{
+    const Rect box = area.normalized();
+    if (rows == 0 || !box.contains(x, y))
+        return -1;
+    const int rowHeight = box.height() / static_cast<int>(std::min<size_t>(rows, INT_MAX));
+    if (rowHeight < 1)
+        return -1;
+    const long long row = (static_cast<long long>(y) - box.top) / rowHeight;
+    return row < static_cast<long long>(rows) ? static_cast<int>(row) : -1;
+}
+
 void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
                                  const std::vector<QString>& rows)
 {

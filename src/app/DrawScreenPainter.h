@@ -34,6 +34,8 @@ public:
     static constexpr const wchar_t* StopPicture = L"Backimg\\stop.jpg";
 
     void loadPictures();
+    // The row of the names area under a point when it shows that many rows, or -1.
+    static int rowAt(const Rect& area, std::size_t rows, int x, int y);
     // Every paint composes the whole screen and moves the caption one step.
     void paint(QPainter& painter, const DrawScreenFrame& frame);
 

@@ -6,6 +6,7 @@
 #include "platform/WinPath.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 
@@ -15,6 +16,7 @@ namespace {
 
 const wchar_t* const Section = L"AwardResult";
 const wchar_t* const CountKey = L"Cnt";
+const wchar_t* const AbsentKey = L"Absent";
 constexpr wchar_t FullWidthBar = L'\uFF5C';
 
 tstring itemKey(int index)
@@ -136,6 +138,22 @@ void RestoreResults(DrawEngine& engine)
         return;
     RestoreResults(engine, ini.GetInt(Section, CountKey),
                    [&](int index) { return ini.GetLongString(Section, itemKey(index)); });
+    RestoreAbsent(engine, ini.GetLongString(Section, AbsentKey));
+}
+
+void RestoreAbsent(DrawEngine& engine, const tstring& joinedAbsent)
+{
+    if (joinedAbsent.empty())
+        return;
+    for (const tstring& piece : joinedAbsent.Tokenize(L"|", false)) {
+        auto found = std::find(engine.m_pool.begin(), engine.m_pool.end(), piece);
+        if (found == engine.m_pool.end())
+            found = std::find_if(engine.m_pool.begin(), engine.m_pool.end(),
+                                 [&](const tstring& name) { return StoredWinnerName(name) == piece; });
+        engine.m_absent.push_back(found == engine.m_pool.end() ? piece : *found);
+        if (found != engine.m_pool.end())
+            engine.m_pool.erase(found);
+    }
 }
 
 void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners)
@@ -164,6 +182,10 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine)
                 doc.removeSection(name);
         }
     }
+    if (engine.m_absent.empty())
+        doc.removeKey(Section, AbsentKey);
+    else
+        doc.setValue(Section, AbsentKey, joinedWinners(engine.m_absent));
     const int count = engine.finishedCountToStore();
     if (count <= 0)
         return;

@@ -18,6 +18,9 @@ void RestoreResults(DrawEngine& engine);
 // joined winners stored for each prize index.
 void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners);
 
+// Takes the replaced absent winners (joined as the store holds them) out of the pool.
+void RestoreAbsent(DrawEngine& engine, const tstring& joinedAbsent);
+
 // Stores the finished prizes and their winners in one write. A draw that
 // continues the store updates it in place, so prizes beyond this run's table
 // keep their winners; otherwise the store is replaced.

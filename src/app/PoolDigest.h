@@ -1,0 +1,11 @@
+#pragma once
+
+#include "areas/tstring.h"
+
+#include <QByteArray>
+#include <vector>
+
+// The SHA-256 (hex) of names as a pool or a kept list holds them: UTF-8,
+// each followed by a line feed.
+tstring PoolDigest(const std::vector<tstring>& names);
+QByteArray PoolText(const std::vector<tstring>& names);

@@ -1,0 +1,122 @@
+#include "data/DrawJournal.h"
+
+#include "app/DrawEngine.h"
+#include "app/PoolDigest.h"
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <unistd.h>
+
+namespace {
+
+const char* outcomeName(DrawRecord::Outcome outcome)
+{
+    switch (outcome) {
+    case DrawRecord::AllRemaining:
+        return "all remaining";
+    case DrawRecord::EmptyPool:
+        return "empty pool";
+    default:
+        return "drawn";
+    }
+}
+
+QString text(const tstring& value)
+{
+    return QString::fromStdWString(value);
+}
+
+} // namespace
+
+QString DrawJournal::keptListName(const QString& digest)
+{
+    return QStringLiteral("participants-%1.txt").arg(digest.left(16));
+}
+
+QJsonArray DrawJournal::names(const std::vector<tstring>& names)
+{
+    QJsonArray array;
+    for (const tstring& name : names)
+        array.append(text(name));
+    return array;
+}
+
+std::vector<tstring> DrawJournal::names(const QJsonArray& array)
+{
+    std::vector<tstring> list;
+    for (const QJsonValue& value : array)
+        list.push_back(value.toString().toStdWString());
+    return list;
+}
+
+QJsonArray DrawJournal::prizes(const std::vector<AwardItem>& awards, bool withWinners)
+{
+    QJsonArray array;
+    for (const AwardItem& award : awards) {
+        QJsonObject prize{{"awardName", text(award.awardName)},
+                          {"winnerCount", award.winnerCount},
+                          {"prizeName", text(award.prizeName)}};
+        if (withWinners)
+            prize.insert("winners", names(award.winners));
+        array.append(prize);
+    }
+    return array;
+}
+
+QJsonObject DrawJournal::draw(const DrawRecord& record)
+{
+    QJsonArray positions;
+    for (std::size_t position : record.positions)
+        positions.append(static_cast<qint64>(position));
+    return QJsonObject{{"prize", record.prize},
+                       {"outcome", outcomeName(record.outcome)},
+                       {"seed", record.seed},
+                       {"poolSize", static_cast<qint64>(record.poolSize)},
+                       {"poolDigest", text(record.poolDigest)},
+                       {"positions", positions},
+                       {"winners", names(record.winners)}};
+}
+
+QString DrawJournal::keepList(const std::vector<tstring>& list)
+{
+    const QString digest = text(PoolDigest(list));
+    const QString path = QStringLiteral("%1/%2").arg(QLatin1String(Folder), keptListName(digest));
+    if (!QFileInfo::exists(path)) {
+        QDir().mkpath(QLatin1String(Folder));
+        const QByteArray bytes = PoolText(list);
+        if (!TextFile::writeAtomically(path,
+                                       std::string(bytes.constData(), static_cast<size_t>(bytes.size()))))
+            failed();
+    }
+    return digest;
+}
+
+bool DrawJournal::append(const QString& type, QJsonObject entry)
+{
+    entry.insert("type", type);
+    entry.insert("time", static_cast<qint64>(Clock::now()));
+    QDir().mkpath(QLatin1String(Folder));
+    QFile file{QString::fromLatin1(FileName)};
+    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
+    const bool written = !TextFile::isReadOnly(QLatin1String(FileName)) &&
+                         file.open(QIODevice::WriteOnly | QIODevice::Append) &&
+                         file.write(line) == line.size() && file.flush() && ::fsync(file.handle()) == 0;
+    if (!written)
+        failed();
+    return written;
+}
+
+void DrawJournal::failed()
+{
+    if (m_told)
+        return;
+    m_told = true;
+    MsgBox::show(std::wstring(WriteFailure) +
+                     QDir::toNativeSeparators(QLatin1String(FileName)).toStdWString(),
+                 L"消息", MsgBox::Ok);
+}
