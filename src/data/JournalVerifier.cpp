@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -205,7 +206,7 @@ public:
                              .arg(line)
                              .arg(QString::fromStdWString(name)));
         m_engine.m_awards = std::move(table);
-        m_engine.m_current = entry.value("current").toInt();
+        m_engine.m_current = std::clamp(entry.value("current").toInt(), -1, m_engine.prizeCount());
         m_engine.m_running = 0;
     }
 
