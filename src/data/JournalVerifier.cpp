@@ -66,7 +66,7 @@ public:
         const QString name = index >= 0 && index < m_engine.prizeCount()
                                  ? QString::fromStdWString(m_engine.m_awards[size_t(index)].awardName)
                                  : QString();
-        return QStringLiteral("第 %1 项 %2").arg(index + 1).arg(name);
+        return QStringLiteral("第 %1 项 %2").arg(static_cast<qint64>(index) + 1).arg(name);
     }
 
     void start(const QJsonObject& entry, int line)
@@ -129,7 +129,7 @@ public:
         if (m_broken)
             return;
         const int prize = entry.value("prize").toInt();
-        if (prize != m_engine.m_current + 1 || prize >= m_engine.prizeCount()) {
+        if (prize != static_cast<long long>(m_engine.m_current) + 1 || prize >= m_engine.prizeCount()) {
             fail(QStringLiteral("第 %1 行: %2 不是按顺序的下一项").arg(line).arg(prizeLabel(prize)));
             return;
         }
