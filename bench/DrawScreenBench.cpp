@@ -11,7 +11,7 @@
 #include "data/ScreenLayout.h"
 #include "platform/MsgBox.h"
 
-#include "support/SilentHost.h"
+#include "app/SilentHost.h"
 
 #include <QApplication>
 #include <QDir>

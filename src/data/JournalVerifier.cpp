@@ -2,6 +2,7 @@
 
 #include "app/DrawEngine.h"
 #include "app/PoolDigest.h"
+#include "app/SilentHost.h"
 #include "data/CIni.h"
 #include "data/DrawJournal.h"
 #include "data/ResultStore.h"
@@ -14,18 +15,6 @@
 #include <map>
 
 namespace {
-
-class NoHost : public DrawHost
-{
-public:
-    void playMusic(const tstring&, int) override {}
-    void startCycleTimer() override {}
-    void stopCycleTimer() override {}
-    void repaintAll() override {}
-    void showResultScreen() override {}
-    void exportResults() override {}
-    void storeResults() override {}
-};
 
 QString joined(const std::vector<tstring>& names)
 {
@@ -249,7 +238,7 @@ public:
     }
 
 private:
-    NoHost m_host;
+    SilentHost m_host;
     DrawEngine m_engine{m_host};
     std::vector<tstring> m_list;
     bool m_started = false;

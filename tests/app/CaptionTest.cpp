@@ -4,7 +4,7 @@
 #include "app/SummaryLayout.h"
 #include "app/SummaryScroll.h"
 
-#include "support/SilentHost.h"
+#include "app/SilentHost.h"
 
 #include <QImage>
 #include <QPainter>

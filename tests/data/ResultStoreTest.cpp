@@ -3,7 +3,7 @@
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
-#include "support/SilentHost.h"
+#include "app/SilentHost.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "data/ResultStore.h"
 #include "platform/IniDocument.h"
 #include "platform/IniFile.h"
-#include "support/SilentHost.h"
+#include "app/SilentHost.h"
 
 #include <algorithm>
 #include <cstddef>
