@@ -2,6 +2,7 @@
 
 #include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
+#include "app/PositionTree.h"
 #include "platform/Clock.h"
 #include "platform/CrtRand.h"
 #include "platform/MsgBox.h"
@@ -19,6 +20,7 @@ void DrawEngine::Reset()
     m_running = 0;
     m_continuesStore = false;
     m_absent.clear();
+    m_cyclePoolDigest.clear();
 }
 
 void DrawEngine::StartDraw()
@@ -32,6 +34,10 @@ void DrawEngine::StartDraw()
         return;
     }
     m_running = 1;
+    // The pool stays as it is while names cycle; taking its digest now keeps
+    // the stop quick on a big pool.
+    m_cyclePoolDigest = PoolDigest(m_pool);
+    m_cyclePoolSize = m_pool.size();
     m_host.startCycleTimer();
 }
 
@@ -45,7 +51,10 @@ void DrawEngine::StopDraw()
     DrawRecord record;
     record.prize = m_current;
     record.poolSize = m_pool.size();
-    record.poolDigest = PoolDigest(m_pool);
+    record.poolDigest = m_cyclePoolSize == m_pool.size() && !m_cyclePoolDigest.empty()
+                            ? std::move(m_cyclePoolDigest)
+                            : PoolDigest(m_pool);
+    m_cyclePoolDigest.clear();
     if (m_pool.empty()) {
         record.outcome = DrawRecord::EmptyPool;
         m_host.recordDraw(record);
@@ -80,12 +89,29 @@ void DrawEngine::pick(std::vector<tstring>& pool, long long seed, int count,
 {
     CrtRand& random = CrtRand::instance();
     random.seed(static_cast<std::uint32_t>(seed));
-    for (int i = 0; i < count && !pool.empty(); ++i) {
-        const size_t position = random.position(pool.size());
+    const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), pool.size());
+    if (draws == 0)
+        return;
+    // The same positions as taking one name after the other out of the pool,
+    // without moving the rest after each one.
+    PositionTree remaining(pool.size());
+    std::vector<bool> won(pool.size());
+    for (std::size_t i = 0; i < draws; ++i) {
+        const std::size_t position = random.position(remaining.remaining());
+        const std::size_t index = remaining.take(position);
         positions.push_back(position);
-        winners.push_back(pool[position]);
-        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
+        winners.push_back(std::move(pool[index]));
+        won[index] = true;
     }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < pool.size(); ++i) {
+        if (won[i])
+            continue;
+        if (kept != i)
+            pool[kept] = std::move(pool[i]);
+        ++kept;
+    }
+    pool.resize(kept);
 }
 
 bool DrawEngine::canReplace(int row) const

@@ -97,4 +97,7 @@ private:
     int prizeState(int index) const;
 
     DrawHost& m_host;
+    // Of the pool when the current prize began to cycle.
+    tstring m_cyclePoolDigest;
+    std::size_t m_cyclePoolSize = 0;
 };

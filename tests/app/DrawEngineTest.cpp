@@ -1,10 +1,12 @@
 #include "app/DrawEngine.h"
 #include "app/MusicPlayer.h"
+#include "app/PoolDigest.h"
 #include "platform/AppInfo.h"
 #include "platform/Clock.h"
 #include "platform/CrtRand.h"
 #include "support/MessageRecorder.h"
 
+#include <QCryptographicHash>
 #include <QString>
 #include <functional>
 #include <gtest/gtest.h>
@@ -272,6 +274,65 @@ TEST_F(DrawEngineTest, EverybodyInAHugePoolCanWin)
     // About two thirds of the pool lies beyond the old 15-bit reach.
     EXPECT_GT(beyond, 500);
     EXPECT_EQ(engine.m_pool.size(), 99000u);
+}
+
+// Big draws skip the one-by-one removal; winners, their positions and the
+// order of the rest must still be exactly what it gives.
+TEST(DrawEnginePick, EqualsTakingOneNameAfterTheOtherOutOfThePool)
+{
+    for (const int size : {1, 2, 7, 100, 32768, 32769, 100000}) {
+        for (const int count : {1, 3, 1000, size - 1, size, size + 5}) {
+            if (count <= 0 || (size > 1000 && count > 1000))
+                continue;
+            for (const long long seed : {0LL, 1LL, 1700000000LL, 4294967295LL}) {
+                const Names pool = people(size);
+                Names rest = pool;
+                std::vector<std::size_t> positions;
+                Names winners;
+                DrawEngine::pick(rest, seed, count, positions, winners);
+
+                Names expectedRest = pool;
+                std::vector<std::size_t> expectedPositions;
+                Names expectedWinners;
+                CrtRand& random = CrtRand::instance();
+                random.seed(static_cast<std::uint32_t>(seed));
+                for (int i = 0; i < count && !expectedRest.empty(); ++i) {
+                    const std::size_t position = random.position(expectedRest.size());
+                    expectedPositions.push_back(position);
+                    expectedWinners.push_back(expectedRest[position]);
+                    expectedRest.erase(expectedRest.begin() + static_cast<std::ptrdiff_t>(position));
+                }
+                const std::string where =
+                    std::to_string(size) + " " + std::to_string(count) + " " + std::to_string(seed);
+                ASSERT_EQ(positions, expectedPositions) << where;
+                ASSERT_EQ(winners, expectedWinners) << where;
+                ASSERT_EQ(rest, expectedRest) << where;
+            }
+        }
+    }
+}
+
+// The journal's digests were Qt's UTF-8 of each name; the fast conversion
+// must give the same bytes, odd code points included.
+TEST(PoolDigestTest, MatchesTheDigestOfQtsUtf8)
+{
+    const std::vector<Names> lists = {
+        {},
+        {L""},
+        {L"张三", L"Zoë", L"a b", L"\U0001F600x"},
+        {std::wstring(1, L'\0'), std::wstring(1, static_cast<wchar_t>(0xD800)) + L"x",
+         std::wstring(1, static_cast<wchar_t>(0x110000)), std::wstring(1, static_cast<wchar_t>(0x7FF)),
+         std::wstring(1, static_cast<wchar_t>(0xFFFF))},
+    };
+    for (const Names& list : lists) {
+        QByteArray text;
+        for (const tstring& name : list)
+            text += QString::fromStdWString(name).toUtf8() + '\n';
+        const QString expected =
+            QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
+        EXPECT_EQ(PoolText(list), text);
+        EXPECT_EQ(QString::fromStdWString(PoolDigest(list)), expected) << list.size();
+    }
 }
 
 TEST_F(DrawEngineTest, DerivedCountsFollowTheState)
