@@ -97,26 +97,17 @@ void DrawScreenPainter::drawCurrentPrize(QPainter& painter, const DrawScreenFram
 void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& frame)
 {
     const CLottoryArea& area = *(*frame.areas)[AreaResultLine];
-    const QString text = BuildCaptionText(*frame.engine, area.m_titleName);
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
-    if (text != m_captionText || font != m_captionFont) {
-        m_captionText = text;
-        m_captionFont = font;
-        const QString shown = AreaFont::withoutMnemonics(text);
-        m_captionLayout = QStaticText(shown);
-        m_captionLayout.setTextFormat(Qt::PlainText);
-        m_captionLayout.prepare(QTransform(), font);
-        m_captionWidth = QFontMetrics(font).horizontalAdvance(shown);
-    }
-    const Rect rect = m_caption.advance(area.m_rect.normalized(), m_captionWidth);
-    if (rect.isEmpty() || m_captionText.isEmpty())
+    m_captionLayout.update(*frame.engine, area.m_titleName, font);
+    const Rect rect = m_caption.advance(area.m_rect.normalized(), m_captionLayout.width());
+    if (rect.isEmpty() || m_captionLayout.text().isEmpty())
         return;
     painter.save();
     painter.setClipRect(rect.toQRect(), Qt::IntersectClip);
-    painter.setFont(font);
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
     const int top = rect.top + (rect.height() - QFontMetrics(font).height()) / 2;
-    painter.drawStaticText(QPoint(rect.left, top), m_captionLayout);
+    m_captionLayout.draw(painter, rect.left, top, std::max(rect.left, frame.screen.left),
+                         std::min(rect.right, frame.screen.right));
     painter.restore();
 }
 

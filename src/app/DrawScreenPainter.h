@@ -1,12 +1,10 @@
 #pragma once
 
+#include "app/CaptionLayout.h"
 #include "app/CaptionScroll.h"
 #include "app/PrizePictureCache.h"
 #include "app/StretchedPicture.h"
 #include "areas/TextAreas.h"
-
-#include <QFont>
-#include <QStaticText>
 
 class DrawEngine;
 class QPainter;
@@ -50,10 +48,5 @@ private:
     StretchedPicture m_stopImage;
     PrizePictureCache m_prizePictures;
     CaptionScroll m_caption;
-    // The caption is laid out again only when its text or font changes: with
-    // thousands of winners laying it out on every frame would stall the show.
-    QString m_captionText;
-    QFont m_captionFont;
-    QStaticText m_captionLayout;
-    int m_captionWidth = 0;
+    CaptionLayout m_captionLayout;
 };

@@ -1,11 +1,14 @@
+#include "app/CaptionLayout.h"
 #include "app/CaptionScroll.h"
 #include "app/CaptionText.h"
 #include "app/DrawEngine.h"
 #include "app/SummaryLayout.h"
 #include "app/SummaryScroll.h"
+#include "areas/AreaFont.h"
 
 #include "app/SilentHost.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -43,15 +46,65 @@ TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
         {1, 0, "恭喜!  三等奖: 甲 乙     二等奖: 丙     ", "总共 4 个奖品, 已经抽取了 3 名"},
         {3, 0, "恭喜!  三等奖: 甲 乙     二等奖: 丙     一等奖:     ", "总共 4 个奖品, 已经抽取了 4 名"},
     };
+    // The kept layout follows every change that shows in the caption.
+    CaptionLayout layout;
+    const QFont font;
     for (const Case& c : cases) {
         engine.m_current = c.current;
         engine.m_running = c.running;
         EXPECT_EQ(BuildCaptionText(engine, "Welcome"), c.caption) << c.current << c.running;
         EXPECT_EQ(BuildCountLine(engine), c.count) << c.current << c.running;
+        layout.update(engine, "Welcome", font);
+        EXPECT_EQ(layout.text(), c.caption) << c.current << c.running;
     }
+    engine.m_awards[1].winners[0] = L"丁";
+    layout.update(engine, "Welcome", font);
+    EXPECT_EQ(layout.text(), "恭喜!  三等奖: 甲 乙     二等奖: 丁     一等奖:     ") << "a replaced winner";
     engine.m_awards = {prize(L"零", 0, {})};
     engine.m_current = 0;
     EXPECT_EQ(BuildCaptionText(engine, "Welcome"), QString("Welcome")) << "no places given";
+    layout.update(engine, "Hello", font);
+    EXPECT_EQ(layout.text(), "Hello");
+}
+
+// Drawn piece by piece, the caption looks as the whole line drawn at once,
+// at its start, in its middle and at its end.
+TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
+{
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(28);
+    SilentHost screen;
+    DrawEngine engine(screen);
+    std::vector<tstring> winners;
+    for (int i = 0; i < 2000; ++i)
+        winners.push_back(L"参加者" + std::to_wstring(i) + (i % 7 ? L"" : L"\U0001F600R&D"));
+    engine.m_awards = {prize(L"参与奖", 2000, winners)};
+    engine.m_current = 0;
+    CaptionLayout layout;
+    layout.update(engine, "", font);
+    const QString whole = layout.text();
+    ASSERT_GT(layout.width(), 100000);
+    for (const int left : {300, -layout.width() / 2, 1000 - layout.width()}) {
+        QImage expected(1000, 60, QImage::Format_RGB32);
+        QImage drawn(1000, 60, QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        drawn.fill(Qt::black);
+        {
+            QPainter p(&expected);
+            p.setFont(font);
+            p.setPen(Qt::white);
+            p.drawText(QPointF(left, 10 + QFontMetricsF(font).ascent()), AreaFont::withoutMnemonics(whole));
+        }
+        {
+            QPainter p(&drawn);
+            p.setPen(Qt::white);
+            layout.draw(p, left, 10, 0, 1000);
+        }
+        QImage blank(1000, 60, QImage::Format_RGB32);
+        blank.fill(Qt::black);
+        EXPECT_NE(drawn, blank) << left;
+        EXPECT_EQ(drawn, expected) << left;
+    }
 }
 
 TEST(Caption, RunsInFromTheRightAndStartsAgainOnceItHasLeft)
