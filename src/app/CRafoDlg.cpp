@@ -90,14 +90,17 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     setGeometry(screen);
     CreateAreas(m_areas);
     LoadDrawData();
-    const std::vector<tstring> loaded = m_engine.m_pool;
+    // The list as read is kept before the restore takes the winners out; a
+    // million names are not copied for it.
+    const std::size_t participants = m_engine.m_pool.size();
+    const QString participantsDigest = m_journal.keepList(m_engine.m_pool);
     const HotZones zones = ScaleScreenLayout(m_areas, m_screenRect.width(), m_screenRect.height());
     m_startRect = zones.start;
     m_stopRect = zones.stop;
     m_exitRect = zones.exit;
     recordSavedLayouts();
     RestoreResults(m_engine);
-    journalStart("launch", loaded);
+    journalStart("launch", participants, participantsDigest);
     m_player.Play(InitMusic, MusicPlayer::PlayLoop);
     m_musicTimer.start(MusicPeriodMs, this);
     m_captionTimer.start(CaptionPeriodMs, this);
@@ -579,19 +582,19 @@ void CRafoDlg::restartDraw(const char* reason)
 {
     LoadDrawData();
     KeepResults(m_engine);
-    journalStart(reason, m_engine.m_pool);
+    journalStart(reason, m_engine.m_pool.size(), m_journal.keepList(m_engine.m_pool));
 }
 
 // The pool as it was built, the prize table, and what the result store gave back.
-void CRafoDlg::journalStart(const char* reason, const std::vector<tstring>& loaded)
+void CRafoDlg::journalStart(const char* reason, std::size_t participants, const QString& participantsDigest)
 {
     QJsonArray restored;
     for (int i = 0; i <= m_engine.m_current && i < m_engine.prizeCount(); ++i)
         restored.append(DrawJournal::names(m_engine.m_awards[static_cast<size_t>(i)].winners));
     m_journal.append(QStringLiteral("start"),
                      QJsonObject{{"reason", reason},
-                                 {"participants", static_cast<qint64>(loaded.size())},
-                                 {"participantsSha256", m_journal.keepList(loaded)},
+                                 {"participants", static_cast<qint64>(participants)},
+                                 {"participantsSha256", participantsDigest},
                                  {"prizes", DrawJournal::prizes(m_engine.m_awards, false)},
                                  {"storedCount", m_engine.m_current + 1},
                                  {"restored", restored},

@@ -114,7 +114,8 @@ private:
     void exportResults() override;
     void storeResults() override;
     void recordDraw(const DrawRecord& record) override;
-    void journalStart(const char* reason, const std::vector<tstring>& loaded);
+    // The list as read: its size and the digest it was kept under.
+    void journalStart(const char* reason, std::size_t participants, const QString& participantsDigest);
 
     const std::vector<AwardItem>& awards() const override;
     void appendPrize(const AwardItem& item) override;

@@ -44,12 +44,12 @@ void appendLine(std::string& out, const tstring& name)
 
 } // namespace
 
-QByteArray PoolText(const std::vector<tstring>& names)
+std::string PoolText(const std::vector<tstring>& names)
 {
     std::string text;
     for (const tstring& name : names)
         appendLine(text, name);
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    return text;
 }
 
 tstring PoolDigest(const std::vector<tstring>& names)

@@ -2,10 +2,10 @@
 
 #include "areas/tstring.h"
 
-#include <QByteArray>
+#include <string>
 #include <vector>
 
 // The SHA-256 (hex) of names as a pool or a kept list holds them: UTF-8,
 // each followed by a line feed.
 tstring PoolDigest(const std::vector<tstring>& names);
-QByteArray PoolText(const std::vector<tstring>& names);
+std::string PoolText(const std::vector<tstring>& names);

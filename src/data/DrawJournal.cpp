@@ -88,9 +88,7 @@ QString DrawJournal::keepList(const std::vector<tstring>& list)
     const QString path = QStringLiteral("%1/%2").arg(QLatin1String(Folder), keptListName(digest));
     if (!QFileInfo::exists(path)) {
         QDir().mkpath(QLatin1String(Folder));
-        const QByteArray bytes = PoolText(list);
-        if (!TextFile::writeAtomically(path,
-                                       std::string(bytes.constData(), static_cast<size_t>(bytes.size()))))
+        if (!TextFile::writeAtomically(path, PoolText(list)))
             failed();
     }
     return digest;

@@ -9,30 +9,57 @@
 
 const wchar_t* const ParticipantFileName = L"data.txt";
 
+namespace {
+
+// One name per line, ended by CR, LF or CR LF; a NUL cuts its name, and a
+// line that starts with one ends the list. `add` gets each line up to its NUL.
+template <typename Char, typename Add> void splitLines(const Char* data, size_t size, Add add)
+{
+    size_t start = 0;
+    while (start < size) {
+        if (data[start] == Char(0))
+            break;
+        size_t end = start;
+        size_t nul = size;
+        while (end < size && data[end] != Char('\r') && data[end] != Char('\n')) {
+            if (data[end] == Char(0) && nul == size)
+                nul = end;
+            ++end;
+        }
+        add(data + start, std::min(nul, end) - start);
+        start = end;
+        if (start < size && data[start] == Char('\r'))
+            ++start;
+        if (start < size && data[start] == Char('\n') && (start == end || data[start - 1] == Char('\r')))
+            ++start;
+    }
+}
+
+} // namespace
+
 ParticipantList ParseParticipants(const std::string& bytes)
 {
     ParticipantList list;
     list.encoding = CodePage::detect(bytes, true);
     const std::string_view body =
         std::string_view(bytes).substr(CodePage::byteOrderMark(list.encoding).size());
-    const std::wstring text = CodePage::decode(body, list.encoding);
-
-    size_t start = 0;
-    while (start < text.size()) {
-        if (text[start] == L'\0')
-            break;
-        size_t end = text.find_first_of(L"\r\n", start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const auto nul = std::find(text.begin() + static_cast<std::ptrdiff_t>(start),
-                                   text.begin() + static_cast<std::ptrdiff_t>(end), L'\0');
-        list.names.emplace_back(std::wstring(text.begin() + static_cast<std::ptrdiff_t>(start), nul));
-        start = end;
-        if (start < text.size() && text[start] == L'\r')
-            ++start;
-        if (start < text.size() && text[start] == L'\n' && (start == end || text[start - 1] == L'\r'))
-            ++start;
+    // About one name per ten bytes; a million names are not moved again.
+    list.names.reserve(body.size() / 10 + 1);
+    if (list.encoding == TextEncoding::Utf8 || list.encoding == TextEncoding::Utf8Bom) {
+        // Line by line: line breaks and NULs are single bytes in UTF-8, and a
+        // million names never wait for the whole text decoded at once.
+        std::wstring name;
+        splitLines(body.data(), body.size(), [&](const char* line, size_t length) {
+            name.clear();
+            CodePage::appendUtf8(std::string_view(line, length), name);
+            list.names.emplace_back(std::wstring(name));
+        });
+        return list;
     }
+    const std::wstring text = CodePage::decode(body, list.encoding);
+    splitLines(text.data(), text.size(), [&](const wchar_t* line, size_t length) {
+        list.names.emplace_back(std::wstring(line, length));
+    });
     return list;
 }
 

@@ -106,6 +106,29 @@ std::string wideToAnsi(std::wstring_view text)
 }
 
 // Length of the valid UTF-8 sequence at bytes[i], or 0 when it is not valid.
+size_t utf8SequenceLength(std::string_view bytes, size_t i, char32_t& code);
+
+// The two cases nearly every name file consists of, checked inline: ASCII
+// and the three-byte sequences of Chinese text.
+inline size_t utf8QuickLength(std::string_view bytes, size_t i, char32_t& code)
+{
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+        code = lead;
+        return 1;
+    }
+    if ((lead & 0xF0) == 0xE0 && i + 2 < bytes.size()) {
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        const auto third = static_cast<unsigned char>(bytes[i + 2]);
+        if ((second & 0xC0) == 0x80 && (third & 0xC0) == 0x80) {
+            code = (char32_t(lead & 0x0F) << 12) | (char32_t(second & 0x3F) << 6) | (third & 0x3F);
+            if (code >= 0x800 && (code < 0xD800 || code > 0xDFFF))
+                return 3;
+        }
+    }
+    return utf8SequenceLength(bytes, i, code);
+}
+
 size_t utf8SequenceLength(std::string_view bytes, size_t i, char32_t& code)
 {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
@@ -141,24 +164,6 @@ size_t utf8SequenceLength(std::string_view bytes, size_t i, char32_t& code)
     if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         return 0;
     return length;
-}
-
-std::wstring utf8ToWide(std::string_view bytes)
-{
-    std::wstring out;
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        char32_t code = 0;
-        const size_t length = utf8SequenceLength(bytes, i, code);
-        if (length == 0) {
-            out.push_back(Replacement);
-            ++i;
-        } else {
-            out.push_back(static_cast<wchar_t>(code));
-            i += length;
-        }
-    }
-    return out;
 }
 
 std::string wideToUtf8(std::wstring_view text)
@@ -269,7 +274,7 @@ TextEncoding CodePage::detect(std::string_view bytes, bool allowUtf16)
     size_t damaged = 0;
     for (size_t i = 0; i < bytes.size();) {
         char32_t code;
-        const size_t length = utf8SequenceLength(bytes, i, code);
+        const size_t length = utf8QuickLength(bytes, i, code);
         if (length == 0) {
             ++damaged;
             ++i;
@@ -307,12 +312,31 @@ bool CodePage::isValidUtf8(std::string_view bytes)
     return true;
 }
 
+void CodePage::appendUtf8(std::string_view bytes, std::wstring& out)
+{
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t code = 0;
+        const size_t length = utf8QuickLength(bytes, i, code);
+        if (length == 0) {
+            out.push_back(Replacement);
+            ++i;
+        } else {
+            out.push_back(static_cast<wchar_t>(code));
+            i += length;
+        }
+    }
+}
+
 std::wstring CodePage::decode(std::string_view bytes, TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8:
-    case TextEncoding::Utf8Bom:
-        return utf8ToWide(bytes);
+    case TextEncoding::Utf8Bom: {
+        std::wstring out;
+        out.reserve(bytes.size());
+        appendUtf8(bytes, out);
+        return out;
+    }
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
         return utf16ToWide(bytes, encoding == TextEncoding::Utf16Be);

@@ -9,10 +9,20 @@ bool TextFile::readAll(const QString& path, std::string& bytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray data = file.readAll();
+    // Straight into the caller's string: a big name list is not copied twice.
+    bytes.clear();
+    if (!file.isSequential() && file.size() > 0) {
+        bytes.resize(static_cast<size_t>(file.size()));
+        const qint64 read = file.read(bytes.data(), file.size());
+        if (read < 0)
+            return false;
+        bytes.resize(static_cast<size_t>(read));
+    }
+    // Whatever is left, or all of a file whose size is not known in advance.
+    const QByteArray rest = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    bytes.assign(data.constData(), static_cast<size_t>(data.size()));
+    bytes.append(rest.constData(), static_cast<size_t>(rest.size()));
     return true;
 }
 

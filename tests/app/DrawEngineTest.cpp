@@ -330,7 +330,7 @@ TEST(PoolDigestTest, MatchesTheDigestOfQtsUtf8)
             text += QString::fromStdWString(name).toUtf8() + '\n';
         const QString expected =
             QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
-        EXPECT_EQ(PoolText(list), text);
+        EXPECT_EQ(PoolText(list), text.toStdString());
         EXPECT_EQ(QString::fromStdWString(PoolDigest(list)), expected) << list.size();
     }
 }

@@ -1,15 +1,44 @@
-// "data.txt" of any bytes: names never hold a line break or a NUL, and the
+// "data.txt" of any bytes: names never hold a line break or a NUL, UTF-8 read
+// line by line gives the names of the whole text decoded at once, and the
 // list written back in the encoding it was read in reads the same.
 #include "FuzzCheck.h"
 #include "data/ParticipantFile.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+
+namespace {
+
+std::vector<tstring> namesOfWholeText(const std::wstring& text)
+{
+    std::vector<tstring> names;
+    size_t start = 0;
+    while (start < text.size() && text[start] != L'\0') {
+        size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const auto nul = std::find(text.begin() + static_cast<std::ptrdiff_t>(start),
+                                   text.begin() + static_cast<std::ptrdiff_t>(end), L'\0');
+        names.emplace_back(std::wstring(text.begin() + static_cast<std::ptrdiff_t>(start), nul));
+        start = end;
+        if (start < text.size() && text[start] == L'\r')
+            ++start;
+        if (start < text.size() && text[start] == L'\n' && (start == end || text[start - 1] == L'\r'))
+            ++start;
+    }
+    return names;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const ParticipantList list = ParseParticipants(bytes);
+    const std::string_view body =
+        std::string_view(bytes).substr(CodePage::byteOrderMark(list.encoding).size());
+    FUZZ_CHECK(list.names == namesOfWholeText(CodePage::decode(body, list.encoding)));
     std::wstring text;
     for (const tstring& name : list.names) {
         FUZZ_CHECK(name.find_first_of(std::wstring(L"\r\n\0", 3)) == tstring::npos);
