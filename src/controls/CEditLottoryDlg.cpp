@@ -39,7 +39,7 @@ void CEditLottoryDlg::LoadParticipants()
         for (const tstring& name : list.names)
             text += QString::fromStdWString(name) + QLatin1Char('\n');
     }
-    m_edit->setPlainText(text);
+    m_edit->SetLines(text);
 }
 
 bool CEditLottoryDlg::SaveParticipants()

@@ -2,6 +2,7 @@
 
 #include "controls/CLineNumberStatic.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -166,10 +167,44 @@ void CLineNumberEdit::OnSelectLine(int lineOnScreen)
         return;
     }
     const QTextLine line = layout->lineAt(index);
+    int length = line.textLength();
+    // The name, not the break after it.
+    if (length > 0 && block.text().at(line.textStart() + length - 1) == QChar::LineSeparator)
+        --length;
     cursor.setPosition(block.position() + line.textStart());
-    cursor.setPosition(block.position() + line.textStart() + line.textLength(), QTextCursor::KeepAnchor);
+    cursor.setPosition(block.position() + line.textStart() + length, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void CLineNumberEdit::SetLines(QString text)
+{
+    int breaks = 0;
+    const qsizetype last = text.lastIndexOf(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < last; ++i) {
+        if (text[i] == QLatin1Char('\n') && ++breaks % LinesPerBlock != 0)
+            text[i] = QChar::LineSeparator;
+    }
+    setPlainText(text);
+    CountLinesOfUnlaidBlocks();
+}
+
+void CLineNumberEdit::CountLinesOfUnlaidBlocks()
+{
+    bool changed = false;
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (!block.isVisible() || (block.layout() && block.layout()->lineCount() > 0))
+            continue;
+        const int lines = static_cast<int>(block.text().count(QChar::LineSeparator)) + 1;
+        if (block.lineCount() != lines) {
+            block.setLineCount(lines);
+            changed = true;
+        }
+    }
+    if (changed) {
+        QAbstractTextDocumentLayout* layout = document()->documentLayout();
+        emit layout->documentSizeChanged(layout->documentSize());
+    }
 }
 
 void CLineNumberEdit::paintGutter(QPaintEvent*)
@@ -191,7 +226,9 @@ void CLineNumberEdit::paintGutter(QPaintEvent*)
 
 void CLineNumberEdit::resizeEvent(QResizeEvent* event)
 {
+    // A new width lays the document out anew and forgets the line counts.
     QPlainTextEdit::resizeEvent(event);
+    CountLinesOfUnlaidBlocks();
     LayoutGutter();
 }
 
@@ -200,6 +237,7 @@ void CLineNumberEdit::changeEvent(QEvent* event)
     QPlainTextEdit::changeEvent(event);
     switch (event->type()) {
     case QEvent::FontChange:
+        CountLinesOfUnlaidBlocks();
         LayoutGutter();
         break;
     case QEvent::EnabledChange:

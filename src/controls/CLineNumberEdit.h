@@ -24,6 +24,11 @@ public:
     void UpdateShownRange();
     // Selects the display line at that position counted from the first visible one.
     void OnSelectLine(int lineOnScreen);
+    // The text, a line per line feed. A document of a million blocks takes
+    // seconds to build, so lines are held in blocks of up to LinesPerBlock,
+    // parted by line separators; the plain text reads back the same.
+    void SetLines(QString text);
+    static constexpr int LinesPerBlock = 100;
 
     QString formatNumber(int number) const;
     int gutterLineAt(int y) const;
@@ -53,6 +58,9 @@ protected:
 private:
     int lineHeight() const;
     int firstLineTop() const;
+    // Blocks not laid out count one line each; a block of many lines then
+    // counts them all, so the numbers and the scroll bar cover every line.
+    void CountLinesOfUnlaidBlocks();
 
     CLineNumberStatic* m_gutter;
     int m_gutterWidth = 0;

@@ -53,6 +53,37 @@ TEST(CLineNumberEdit, NumbersTheVisibleDisplayLinesAndSelectsByAClick)
     EXPECT_EQ(edit.gutter()->m_backColor, QColor(240, 240, 240));
 }
 
+// Lines held many to a block number, scroll, select and read back as one
+// line per block would, before and after the edit is laid out anew.
+TEST(CLineNumberEdit, ManyLinesToABlockBehaveAsOneLinePerBlock)
+{
+    CLineNumberEdit edit;
+    edit.resize(300, 200);
+    edit.setFont(QFont("DejaVu Sans", 12));
+    QString text;
+    for (int i = 0; i < 2 * CLineNumberEdit::LinesPerBlock + 50; ++i)
+        text += QStringLiteral("n%1\n").arg(i);
+    edit.SetLines(text);
+    edit.show();
+    QScrollBar* bar = edit.verticalScrollBar();
+    for (const QSize size : {QSize(300, 200), QSize(260, 300)}) {
+        edit.resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(edit.toPlainText(), text);
+        EXPECT_EQ(edit.document()->lineCount(), 251) << "every line and the empty one after the last";
+        for (const int top : {0, 99, 100, 180, bar->maximum()}) {
+            bar->setValue(top);
+            QCoreApplication::processEvents();
+            edit.UpdateShownRange();
+            EXPECT_EQ(edit.firstShown(), top) << size.width();
+            edit.OnSelectLine(1);
+            const QString expected = top + 1 < 250 ? QStringLiteral("n%1").arg(top + 1) : QString();
+            EXPECT_EQ(edit.textCursor().selectedText(), expected) << top;
+        }
+    }
+    EXPECT_EQ(edit.endShown(), 251);
+}
+
 // The participant editor over a draw screen whose first prize is drawn.
 class CEditLottoryDlgTest : public ScreenTest
 {
@@ -91,7 +122,8 @@ TEST_F(CEditLottoryDlgTest, OpensTheListAsItIsNumberedFromZero)
         EXPECT_EQ(dialog.m_edit->gutter()->m_backColor, QColor(240, 240, 240));
         QTest::keyClick(dialog.m_edit, Qt::Key_Return);
         EXPECT_TRUE(dialog.isVisible()) << "Enter makes a new line";
-        EXPECT_EQ(dialog.m_edit->document()->blockCount(), 7);
+        EXPECT_EQ(dialog.m_edit->toPlainText().count(QLatin1Char('\n')), 6);
+        EXPECT_EQ(dialog.m_edit->endShown(), 7);
         dialog.findChild<QPushButton*>("IDCANCEL")->click();
     });
     EXPECT_TRUE(recorder.messages().empty()) << "取消 asks nothing";
