@@ -111,6 +111,30 @@ void PaintWithThirtyThousandWinners(benchmark::State& state)
 }
 BENCHMARK(PaintWithThirtyThousandWinners)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// The first paint after a stop or a replacement, when the caption of 30,000
+// winners is built and measured again.
+void CaptionLaidOutAgain(benchmark::State& state)
+{
+    Screen screen(QSize(1920, 1080), 100000);
+    AwardItem big;
+    big.awardName = L"参与奖";
+    big.winnerCount = 1000;
+    screen.engine.m_awards.assign(30, big);
+    screen.engine.m_current = -1;
+    for (int i = 0; i < 30; ++i) {
+        screen.engine.StartDraw();
+        screen.engine.StopDraw();
+    }
+    screen.paint();
+    tstring& last = screen.engine.m_awards.back().winners.back();
+    int round = 0;
+    for (auto _ : state) {
+        last = L"替补" + std::to_wstring(++round);
+        screen.paint();
+    }
+}
+BENCHMARK(CaptionLaidOutAgain)->Unit(benchmark::kMillisecond);
+
 void CyclingFrame(benchmark::State& state)
 {
     Screen screen(QSize(1920, 1080), 300);

@@ -19,13 +19,14 @@ constexpr int PieceLength = 64;
 
 void CaptionLayout::update(const DrawEngine& engine, const QString& ownText, const QFont& font)
 {
-    if (m_laidOut && font == m_font && sameSource(engine, ownText))
+    const bool fontChanged = !m_laidOut || font != m_font;
+    if (!fontChanged && sameSource(engine, ownText))
         return;
     m_laidOut = true;
     m_font = font;
     keepSource(engine, ownText);
     m_text = BuildCaptionText(engine, ownText);
-    layOut(AreaFont::withoutMnemonics(m_text));
+    layOut(AreaFont::withoutMnemonics(m_text), fontChanged);
 }
 
 bool CaptionLayout::sameSource(const DrawEngine& engine, const QString& ownText) const
@@ -59,12 +60,25 @@ void CaptionLayout::keepSource(const DrawEngine& engine, const QString& ownText)
     }
 }
 
-void CaptionLayout::layOut(const QString& shown)
+void CaptionLayout::layOut(const QString& shown, bool fontChanged)
 {
-    m_pieces.clear();
-    const QFontMetricsF metrics(m_font);
-    qreal left = 0;
+    // A stop appends its prize to the line and a replacement changes the last
+    // one: the pieces before the change keep their place and their measure.
+    qsizetype same = 0;
+    if (!fontChanged) {
+        const qsizetype common = std::min(shown.size(), m_shown.size());
+        while (same < common && shown[same] == m_shown[same])
+            ++same;
+    }
+    std::size_t kept = 0;
     qsizetype start = 0;
+    while (kept < m_pieces.size() && start + m_pieces[kept].text.size() < same)
+        start += m_pieces[kept++].text.size();
+    m_pieces.resize(kept);
+    m_shown = shown;
+
+    const QFontMetricsF metrics(m_font);
+    qreal left = m_pieces.empty() ? 0 : m_pieces.back().left + m_pieces.back().width;
     while (start < shown.size()) {
         qsizetype end = std::min(shown.size(), start + PieceLength);
         while (end < shown.size() && end - start < 2 * PieceLength && shown[end - 1] != QLatin1Char(' '))

@@ -43,13 +43,15 @@ private:
 
     bool sameSource(const DrawEngine& engine, const QString& ownText) const;
     void keepSource(const DrawEngine& engine, const QString& ownText);
-    void layOut(const QString& shown);
+    void layOut(const QString& shown, bool fontChanged);
 
     bool m_laidOut = false;
     std::vector<Source> m_source;
     QString m_ownText;
     QFont m_font;
     QString m_text;
+    // The text as drawn, without its mnemonics.
+    QString m_shown;
     std::vector<Piece> m_pieces;
     int m_width = 0;
 };

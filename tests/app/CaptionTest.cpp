@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,7 +69,8 @@ TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
 }
 
 // Drawn piece by piece, the caption looks as the whole line drawn at once,
-// at its start, in its middle and at its end.
+// at its start, in its middle and at its end, also after a stop has added a
+// prize and a replacement has changed a winner in the middle.
 TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
 {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
@@ -78,32 +80,41 @@ TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
     std::vector<tstring> winners;
     for (int i = 0; i < 2000; ++i)
         winners.push_back(L"参加者" + std::to_wstring(i) + (i % 7 ? L"" : L"\U0001F600R&D"));
-    engine.m_awards = {prize(L"参与奖", 2000, winners)};
-    engine.m_current = 0;
+    engine.m_awards = {prize(L"参与奖", 2000, winners), prize(L"二等奖", 3, {L"甲", L"乙", L"丙"})};
     CaptionLayout layout;
-    layout.update(engine, "", font);
-    const QString whole = layout.text();
-    ASSERT_GT(layout.width(), 100000);
-    for (const int left : {300, -layout.width() / 2, 1000 - layout.width()}) {
-        QImage expected(1000, 60, QImage::Format_RGB32);
-        QImage drawn(1000, 60, QImage::Format_RGB32);
-        expected.fill(Qt::black);
-        drawn.fill(Qt::black);
-        {
-            QPainter p(&expected);
-            p.setFont(font);
-            p.setPen(Qt::white);
-            p.drawText(QPointF(left, 10 + QFontMetricsF(font).ascent()), AreaFont::withoutMnemonics(whole));
+    const std::function<void()> changes[] = {
+        [&] { engine.m_current = 0; },
+        [&] { engine.m_current = 1; },
+        [&] { engine.m_awards[0].winners[1000] = L"替补的名字"; },
+    };
+    for (const auto& change : changes) {
+        change();
+        layout.update(engine, "", font);
+        const QString whole = layout.text();
+        ASSERT_EQ(whole, BuildCaptionText(engine, ""));
+        ASSERT_GT(layout.width(), 100000);
+        for (const int left : {300, -layout.width() / 2, 1000 - layout.width()}) {
+            QImage expected(1000, 60, QImage::Format_RGB32);
+            QImage drawn(1000, 60, QImage::Format_RGB32);
+            expected.fill(Qt::black);
+            drawn.fill(Qt::black);
+            {
+                QPainter p(&expected);
+                p.setFont(font);
+                p.setPen(Qt::white);
+                p.drawText(QPointF(left, 10 + QFontMetricsF(font).ascent()),
+                           AreaFont::withoutMnemonics(whole));
+            }
+            {
+                QPainter p(&drawn);
+                p.setPen(Qt::white);
+                layout.draw(p, left, 10, 0, 1000);
+            }
+            QImage blank(1000, 60, QImage::Format_RGB32);
+            blank.fill(Qt::black);
+            EXPECT_NE(drawn, blank) << left;
+            EXPECT_EQ(drawn, expected) << left << " " << layout.width();
         }
-        {
-            QPainter p(&drawn);
-            p.setPen(Qt::white);
-            layout.draw(p, left, 10, 0, 1000);
-        }
-        QImage blank(1000, 60, QImage::Format_RGB32);
-        blank.fill(Qt::black);
-        EXPECT_NE(drawn, blank) << left;
-        EXPECT_EQ(drawn, expected) << left;
     }
 }
 
