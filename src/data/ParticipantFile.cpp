@@ -12,13 +12,14 @@ const wchar_t* const ParticipantFileName = L"data.txt";
 namespace {
 
 // One name per line, ended by CR, LF or CR LF; a NUL cuts its name, and a
-// line that starts with one ends the list. `add` gets each line up to its NUL.
-template <typename Char, typename Add> void splitLines(const Char* data, size_t size, Add add)
+// line that starts with one ends the list (then the result is false). `add`
+// gets each line up to its NUL.
+template <typename Char, typename Add> bool splitLines(const Char* data, size_t size, Add add)
 {
     size_t start = 0;
     while (start < size) {
         if (data[start] == Char(0))
-            break;
+            return false;
         size_t end = start;
         size_t nul = size;
         while (end < size && data[end] != Char('\r') && data[end] != Char('\n')) {
@@ -33,11 +34,12 @@ template <typename Char, typename Add> void splitLines(const Char* data, size_t 
         if (start < size && data[start] == Char('\n') && (start == end || data[start - 1] == Char('\r')))
             ++start;
     }
+    return true;
 }
 
 } // namespace
 
-ParticipantList ParseParticipants(const std::string& bytes)
+ParticipantList ParseParticipants(const std::string& bytes, size_t decodedPiece)
 {
     ParticipantList list;
     list.encoding = CodePage::detect(bytes, true);
@@ -56,10 +58,25 @@ ParticipantList ParseParticipants(const std::string& bytes)
         });
         return list;
     }
-    const std::wstring text = CodePage::decode(body, list.encoding);
-    splitLines(text.data(), text.size(), [&](const wchar_t* line, size_t length) {
+    const auto add = [&](const wchar_t* line, size_t length) {
         list.names.emplace_back(std::wstring(line, length));
-    });
+    };
+    if (list.encoding != TextEncoding::Ansi) {
+        const std::wstring text = CodePage::decode(body, list.encoding);
+        splitLines(text.data(), text.size(), add);
+        return list;
+    }
+    // A piece at a time, so a million names never wait for the whole text
+    // decoded at once. Line feeds are single bytes in code page 936, never
+    // part of a character, so each piece ends after one.
+    for (size_t from = 0; from < body.size();) {
+        const size_t feed = body.find('\n', std::min(body.size(), from + decodedPiece));
+        const size_t to = feed == std::string_view::npos ? body.size() : feed + 1;
+        const std::wstring text = CodePage::decode(body.substr(from, to - from), list.encoding);
+        if (!splitLines(text.data(), text.size(), add))
+            break;
+        from = to;
+    }
     return list;
 }
 

@@ -1,6 +1,7 @@
-// "data.txt" of any bytes: names never hold a line break or a NUL, UTF-8 read
-// line by line gives the names of the whole text decoded at once, and the
-// list written back in the encoding it was read in reads the same.
+// "data.txt" of any bytes: names never hold a line break or a NUL, text read
+// line by line or piece by piece gives the names of the whole text decoded at
+// once, and the list written back in the encoding it was read in reads the
+// same.
 #include "FuzzCheck.h"
 #include "data/ParticipantFile.h"
 
@@ -39,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view body =
         std::string_view(bytes).substr(CodePage::byteOrderMark(list.encoding).size());
     FUZZ_CHECK(list.names == namesOfWholeText(CodePage::decode(body, list.encoding)));
+    FUZZ_CHECK(ParseParticipants(bytes, size % 7).names == list.names);
     std::wstring text;
     for (const tstring& name : list.names) {
         FUZZ_CHECK(name.find_first_of(std::wstring(L"\r\n\0", 3)) == tstring::npos);
