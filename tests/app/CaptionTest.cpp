@@ -25,6 +25,13 @@ AwardItem prize(const wchar_t* name, int count, std::vector<tstring> winners)
     return item;
 }
 
+QImage blackImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    return image;
+}
+
 } // namespace
 
 TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
@@ -94,10 +101,8 @@ TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
         ASSERT_EQ(whole, BuildCaptionText(engine, ""));
         ASSERT_GT(layout.width(), 100000);
         for (const int left : {300, -layout.width() / 2, 1000 - layout.width()}) {
-            QImage expected(1000, 60, QImage::Format_RGB32);
-            QImage drawn(1000, 60, QImage::Format_RGB32);
-            expected.fill(Qt::black);
-            drawn.fill(Qt::black);
+            QImage expected = blackImage(1000, 60);
+            QImage drawn = blackImage(1000, 60);
             {
                 QPainter p(&expected);
                 p.setFont(font);
@@ -110,9 +115,7 @@ TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
                 p.setPen(Qt::white);
                 layout.draw(p, left, 10, 0, 1000);
             }
-            QImage blank(1000, 60, QImage::Format_RGB32);
-            blank.fill(Qt::black);
-            EXPECT_NE(drawn, blank) << left;
+            EXPECT_NE(drawn, blackImage(1000, 60)) << left;
             EXPECT_EQ(drawn, expected) << left << " " << layout.width();
         }
     }
@@ -161,10 +164,8 @@ TEST(Caption, TheLaidOutSummaryDrawsAsTheTextDrawingDoes)
     for (const QString& text : texts) {
         SummaryLayout layout;
         for (const Rect& box : boxes) {
-            QImage expected(400, 400, QImage::Format_RGB32);
-            QImage drawn(400, 400, QImage::Format_RGB32);
-            expected.fill(Qt::black);
-            drawn.fill(Qt::black);
+            QImage expected = blackImage(400, 400);
+            QImage drawn = blackImage(400, 400);
             {
                 QPainter p(&expected);
                 p.setFont(font);
@@ -178,9 +179,7 @@ TEST(Caption, TheLaidOutSummaryDrawsAsTheTextDrawingDoes)
                 layout.prepare(text, font, box.width());
                 layout.draw(p, box);
             }
-            QImage blank(400, 400, QImage::Format_RGB32);
-            blank.fill(Qt::black);
-            EXPECT_NE(expected, blank);
+            EXPECT_NE(expected, blackImage(400, 400));
             EXPECT_EQ(drawn, expected) << text.toStdString() << " at " << box.top;
         }
     }
