@@ -202,6 +202,7 @@ void CLineNumberEdit::CountLinesOfUnlaidBlocks()
         }
     }
     if (changed) {
+        // The edit sets its scroll bar's range when the layout reports a new size.
         QAbstractTextDocumentLayout* layout = document()->documentLayout();
         emit layout->documentSizeChanged(layout->documentSize());
     }
