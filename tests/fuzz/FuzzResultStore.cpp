@@ -3,11 +3,11 @@
 // stored again comes back the same.
 #include "FuzzCheck.h"
 #include "app/DrawEngine.h"
+#include "app/SilentHost.h"
 #include "data/ParticipantFile.h"
 #include "data/ResultStore.h"
 #include "platform/IniDocument.h"
 #include "platform/IniFile.h"
-#include "app/SilentHost.h"
 
 #include <algorithm>
 #include <cstddef>
