@@ -103,9 +103,14 @@ void DrawEngine::pick(std::vector<tstring>& pool, long long seed, int count,
         winners.push_back(std::move(pool[index]));
         won[index] = true;
     }
+    removeMarked(pool, won);
+}
+
+void DrawEngine::removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked)
+{
     std::size_t kept = 0;
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        if (won[i])
+        if (marked[i])
             continue;
         if (kept != i)
             pool[kept] = std::move(pool[i]);

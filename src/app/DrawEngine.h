@@ -78,6 +78,9 @@ public:
     static void pick(std::vector<tstring>& pool, long long seed, int count,
                      std::vector<std::size_t>& positions, std::vector<tstring>& winners);
 
+    // Takes the marked names out in one pass; the rest keep their order.
+    static void removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked);
+
     // Where the cycling names start on this tick; -1 when the pool is empty.
     long long nextCycleStart();
 

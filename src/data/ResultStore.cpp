@@ -54,18 +54,7 @@ public:
         return piece;
     }
 
-    void finish()
-    {
-        size_t kept = 0;
-        for (size_t i = 0; i < m_pool.size(); ++i) {
-            if (m_removed[i])
-                continue;
-            if (kept != i)
-                m_pool[kept] = std::move(m_pool[i]);
-            ++kept;
-        }
-        m_pool.resize(kept);
-    }
+    void finish() { DrawEngine::removeMarked(m_pool, m_removed); }
 
 private:
     struct Positions
