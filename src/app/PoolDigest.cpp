@@ -1,5 +1,7 @@
 #include "app/PoolDigest.h"
 
+#include "platform/CodePage.h"
+
 #include <QString>
 #include <openssl/evp.h>
 
@@ -8,8 +10,8 @@
 
 namespace {
 
-// Appends a name as UTF-8 and a line feed. Names are converted by hand, a
-// million of them in a few milliseconds; one holding something that is not a
+// Appends a name as UTF-8 and a line feed, without a string per name: a
+// million take a few milliseconds. One holding something that is not a
 // Unicode scalar value goes through Qt, so the bytes stay Qt's either way.
 void appendLine(std::string& out, const tstring& name)
 {
@@ -21,24 +23,7 @@ void appendLine(std::string& out, const tstring& name)
             return;
         }
     }
-    for (const wchar_t c : name) {
-        const auto u = static_cast<std::uint32_t>(c);
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else if (u < 0x10000) {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (u >> 18));
-            out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
+    CodePage::appendAsUtf8(name, out);
     out += '\n';
 }
 

@@ -170,28 +170,7 @@ std::string wideToUtf8(std::wstring_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (wchar_t wc : text) {
-        const auto c = static_cast<char32_t>(wc);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            out.push_back('?');
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c <= 0x10FFFF) {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back('?');
-        }
-    }
+    CodePage::appendAsUtf8(text, out);
     return out;
 }
 
@@ -310,6 +289,32 @@ bool CodePage::isValidUtf8(std::string_view bytes)
         i += length;
     }
     return true;
+}
+
+void CodePage::appendAsUtf8(std::wstring_view text, std::string& out)
+{
+    for (wchar_t wc : text) {
+        const auto c = static_cast<char32_t>(wc);
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            out.push_back('?');
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c <= 0x10FFFF) {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back('?');
+        }
+    }
 }
 
 void CodePage::appendUtf8(std::string_view bytes, std::wstring& out)

@@ -32,6 +32,8 @@ void appendUtf8(std::string_view bytes, std::wstring& out);
 
 // No byte-order mark is written. Characters the encoding cannot hold become "?".
 std::string encode(std::wstring_view text, TextEncoding encoding);
+// Appends text to `out` as encode() gives it in UTF-8.
+void appendAsUtf8(std::wstring_view text, std::string& out);
 
 // The encoding for text files whose bytes are plain ASCII so far (an empty
 // result store, say) when they get their first other character: code page
