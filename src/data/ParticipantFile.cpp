@@ -47,28 +47,17 @@ ParticipantList ParseParticipants(const std::string& bytes, size_t decodedPiece)
         std::string_view(bytes).substr(CodePage::byteOrderMark(list.encoding).size());
     // About one name per ten bytes; a million names are not moved again.
     list.names.reserve(body.size() / 10 + 1);
-    if (list.encoding == TextEncoding::Utf8 || list.encoding == TextEncoding::Utf8Bom) {
-        // Line by line: line breaks and NULs are single bytes in UTF-8, and a
-        // million names never wait for the whole text decoded at once.
-        std::wstring name;
-        splitLines(body.data(), body.size(), [&](const char* line, size_t length) {
-            name.clear();
-            CodePage::appendUtf8(std::string_view(line, length), name);
-            list.names.emplace_back(std::wstring(name));
-        });
-        return list;
-    }
     const auto add = [&](const wchar_t* line, size_t length) {
         list.names.emplace_back(std::wstring(line, length));
     };
-    if (list.encoding != TextEncoding::Ansi) {
+    if (list.encoding == TextEncoding::Utf16Le || list.encoding == TextEncoding::Utf16Be) {
         const std::wstring text = CodePage::decode(body, list.encoding);
         splitLines(text.data(), text.size(), add);
         return list;
     }
     // A piece at a time, so a million names never wait for the whole text
-    // decoded at once. Line feeds are single bytes in code page 936, never
-    // part of a character, so each piece ends after one.
+    // decoded at once. Line feeds are single bytes in code page 936 and in
+    // UTF-8, never part of a character, so each piece ends after one.
     for (size_t from = 0; from < body.size();) {
         const size_t feed = body.find('\n', std::min(body.size(), from + decodedPiece));
         const size_t to = feed == std::string_view::npos ? body.size() : feed + 1;

@@ -19,8 +19,8 @@ struct ParticipantList
 // One name per line. A NUL byte ends its line's name; a line that starts with
 // one ends the list. Names are not trimmed; an empty line is a participant
 // with an empty name.
-// Code page 936 text is decoded `decodedPiece` bytes at a time, a line at
-// most further.
+// Code page 936 and UTF-8 text is decoded `decodedPiece` bytes at a time, a
+// line at most further.
 ParticipantList ParseParticipants(const std::string& bytes, size_t decodedPiece = 1 << 20);
 
 // False when "data.txt" cannot be opened.

@@ -166,6 +166,24 @@ size_t utf8SequenceLength(std::string_view bytes, size_t i, char32_t& code)
     return length;
 }
 
+std::wstring utf8ToWide(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t code = 0;
+        const size_t length = utf8QuickLength(bytes, i, code);
+        if (length == 0) {
+            out.push_back(Replacement);
+            ++i;
+        } else {
+            out.push_back(static_cast<wchar_t>(code));
+            i += length;
+        }
+    }
+    return out;
+}
+
 std::string wideToUtf8(std::wstring_view text)
 {
     std::string out;
@@ -317,31 +335,12 @@ void CodePage::appendAsUtf8(std::wstring_view text, std::string& out)
     }
 }
 
-void CodePage::appendUtf8(std::string_view bytes, std::wstring& out)
-{
-    for (size_t i = 0; i < bytes.size();) {
-        char32_t code = 0;
-        const size_t length = utf8QuickLength(bytes, i, code);
-        if (length == 0) {
-            out.push_back(Replacement);
-            ++i;
-        } else {
-            out.push_back(static_cast<wchar_t>(code));
-            i += length;
-        }
-    }
-}
-
 std::wstring CodePage::decode(std::string_view bytes, TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8:
-    case TextEncoding::Utf8Bom: {
-        std::wstring out;
-        out.reserve(bytes.size());
-        appendUtf8(bytes, out);
-        return out;
-    }
+    case TextEncoding::Utf8Bom:
+        return utf8ToWide(bytes);
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
         return utf16ToWide(bytes, encoding == TextEncoding::Utf16Be);

@@ -27,8 +27,6 @@ bool isValidUtf8(std::string_view bytes);
 // Bytes without the byte-order mark. A byte sequence that cannot be decoded
 // becomes "?" and the rest of the text is still decoded.
 std::wstring decode(std::string_view bytes, TextEncoding encoding);
-// Appends UTF-8 bytes to `out` as decode() gives them.
-void appendUtf8(std::string_view bytes, std::wstring& out);
 
 // No byte-order mark is written. Characters the encoding cannot hold become "?".
 std::string encode(std::wstring_view text, TextEncoding encoding);
