@@ -1,7 +1,7 @@
 // "data.txt" of any bytes: names never hold a line break or a NUL, text read
-// line by line or piece by piece gives the names of the whole text decoded at
-// once, and the list written back in the encoding it was read in reads the
-// same.
+// piece by piece, in pieces of any size, gives the names of the whole text
+// decoded at once, and the list written back in the encoding it was read in
+// reads the same.
 #include "FuzzCheck.h"
 #include "data/ParticipantFile.h"
 
