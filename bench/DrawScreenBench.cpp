@@ -58,7 +58,8 @@ struct Screen
         CreateAreas(areas);
         TextEncoding encoding;
         LoadDrawData(engine, encoding);
-        zones = ScaleScreenLayout(areas, size.width(), size.height());
+        PendingSettings settings;
+        zones = ScaleScreenLayout(areas, size.width(), size.height(), settings);
         painter.loadPictures();
         engine.StartDraw();
         engine.StopDraw(); // the first prize's ten winners are shown

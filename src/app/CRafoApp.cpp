@@ -3,7 +3,9 @@
 #include "app/CRafoDlg.h"
 #include "app/ModalRunner.h"
 #include "app/QtMessageBox.h"
+#include "data/EventLock.h"
 #include "platform/CodePage.h"
+#include "platform/MsgBox.h"
 
 #include <QApplication>
 #include <QFile>
@@ -35,6 +37,20 @@ QString CRafoApp::readSkin(const QString& path)
     return QString::fromUtf8(bytes);
 }
 
+bool CRafoApp::lockEventFolder(EventLock& lock)
+{
+    switch (lock.take()) {
+    case EventLock::HeldElsewhere:
+        MsgBox::show(AlreadyRunning, L"消息", MsgBox::Ok);
+        return false;
+    case EventLock::NotWritable:
+        MsgBox::show(L"无法写入文件:" + QString::fromLatin1(EventLock::FileName).toStdWString(), L"Tips");
+        return true;
+    default:
+        return true;
+    }
+}
+
 int CRafoApp::InitInstance()
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -45,6 +61,12 @@ int CRafoApp::InitInstance()
     if (!skin.isEmpty())
         m_app.setStyleSheet(skin);
 
+    // Before anything of the event is read or written.
+    EventLock lock;
+    if (!lockEventFolder(lock)) {
+        ExitInstance();
+        return 1;
+    }
     CRafoDlg dialog;
     dialog.OnInitDialog();
     dialog.show();

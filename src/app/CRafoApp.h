@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class EventLock;
 class QApplication;
 
 // Starts the services the draw screen needs, runs the draw screen for the
@@ -10,6 +11,7 @@ class CRafoApp
 {
 public:
     static constexpr const char* SkinFile = "Anion.ssk";
+    static constexpr const wchar_t* AlreadyRunning = L"抽奖程序已经在这个文件夹中运行";
 
     explicit CRafoApp(QApplication& app);
 
@@ -21,6 +23,9 @@ public:
     static void substituteChineseFonts();
     // A skin file that holds a Qt style sheet is applied; any other is ignored.
     static QString readSkin(const QString& path);
+    // False, after telling the operator, when another program runs in the
+    // event folder; this one must then change nothing and end.
+    static bool lockEventFolder(EventLock& lock);
 
 private:
     QApplication& m_app;

@@ -8,7 +8,6 @@
 #include "controls/CEditLottoryDlg.h"
 #include "data/CAwakDlg.h"
 #include "data/DrawData.h"
-#include "data/PrizeTable.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 #include "data/ScreenLayout.h"
@@ -84,21 +83,23 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
 {
     m_initialised = true;
     setWindowIcon(m_icon);
+    m_journal.open();
     m_painter.loadPictures();
     // Positions are the window's own pixels; the window itself goes where the primary screen is.
     m_screenRect = Rect(0, 0, screen.width(), screen.height());
     setGeometry(screen);
     CreateAreas(m_areas);
+    m_settings.areasSaved(m_areas);
     LoadDrawData();
     // The list as read is kept before the restore takes the winners out; a
     // million names are not copied for it.
     const std::size_t participants = m_engine.m_pool.size();
     const QString participantsDigest = m_journal.keepList(m_engine.m_pool);
-    const HotZones zones = ScaleScreenLayout(m_areas, m_screenRect.width(), m_screenRect.height());
+    const HotZones zones =
+        ScaleScreenLayout(m_areas, m_screenRect.width(), m_screenRect.height(), m_settings);
     m_startRect = zones.start;
     m_stopRect = zones.stop;
     m_exitRect = zones.exit;
-    recordSavedLayouts();
     RestoreResults(m_engine);
     journalStart("launch", participants, participantsDigest);
     m_player.Play(InitMusic, MusicPlayer::PlayLoop);
@@ -118,10 +119,13 @@ void CRafoDlg::StopDraw()
     update();
 }
 
+// A prize table the file could not take yet is the one the show goes on with.
 void CRafoDlg::LoadDrawData()
 {
     stopCycleTimer();
-    ::LoadDrawData(m_engine, m_participantEncoding);
+    writeSettings();
+    if (::LoadDrawData(m_engine, m_participantEncoding) && m_settings.owedPrizes())
+        m_engine.m_awards = *m_settings.owedPrizes();
     update();
 }
 
@@ -163,8 +167,8 @@ void CRafoDlg::SetAreaFont(CLottoryArea& area, int index)
     area.m_fontSize = LastFont.size;
     area.m_fontColor = LastFont.color;
     area.m_fontName = LastFont.faceName;
-    SaveAreaLayout(index, area);
-    m_savedLayouts[static_cast<size_t>(index)] = AreaLayout::of(area);
+    m_settings.layoutChanged(index);
+    writeSettings();
 }
 
 void CRafoDlg::OnCommand(int id)
@@ -273,19 +277,15 @@ void CRafoDlg::leftClickWhileEditing(const QPoint& point)
     update();
 }
 
-// Writes each area whose layout differs from what the file was last given.
-// A failed write has been told and is not tried again on every frame.
 void CRafoDlg::saveEditedLayouts()
 {
     m_layoutSavePending = false;
-    for (int i = 0; i < AreaCount; ++i) {
-        const AreaLayout layout = AreaLayout::of(area(i));
-        AreaLayout& saved = m_savedLayouts[static_cast<size_t>(i)];
-        if (layout == saved)
-            continue;
-        saved = layout;
-        SaveAreaLayout(i, area(i));
-    }
+    writeSettings();
+}
+
+bool CRafoDlg::writeSettings()
+{
+    return m_settings.write(m_areas);
 }
 
 void CRafoDlg::mousePressEvent(QMouseEvent* event)
@@ -430,9 +430,9 @@ void CRafoDlg::paintEvent(QPaintEvent*)
         return;
     m_tracker.Draw(&painter);
     // The file is written outside the paint, once the drag is over and only
-    // when the area really changed.
+    // when the area really changed; a failed write waits for the next change.
     if (!m_tracker.isTracking() && !m_layoutSavePending &&
-        AreaLayout::of(*edited) != m_savedLayouts[static_cast<size_t>(m_selectedArea)]) {
+        m_settings.changedSinceLastTry(m_selectedArea, *edited)) {
         m_layoutSavePending = true;
         QMetaObject::invokeMethod(this, &CRafoDlg::saveEditedLayouts, Qt::QueuedConnection);
     }
@@ -458,7 +458,9 @@ void CRafoDlg::OnDestroy()
         m_areas[static_cast<size_t>(m_selectedArea)]->m_rect = m_tracker.GetTrueRect();
     }
     saveEditedLayouts();
-    SaveResults(m_engine);
+    keepResults(true);
+    if (m_exportOwed)
+        exportResults();
     m_journal.append(QStringLiteral("exit"), QJsonObject());
 }
 
@@ -491,13 +493,21 @@ void CRafoDlg::showResultScreen()
 
 void CRafoDlg::exportResults()
 {
-    ExportResults(area(AreaMainTitle).m_titleName, area(AreaSubTitle).m_titleName, m_engine.m_awards,
-                  m_participantEncoding);
+    m_exportOwed = !ExportResults(area(AreaMainTitle).m_titleName, area(AreaSubTitle).m_titleName,
+                                  m_engine.m_awards, m_participantEncoding);
 }
 
 void CRafoDlg::storeResults()
 {
-    KeepResults(m_engine);
+    keepResults();
+}
+
+// The exit stores even where the stops did not (a missing store is told then).
+void CRafoDlg::keepResults(bool atExit)
+{
+    const bool stored = atExit ? SaveResults(m_engine) : KeepResults(m_engine);
+    if (!stored && ResultStoreExists())
+        m_journal.append(QStringLiteral("store failed"), QJsonObject{{"file", "AwardResult.ini"}});
 }
 
 const std::vector<AwardItem>& CRafoDlg::awards() const
@@ -545,34 +555,39 @@ CLottoryArea& CRafoDlg::textArea(int index)
     return *m_areas[static_cast<size_t>(index)];
 }
 
+void CRafoDlg::titlesChanged()
+{
+    m_settings.titlesChanged();
+    writeSettings();
+    update();
+}
+
 void CRafoDlg::prizeTableChanged()
 {
     m_journal.append(QStringLiteral("prizes"),
                      QJsonObject{{"prizes", DrawJournal::prizes(m_engine.m_awards, true)},
                                  {"current", m_engine.m_current},
                                  {"running", m_engine.m_running}});
-    SavePrizeTable(m_engine.m_awards);
+    m_settings.prizesChanged(m_engine.m_awards);
+    writeSettings();
     // The operator was told the drawn data goes; what is stored is this table's now.
     m_engine.m_continuesStore = false;
-    KeepResults(m_engine);
+    keepResults();
     update();
-}
-
-void CRafoDlg::recordSavedLayouts()
-{
-    for (int i = 0; i < AreaCount; ++i)
-        m_savedLayouts[static_cast<size_t>(i)] = AreaLayout::of(area(i));
 }
 
 void CRafoDlg::reloadAfterParticipantEdit()
 {
-    // The areas are made anew: what the old ones had changed is written first,
-    // and nothing stays selected or edited on them.
-    saveEditedLayouts();
+    // The areas are made anew from the file: what the old ones had changed is
+    // written first, and nothing stays selected or edited on them. When the
+    // file cannot take it, the areas in memory are what the show goes on with.
+    m_layoutSavePending = false;
     setAreaMode(-1);
     m_selectedArea = -1;
-    CreateAreas(m_areas);
-    recordSavedLayouts();
+    if (writeSettings()) {
+        CreateAreas(m_areas);
+        m_settings.areasSaved(m_areas);
+    }
     restartDraw("participants edited");
 }
 
@@ -581,7 +596,7 @@ void CRafoDlg::reloadAfterParticipantEdit()
 void CRafoDlg::restartDraw(const char* reason)
 {
     LoadDrawData();
-    KeepResults(m_engine);
+    keepResults();
     journalStart(reason, m_engine.m_pool.size(), m_journal.keepList(m_engine.m_pool));
 }
 
@@ -640,7 +655,7 @@ void CRafoDlg::ReplaceAbsentWinner(int row)
     entry.insert("absent", QString::fromStdWString(absent));
     entry.insert("awardName", QString::fromStdWString(award.awardName));
     m_journal.append(QStringLiteral("replace"), entry);
-    KeepResults(m_engine);
+    keepResults();
     // The export's last block is the final result.
     if (m_engine.m_current == m_engine.prizeCount() - 1)
         exportResults();

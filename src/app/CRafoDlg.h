@@ -9,6 +9,7 @@
 #include "areas/TextAreas.h"
 #include "controls/ParticipantEditorHost.h"
 #include "data/DrawJournal.h"
+#include "data/PendingSettings.h"
 #include "data/PrizeSettingsHost.h"
 #include "platform/CodePage.h"
 
@@ -124,13 +125,17 @@ private:
     void movePrize(int from, int to) override;
     void changePrize(int index, const AwardItem& item) override;
     CLottoryArea& textArea(int index) override;
+    void titlesChanged() override;
     // Saves the table at once; the result store follows it, so a restart
     // finds every winner with the prize it belongs to.
     void prizeTableChanged();
+    // Writes what "AwardInfo.ini" is owed; false when it could not be written.
+    bool writeSettings();
+    // A store that could not be written is recorded in the journal.
+    void keepResults(bool atExit = false);
 
     TextEncoding participantEncoding() const override { return m_participantEncoding; }
     void reloadAfterParticipantEdit() override;
-    void recordSavedLayouts();
     void restartDraw(const char* reason);
 
     void buildContextMenu();
@@ -150,9 +155,12 @@ private:
     AreaSet m_areas;
     int m_areaMode = -1;
     CRectTracker m_tracker;
-    // What the file holds of each area, so only real changes are written.
-    std::array<AreaLayout, AreaCount> m_savedLayouts;
+    // What "AwardInfo.ini" does not hold yet, so only real changes are
+    // written and a failed write goes in with the next one.
+    PendingSettings m_settings;
     bool m_layoutSavePending = false;
+    // The export failed; it is tried again at exit.
+    bool m_exportOwed = false;
     DrawJournal m_journal;
     MusicPlayer m_player;
     Rect m_exitRect;

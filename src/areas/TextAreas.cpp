@@ -68,16 +68,9 @@ void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area)
     doc.setValue(section, L"FontColor", color);
 }
 
-int SaveAreaLayout(int index, const CLottoryArea& area)
+void WriteAreaTitle(IniDocument& doc, int index, const CLottoryArea& area)
 {
-    CIni ini(AwardInfoFile);
-    return ini.Apply([&](IniDocument& doc) { WriteAreaLayout(doc, index, area); });
-}
-
-void SaveAreaTitle(int index, const CLottoryArea& area)
-{
-    CIni ini(AwardInfoFile);
-    ini.SetString(AreaSectionNames[index], L"TitleName", area.m_titleName.toStdWString());
+    doc.setValue(AreaSectionNames[index], L"TitleName", area.m_titleName.toStdWString());
 }
 
 void CreateAreas(AreaSet& areas)

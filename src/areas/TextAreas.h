@@ -32,11 +32,8 @@ extern const wchar_t* const AwardInfoFile;
 void ParseFontColor(const tstring& value, COLORREF& color);
 
 void LoadArea(CIni& ini, CLottoryArea& area, const tstring& section);
-// Non-zero when the file holds the layout afterwards; a failure has been told.
-int SaveAreaLayout(int index, const CLottoryArea& area);
-void SaveAreaTitle(int index, const CLottoryArea& area);
 
-// What SaveAreaLayout writes of an area, to tell whether it changed.
+// What the layout keys hold of an area, to tell whether it changed.
 struct AreaLayout
 {
     Rect rect;
@@ -55,9 +52,10 @@ struct AreaLayout
     friend bool operator!=(const AreaLayout& a, const AreaLayout& b) { return !(a == b); }
 };
 
-// The layout keys of one area as SaveAreaLayout writes them, for changes
-// that go into the file together with others.
+// The layout keys of one area (position, font size, face and colour; not
+// the title) and its title, for changes that go into the file together.
 void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area);
+void WriteAreaTitle(IniDocument& doc, int index, const CLottoryArea& area);
 
 // Replaces the eight areas by new ones loaded from the configuration file.
 void CreateAreas(AreaSet& areas);

@@ -4,6 +4,7 @@
 #include "areas/TextAreas.h"
 #include "controls/CComboListCtrl.h"
 #include "data/CAwardOnedlg.h"
+#include "data/PendingSettings.h"
 #include "data/PrizeSettingsHost.h"
 #include "data/PrizeTable.h"
 #include "ui_CAwakDlg.h"
@@ -12,8 +13,6 @@
 #include <QMenu>
 
 namespace {
-
-const int TitleAreas[3] = {AreaMainTitle, AreaSubTitle, AreaResultLine};
 
 QString text(const tstring& value)
 {
@@ -201,10 +200,8 @@ void CAwakDlg::OnOK()
 {
     CComboListCtrl::endOpenEdits();
     QLineEdit* const edits[3] = {m_mainTitleEdit, m_subTitleEdit, m_captionEdit};
-    for (int i = 0; i < 3; ++i) {
-        CLottoryArea& area = m_host.textArea(TitleAreas[i]);
-        area.m_titleName = edits[i]->text();
-        SaveAreaTitle(TitleAreas[i], area);
-    }
+    for (int i = 0; i < 3; ++i)
+        m_host.textArea(PendingSettings::TitleAreas[i]).m_titleName = edits[i]->text();
+    m_host.titlesChanged();
     accept();
 }

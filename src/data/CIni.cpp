@@ -1,5 +1,6 @@
 #include "data/CIni.h"
 
+#include "data/WriteFailures.h"
 #include "platform/AppInfo.h"
 #include "platform/IniDocument.h"
 #include "platform/IniFile.h"
@@ -116,9 +117,14 @@ bool CIni::requireOpen(const wchar_t* message)
     return false;
 }
 
-void CIni::reportWriteFailure()
+bool CIni::written(bool ok)
 {
-    tell(L"无法写入文件:" + m_path);
+    const QString path = WinPath::toLocal(m_path);
+    if (ok)
+        WriteFailures::succeeded(path);
+    else if (WriteFailures::isFirst(path))
+        tell(L"无法写入文件:" + m_path);
+    return ok;
 }
 
 tstring CIni::GetString(tstring section, tstring key)
@@ -150,18 +156,12 @@ int CIni::Apply(const std::function<void(IniDocument&)>& change)
         return 0;
     m_document.reset();
     IniDocument doc;
-    if (IniFile::load(m_path, doc) == IniFile::LoadResult::Unreadable) {
-        reportWriteFailure();
-        return 0;
-    }
+    if (IniFile::load(m_path, doc) == IniFile::LoadResult::Unreadable)
+        return written(false);
     change(doc);
     if (!doc.changed())
         return 1;
-    if (!IniFile::save(m_path, doc)) {
-        reportWriteFailure();
-        return 0;
-    }
-    return 1;
+    return written(IniFile::save(m_path, doc));
 }
 
 int CIni::GetInt(tstring section, tstring key)
@@ -188,11 +188,7 @@ int CIni::SetString(tstring section, tstring key, tstring value)
         return 0;
     }
     m_document.reset();
-    if (!IniFile::writeString(m_path, section, key, value)) {
-        reportWriteFailure();
-        return 0;
-    }
-    return 1;
+    return written(IniFile::writeString(m_path, section, key, value));
 }
 
 int CIni::SetInt(int value, tstring section, tstring key)
@@ -207,8 +203,7 @@ void CIni::DeleteKey(tstring section, tstring key)
     if (!requireOpen(NotOpen))
         return;
     m_document.reset();
-    if (!IniFile::deleteKey(m_path, section, key))
-        reportWriteFailure();
+    written(IniFile::deleteKey(m_path, section, key));
 }
 
 int CIni::DeleteSection(tstring section)
@@ -216,11 +211,7 @@ int CIni::DeleteSection(tstring section)
     if (!requireOpen(NotOpen))
         return 0;
     m_document.reset();
-    if (!IniFile::deleteSection(m_path, section)) {
-        reportWriteFailure();
-        return 0;
-    }
-    return 1;
+    return written(IniFile::deleteSection(m_path, section));
 }
 
 int CIni::DeleteAllSections()

@@ -46,7 +46,8 @@ private:
     const IniDocument& document();
     tstring readValue(tstring section, tstring key, size_t bufferChars);
     bool requireOpen(const wchar_t* message);
-    void reportWriteFailure();
+    // A failed write is told once until a write of the file succeeds again.
+    bool written(bool ok);
 
     std::unique_ptr<IniDocument> m_document;
 };

@@ -7,10 +7,8 @@
 #include "platform/TextFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <unistd.h>
 
 namespace {
 
@@ -86,24 +84,52 @@ QString DrawJournal::keepList(const std::vector<tstring>& list)
 {
     const QString digest = text(PoolDigest(list));
     const QString path = QStringLiteral("%1/%2").arg(QLatin1String(Folder), keptListName(digest));
-    if (!QFileInfo::exists(path)) {
-        QDir().mkpath(QLatin1String(Folder));
-        if (!TextFile::writeAtomically(path, PoolText(list)))
-            failed();
+    if (!QFileInfo::exists(path) && !m_unkept.count(path)) {
+        m_unkept.emplace(path, PoolText(list));
+        keepPendingLists();
     }
     return digest;
+}
+
+// A list that could not be written is held until it can, so the entries
+// that name it can still be replayed.
+bool DrawJournal::keepPendingLists()
+{
+    for (auto list = m_unkept.begin(); list != m_unkept.end();) {
+        QDir().mkpath(QLatin1String(Folder));
+        if (!TextFile::writeAtomically(list->first, list->second)) {
+            failed();
+            return false;
+        }
+        list = m_unkept.erase(list);
+    }
+    return true;
+}
+
+qint64 DrawJournal::open()
+{
+    const QString path = QString::fromLatin1(FileName);
+    std::string bytes;
+    if (!TextFile::readAll(path, bytes) || bytes.empty() || bytes.back() == '\n')
+        return 0;
+    // A kill or a full disk in the middle of a line: the whole lines stay.
+    const size_t whole = bytes.rfind('\n') == std::string::npos ? 0 : bytes.rfind('\n') + 1;
+    const qint64 cut = static_cast<qint64>(bytes.size() - whole);
+    if (!TextFile::truncate(path, static_cast<qint64>(whole))) {
+        failed();
+        return 0;
+    }
+    append(QStringLiteral("torn"), QJsonObject{{"bytes", cut}});
+    return cut;
 }
 
 bool DrawJournal::append(const QString& type, QJsonObject entry)
 {
     entry.insert("type", type);
     entry.insert("time", static_cast<qint64>(Clock::now()));
-    QDir().mkpath(QLatin1String(Folder));
-    QFile file{QString::fromLatin1(FileName)};
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
-    const bool written = !TextFile::isReadOnly(QLatin1String(FileName)) &&
-                         file.open(QIODevice::WriteOnly | QIODevice::Append) &&
-                         file.write(line) == line.size() && file.flush() && ::fsync(file.handle()) == 0;
+    QDir().mkpath(QLatin1String(Folder));
+    const bool written = keepPendingLists() && TextFile::append(QLatin1String(FileName), line.toStdString());
     if (!written)
         failed();
     return written;

@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
+#include <map>
+#include <string>
 #include <vector>
 
 struct DrawRecord;
@@ -27,14 +29,22 @@ public:
     static QJsonArray prizes(const std::vector<AwardItem>& awards, bool withWinners);
     static QJsonObject draw(const DrawRecord& record);
 
-    // Keeps the list once and gives its digest.
+    // Keeps the list once and gives its digest. A list that cannot be
+    // written now is written before the next entry that can be.
     QString keepList(const std::vector<tstring>& names);
-    // Appends the entry with its time; a journal that cannot be written is
-    // told once and the show goes on.
+    // At start-up: a last line without its line feed (a kill or a full disk
+    // in the middle of a write) is cut off and a "torn" entry says so.
+    // Gives the number of bytes cut.
+    qint64 open();
+    // Appends the entry with its time, all or nothing; a journal that cannot
+    // be written is told once and the show goes on.
     bool append(const QString& type, QJsonObject entry);
 
 private:
+    bool keepPendingLists();
     void failed();
 
+    // Kept lists not yet on disk, by path.
+    std::map<QString, std::string> m_unkept;
     bool m_told = false;
 };

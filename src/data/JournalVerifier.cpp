@@ -80,6 +80,8 @@ public:
         }
         const bool relaunch = entry.value("reason").toString() == QLatin1String("launch") && m_started;
         const QJsonArray restored = entry.value("restored").toArray();
+        if (relaunch)
+            checkRelaunchCount(entry.value("storedCount").toInt(), line);
         if (relaunch) {
             for (int i = 0; i < restored.size(); ++i) {
                 const bool known = i < m_engine.prizeCount() && i <= m_engine.m_current;
@@ -94,6 +96,7 @@ public:
             fail(QStringLiteral("第 %1 行: 重新启动时恢复的缺席名单与记录不符").arg(line));
         m_started = true;
         m_broken = false;
+        m_storeFailedLine = 0;
         m_list = names;
         m_engine.Reset();
         m_engine.m_pool = names;
@@ -103,6 +106,38 @@ public:
         });
         RestoreAbsent(m_engine, joined(DrawJournal::names(entry.value("absent").toArray())).toStdWString());
         checkPool(entry, line);
+    }
+
+    // A restart that brings back fewer prizes than were drawn draws them
+    // again; only a store write that failed may explain that.
+    void checkRelaunchCount(int storedCount, int line)
+    {
+        const int drawn = m_engine.finishedCountToStore();
+        if (storedCount >= drawn)
+            return;
+        const QString head = QStringLiteral("第 %1 行: 重新启动时只恢复了 %2 项, 抽奖记录为 %3 项")
+                                 .arg(line)
+                                 .arg(storedCount)
+                                 .arg(drawn);
+        if (m_storeFailedLine > 0)
+            report.lines << head +
+                                QStringLiteral(" (AwardResult.ini 写入失败, 见第 %1 行), 之后的奖项重新抽取")
+                                    .arg(m_storeFailedLine);
+        else
+            fail(head);
+    }
+
+    void storeFailed(int line)
+    {
+        m_storeFailedLine = line;
+        report.lines << QStringLiteral("第 %1 行: 结果没有写入 AwardResult.ini").arg(line);
+    }
+
+    void torn(const QJsonObject& entry, int line)
+    {
+        report.lines << QStringLiteral("第 %1 行: 上次运行中断时有一行记录没有写完, 已去掉 (%2 字节)")
+                            .arg(line)
+                            .arg(entry.value("bytes").toInteger());
     }
 
     bool checkPool(const QJsonObject& entry, int line)
@@ -244,6 +279,8 @@ private:
     bool m_started = false;
     bool m_broken = false;
     int m_draws = 0;
+    // The last failed store write since the last start, 0 for none.
+    int m_storeFailedLine = 0;
 };
 
 } // namespace
@@ -281,6 +318,10 @@ JournalVerifier::Report JournalVerifier::verify()
             replay.prizes(entry, line);
         else if (type == QLatin1String("result screen"))
             replay.resultScreen();
+        else if (type == QLatin1String("store failed"))
+            replay.storeFailed(line);
+        else if (type == QLatin1String("torn"))
+            replay.torn(entry, line);
     }
     replay.finish();
     MsgBox::setHandler(previous);

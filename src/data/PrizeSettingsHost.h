@@ -21,4 +21,6 @@ public:
     // The four texts of the row as the operator edited them.
     virtual void changePrize(int index, const AwardItem& item) = 0;
     virtual CLottoryArea& textArea(int index) = 0;
+    // The three texts were set on their areas; they are saved together.
+    virtual void titlesChanged() = 0;
 };

@@ -65,17 +65,12 @@ void LoadPrizeTable(std::vector<AwardItem>& awards)
     }
 }
 
-void SavePrizeTable(const std::vector<AwardItem>& awards)
+void WritePrizeTable(IniDocument& doc, const std::vector<AwardItem>& awards)
 {
-    CIni ini(AwardInfoFile);
-    if (!ini.IsOpen())
-        return;
-    ini.Apply([&](IniDocument& doc) {
-        for (const std::wstring& key : doc.keyNames(Section)) {
-            if (!key.empty())
-                doc.removeKey(Section, key);
-        }
-        for (size_t i = 0; i < awards.size(); ++i)
-            doc.setValue(Section, rowKey(i), FormatPrizeRow(awards[i]));
-    });
+    for (const std::wstring& key : doc.keyNames(Section)) {
+        if (!key.empty())
+            doc.removeKey(Section, key);
+    }
+    for (size_t i = 0; i < awards.size(); ++i)
+        doc.setValue(Section, rowKey(i), FormatPrizeRow(awards[i]));
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+class IniDocument;
+
 // The prize rows of section "AwardInfo": "AwardItem<i>" =
 // award name|0|winner count|prize name|picture path.
 // "|" separates the fields, so inside a text it would lose the whole prize at
@@ -15,5 +17,5 @@ tstring FormatPrizeRow(const AwardItem& item);
 
 // Appends the rows found under the indexes 0 .. number of keys - 1.
 void LoadPrizeTable(std::vector<AwardItem>& awards);
-// Replaces every row of the section with the table, in one write.
-void SavePrizeTable(const std::vector<AwardItem>& awards);
+// Replaces every row of the section with the table.
+void WritePrizeTable(IniDocument& doc, const std::vector<AwardItem>& awards);

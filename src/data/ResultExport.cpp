@@ -1,11 +1,11 @@
 #include "data/ResultExport.h"
 
+#include "data/WriteFailures.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 #include "platform/TextFile.h"
 #include "platform/WinPath.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cwchar>
 
@@ -20,7 +20,7 @@ void addLine(tstring& text, unsigned& lines, const std::wstring& line)
     ++lines;
 }
 
-bool plainAscii(const QByteArray& bytes)
+bool plainAscii(const std::string& bytes)
 {
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -30,12 +30,11 @@ bool plainAscii(const QByteArray& bytes)
 }
 
 // The encoding to append in, and whether a byte-order mark must start the file.
-std::pair<TextEncoding, bool> exportEncoding(const QByteArray& existing, TextEncoding participantEncoding)
+std::pair<TextEncoding, bool> exportEncoding(const std::string& existing, TextEncoding participantEncoding)
 {
-    if (existing.isEmpty())
+    if (existing.empty())
         return {participantEncoding, !CodePage::byteOrderMark(participantEncoding).empty()};
-    const std::string_view bytes(existing.constData(), static_cast<size_t>(existing.size()));
-    const TextEncoding found = CodePage::detect(bytes, true);
+    const TextEncoding found = CodePage::detect(existing, true);
     if (found == TextEncoding::Ansi && plainAscii(existing) && participantEncoding != TextEncoding::Ansi)
         return {TextEncoding::Utf8, false};
     return {found, false};
@@ -77,27 +76,26 @@ bool AppendResultFile(const tstring& text, TextEncoding participantEncoding)
     if (text.empty())
         return true;
     const QString path = WinPath::toLocal(ResultExportFile);
-    QFile file(path);
+    std::string existing;
     bool written = false;
-    if (!TextFile::isReadOnly(path) && file.open(QIODevice::ReadWrite)) {
-        const auto [encoding, withMark] = exportEncoding(file.readAll(), participantEncoding);
+    if (!QFileInfo(path).isDir() && (!QFileInfo::exists(path) || TextFile::readAll(path, existing))) {
+        const auto [encoding, withMark] = exportEncoding(existing, participantEncoding);
         std::string bytes = withMark ? CodePage::byteOrderMark(encoding) : std::string();
         bytes += CodePage::encode(text, encoding);
-        written = file.seek(file.size()) &&
-                  file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                      static_cast<qint64>(bytes.size()) &&
-                  file.flush();
+        written = TextFile::append(path, bytes);
     }
-    if (!written)
+    if (written)
+        WriteFailures::succeeded(path);
+    else if (WriteFailures::isFirst(path))
         MsgBox::show(L"无法写入文件:" + std::wstring(ResultExportFile) + L",本次抽奖结果没有导出");
     return written;
 }
 
-void ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
+bool ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
                    TextEncoding participantEncoding)
 {
     tstring text;
     unsigned lines = 0;
     BuildResultText(mainTitle, subTitle, awards, text, lines);
-    AppendResultFile(text, participantEncoding);
+    return AppendResultFile(text, participantEncoding);
 }

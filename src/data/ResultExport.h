@@ -19,10 +19,10 @@ void BuildResultText(const QString& mainTitle, const QString& subTitle, const st
                      tstring& text, unsigned& lines);
 
 // Appends the text to "Result.txt" in the encoding the file already has, or,
-// for a new file, in the participant list's. False, after telling the
-// operator, when the file cannot be written.
+// for a new file, in the participant list's, all or nothing. False when the
+// file cannot be written; the operator is told once until a write succeeds.
 bool AppendResultFile(const tstring& text, TextEncoding participantEncoding);
 
 // BuildResultText and AppendResultFile together, as the last prize's stop does.
-void ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
+bool ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
                    TextEncoding participantEncoding);

@@ -109,10 +109,9 @@ tstring StoredWinnerName(const tstring& name)
     return stored;
 }
 
-void KeepResults(const DrawEngine& engine)
+bool KeepResults(const DrawEngine& engine)
 {
-    if (ResultStoreExists())
-        SaveResults(engine);
+    return !ResultStoreExists() || SaveResults(engine);
 }
 
 bool ResultStoreExists()
@@ -178,22 +177,16 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine)
     const int count = engine.finishedCountToStore();
     if (count <= 0)
         return;
-    std::vector<tstring> items;
-    for (int i = 0; i < count && i < engine.prizeCount(); ++i) {
-        items.push_back(joinedWinners(engine.m_awards[static_cast<size_t>(i)].winners));
-        // A winner written as "?" would match nobody at the restore and could win again.
-        if (!doc.canHold(items.back()))
-            doc.convertTo(TextEncoding::Utf8Bom);
-    }
+    // A winner code page 936 cannot hold turns the store into UTF-16LE: one
+    // written as "?" would match nobody at the restore and could win again.
     tstring text;
     doc.setValue(Section, CountKey, text.Format(L"%d", count));
-    for (size_t i = 0; i < items.size(); ++i)
-        doc.setValue(Section, itemKey(static_cast<int>(i)), items[i]);
+    for (int i = 0; i < count && i < engine.prizeCount(); ++i)
+        doc.setValue(Section, itemKey(i), joinedWinners(engine.m_awards[static_cast<size_t>(i)].winners));
 }
 
-void SaveResults(const DrawEngine& engine)
+bool SaveResults(const DrawEngine& engine)
 {
     CIni ini(ResultStoreFile);
-    if (ini.IsOpen())
-        ini.Apply([&](IniDocument& doc) { WriteResults(doc, engine); });
+    return ini.IsOpen() && ini.Apply([&](IniDocument& doc) { WriteResults(doc, engine); });
 }

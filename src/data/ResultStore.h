@@ -23,15 +23,18 @@ void RestoreAbsent(DrawEngine& engine, const tstring& joinedAbsent);
 
 // Stores the finished prizes and their winners in one write. A draw that
 // continues the store updates it in place, so prizes beyond this run's table
-// keep their winners; otherwise the store is replaced.
-void SaveResults(const DrawEngine& engine);
+// keep their winners; otherwise the store is replaced. False when the store
+// could not be written (told by CIni); it then holds what it held before,
+// and the next store writes the whole state again.
+bool SaveResults(const DrawEngine& engine);
 
 // What SaveResults writes, into a document already read.
 void WriteResults(IniDocument& doc, const DrawEngine& engine);
 
 // The store written after each stop. A missing store was reported at
-// start-up and is not reported again at every stop; it is at exit.
-void KeepResults(const DrawEngine& engine);
+// start-up and is not reported again at every stop; it is at exit. False
+// only when an existing store could not be written.
+bool KeepResults(const DrawEngine& engine);
 
 bool ResultStoreExists();
 

@@ -1,7 +1,6 @@
 #include "data/ScreenLayout.h"
 
 #include "data/CIni.h"
-#include "platform/IniDocument.h"
 
 #include <climits>
 #include <cmath>
@@ -24,7 +23,7 @@ int ScaleCoordinate(int value, float factor)
     return static_cast<int>(product);
 }
 
-HotZones ScaleScreenLayout(AreaSet& areas, int width, int height)
+HotZones ScaleScreenLayout(AreaSet& areas, int width, int height, PendingSettings& settings)
 {
     HotZones zones;
     CIni ini(AwardInfoFile);
@@ -44,22 +43,22 @@ HotZones ScaleScreenLayout(AreaSet& areas, int width, int height)
     zones.stop = Rect(values[4], values[5], values[6], values[7]);
     zones.exit = Rect(values[8], values[9], values[10], values[11]);
 
-    ini.Apply([&](IniDocument& doc) {
-        if (rescale) {
-            for (int i = 0; i < AreaCount && usable; ++i) {
-                CLottoryArea* area = areas[static_cast<size_t>(i)].get();
-                if (!area)
-                    continue;
-                const Rect r = area->m_rect;
-                area->m_rect = Rect(ScaleCoordinate(r.left, fx), ScaleCoordinate(r.top, fy),
-                                    ScaleCoordinate(r.right, fx), ScaleCoordinate(r.bottom, fy));
-                WriteAreaLayout(doc, i, *area);
-            }
-            doc.setValue(Section, L"cx", std::to_wstring(width));
-            doc.setValue(Section, L"cy", std::to_wstring(height));
+    PendingSettings::Values screenPixel;
+    if (rescale) {
+        for (int i = 0; i < AreaCount && usable; ++i) {
+            CLottoryArea* area = areas[static_cast<size_t>(i)].get();
+            if (!area)
+                continue;
+            const Rect r = area->m_rect;
+            area->m_rect = Rect(ScaleCoordinate(r.left, fx), ScaleCoordinate(r.top, fy),
+                                ScaleCoordinate(r.right, fx), ScaleCoordinate(r.bottom, fy));
         }
-        for (int i = 0; i < 12; ++i)
-            doc.setValue(Section, ZoneKeys[i], std::to_wstring(values[i]));
-    });
+        screenPixel.emplace_back(L"cx", std::to_wstring(width));
+        screenPixel.emplace_back(L"cy", std::to_wstring(height));
+    }
+    for (int i = 0; i < 12; ++i)
+        screenPixel.emplace_back(ZoneKeys[i], std::to_wstring(values[i]));
+    settings.screenScaled(std::move(screenPixel), rescale && usable);
+    settings.write(areas);
     return zones;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "areas/TextAreas.h"
+#include "data/PendingSettings.h"
 #include "platform/Rect.h"
 
 // The three pictured hot zones of the screen.
@@ -13,9 +14,10 @@ struct HotZones
 
 // Scales the text areas and the hot zones from the screen size the
 // configuration was made for to the real one, and writes the result back in
-// one step, so the file then describes this screen. A stored size that is
-// missing, 0 or negative leaves everything as loaded.
-HotZones ScaleScreenLayout(AreaSet& areas, int width, int height);
+// one step with whatever else the settings owe, so the file then describes
+// this screen; a write that fails stays owed. A stored size that is missing,
+// 0 or negative leaves everything as loaded.
+HotZones ScaleScreenLayout(AreaSet& areas, int width, int height, PendingSettings& settings);
 
 // Truncates toward zero, as the conversion of the original does, and keeps
 // the result a valid integer.

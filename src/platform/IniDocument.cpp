@@ -253,6 +253,10 @@ void IniDocument::setValue(std::wstring_view section, std::wstring_view key, std
     const std::wstring cleanSection = oneLine(section);
     const std::wstring cleanKey = oneLine(key);
     const std::wstring cleanValue = oneLine(value);
+    // A character written as "?" would be lost for good; UTF-16LE holds them all
+    // and is what Windows' profile functions read as Unicode.
+    if (!canHold(cleanSection) || !canHold(cleanKey) || !canHold(cleanValue))
+        convertTo(TextEncoding::Utf16Le);
 
     const auto header = findSection(cleanSection);
     if (!header) {

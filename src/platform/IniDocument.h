@@ -34,7 +34,8 @@ public:
 
     // Line breaks in the value become spaces, so a value never makes a new
     // key or section. A key that already reads as the value keeps its line
-    // as it is.
+    // as it is. A text the file's code page cannot hold turns the whole
+    // file into UTF-16LE.
     void setValue(std::wstring_view section, std::wstring_view key, std::wstring_view value);
     // Both return whether a line went.
     bool removeKey(std::wstring_view section, std::wstring_view key);

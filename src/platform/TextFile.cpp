@@ -2,7 +2,88 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::optional<TextFile::Step> g_failingStep;
+
+// False, as an I/O error, when a test makes the step fail.
+bool allowed(TextFile::Step step)
+{
+    if (g_failingStep != step)
+        return true;
+    errno = EIO;
+    return false;
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    if (!allowed(TextFile::Step::Write))
+        return false;
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool sync(int fd)
+{
+    return allowed(TextFile::Step::Sync) && ::fsync(fd) == 0;
+}
+
+// The descriptor is closed whatever the answer.
+bool closeChecked(int fd)
+{
+    const bool closed = ::close(fd) == 0;
+    return allowed(TextFile::Step::Close) && closed;
+}
+
+// The new name of a replaced file reaches the disk with its folder. The
+// replacement has been made by then, so a folder that cannot be synced
+// (some file systems refuse it) does not make it a failure.
+void syncFolder(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+int createBeside(const QByteArray& target, QByteArray& temporary)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (!allowed(TextFile::Step::Create))
+            return -1;
+        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+void TextFile::setFailingStep(std::optional<Step> step)
+{
+    g_failingStep = step;
+}
 
 bool TextFile::readAll(const QString& path, std::string& bytes)
 {
@@ -36,16 +117,66 @@ bool TextFile::isReadOnly(const QString& path)
     return (info.permissions() & writeBits) == 0;
 }
 
+// Qt's buffered save lets a failed flush through its commit, so the steps
+// are our own: each is checked before the rename makes the content current.
 bool TextFile::writeAtomically(const QString& path, const std::string& bytes)
+{
+    const QFileInfo info(path);
+    if (isReadOnly(path) || info.isDir())
+        return false;
+    // A link stays a link: the file it names gets the content.
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    const QByteArray name = QFile::encodeName(target);
+    struct stat old = {};
+    const bool existed = ::stat(name.constData(), &old) == 0;
+    QByteArray temporary;
+    const int fd = createBeside(name, temporary);
+    if (fd < 0)
+        return false;
+    // The old file's permissions go over; a file system without them (a
+    // FAT stick) still takes the content.
+    if (existed)
+        ::fchmod(fd, old.st_mode & 07777);
+    bool written = writeAll(fd, bytes) && sync(fd);
+    written = closeChecked(fd) && written;
+    if (!written || !allowed(Step::Rename) || ::rename(temporary.constData(), name.constData()) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    syncFolder(target);
+    return true;
+}
+
+bool TextFile::append(const QString& path, const std::string& bytes)
 {
     if (isReadOnly(path) || QFileInfo(path).isDir())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const QByteArray name = QFile::encodeName(path);
+    const bool existed = QFileInfo::exists(path);
+    if (!allowed(Step::Create))
         return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
         return false;
+    struct stat before = {};
+    const bool known = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+    bool written = known && writeAll(fd, bytes) && sync(fd);
+    if (!written && known && ::ftruncate(fd, before.st_size) == 0)
+        ::fsync(fd);
+    if (!closeChecked(fd) && written) {
+        written = false;
+        ::truncate(name.constData(), before.st_size);
     }
-    return file.commit();
+    if (!written && !existed)
+        ::unlink(name.constData());
+    return written;
+}
+
+bool TextFile::truncate(const QString& path, qint64 length)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool cut = ::ftruncate(fd, static_cast<off_t>(length)) == 0 && sync(fd);
+    return closeChecked(fd) && cut;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 
 namespace TextFile {
@@ -12,9 +13,29 @@ bool readAll(const QString& path, std::string& bytes);
 // attribute makes it, even for an administrator.
 bool isReadOnly(const QString& path);
 
-// Writes a temporary file beside the target, flushes it and renames it over
-// the target, so a crash leaves either the old or the new content. A failure
-// leaves the old file as it was.
+// Writes the whole content to a temporary file beside the target, syncs it
+// and renames it over the target only when every byte is on disk, so a crash
+// or a full disk leaves either the old or the new content. A failure leaves
+// the old file byte for byte and removes the temporary file.
 bool writeAtomically(const QString& path, const std::string& bytes);
+
+// Appends the bytes and syncs them; a failure cuts the file back to its old
+// length (and removes a file it made), so no part of a line stays behind.
+bool append(const QString& path, const std::string& bytes);
+
+// Cuts the file to its first `length` bytes and syncs it.
+bool truncate(const QString& path, qint64 length);
+
+// The steps of a write. Tests make one of them fail, as a disk or a file
+// system can, to see that nothing is lost.
+enum class Step
+{
+    Create,
+    Write,
+    Sync,
+    Close,
+    Rename
+};
+void setFailingStep(std::optional<Step> step);
 
 } // namespace TextFile

@@ -2,6 +2,7 @@
 #include "areas/AwardPicArea.h"
 #include "areas/AwardResult.h"
 #include "areas/AwardScrollArea.h"
+#include "platform/IniDocument.h"
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
@@ -81,7 +82,7 @@ TEST(TextAreas, SavingTheLayoutNeverTouchesTheTitleAndTheTitleNeverTheLayout)
     area.m_fontName = "黑体";
     area.m_fontColor = rgbColor(0, 128, 255);
     area.m_titleName = "not written";
-    SaveAreaLayout(AreaType, area);
+    CIni(AwardInfoFile).Apply([&](IniDocument& doc) { WriteAreaLayout(doc, AreaType, area); });
     EXPECT_EQ(folder.read("AwardInfo.ini"),
               "[AwardType]\r\nTitleName=keep\r\nPosLeft=10\r\nPosTop=20\r\nPosRight=30\r\nPosBottom=40\r\n"
               "FontSize=48\r\nFontName=\xBA\xDA\xCC\xE5\r\nFontColor=255,0,128,255\r\n; note\r\n"
@@ -89,7 +90,7 @@ TEST(TextAreas, SavingTheLayoutNeverTouchesTheTitleAndTheTitleNeverTheLayout)
     area.m_titleName = "new";
     area.m_rect = Rect(0, 0, 1, 1);
     const std::string layout = folder.read("AwardInfo.ini");
-    SaveAreaTitle(AreaType, area);
+    CIni(AwardInfoFile).Apply([&](IniDocument& doc) { WriteAreaTitle(doc, AreaType, area); });
     std::string expected = layout;
     expected.replace(expected.find("TitleName=keep"), 14, "TitleName=new");
     EXPECT_EQ(folder.read("AwardInfo.ini"), expected);

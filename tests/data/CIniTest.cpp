@@ -195,18 +195,27 @@ TEST(CIni, DeletingKeysAndSections)
     EXPECT_TRUE(recorder.messages().empty());
 }
 
-TEST(CIni, AFileThatCannotBeWrittenIsReportedAndKept)
+TEST(CIni, AFileThatCannotBeWrittenIsKeptAndToldOnceUntilAWriteSucceedsAgain)
 {
     EventFolder folder;
     const std::string before = "[a]\r\nk=1\r\n";
     folder.write("r.ini", before);
-    QFile::setPermissions(folder.filePath("r.ini"), QFile::ReadOwner | QFile::ReadGroup);
+    const auto writable = [&](bool yes) {
+        QFile::setPermissions(folder.filePath("r.ini"),
+                              QFile::ReadOwner | (yes ? QFile::WriteOwner : QFile::ReadGroup));
+    };
+    writable(false);
     MessageRecorder recorder;
     CIni ini(L"r.ini");
     EXPECT_EQ(ini.SetString(L"a", L"k", L"2"), 0);
     EXPECT_EQ(ini.DeleteSection(L"a"), 0);
     EXPECT_EQ(ini.Apply([](IniDocument& doc) { doc.setValue(L"a", L"k", L"1"); }), 1) << "nothing to write";
-    EXPECT_EQ(recorder.texts(), Texts({L"无法写入文件:.\\r.ini", L"无法写入文件:.\\r.ini"}));
+    EXPECT_EQ(recorder.texts(), Texts({L"无法写入文件:.\\r.ini"}));
     EXPECT_EQ(folder.read("r.ini"), before);
     EXPECT_EQ(ini.GetInt(L"a", L"k"), 1);
+    writable(true);
+    EXPECT_EQ(ini.SetString(L"a", L"k", L"3"), 1);
+    writable(false);
+    EXPECT_EQ(ini.SetString(L"a", L"k", L"4"), 0);
+    EXPECT_EQ(recorder.texts().size(), 2u) << "told again once a write had succeeded";
 }

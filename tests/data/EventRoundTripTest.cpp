@@ -21,7 +21,7 @@ public:
     {
         CreateAreas(areas);
         LoadDrawData(engine, encoding);
-        zones = ScaleScreenLayout(areas, 1920, 1080);
+        zones = ScaleScreenLayout(areas, 1920, 1080, settings);
         RestoreResults(engine);
     }
 
@@ -40,6 +40,7 @@ public:
     void storeResults() override { KeepResults(engine); }
 
     AreaSet areas;
+    PendingSettings settings;
     DrawEngine engine{*this};
     TextEncoding encoding = TextEncoding::Ansi;
     HotZones zones;

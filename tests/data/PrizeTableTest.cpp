@@ -1,10 +1,19 @@
 #include "data/PrizeTable.h"
+#include "data/PendingSettings.h"
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// As the draw screen saves a changed table.
+void savePrizeTable(const std::vector<AwardItem>& awards)
+{
+    PendingSettings settings;
+    settings.prizesChanged(awards);
+    settings.write(AreaSet());
+}
 
 std::vector<AwardItem> loadRows(const std::string& rows)
 {
@@ -103,7 +112,7 @@ TEST(PrizeTable, SavingReplacesEveryRowAndKeepsTheRestOfTheFile)
                                      item(L"三等奖", 3, L"杯子", L"")};
     awards[0].reserved = 9;
     awards[0].winners = {L"someone"};
-    SavePrizeTable(awards);
+    savePrizeTable(awards);
     EXPECT_EQ(folder.read("AwardInfo.ini"),
               "[ScreenPixel]\r\ncx=1920\r\n[AwardInfo]\r\n"
               "AwardItem0=\xD2\xBB\xB5\xC8\xBD\xB1|0|1|\xB5\xE7\xCA\xD3|D:\\p.jpg\r\n"
@@ -122,7 +131,7 @@ TEST(PrizeTable, ABarInATextNoLongerLosesThePrize)
 {
     EventFolder folder;
     folder.write("AwardInfo.ini", "[AwardInfo]\r\n");
-    SavePrizeTable({item(L"A|B", 2, L"x|y", L"")});
+    savePrizeTable({item(L"A|B", 2, L"x|y", L"")});
     std::vector<AwardItem> back;
     LoadPrizeTable(back);
     ASSERT_EQ(back.size(), 1u);
@@ -136,7 +145,7 @@ TEST(PrizeTable, AMissingFileLoadsNothingAndIsNeverCreated)
     MessageRecorder recorder;
     std::vector<AwardItem> awards;
     LoadPrizeTable(awards);
-    SavePrizeTable({item(L"a", 1, L"b", L"")});
+    savePrizeTable({item(L"a", 1, L"b", L"")});
     EXPECT_TRUE(awards.empty());
     EXPECT_FALSE(QFile::exists(folder.filePath("AwardInfo.ini")));
     EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"AwardInfo.ini", L"AwardInfo.iniFile unexist",

@@ -190,13 +190,13 @@ TEST_F(ResultStoreTest, EveryWinnerComesBackExactly)
         const char* what;
         std::string store;
         Names winners;
-        const char* storedStart;
+        std::string storedStart;
     } cases[] = {
         {"names holding bars", "", {L"A|B", L"|"}, "[AwardResult]"},
-        {"a name code page 936 cannot hold turns a GBK store into UTF-8",
+        {"a name code page 936 cannot hold turns a GBK store into UTF-16LE",
          "; \xD5\xC5\xC8\xFD\r\n",
          {L"\u00DF\U0001F600", L"张三"},
-         "\xEF\xBB\xBF; \xE5\xBC\xA0\xE4\xB8\x89\r\n[AwardResult]"},
+         "\xFF\xFE;\0 \0\x20\x5F\x09\x4E\r\0\n\0[\0A\0"_bytes},
     };
     for (const Case& c : cases) {
         folder.write("AwardResult.ini", c.store);

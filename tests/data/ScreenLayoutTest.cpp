@@ -17,6 +17,13 @@ std::string configuration(const std::string& screen)
     return file;
 }
 
+// A start on a 1920 x 1080 screen.
+HotZones scale(AreaSet& areas)
+{
+    PendingSettings settings;
+    return ScaleScreenLayout(areas, 1920, 1080, settings);
+}
+
 } // namespace
 
 TEST(ScreenLayout, ScalesAreasAndHotZonesToTheRealScreen)
@@ -25,7 +32,7 @@ TEST(ScreenLayout, ScalesAreasAndHotZonesToTheRealScreen)
     folder.write("AwardInfo.ini", configuration("cx=1024\r\ncy=768\r\n"));
     AreaSet areas;
     CreateAreas(areas);
-    const HotZones zones = ScaleScreenLayout(areas, 1920, 1080);
+    const HotZones zones = scale(areas);
     for (const auto& area : areas)
         EXPECT_EQ(area->m_rect, Rect(187, 70, 937, 210));
     EXPECT_EQ(zones.start, Rect(187, 140, 562, 281));
@@ -42,7 +49,7 @@ TEST(ScreenLayout, ScalesAreasAndHotZonesToTheRealScreen)
         std::string::npos);
     AreaSet again;
     CreateAreas(again);
-    EXPECT_EQ(ScaleScreenLayout(again, 1920, 1080).start, zones.start);
+    EXPECT_EQ(scale(again).start, zones.start);
     EXPECT_EQ(again[3]->m_rect, Rect(187, 70, 937, 210));
     EXPECT_EQ(folder.read("AwardInfo.ini"), once);
 }
@@ -54,7 +61,7 @@ TEST(ScreenLayout, TheSameScreenLeavesTheAreasAlone)
     folder.write("AwardInfo.ini", before);
     AreaSet areas;
     CreateAreas(areas);
-    const HotZones zones = ScaleScreenLayout(areas, 1920, 1080);
+    const HotZones zones = scale(areas);
     EXPECT_EQ(areas[0]->m_rect, Rect(100, 50, 500, 150));
     EXPECT_EQ(zones.stop, Rect(500, 50, 700, 150));
     EXPECT_EQ(folder.read("AwardInfo.ini"), before);
@@ -67,7 +74,7 @@ TEST(ScreenLayout, AMissingOrUnusableScreenSizeKeepsTheLayoutAsLoaded)
         folder.write("AwardInfo.ini", configuration(screen));
         AreaSet areas;
         CreateAreas(areas);
-        const HotZones zones = ScaleScreenLayout(areas, 1920, 1080);
+        const HotZones zones = scale(areas);
         EXPECT_EQ(areas[0]->m_rect, Rect(100, 50, 500, 150)) << screen;
         EXPECT_EQ(zones.start, Rect(100, 100, 300, 200)) << screen;
         // From now on the layout counts as made for this screen.
