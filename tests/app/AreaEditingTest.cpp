@@ -1,10 +1,12 @@
 #include "app/ScreenTestSupport.h"
 #include "areas/CColorPickerCB.h"
+#include "data/CAwakDlg.h"
 #include "data/CIni.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -188,13 +190,36 @@ TEST_F(AreaEditingTest, SetFontStoresTheDialogsChoiceAndCancelChangesNothing)
     EXPECT_EQ(screen->area(AreaSubTitle).m_fontSize, 40);
 }
 
-TEST_F(AreaEditingTest, AFileThatCannotBeWrittenIsToldOnceNotOnEveryFrame)
+TEST_F(AreaEditingTest, ChangesTheFileCannotTakeAreToldOnceKeptAndWrittenWithTheNextChangeOrAtExit)
 {
     MessageRecorder recorder;
+    const std::string before = folder.read("AwardInfo.ini");
     QFile::setPermissions(folder.filePath("AwardInfo.ini"), QFile::ReadOwner);
     editAt(InTitle);
     for (int i = 0; i < 5; ++i)
         settle();
-    EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"无法写入文件:.\\AwardInfo.ini"});
-    EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(99, 19, 901, 121)) << "the show goes on";
+    drag(InTitle, InTitle + QPoint(10, 0));
+    recorder.setNextAnswer(MsgBox::IdOk);
+    onDialog = [](QDialog& dialog) {
+        auto& settings = *qobject_cast<CAwakDlg*>(&dialog);
+        settings.OnCellEdited(0, CAwakDlg::ColumnAward, "Renamed");
+        settings.m_subTitleEdit->setText("Owed");
+        settings.OnOK();
+    };
+    screen->OnCommand(CRafoDlg::IdSettings);
+    screen->OnCommand(CRafoDlg::IdRedraw);
+    EXPECT_EQ(recorder.texts(),
+              (std::vector<std::wstring>{L"无法写入文件:.\\AwardInfo.ini", CRafoDlg::SettingsWarning}))
+        << "told once, not on every frame or change";
+    EXPECT_EQ(folder.read("AwardInfo.ini"), before);
+    EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(109, 19, 911, 121)) << "the show goes on";
+    EXPECT_EQ(screen->engine().m_awards[0].awardName, L"Renamed")
+        << "a redraw keeps the table the file lacks";
+
+    QFile::setPermissions(folder.filePath("AwardInfo.ini"), QFile::ReadOwner | QFile::WriteOwner);
+    screen.reset();
+    const std::string after = folder.read("AwardInfo.ini");
+    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(109, 19, 911, 121));
+    EXPECT_NE(after.find("[AwardSubTitle]\r\nTitleName=Owed\r\n"), std::string::npos);
+    EXPECT_NE(after.find("AwardItem0=Renamed|0|3|"), std::string::npos);
 }

@@ -1,8 +1,14 @@
 #include "app/CRafoApp.h"
+#include "data/EventLock.h"
+#include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFont>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(CRafoApp, OnlyAStyleSheetIsTakenAsTheSkin)
 {
@@ -32,4 +38,34 @@ TEST(CRafoApp, WindowsFaceNamesLeadToAnInstalledChineseFont)
         EXPECT_TRUE(
             QFont::substitutes(QString::fromUtf8(face)).contains("WenQuanYi Micro Hei", Qt::CaseInsensitive))
             << face;
+}
+
+TEST(CRafoApp, OneProgramHoldsAnEventFolderAndTheLockOfAKilledOneIsTakenOver)
+{
+    EventFolder folder;
+    // A program that died in the middle of the show leaves its lock behind.
+    const pid_t killed = fork();
+    if (killed == 0) {
+        EventLock lock;
+        _exit(lock.take() == EventLock::Taken ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(killed, &status, 0), killed);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(QFile::exists(folder.filePath(EventLock::FileName)));
+
+    MessageRecorder recorder;
+    EventLock first;
+    EXPECT_TRUE(CRafoApp::lockEventFolder(first));
+    // However long the show has run, its lock holds.
+    QFile lockFile(folder.filePath(EventLock::FileName));
+    ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
+    lockFile.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
+    EventLock second;
+    EXPECT_FALSE(CRafoApp::lockEventFolder(second));
+    EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{CRafoApp::AlreadyRunning});
+
+    EventFolder otherEvent;
+    EventLock third;
+    EXPECT_EQ(third.take(), EventLock::Taken);
 }

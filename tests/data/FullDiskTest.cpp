@@ -1,0 +1,121 @@
+#include "app/DrawEngine.h"
+#include "app/SilentHost.h"
+#include "data/DrawJournal.h"
+#include "data/PendingSettings.h"
+#include "data/ResultStore.h"
+#include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const SmallDisk = "RAFO_SMALL_DISK";
+
+// Runs the shell command in a user and mount namespace of its own, with a
+// 64 KiB tmpfs on the folder ("$0"); "$1" is this test program.
+int onSmallDisk(const QString& folder, const QString& command, QByteArray& output)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(SmallDisk, folder);
+    process.setProcessEnvironment(environment);
+    process.start("unshare", {"-rm", "sh", "-c", "mount -t tmpfs -o size=64k tmpfs \"$0\" && " + command,
+                              folder, QCoreApplication::applicationFilePath()});
+    if (!process.waitForStarted() || !process.waitForFinished(-1))
+        return -1;
+    output = process.readAll();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+void fillTheDisk()
+{
+    QFile filler("filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) > 0) {
+    }
+}
+
+// Inside the namespace, in the full file system: the store, a settings
+// change and a journal entry each fail and keep the old bytes, are told
+// once, and succeed once there is space again.
+void writeOnAFullDisk()
+{
+    writeFile("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=a|0|1|x|\r\n");
+    writeFile("AwardResult.ini", "");
+    SilentHost host;
+    DrawEngine engine(host);
+    for (int i = 0; i < 4; ++i) {
+        AwardItem award;
+        award.winnerCount = 1;
+        award.winners = {L"winner" + std::to_wstring(i)};
+        engine.m_awards.push_back(award);
+    }
+    engine.m_current = 2;
+    DrawJournal journal;
+    ASSERT_TRUE(SaveResults(engine));
+    ASSERT_TRUE(journal.append("start", QJsonObject()));
+    const QString files[] = {"AwardResult.ini", "AwardInfo.ini", DrawJournal::FileName};
+    std::string before[3];
+    for (int i = 0; i < 3; ++i)
+        before[i] = readFile(files[i]);
+
+    fillTheDisk();
+    engine.m_current = 3;
+    AreaSet areas;
+    areas[AreaMainTitle] = std::make_unique<CLottoryArea>();
+    areas[AreaMainTitle]->m_rect = Rect(1, 2, 3, 4);
+    PendingSettings settings;
+    settings.layoutChanged(AreaMainTitle);
+    // More than the page the journal's last line sits in has left.
+    QJsonArray names;
+    for (int i = 0; i < 2000; ++i)
+        names.append(QStringLiteral("name %1").arg(i));
+    const QJsonObject entry{{"winners", names}};
+    MessageRecorder recorder;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_FALSE(KeepResults(engine));
+        EXPECT_FALSE(settings.write(areas));
+        EXPECT_FALSE(journal.append("stop", entry));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(readFile(files[i]), before[i]) << files[i].toStdString();
+    }
+    EXPECT_EQ(recorder.texts(),
+              (std::vector<std::wstring>{L"无法写入文件:.\\AwardResult.ini", L"无法写入文件:.\\AwardInfo.ini",
+                                         L"无法写入抽奖记录:Journal/journal.jsonl"}));
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"AwardInfo.ini", "AwardResult.ini", "filler"}));
+
+    ASSERT_TRUE(QFile::remove("filler"));
+    EXPECT_TRUE(KeepResults(engine));
+    EXPECT_TRUE(settings.write(areas));
+    EXPECT_TRUE(journal.append("stop", entry));
+    EXPECT_NE(readFile("AwardResult.ini").find("Cnt=4\r\n"), std::string::npos);
+    EXPECT_NE(readFile("AwardInfo.ini").find("PosLeft=1\r\nPosTop=2\r\n"), std::string::npos);
+    EXPECT_GT(readFile(DrawJournal::FileName).size(), before[2].size() + 16000);
+}
+
+} // namespace
+
+TEST(FullDisk, WritesThatFindNoSpaceLoseNothingAndSucceedOnceThereIsSpace)
+{
+    if (const QByteArray folder = qgetenv(SmallDisk); !folder.isEmpty()) {
+        QDir::setCurrent(QString::fromLocal8Bit(folder));
+        writeOnAFullDisk();
+        return;
+    }
+    QTemporaryDir mountPoint;
+    QByteArray output;
+    if (onSmallDisk(mountPoint.path(), "true", output) != 0)
+        GTEST_SKIP() << "no user and mount namespace can be made here: " << output.toStdString();
+    EXPECT_EQ(onSmallDisk(mountPoint.path(), "exec \"$1\" --gtest_filter=FullDisk.*", output), 0)
+        << output.toStdString();
+}
