@@ -203,7 +203,7 @@ TEST_F(AreaEditingTest, ChangesTheFileCannotTakeAreToldOnceKeptAndWrittenWithThe
     onDialog = [](QDialog& dialog) {
         auto& settings = *qobject_cast<CAwakDlg*>(&dialog);
         settings.OnCellEdited(0, CAwakDlg::ColumnAward, "Renamed");
-        settings.m_subTitleEdit->setText("Owed");
+        settings.m_subTitleEdit->setText(QString::fromStdWString(L"新年会\U00020BB7"));
         settings.OnOK();
     };
     screen->OnCommand(CRafoDlg::IdSettings);
@@ -218,8 +218,9 @@ TEST_F(AreaEditingTest, ChangesTheFileCannotTakeAreToldOnceKeptAndWrittenWithThe
 
     QFile::setPermissions(folder.filePath("AwardInfo.ini"), QFile::ReadOwner | QFile::WriteOwner);
     screen.reset();
-    const std::string after = folder.read("AwardInfo.ini");
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(109, 19, 911, 121));
-    EXPECT_NE(after.find("[AwardSubTitle]\r\nTitleName=Owed\r\n"), std::string::npos);
-    EXPECT_NE(after.find("AwardItem0=Renamed|0|3|"), std::string::npos);
+    CIni ini(AwardInfoFile);
+    EXPECT_EQ(ini.GetString(L"AwardInfo", L"AwardItem0").rfind(L"Renamed|0|3|", 0), 0u);
+    EXPECT_EQ(ini.GetString(L"AwardSubTitle", L"TitleName"), L"新年会\U00020BB7");
+    EXPECT_EQ(folder.read("AwardInfo.ini").rfind("\xFF\xFE", 0), 0u) << "code page 936 has no \U00020BB7";
 }
