@@ -93,17 +93,16 @@ QString DrawJournal::keepList(const std::vector<tstring>& list)
 
 // A list that could not be written is held until it can, so the entries
 // that name it can still be replayed.
-bool DrawJournal::keepPendingLists()
+void DrawJournal::keepPendingLists()
 {
     for (auto list = m_unkept.begin(); list != m_unkept.end();) {
         QDir().mkpath(QLatin1String(Folder));
         if (!TextFile::writeAtomically(list->first, list->second)) {
             failed();
-            return false;
+            return;
         }
         list = m_unkept.erase(list);
     }
-    return true;
 }
 
 qint64 DrawJournal::open()
@@ -129,7 +128,9 @@ bool DrawJournal::append(const QString& type, QJsonObject entry)
     entry.insert("time", static_cast<qint64>(Clock::now()));
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
     QDir().mkpath(QLatin1String(Folder));
-    const bool written = keepPendingLists() && TextFile::append(QLatin1String(FileName), line.toStdString());
+    // The entry goes in even when a list it names cannot yet: the list is tried again.
+    keepPendingLists();
+    const bool written = TextFile::append(QLatin1String(FileName), line.toStdString());
     if (!written)
         failed();
     return written;

@@ -41,7 +41,7 @@ public:
     bool append(const QString& type, QJsonObject entry);
 
 private:
-    bool keepPendingLists();
+    void keepPendingLists();
     void failed();
 
     // Kept lists not yet on disk, by path.

@@ -81,6 +81,8 @@ void writeOnAFullDisk()
         names.append(QStringLiteral("name %1").arg(i));
     const QJsonObject entry{{"winners", names}};
     MessageRecorder recorder;
+    const QString list =
+        QStringLiteral("Journal/") + DrawJournal::keptListName(journal.keepList({L"a", L"b"}));
     for (int attempt = 0; attempt < 2; ++attempt) {
         EXPECT_FALSE(KeepResults(engine));
         EXPECT_FALSE(settings.write(areas));
@@ -88,11 +90,12 @@ void writeOnAFullDisk()
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(readFile(files[i]), before[i]) << files[i].toStdString();
     }
-    EXPECT_EQ(recorder.texts(),
-              (std::vector<std::wstring>{L"无法写入文件:.\\AwardResult.ini", L"无法写入文件:.\\AwardInfo.ini",
-                                         L"无法写入抽奖记录:Journal/journal.jsonl"}));
+    EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"无法写入抽奖记录:Journal/journal.jsonl",
+                                                           L"无法写入文件:.\\AwardResult.ini",
+                                                           L"无法写入文件:.\\AwardInfo.ini"}));
     EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden),
               (QStringList{"AwardInfo.ini", "AwardResult.ini", "filler"}));
+    EXPECT_FALSE(QFile::exists(list));
 
     ASSERT_TRUE(QFile::remove("filler"));
     EXPECT_TRUE(KeepResults(engine));
@@ -101,6 +104,7 @@ void writeOnAFullDisk()
     EXPECT_NE(readFile("AwardResult.ini").find("Cnt=4\r\n"), std::string::npos);
     EXPECT_NE(readFile("AwardInfo.ini").find("PosLeft=1\r\nPosTop=2\r\n"), std::string::npos);
     EXPECT_GT(readFile(DrawJournal::FileName).size(), before[2].size() + 16000);
+    EXPECT_EQ(readFile(list), "a\nb\n") << "the list is kept with the next entry";
 }
 
 } // namespace
