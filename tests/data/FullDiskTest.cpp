@@ -35,15 +35,6 @@ int onSmallDisk(const QString& folder, const QString& command, QByteArray& outpu
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-void fillTheDisk()
-{
-    QFile filler("filler");
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    const QByteArray block(4096, 'x');
-    while (filler.write(block) > 0) {
-    }
-}
-
 // Inside the namespace, in the full file system: the store, a settings
 // change and a journal entry each fail and keep the old bytes, are told
 // once, and succeed once there is space again.
@@ -53,12 +44,7 @@ void writeOnAFullDisk()
     writeFile("AwardResult.ini", "");
     SilentHost host;
     DrawEngine engine(host);
-    for (int i = 0; i < 4; ++i) {
-        AwardItem award;
-        award.winnerCount = 1;
-        award.winners = {L"winner" + std::to_wstring(i)};
-        engine.m_awards.push_back(award);
-    }
+    engine.m_awards.resize(4);
     engine.m_current = 2;
     DrawJournal journal;
     ASSERT_TRUE(SaveResults(engine));
@@ -68,7 +54,11 @@ void writeOnAFullDisk()
     for (int i = 0; i < 3; ++i)
         before[i] = readFile(files[i]);
 
-    fillTheDisk();
+    QFile filler("filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+    filler.close();
     engine.m_current = 3;
     AreaSet areas;
     areas[AreaMainTitle] = std::make_unique<CLottoryArea>();
