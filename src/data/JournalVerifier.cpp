@@ -109,10 +109,12 @@ public:
     }
 
     // A restart that brings back fewer prizes than were drawn draws them
-    // again; only a store write that failed may explain that.
+    // again; only a store write that failed may explain that. The result
+    // screen's count one past the table is stored only at exit, so a kill
+    // after it loses no draw.
     void checkRelaunchCount(int storedCount, int line)
     {
-        const int drawn = m_engine.finishedCountToStore();
+        const int drawn = std::min(m_engine.finishedCountToStore(), m_engine.prizeCount());
         if (storedCount >= drawn)
             return;
         const QString head = QStringLiteral("第 %1 行: 重新启动时只恢复了 %2 项, 抽奖记录为 %3 项")
