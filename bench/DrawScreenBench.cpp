@@ -12,12 +12,11 @@
 #include "platform/CodePage.h"
 #include "platform/MsgBox.h"
 
-#include "app/SilentHost.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -51,6 +50,20 @@ private:
     QTemporaryDir m_dir;
 };
 
+QString readUtf8(const char* name)
+{
+    QFile file(QString::fromLatin1(name));
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+void writeUtf8(const char* name, const QString& text)
+{
+    QFile file(QString::fromLatin1(name));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write("\xEF\xBB\xBF" + text.toUtf8());
+}
+
 struct Screen
 {
     explicit Screen(QSize size, int participants) : event(participants), image(size, QImage::Format_RGB32)
@@ -62,7 +75,8 @@ struct Screen
         zones = ScaleScreenLayout(areas, size.width(), size.height(), settings);
         painter.loadPictures();
         engine.StartDraw();
-        engine.StopDraw(); // the first prize's ten winners are shown
+        DrawRecord record;
+        engine.StopDraw(record); // the first prize's ten winners are shown
     }
 
     void paint(long long cycleStart = -1)
@@ -80,8 +94,7 @@ struct Screen
 
     BenchEvent event;
     QImage image;
-    SilentHost host;
-    DrawEngine engine{host};
+    DrawEngine engine;
     AreaSet areas;
     HotZones zones;
     DrawScreenPainter painter;
@@ -102,11 +115,11 @@ void DrawThirtyThousandWinners(Screen& screen)
     AwardItem big;
     big.awardName = L"参与奖";
     big.winnerCount = 1000;
-    screen.engine.m_awards.assign(30, big);
-    screen.engine.m_current = -1;
+    screen.engine.setPrizes(std::vector<AwardItem>(30, big), -1);
     for (int i = 0; i < 30; ++i) {
         screen.engine.StartDraw();
-        screen.engine.StopDraw();
+        DrawRecord record;
+        screen.engine.StopDraw(record);
     }
     screen.paint();
 }
@@ -126,10 +139,12 @@ void CaptionLaidOutAgain(benchmark::State& state)
 {
     Screen screen(QSize(1920, 1080), 100000);
     DrawThirtyThousandWinners(screen);
-    tstring& last = screen.engine.m_awards.back().winners.back();
-    int round = 0;
+    // The last winner is replaced before each paint.
     for (auto _ : state) {
-        last = L"替补" + std::to_wstring(++round);
+        state.PauseTiming();
+        DrawRecord record;
+        screen.engine.ReplaceWinner(999, record);
+        state.ResumeTiming();
         screen.paint();
     }
 }
@@ -150,21 +165,26 @@ BENCHMARK(CyclingFrame)->Unit(benchmark::kMillisecond);
 void ResultScreenPaint(benchmark::State& state)
 {
     BenchEvent event(static_cast<int>(state.range(1)));
+    // One prize whose winners the store gives back.
+    const int winners = static_cast<int>(state.range(0));
+    std::wstring joined;
+    for (int i = 0; i < winners; ++i)
+        joined += (i ? L"|参加者" : L"参加者") + std::to_wstring(i);
+    writeUtf8("AwardResult.ini",
+              "[AwardResult]\r\nCnt=1\r\nItme0=" + QString::fromStdWString(joined) + "\r\n");
+    QString config = readUtf8("AwardInfo.ini");
+    config.remove(QRegularExpression("AwardItem[1-9][^\n]*\n"));
+    config.replace(QRegularExpression("AwardItem0=[^\n]*\n"),
+                   QStringLiteral("AwardItem0=参与奖|0|%1|纪念品|Backimg\\prize5.jpg\n").arg(winners));
+    writeUtf8("AwardInfo.ini", config);
     MusicPlayer::setAudioSink("fakesink sync=true");
     CRafoDlg screen;
     screen.OnInitDialog(QRect(0, 0, 1920, 1080));
-    AwardItem big;
-    big.awardName = L"参与奖";
-    big.prizeName = L"纪念品";
-    big.winnerCount = static_cast<int>(state.range(0));
-    for (int i = 0; i < big.winnerCount; ++i)
-        big.winners.emplace_back(L"参加者" + std::to_wstring(i));
-    screen.engine().m_awards = {big};
     CResultDlg result(screen);
     result.OnInitDialog();
     QImage image(1920, 1080, QImage::Format_RGB32);
     // Until the summary has risen over the whole screen.
-    for (int i = 0; i < 1080 / SummaryScroll::Step; ++i)
+    for (int i = 0; i < 1080 / TextScroll::Step; ++i)
         result.render(&image);
     for (auto _ : state)
         result.render(&image);
@@ -188,19 +208,17 @@ std::vector<tstring> BenchPool(int size)
 // timed on its own.
 void StopDrawThousandWinners(benchmark::State& state)
 {
-    SilentHost host;
-    DrawEngine engine(host);
+    DrawEngine engine;
     const std::vector<tstring> pool = BenchPool(static_cast<int>(state.range(0)));
     AwardItem prize;
     prize.winnerCount = 1000;
     for (auto _ : state) {
         state.PauseTiming();
-        engine.Reset();
-        engine.m_pool = pool;
-        engine.m_awards = {prize, prize};
+        engine.load(pool, {prize, prize});
         engine.StartDraw();
+        DrawRecord record;
         state.ResumeTiming();
-        engine.StopDraw();
+        engine.StopDraw(record);
     }
 }
 BENCHMARK(StopDrawThousandWinners)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -208,17 +226,13 @@ BENCHMARK(StopDrawThousandWinners)->Arg(100000)->Arg(1000000)->Unit(benchmark::k
 // What the start of a cycle costs on a big pool: it takes the pool's digest.
 void StartDrawOnABigPool(benchmark::State& state)
 {
-    SilentHost host;
-    DrawEngine engine(host);
-    const std::vector<tstring> pool = BenchPool(static_cast<int>(state.range(0)));
+    DrawEngine engine;
     AwardItem prize;
     prize.winnerCount = 1000;
-    engine.m_pool = pool;
+    engine.load(BenchPool(static_cast<int>(state.range(0))), {});
     for (auto _ : state) {
         state.PauseTiming();
-        engine.m_awards = {prize, prize};
-        engine.m_current = -1;
-        engine.m_running = 0;
+        engine.setPrizes({prize, prize}, -1);
         state.ResumeTiming();
         engine.StartDraw();
     }
@@ -228,12 +242,11 @@ BENCHMARK(StartDrawOnABigPool)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMill
 void LoadDrawDataOfParticipants(benchmark::State& state)
 {
     BenchEvent event(static_cast<int>(state.range(0)), state.range(1) != 0);
-    SilentHost host;
-    DrawEngine engine(host);
+    DrawEngine engine;
     TextEncoding encoding;
     for (auto _ : state) {
         LoadDrawData(engine, encoding);
-        benchmark::DoNotOptimize(engine.m_pool.size());
+        benchmark::DoNotOptimize(engine.pool().size());
     }
 }
 BENCHMARK(LoadDrawDataOfParticipants)

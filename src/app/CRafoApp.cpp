@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QLibraryInfo>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <gst/gst.h>
 
 CRafoApp::CRafoApp(QApplication& app) : m_app(app) {}
@@ -37,6 +39,17 @@ QString CRafoApp::readSkin(const QString& path)
     return QString::fromUtf8(bytes);
 }
 
+bool CRafoApp::installQtTranslations(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 bool CRafoApp::lockEventFolder(EventLock& lock)
 {
     switch (lock.take()) {
@@ -56,6 +69,7 @@ int CRafoApp::InitInstance()
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     gst_init_check(nullptr, nullptr, nullptr);
     QtMessageBox::install();
+    installQtTranslations(m_app);
     substituteChineseFonts();
     const QString skin = readSkin(QString::fromLatin1(SkinFile));
     if (!skin.isEmpty())

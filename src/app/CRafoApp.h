@@ -4,6 +4,7 @@
 
 class EventLock;
 class QApplication;
+class QCoreApplication;
 
 // Starts the services the draw screen needs, runs the draw screen for the
 // whole life of the program and shuts the services down again.
@@ -21,6 +22,10 @@ public:
     // The event files name Windows faces; these lead them to an installed
     // CJK font.
     static void substituteChineseFonts();
+    // Qt's own dialogs and menus (the picture chooser, the font list, the
+    // edit fields' menu) speak the program's Chinese whatever the system's
+    // language; false when Qt's translations are not installed.
+    static bool installQtTranslations(QCoreApplication& app);
     // A skin file that holds a Qt style sheet is applied; any other is ignored.
     static QString readSkin(const QString& path);
     // False, after telling the operator, when another program runs in the

@@ -1,33 +1,26 @@
 #pragma once
 
-#include "app/DrawEngine.h"
-#include "app/DrawHost.h"
+#include "app/DrawScreenMenu.h"
 #include "app/DrawScreenPainter.h"
+#include "app/DrawSession.h"
 #include "app/MusicPlayer.h"
-#include "app/SummaryScroll.h"
-#include "areas/CRectTracker.h"
-#include "areas/TextAreas.h"
-#include "controls/ParticipantEditorHost.h"
-#include "data/DrawJournal.h"
-#include "data/PendingSettings.h"
-#include "data/PrizeSettingsHost.h"
-#include "platform/CodePage.h"
+#include "app/TextScroll.h"
 
 #include <QBasicTimer>
 #include <QDialog>
 #include <QIcon>
-#include <array>
 #include <memory>
 
 namespace Ui {
 class CRafoDlg;
 }
-class QMenu;
+class TrackerOverlay;
 
-// The full-screen draw screen: it owns the draw, the text areas, the music
-// and the hot zones, turns clicks, keys and menu commands into draw actions,
-// and paints what the audience sees.
-class CRafoDlg : public QDialog, private DrawHost, private PrizeSettingsHost, private ParticipantEditorHost
+// The full-screen draw screen, the audience's view of the draw session: it
+// covers the primary screen, turns clicks, keys and menu commands into
+// session calls, paints the session's state, plays its sounds, opens the
+// dialogs and tells the operator what the session has to say.
+class CRafoDlg : public QDialog
 {
     Q_OBJECT
 public:
@@ -56,9 +49,7 @@ public:
     static constexpr int CyclePeriodMs = 16;
     static constexpr int CaptionPeriodMs = 200;
     static constexpr int MusicPeriodMs = 100;
-    static constexpr const wchar_t* InitMusic = L"Music\\Init.mp3";
     static constexpr const wchar_t* SettingsWarning = L"编辑奖品将删除所有已经抽取数据";
-    static constexpr const wchar_t* ReplaceEntry = L"补抽缺席: ";
     static constexpr const wchar_t* ReplaceQuestion = L" 缺席, 从未中奖的人中补抽一名?";
     static constexpr const wchar_t* NobodyToReplace = L"没有可以补抽的人";
 
@@ -72,32 +63,28 @@ public:
     void StartDraw();
     void StopDraw();
     void ShowResultScreen();
-    void LoadDrawData();
     void OnCommand(int id);
     void OnTimer(int timer);
-    void BuildResultText(tstring& text, unsigned& lines) const;
-    void SetAreaFont(CLottoryArea& area, int index);
+    void SetAreaFont(int index);
     // Asks, then gives the winner's row of the prize just drawn to someone who never won.
     void ReplaceAbsentWinner(int row);
-    // The winner's row of the prize just drawn under a point of the names area, or -1.
-    int replaceableRowAt(const QPoint& point) const;
 
-    DrawEngine& engine() { return m_engine; }
-    const CLottoryArea& area(int index) const { return *m_areas[static_cast<size_t>(index)]; }
+    DrawSession& session() { return m_session; }
+    const DrawEngine& engine() const { return m_session.engine(); }
+    const CLottoryArea& area(int index) const { return m_session.areas().area(index); }
     MusicPlayer& player() { return m_player; }
-    SummaryScroll& resultScroll() { return m_resultScroll; }
+    TextScroll& resultScroll() { return m_resultScroll; }
     const Rect& screenRect() const { return m_screenRect; }
-    const Rect& startRect() const { return m_startRect; }
-    const Rect& stopRect() const { return m_stopRect; }
-    const Rect& exitRect() const { return m_exitRect; }
-    int selectedArea() const { return m_selectedArea; }
-    int areaMode() const { return m_areaMode; }
+    const Rect& startRect() const { return m_session.zones().start; }
+    const Rect& stopRect() const { return m_session.zones().stop; }
+    const Rect& exitRect() const { return m_session.zones().exit; }
+    int selectedArea() const { return m_session.areas().selected(); }
+    AreaEditor::Mode areaMode() const { return m_session.areas().mode(); }
     bool isCycling() const { return m_cycleTimer.isActive(); }
-    QMenu* contextMenu() const { return m_menu; }
-    const CRectTracker& tracker() const { return m_tracker; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -107,74 +94,28 @@ protected:
     void reject() override;
 
 private:
-    void playMusic(const tstring& path, int mode) override;
-    void startCycleTimer() override;
-    void stopCycleTimer() override;
-    void repaintAll() override;
-    void showResultScreen() override;
-    void exportResults() override;
-    void storeResults() override;
-    void recordDraw(const DrawRecord& record) override;
-    // The list as read: its size and the digest it was kept under.
-    void journalStart(const char* reason, std::size_t participants, const QString& participantsDigest);
-
-    const std::vector<AwardItem>& awards() const override;
-    void appendPrize(const AwardItem& item) override;
-    void removePrize(int index) override;
-    bool canMovePrize(int from, int to) const override;
-    void movePrize(int from, int to) override;
-    void changePrize(int index, const AwardItem& item) override;
-    CLottoryArea& textArea(int index) override;
-    void titlesChanged() override;
-    // Saves the table at once; the result store follows it, so a restart
-    // finds every winner with the prize it belongs to.
-    void prizeTableChanged();
-    // Writes what "AwardInfo.ini" is owed; false when it could not be written.
-    bool writeSettings();
-    // A store that could not be written is recorded in the journal.
-    void keepResults(bool atExit = false);
-
-    TextEncoding participantEncoding() const override { return m_participantEncoding; }
-    void reloadAfterParticipantEdit() override;
-    void restartDraw(const char* reason);
-
-    void buildContextMenu();
+    void openContextMenu(const QPoint& point, const QPoint& globalPos);
     void startAction();
-    int areaAt(const QPoint& point) const;
-    bool editingPosition() const;
-    void setAreaMode(int mode);
     void updateCursor(const QPoint& point);
-    void leftClickWhileEditing(const QPoint& point);
-    void saveEditedLayouts();
+    void refresh();
+    // Shows what the session has to tell, in order.
+    void tell();
     void OnDestroy();
 
     std::unique_ptr<Ui::CRafoDlg> m_ui;
+    DrawSession m_session;
     Rect m_screenRect;
-    DrawEngine m_engine{*this};
-    int m_selectedArea = -1;
-    AreaSet m_areas;
-    int m_areaMode = -1;
-    CRectTracker m_tracker;
-    // What "AwardInfo.ini" does not hold yet, so only real changes are
-    // written and a failed write goes in with the next one.
-    PendingSettings m_settings;
-    bool m_layoutSavePending = false;
-    // The export failed; it is tried again at exit.
-    bool m_exportOwed = false;
-    DrawJournal m_journal;
+    TrackerOverlay* m_overlay = nullptr;
     MusicPlayer m_player;
-    Rect m_exitRect;
     QIcon m_icon;
-    Rect m_startRect;
-    Rect m_stopRect;
     DrawScreenPainter m_painter;
-    SummaryScroll m_resultScroll;
-    TextEncoding m_participantEncoding = TextEncoding::Ansi;
+    // It outlives the result screen, so a second opening continues.
+    TextScroll m_resultScroll{TextScroll::Axis::Upwards};
     QBasicTimer m_cycleTimer;
     QBasicTimer m_captionTimer;
     QBasicTimer m_musicTimer;
     long long m_cycleStart = -1;
-    QMenu* m_menu = nullptr;
+    DrawScreenMenu m_menu;
     bool m_initialised = false;
     bool m_destroyed = false;
 };

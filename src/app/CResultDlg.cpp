@@ -30,7 +30,7 @@ void CResultDlg::OnInitDialog()
     m_screenRect = m_main.screenRect();
     setGeometry(m_main.geometry());
     m_main.player().Play(ResultMusic, MusicPlayer::PlayOnce);
-    m_main.BuildResultText(m_summary, m_lineCount);
+    m_main.session().buildResultText(m_summary, m_lineCount);
     m_shownSummary = QString::fromStdWString(m_summary);
     m_shownSummary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_exitRect = m_main.exitRect();

@@ -37,7 +37,7 @@ bool CaptionLayout::sameSource(const DrawEngine& engine, const QString& ownText)
     for (int i = 0; i < engine.prizeCount(); ++i) {
         if (!engine.isFinishedForDisplay(i))
             continue;
-        const AwardItem& award = engine.m_awards[static_cast<size_t>(i)];
+        const AwardItem& award = engine.award(i);
         if (kept == m_source.size())
             return false;
         const Source& source = m_source[kept++];
@@ -54,7 +54,7 @@ void CaptionLayout::keepSource(const DrawEngine& engine, const QString& ownText)
     m_source.clear();
     for (int i = 0; i < engine.prizeCount(); ++i) {
         if (engine.isFinishedForDisplay(i)) {
-            const AwardItem& award = engine.m_awards[static_cast<size_t>(i)];
+            const AwardItem& award = engine.award(i);
             m_source.push_back({award.awardName, award.winnerCount, award.winners});
         }
     }

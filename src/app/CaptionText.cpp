@@ -9,7 +9,7 @@ QString BuildCaptionText(const DrawEngine& engine, const QString& ownText)
     for (int i = 0; i < engine.prizeCount(); ++i) {
         if (!engine.isFinishedForDisplay(i))
             continue;
-        const AwardItem& award = engine.m_awards[static_cast<size_t>(i)];
+        const AwardItem& award = engine.award(i);
         text += QString::fromStdWString(award.awardName) + QStringLiteral(": ");
         for (const tstring& winner : award.winners)
             text += QString::fromStdWString(winner) + QLatin1Char(' ');

@@ -1,16 +1,12 @@
 #include "app/DrawEngine.h"
 
-#include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
 #include "app/PositionTree.h"
 #include "platform/Clock.h"
 #include "platform/CrtRand.h"
-#include "platform/MsgBox.h"
 
 #include <algorithm>
 #include <cstdint>
-
-DrawEngine::DrawEngine(DrawHost& host) : m_host(host) {}
 
 void DrawEngine::Reset()
 {
@@ -23,32 +19,53 @@ void DrawEngine::Reset()
     m_cyclePoolDigest.clear();
 }
 
-void DrawEngine::StartDraw()
+void DrawEngine::load(std::vector<tstring> pool, std::vector<AwardItem> awards)
 {
-    if (m_current >= prizeCount())
-        return;
-    m_host.playMusic(StartMusic, MusicPlayer::PlayLoop);
-    ++m_current;
-    if (m_current == prizeCount()) {
-        m_host.showResultScreen();
-        return;
+    Reset();
+    m_pool = std::move(pool);
+    m_awards = std::move(awards);
+}
+
+void DrawEngine::restore(Restored restored)
+{
+    m_continuesStore = true;
+    if (restored.storedCount >= 1)
+        m_current = restored.storedCount - 1;
+    const size_t prizes = std::min(restored.winners.size(), m_awards.size());
+    for (size_t i = 0; i < prizes; ++i) {
+        std::vector<tstring>& winners = m_awards[i].winners;
+        winners.insert(winners.end(), std::make_move_iterator(restored.winners[i].begin()),
+                       std::make_move_iterator(restored.winners[i].end()));
     }
+    m_absent.insert(m_absent.end(), restored.absent.begin(), restored.absent.end());
+    restored.taken.resize(m_pool.size());
+    removeMarked(m_pool, restored.taken);
+}
+
+DrawEngine::StartOutcome DrawEngine::StartDraw()
+{
+    if (m_running || m_current >= prizeCount())
+        return StartOutcome::Ignored;
+    ++m_current;
+    if (m_current == prizeCount())
+        return StartOutcome::ResultScreen;
     m_running = 1;
     // The pool stays as it is while names cycle; taking its digest now keeps
     // the stop quick on a big pool.
     m_cyclePoolDigest = PoolDigest(m_pool);
     m_cyclePoolSize = m_pool.size();
-    m_host.startCycleTimer();
+    return StartOutcome::Cycling;
 }
 
-void DrawEngine::StopDraw()
+DrawEngine::StopOutcome DrawEngine::StopDraw(DrawRecord& record)
 {
+    // A stop draws only the prize whose names cycle; a finished one is never drawn again.
+    if (!m_running)
+        return StopOutcome::Ignored;
     m_running = 0;
-    m_host.stopCycleTimer();
     if (!isCurrentPrize())
-        return;
-    m_host.playMusic(StopSound, MusicPlayer::PlayOnce);
-    DrawRecord record;
+        return StopOutcome::Ignored;
+    record = DrawRecord();
     record.prize = m_current;
     record.poolSize = m_pool.size();
     record.poolDigest = m_cyclePoolSize == m_pool.size() && !m_cyclePoolDigest.empty()
@@ -57,31 +74,20 @@ void DrawEngine::StopDraw()
     m_cyclePoolDigest.clear();
     if (m_pool.empty()) {
         record.outcome = DrawRecord::EmptyPool;
-        m_host.recordDraw(record);
-        m_host.storeResults();
-        m_host.repaintAll();
-        MsgBox::show(PoolEmptyMessage);
-        return;
+        return StopOutcome::EmptyPool;
     }
     AwardItem& award = m_awards[static_cast<size_t>(m_current)];
     if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
         record.seed = static_cast<long long>(Clock::now());
         pick(m_pool, record.seed, award.winnerCount, record.positions, record.winners);
     } else {
-        MsgBox::show(AllRemainingWinMessage);
         record.outcome = DrawRecord::AllRemaining;
         record.winners = std::move(m_pool);
         m_pool.clear();
     }
     award.winners.insert(award.winners.end(), record.winners.begin(), record.winners.end());
     award.drawn = 1;
-    m_host.recordDraw(record);
-    // The winners are safe on disk before anything else can go wrong.
-    m_host.storeResults();
-    m_host.repaintAll();
-    // The summary is exported however the last prize was completed.
-    if (m_current == prizeCount() - 1)
-        m_host.exportResults();
+    return record.outcome == DrawRecord::AllRemaining ? StopOutcome::AllRemaining : StopOutcome::Drawn;
 }
 
 void DrawEngine::pick(std::vector<tstring>& pool, long long seed, int count,
@@ -180,17 +186,35 @@ void DrawEngine::appendPrize(AwardItem item)
     m_awards.push_back(std::move(item));
 }
 
-void DrawEngine::removePrize(int index)
+bool DrawEngine::removePrize(int index)
 {
     if (index < 0 || index >= prizeCount())
-        return;
-    if (prizeState(index) == 1) {
+        return false;
+    const bool cycling = prizeState(index) == 1;
+    if (cycling)
         m_running = 0;
-        m_host.stopCycleTimer();
-    }
     if (index <= m_current)
         --m_current;
     m_awards.erase(m_awards.begin() + index);
+    return cycling;
+}
+
+void DrawEngine::changePrize(int index, const AwardItem& texts)
+{
+    if (index < 0 || index >= prizeCount())
+        return;
+    AwardItem& award = m_awards[static_cast<size_t>(index)];
+    award.awardName = texts.awardName;
+    award.winnerCount = texts.winnerCount;
+    award.prizeName = texts.prizeName;
+    award.picturePath = texts.picturePath;
+}
+
+void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current)
+{
+    m_awards = std::move(awards);
+    m_current = std::clamp(current, -1, prizeCount());
+    m_running = 0;
 }
 
 bool DrawEngine::canMovePrize(int from, int to) const

@@ -1,47 +1,74 @@
 #pragma once
 
 #include "app/AwardItem.h"
-#include "app/DrawHost.h"
+#include "app/DrawRecord.h"
 
 #include <cstdint>
 #include <vector>
 
-// How one stop or one replacement chose its winners, so it can be replayed.
-struct DrawRecord
-{
-    enum Outcome
-    {
-        Drawn,
-        AllRemaining,
-        EmptyPool
-    };
-    int prize = -1;
-    Outcome outcome = Drawn;
-    long long seed = 0;
-    std::size_t poolSize = 0;
-    // Of the pool before the draw.
-    tstring poolDigest;
-    std::vector<std::size_t> positions;
-    std::vector<tstring> winners;
-};
-
 // The draw: who is still in the pool, the prize table, the current prize and
-// whether names are cycling. Prizes go strictly in table order.
+// whether names are cycling. Prizes go strictly in table order. Every change
+// goes through an operation that says what came of it; what is shown, heard
+// or stored is the session's part.
 class DrawEngine
 {
 public:
-    static constexpr const wchar_t* StartMusic = L"Music\\start.mp3";
-    static constexpr const wchar_t* StopSound = L"Music\\stop.wav";
-    static constexpr const wchar_t* PoolEmptyMessage = L"剩余抽奖人数为0";
-    static constexpr const wchar_t* AllRemainingWinMessage = L"奖项多余抽奖人数,剩余的人奖全部中奖";
+    enum class StartOutcome
+    {
+        Ignored,
+        Cycling,
+        // The start after the last prize: it counts one past the table.
+        ResultScreen
+    };
+    enum class StopOutcome
+    {
+        Ignored,
+        Drawn,
+        // The pool was not larger than the prize: everyone left won.
+        AllRemaining,
+        EmptyPool
+    };
+    // An absent winner of the prize just drawn gives way to one drawn from
+    // the pool by the same rule; the absent one does not go back into it.
+    enum ReplaceResult
+    {
+        Replaced,
+        NothingToReplace,
+        PoolEmpty
+    };
 
-    explicit DrawEngine(DrawHost& host);
+    // What the result store gives back: the stored count, the winners of the
+    // prizes it holds, the replaced absent winners, and the pool entries
+    // they take (by position, as the pool was loaded).
+    struct Restored
+    {
+        int storedCount = 0;
+        std::vector<std::vector<tstring>> winners;
+        std::vector<tstring> absent;
+        std::vector<bool> taken;
+    };
 
     // Back to the state before the first start, with nothing loaded.
     void Reset();
+    // A fresh draw of these participants and prizes.
+    void load(std::vector<tstring> pool, std::vector<AwardItem> awards);
+    // Continues the result store: from now on a store keeps what this run
+    // knows nothing of, until a reset.
+    void restore(Restored restored);
 
-    void StartDraw();
-    void StopDraw();
+    StartOutcome StartDraw();
+    StopOutcome StopDraw(DrawRecord& record);
+    ReplaceResult ReplaceWinner(int row, DrawRecord& record);
+    // Whether the winner in that row of the prize just drawn can be replaced now.
+    bool canReplace(int row) const;
+
+    const std::vector<tstring>& pool() const { return m_pool; }
+    const std::vector<AwardItem>& awards() const { return m_awards; }
+    const AwardItem& award(int index) const { return m_awards[static_cast<size_t>(index)]; }
+    int current() const { return m_current; }
+    bool running() const { return m_running != 0; }
+    bool continuesStore() const { return m_continuesStore; }
+    const std::vector<tstring>& absent() const { return m_absent; }
 
     int prizeCount() const { return static_cast<int>(m_awards.size()); }
     bool isCurrentPrize() const { return m_current >= 0 && m_current < prizeCount(); }
@@ -55,24 +82,19 @@ public:
     // Changes of the prize table during the show. The finished prizes stay
     // the first ones of the table, so none is drawn twice and none skipped.
     void appendPrize(AwardItem item);
-    // Removing the cycling prize stops the cycle without a draw.
-    void removePrize(int index);
+    // True when it was the cycling prize: the cycle stops without a draw.
+    bool removePrize(int index);
     // Only prizes on the same side of the finished ones trade places; the
     // cycling prize stays where it is.
     bool canMovePrize(int from, int to) const;
     void movePrize(int from, int to);
-
-    // An absent winner of the prize just drawn gives way to one drawn from
-    // the pool by the same rule; the absent one does not go back into it.
-    enum ReplaceResult
-    {
-        Replaced,
-        NothingToReplace,
-        PoolEmpty
-    };
-    ReplaceResult ReplaceWinner(int row, DrawRecord& record);
-    // The row of a winner that can be replaced now, or false.
-    bool canReplace(int row) const;
+    // The four texts of a row as the operator edited them.
+    void changePrize(int index, const AwardItem& texts);
+    // A whole table in place of the loaded one, at that current prize: the
+    // one a journal entry records, or one the file could not take yet.
+    void setPrizes(std::vector<AwardItem> awards, int current);
+    // The operator was told the drawn data goes: the next store replaces the old one.
+    void storeAfresh() { m_continuesStore = false; }
 
     // The selection rule: seeded once, each pick removes one name from the pool.
     static void pick(std::vector<tstring>& pool, long long seed, int count,
@@ -84,22 +106,17 @@ public:
     // Where the cycling names start on this tick; -1 when the pool is empty.
     long long nextCycleStart();
 
-    std::vector<tstring> m_pool;
-    std::vector<AwardItem> m_awards;
-    int m_current = -1;
-    int m_running = 0;
-    // Set by the restore at start-up: the draw continues the result store,
-    // which may hold prizes this table does not have. A reset clears it, and
-    // the next store replaces the old results.
-    bool m_continuesStore = false;
-    // Winners who were absent and replaced; they stay out of the pool.
-    std::vector<tstring> m_absent;
-
 private:
     // 0 finished, 1 cycling, 2 still to draw.
     int prizeState(int index) const;
 
-    DrawHost& m_host;
+    std::vector<tstring> m_pool;
+    std::vector<AwardItem> m_awards;
+    int m_current = -1;
+    int m_running = 0;
+    bool m_continuesStore = false;
+    // Winners who were absent and replaced; they stay out of the pool.
+    std::vector<tstring> m_absent;
     // Of the pool when the current prize began to cycle.
     tstring m_cyclePoolDigest;
     std::size_t m_cyclePoolSize = 0;

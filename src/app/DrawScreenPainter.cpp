@@ -35,9 +35,9 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
     m_startImage.draw(painter, frame.start);
     m_stopImage.draw(painter, frame.stop);
 
-    if (engine.isCurrentPrize() && !engine.m_running) {
+    if (engine.isCurrentPrize() && !engine.running()) {
         std::vector<QString> rows;
-        for (const tstring& winner : engine.m_awards[static_cast<size_t>(engine.m_current)].winners)
+        for (const tstring& winner : engine.award(engine.current()).winners)
             rows.push_back(QString::fromStdWString(winner));
         drawRows(painter, *areas[AreaScroll], rows);
     }
@@ -84,10 +84,10 @@ void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
 void DrawScreenPainter::drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame)
 {
     const DrawEngine& engine = *frame.engine;
-    const int shown = engine.m_current < 0 ? 0 : engine.m_current;
+    const int shown = engine.current() < 0 ? 0 : engine.current();
     if (shown >= engine.prizeCount())
         return;
-    const AwardItem& award = engine.m_awards[static_cast<size_t>(shown)];
+    const AwardItem& award = engine.award(shown);
     const AreaSet& areas = *frame.areas;
     drawInArea(painter, *areas[AreaType], areas[AreaType]->m_rect, QString::fromStdWString(award.awardName));
     drawInArea(painter, *areas[AreaText], areas[AreaText]->m_rect, QString::fromStdWString(award.prizeName));
@@ -114,18 +114,18 @@ void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& fr
 void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFrame& frame)
 {
     const DrawEngine& engine = *frame.engine;
-    if (!engine.m_running || !engine.isCurrentPrize() || frame.cycleStart < 0 || engine.m_pool.empty())
+    if (!engine.running() || !engine.isCurrentPrize() || frame.cycleStart < 0 || engine.pool().empty())
         return;
-    const int count = engine.m_awards[static_cast<size_t>(engine.m_current)].winnerCount;
+    const int count = engine.award(engine.current()).winnerCount;
     const CLottoryArea& area = *(*frame.areas)[AreaScroll];
     if (count <= 0 || count > area.m_rect.normalized().height())
         return;
-    const size_t poolSize = engine.m_pool.size();
+    const size_t poolSize = engine.pool().size();
     std::vector<QString> rows;
     rows.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const size_t position = (static_cast<size_t>(i) + static_cast<size_t>(frame.cycleStart)) % poolSize;
-        rows.push_back(QString::fromStdWString(engine.m_pool[position]));
+        rows.push_back(QString::fromStdWString(engine.pool()[position]));
     }
     drawRows(painter, area, rows);
 }

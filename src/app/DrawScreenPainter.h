@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/CaptionLayout.h"
-#include "app/CaptionScroll.h"
 #include "app/PrizePictureCache.h"
 #include "app/StretchedPicture.h"
+#include "app/TextScroll.h"
 #include "areas/TextAreas.h"
 
 class DrawEngine;
@@ -47,6 +47,6 @@ private:
     StretchedPicture m_startImage;
     StretchedPicture m_stopImage;
     PrizePictureCache m_prizePictures;
-    CaptionScroll m_caption;
+    TextScroll m_caption{TextScroll::Axis::Leftwards};
     CaptionLayout m_captionLayout;
 };

@@ -44,8 +44,6 @@ void MusicPlayer::Play(const tstring& path, int mode)
     Stop();
     m_path = path;
     m_mode = mode;
-    m_limit = 0;
-    m_elapsed = 0;
     BuildGraph();
     Run();
 }

@@ -52,8 +52,6 @@ private:
     void Run();
 
     int m_mode = Idle;
-    int m_limit = 0;
-    int m_elapsed = 0;
     tstring m_path;
     _GstElement* m_pipeline = nullptr;
     _GstBus* m_bus = nullptr;

@@ -93,3 +93,13 @@ std::vector<tstring> tstring::Tokenize(const tstring& delimiters, bool skipEmpty
         pieces.push_back(std::move(rest));
     return pieces;
 }
+
+tstring tstring::WithFullWidthBars() const
+{
+    tstring text = *this;
+    for (wchar_t& c : text) {
+        if (c == L'|')
+            c = L'\uFF5C';
+    }
+    return text;
+}

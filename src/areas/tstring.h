@@ -44,4 +44,9 @@ public:
     // Splits at each of the delimiter characters. Throws TokenizeError when the
     // text or the delimiter set is empty.
     std::vector<tstring> Tokenize(const tstring& delimiters, bool skipEmpty) const;
+
+    // "|" separates the fields of a prize row and the winners of a prize in
+    // the event files, so inside a text it becomes the full-width "｜", which
+    // reads the same and loses nothing at the next load.
+    tstring WithFullWidthBars() const;
 };

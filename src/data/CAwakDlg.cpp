@@ -165,7 +165,7 @@ void CAwakDlg::OnCellEdited(int row, int column, const QString& edited)
     if (row < 0 || row >= static_cast<int>(m_host.awards().size()))
         return;
     AwardItem item = m_host.awards()[static_cast<size_t>(row)];
-    const tstring value = PrizeFieldText(edited.toStdWString());
+    const tstring value = tstring(edited.toStdWString()).WithFullWidthBars();
     switch (column) {
     case ColumnAward:
         item.awardName = value;

@@ -35,7 +35,7 @@ bool readInteger(const QString& text, long long& value)
 
 tstring inMemory(const QString& text)
 {
-    return PrizeFieldText(text.toStdWString());
+    return tstring(text.toStdWString()).WithFullWidthBars();
 }
 
 } // namespace

@@ -7,7 +7,7 @@ class DrawEngine;
 extern const wchar_t* const ParticipantFileError;
 
 // Starts the draw afresh from the event's files: the participants of
-// "data.txt", then the prize table. When "data.txt" cannot be opened the
-// operator is told and the draw stays empty. Sets the encoding the
-// participants were read in.
+// "data.txt", then the prize table. False when "data.txt" cannot be opened
+// (the operator is then told ParticipantFileError) and the draw stays
+// empty. Sets the encoding the participants were read in.
 bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding);

@@ -2,9 +2,9 @@
 
 #include "app/DrawEngine.h"
 #include "app/PoolDigest.h"
-#include "app/SilentHost.h"
 #include "data/CIni.h"
 #include "data/DrawJournal.h"
+#include "data/JournalEntry.h"
 #include "data/ResultStore.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
@@ -20,23 +20,8 @@ QString joined(const std::vector<tstring>& names)
 {
     QStringList list;
     for (const tstring& name : names)
-        list << QString::fromStdWString(StoredWinnerName(name));
+        list << QString::fromStdWString(name.WithFullWidthBars());
     return list.join(QLatin1Char('|'));
-}
-
-std::vector<AwardItem> prizeTable(const QJsonArray& array)
-{
-    std::vector<AwardItem> awards;
-    for (const QJsonValue& value : array) {
-        const QJsonObject prize = value.toObject();
-        AwardItem award;
-        award.awardName = prize.value("awardName").toString().toStdWString();
-        award.winnerCount = prize.value("winnerCount").toInt();
-        award.prizeName = prize.value("prizeName").toString().toStdWString();
-        award.winners = DrawJournal::names(prize.value("winners").toArray());
-        awards.push_back(award);
-    }
-    return awards;
 }
 
 class Replay
@@ -53,16 +38,16 @@ public:
     QString prizeLabel(int index) const
     {
         const QString name = index >= 0 && index < m_engine.prizeCount()
-                                 ? QString::fromStdWString(m_engine.m_awards[size_t(index)].awardName)
+                                 ? QString::fromStdWString(m_engine.award(index).awardName)
                                  : QString();
         return QStringLiteral("第 %1 项 %2").arg(static_cast<qint64>(index) + 1).arg(name);
     }
 
     void start(const QJsonObject& entry, int line)
     {
-        const QString digest = entry.value("participantsSha256").toString();
-        const QString path =
-            QStringLiteral("%1/%2").arg(DrawJournal::Folder, DrawJournal::keptListName(digest));
+        const JournalEntry::Start start = JournalEntry::readStart(entry);
+        const QString path = QStringLiteral("%1/%2").arg(DrawJournal::Folder,
+                                                         DrawJournal::keptListName(start.participantsDigest));
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             fail(QStringLiteral("第 %1 行: 缺少名单 %2").arg(line).arg(path));
@@ -73,60 +58,58 @@ public:
         for (const QByteArray& name : file.readAll().split('\n'))
             names.push_back(QString::fromUtf8(name).toStdWString());
         names.pop_back();
-        if (QString::fromStdWString(PoolDigest(names)) != digest) {
+        if (QString::fromStdWString(PoolDigest(names)) != start.participantsDigest) {
             fail(QStringLiteral("第 %1 行: 名单 %2 已被改动").arg(line).arg(path));
             m_broken = true;
             return;
         }
-        const bool relaunch = entry.value("reason").toString() == QLatin1String("launch") && m_started;
-        const QJsonArray restored = entry.value("restored").toArray();
-        if (relaunch)
-            checkRelaunchCount(entry.value("storedCount").toInt(), line);
-        if (relaunch) {
-            for (int i = 0; i < restored.size(); ++i) {
-                const bool known = i < m_engine.prizeCount() && i <= m_engine.m_current;
-                const std::vector<tstring> back = DrawJournal::names(restored[i].toArray());
-                if (!known || back != m_engine.m_awards[size_t(i)].winners)
-                    fail(QStringLiteral("第 %1 行: 重新启动时恢复的%2中奖名单与记录不符")
-                             .arg(line)
-                             .arg(prizeLabel(i)));
-            }
-        }
-        if (relaunch && DrawJournal::names(entry.value("absent").toArray()) != m_engine.m_absent)
-            fail(QStringLiteral("第 %1 行: 重新启动时恢复的缺席名单与记录不符").arg(line));
+        if (start.reason == QLatin1String("launch") && m_started)
+            checkRelaunch(start, line);
         m_started = true;
         m_broken = false;
         m_storeFailedLine = 0;
         m_list = names;
-        m_engine.Reset();
-        m_engine.m_pool = names;
-        m_engine.m_awards = prizeTable(entry.value("prizes").toArray());
-        RestoreResults(m_engine, entry.value("storedCount").toInt(), [&](int i) {
-            return tstring(joined(DrawJournal::names(restored[i].toArray())).toStdWString());
-        });
-        RestoreAbsent(m_engine, joined(DrawJournal::names(entry.value("absent").toArray())).toStdWString());
-        checkPool(entry, line);
+        m_engine.load(std::move(names), start.prizes);
+        const auto restored = [&](int i) {
+            return i < static_cast<int>(start.restored.size()) ? joined(start.restored[size_t(i)])
+                                                               : QString();
+        };
+        RestoreResults(
+            m_engine, start.storedCount, [&](int i) { return tstring(restored(i).toStdWString()); },
+            joined(start.absent).toStdWString());
+        checkPool(start.poolDigest, line);
     }
 
-    // A restart that brings back fewer prizes than were drawn draws them
-    // again; only a store write that failed may explain that. The result
-    // screen's count one past the table is stored only at exit, so a kill
-    // after it loses no draw.
-    void checkRelaunchCount(int storedCount, int line)
+    // A restart brings back what the draw held: the same winners, the same
+    // absent ones, and no fewer prizes than were drawn, unless a store write
+    // that failed explains it, since the lost prizes are drawn again. The
+    // result screen's count one past the table is stored only at exit, so a
+    // kill after it loses no draw.
+    void checkRelaunch(const JournalEntry::Start& start, int line)
     {
         const int drawn = std::min(m_engine.finishedCountToStore(), m_engine.prizeCount());
-        if (storedCount >= drawn)
-            return;
-        const QString head = QStringLiteral("第 %1 行: 重新启动时只恢复了 %2 项, 抽奖记录为 %3 项")
-                                 .arg(line)
-                                 .arg(storedCount)
-                                 .arg(drawn);
-        if (m_storeFailedLine > 0)
-            report.lines << head +
-                                QStringLiteral(" (AwardResult.ini 写入失败, 见第 %1 行), 之后的奖项重新抽取")
-                                    .arg(m_storeFailedLine);
-        else
-            fail(head);
+        if (start.storedCount < drawn) {
+            const QString head = QStringLiteral("第 %1 行: 重新启动时只恢复了 %2 项, 抽奖记录为 %3 项")
+                                     .arg(line)
+                                     .arg(start.storedCount)
+                                     .arg(drawn);
+            if (m_storeFailedLine > 0)
+                report.lines << head + QStringLiteral(
+                                           " (AwardResult.ini 写入失败, 见第 %1 行), 之后的奖项重新抽取")
+                                           .arg(m_storeFailedLine);
+            else
+                fail(head);
+        }
+        for (size_t i = 0; i < start.restored.size(); ++i) {
+            const int index = static_cast<int>(i);
+            const bool known = index < m_engine.prizeCount() && index <= m_engine.current();
+            if (!known || start.restored[i] != m_engine.award(index).winners)
+                fail(QStringLiteral("第 %1 行: 重新启动时恢复的%2中奖名单与记录不符")
+                         .arg(line)
+                         .arg(prizeLabel(index)));
+        }
+        if (start.absent != m_engine.absent())
+            fail(QStringLiteral("第 %1 行: 重新启动时恢复的缺席名单与记录不符").arg(line));
     }
 
     void storeFailed(int line)
@@ -139,12 +122,12 @@ public:
     {
         report.lines << QStringLiteral("第 %1 行: 上次运行中断时有一行记录没有写完, 已去掉 (%2 字节)")
                             .arg(line)
-                            .arg(entry.value("bytes").toInteger());
+                            .arg(JournalEntry::readTornBytes(entry));
     }
 
-    bool checkPool(const QJsonObject& entry, int line)
+    bool checkPool(const QString& poolDigest, int line)
     {
-        if (QString::fromStdWString(PoolDigest(m_engine.m_pool)) == entry.value("poolDigest").toString())
+        if (QString::fromStdWString(PoolDigest(m_engine.pool())) == poolDigest)
             return true;
         fail(QStringLiteral("第 %1 行: 奖池与记录不符").arg(line));
         return false;
@@ -154,65 +137,73 @@ public:
     {
         if (m_broken)
             return;
-        const int prize = entry.value("prize").toInt();
-        if (prize != static_cast<long long>(m_engine.m_current) + 1 || prize >= m_engine.prizeCount()) {
+        const JournalEntry::Draw draw = JournalEntry::readDraw(entry);
+        const int prize = draw.record.prize;
+        if (prize != static_cast<long long>(m_engine.current()) + 1 || prize >= m_engine.prizeCount()) {
             fail(QStringLiteral("第 %1 行: %2 不是按顺序的下一项").arg(line).arg(prizeLabel(prize)));
             return;
         }
-        if (!checkPool(entry, line))
+        if (!checkPool(QString::fromStdWString(draw.record.poolDigest), line))
             return;
-        const long long seed = static_cast<long long>(entry.value("seed").toDouble());
-        Clock::setFixed(static_cast<std::time_t>(seed));
+        Clock::setFixed(static_cast<std::time_t>(draw.record.seed));
         m_engine.StartDraw();
-        m_engine.StopDraw();
+        DrawRecord replayed;
+        m_engine.StopDraw(replayed);
         Clock::setFixed(std::nullopt);
-        const std::vector<tstring> recorded = DrawJournal::names(entry.value("winners").toArray());
-        const AwardItem& award = m_engine.m_awards[size_t(prize)];
+        const std::vector<tstring>& recorded = draw.record.winners;
         ++m_draws;
-        const QString head =
-            QStringLiteral("%1: %2 名, 种子 %3").arg(prizeLabel(prize)).arg(recorded.size()).arg(seed);
-        if (award.winners == recorded)
+        const QString head = QStringLiteral("%1: %2 名, 种子 %3")
+                                 .arg(prizeLabel(prize))
+                                 .arg(recorded.size())
+                                 .arg(draw.record.seed);
+        if (m_engine.award(prize).winners == recorded) {
             report.lines << head + QStringLiteral(", 可复现");
-        else
-            fail(head + QStringLiteral(", 不可复现: 种子给出的中奖者与记录不同"));
+            return;
+        }
+        fail(head + QStringLiteral(", 不可复现: 种子给出的中奖者与记录不同"));
         // The replay goes on from what was recorded, so one difference is told once.
-        m_engine.m_awards[size_t(prize)].winners = recorded;
+        std::vector<AwardItem> awards = m_engine.awards();
+        awards[size_t(prize)].winners = recorded;
+        m_engine.setPrizes(std::move(awards), m_engine.current());
     }
 
     void replace(const QJsonObject& entry, int line)
     {
         if (m_broken)
             return;
-        const int row = entry.value("row").toInt();
-        const int prize = entry.value("prize").toInt();
-        const QString absent = entry.value("absent").toString();
-        if (prize != m_engine.m_current || !m_engine.canReplace(row) ||
-            QString::fromStdWString(m_engine.m_awards[size_t(prize)].winners[size_t(row)]) != absent) {
+        const JournalEntry::Draw draw = JournalEntry::readDraw(entry);
+        const int row = draw.row;
+        const int prize = draw.record.prize;
+        if (prize != m_engine.current() || !m_engine.canReplace(row) ||
+            QString::fromStdWString(m_engine.award(prize).winners[size_t(row)]) != draw.absent) {
             fail(QStringLiteral("第 %1 行: %2 没有可补抽的中奖者 %3")
                      .arg(line)
-                     .arg(prizeLabel(prize), absent));
+                     .arg(prizeLabel(prize), draw.absent));
             return;
         }
-        if (!checkPool(entry, line))
+        if (!checkPool(QString::fromStdWString(draw.record.poolDigest), line))
             return;
-        const long long seed = static_cast<long long>(entry.value("seed").toDouble());
-        Clock::setFixed(static_cast<std::time_t>(seed));
-        DrawRecord record;
-        m_engine.ReplaceWinner(row, record);
+        Clock::setFixed(static_cast<std::time_t>(draw.record.seed));
+        DrawRecord replayed;
+        m_engine.ReplaceWinner(row, replayed);
         Clock::setFixed(std::nullopt);
-        const std::vector<tstring> recorded = DrawJournal::names(entry.value("winners").toArray());
+        const std::vector<tstring>& recorded = draw.record.winners;
         const QString head =
             QStringLiteral("%1: 补抽 %2 → %3, 种子 %4")
-                .arg(prizeLabel(prize), absent,
+                .arg(prizeLabel(prize), draw.absent,
                      recorded.empty() ? QString() : QString::fromStdWString(recorded.front()))
-                .arg(seed);
+                .arg(draw.record.seed);
         ++m_draws;
-        if (record.winners == recorded)
+        if (replayed.winners == recorded) {
             report.lines << head + QStringLiteral(", 可复现");
-        else
-            fail(head + QStringLiteral(", 不可复现"));
-        if (!recorded.empty())
-            m_engine.m_awards[size_t(prize)].winners[size_t(row)] = recorded.front();
+            return;
+        }
+        fail(head + QStringLiteral(", 不可复现"));
+        if (!recorded.empty()) {
+            std::vector<AwardItem> awards = m_engine.awards();
+            awards[size_t(prize)].winners[size_t(row)] = recorded.front();
+            m_engine.setPrizes(std::move(awards), m_engine.current());
+        }
     }
 
     // A change of the prize table brings no winner that was not drawn.
@@ -221,26 +212,24 @@ public:
         if (m_broken)
             return;
         std::map<tstring, int> drawn;
-        for (const AwardItem& award : m_engine.m_awards)
+        for (const AwardItem& award : m_engine.awards())
             for (const tstring& name : award.winners)
                 ++drawn[name];
-        std::vector<AwardItem> table = prizeTable(entry.value("prizes").toArray());
-        for (const AwardItem& award : table)
+        JournalEntry::Prizes table = JournalEntry::readPrizes(entry);
+        for (const AwardItem& award : table.prizes)
             for (const tstring& name : award.winners)
                 if (--drawn[name] < 0)
                     fail(QStringLiteral("第 %1 行: 奖项修改带来了未抽出的中奖者 %2")
                              .arg(line)
                              .arg(QString::fromStdWString(name)));
-        m_engine.m_awards = std::move(table);
-        m_engine.m_current = std::clamp(entry.value("current").toInt(), -1, m_engine.prizeCount());
-        m_engine.m_running = 0;
+        m_engine.setPrizes(std::move(table.prizes), table.current);
     }
 
     // The start after the last prize opens the result screen and counts one past the table.
     void resultScreen()
     {
-        if (!m_broken && m_engine.m_current == m_engine.prizeCount() - 1)
-            m_engine.m_current = m_engine.prizeCount();
+        if (!m_broken && m_engine.current() == m_engine.prizeCount() - 1)
+            m_engine.StartDraw();
     }
 
     void finish()
@@ -249,7 +238,7 @@ public:
         for (const tstring& name : m_list)
             ++allowed[name];
         for (int i = 0; i < m_engine.prizeCount(); ++i)
-            for (const tstring& name : m_engine.m_awards[size_t(i)].winners)
+            for (const tstring& name : m_engine.award(i).winners)
                 if (--allowed[name] < 0)
                     fail(QStringLiteral("%1: %2 中奖不止一次")
                              .arg(prizeLabel(i))
@@ -266,7 +255,7 @@ public:
             const QString inStore = store.IsOpen()
                                         ? QString::fromStdWString(store.GetLongString(L"AwardResult", key))
                                         : QString();
-            if (inStore != joined(m_engine.m_awards[size_t(i)].winners))
+            if (inStore != joined(m_engine.award(i).winners))
                 fail(QStringLiteral("%1: AwardResult.ini 中的中奖名单与抽奖记录不符").arg(prizeLabel(i)));
         }
         report.lines
@@ -275,8 +264,7 @@ public:
     }
 
 private:
-    SilentHost m_host;
-    DrawEngine m_engine{m_host};
+    DrawEngine m_engine;
     std::vector<tstring> m_list;
     bool m_started = false;
     bool m_broken = false;
@@ -309,21 +297,31 @@ JournalVerifier::Report JournalVerifier::verify()
             replay.fail(QStringLiteral("第 %1 行无法读取").arg(line));
             continue;
         }
-        const QString type = entry.value("type").toString();
-        if (type == QLatin1String("start"))
+        switch (JournalEntry::typeOf(entry)) {
+        case JournalEntry::Type::Start:
             replay.start(entry, line);
-        else if (type == QLatin1String("stop"))
+            break;
+        case JournalEntry::Type::Stop:
             replay.stop(entry, line);
-        else if (type == QLatin1String("replace"))
+            break;
+        case JournalEntry::Type::Replace:
             replay.replace(entry, line);
-        else if (type == QLatin1String("prizes"))
+            break;
+        case JournalEntry::Type::Prizes:
             replay.prizes(entry, line);
-        else if (type == QLatin1String("result screen"))
+            break;
+        case JournalEntry::Type::ResultScreen:
             replay.resultScreen();
-        else if (type == QLatin1String("store failed"))
+            break;
+        case JournalEntry::Type::StoreFailed:
             replay.storeFailed(line);
-        else if (type == QLatin1String("torn"))
+            break;
+        case JournalEntry::Type::Torn:
             replay.torn(entry, line);
+            break;
+        default:
+            break;
+        }
     }
     replay.finish();
     MsgBox::setHandler(previous);

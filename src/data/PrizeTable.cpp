@@ -18,16 +18,6 @@ tstring rowKey(size_t index)
 
 } // namespace
 
-tstring PrizeFieldText(const tstring& text)
-{
-    tstring field = text;
-    for (wchar_t& c : field) {
-        if (c == L'|')
-            c = L'\uFF5C';
-    }
-    return field;
-}
-
 bool ParsePrizeRow(const tstring& value, AwardItem& item)
 {
     if (value.empty())
@@ -48,8 +38,8 @@ tstring FormatPrizeRow(const AwardItem& item)
 {
     tstring count;
     count.Format(L"%d", item.winnerCount);
-    return PrizeFieldText(item.awardName) + L"|0|" + count + L"|" + PrizeFieldText(item.prizeName) + L"|" +
-           PrizeFieldText(item.picturePath);
+    return item.awardName.WithFullWidthBars() + L"|0|" + count + L"|" + item.prizeName.WithFullWidthBars() +
+           L"|" + item.picturePath.WithFullWidthBars();
 }
 
 void LoadPrizeTable(std::vector<AwardItem>& awards)

@@ -7,10 +7,8 @@
 class IniDocument;
 
 // The prize rows of section "AwardInfo": "AwardItem<i>" =
-// award name|0|winner count|prize name|picture path.
-// "|" separates the fields, so inside a text it would lose the whole prize at
-// the next load; the full-width bar keeps the prize and reads the same.
-tstring PrizeFieldText(const tstring& text);
+// award name|0|winner count|prize name|picture path; a "|" inside a text is
+// written as the full-width bar.
 
 bool ParsePrizeRow(const tstring& value, AwardItem& item);
 tstring FormatPrizeRow(const AwardItem& item);

@@ -1,8 +1,6 @@
 #include "data/ResultExport.h"
 
-#include "data/WriteFailures.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
 #include "platform/TextFile.h"
 #include "platform/WinPath.h"
 
@@ -10,6 +8,7 @@
 #include <cwchar>
 
 const wchar_t* const ResultExportFile = L"Result.txt";
+const wchar_t* const ResultExportFailure = L"无法写入文件:Result.txt,本次抽奖结果没有导出";
 
 namespace {
 
@@ -84,10 +83,6 @@ bool AppendResultFile(const tstring& text, TextEncoding participantEncoding)
         bytes += CodePage::encode(text, encoding);
         written = TextFile::append(path, bytes);
     }
-    if (written)
-        WriteFailures::succeeded(path);
-    else if (WriteFailures::isFirst(path))
-        MsgBox::show(L"无法写入文件:" + std::wstring(ResultExportFile) + L",本次抽奖结果没有导出");
     return written;
 }
 

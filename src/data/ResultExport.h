@@ -8,6 +8,8 @@
 #include <vector>
 
 extern const wchar_t* const ResultExportFile;
+// What the operator is told when the export cannot be written.
+extern const wchar_t* const ResultExportFailure;
 
 // "%Y-%m-%d  %H:%M:%S" in local time; empty when the time has no local form.
 tstring FormatDrawTime(std::time_t time);
@@ -20,7 +22,7 @@ void BuildResultText(const QString& mainTitle, const QString& subTitle, const st
 
 // Appends the text to "Result.txt" in the encoding the file already has, or,
 // for a new file, in the participant list's, all or nothing. False when the
-// file cannot be written; the operator is told once until a write succeeds.
+// file cannot be written.
 bool AppendResultFile(const tstring& text, TextEncoding participantEncoding);
 
 // BuildResultText and AppendResultFile together, as the last prize's stop does.

@@ -26,17 +26,17 @@ tstring itemKey(int index)
     return key;
 }
 
-// Takes stored winners out of the pool: each removes the first pool entry of
-// its name that is still there, and the pool keeps its order.
+// Finds the pool entries the stored winners stand for: each takes the
+// first entry of its name that no other has taken.
 class PoolRemover
 {
 public:
-    explicit PoolRemover(std::vector<tstring>& pool) : m_pool(pool), m_removed(pool.size(), false)
+    explicit PoolRemover(const std::vector<tstring>& pool) : m_pool(pool), m_taken(pool.size(), false)
     {
         for (size_t i = 0; i < pool.size(); ++i) {
             m_byName[pool[i]].at.push_back(i);
             if (pool[i].find(L'|') != tstring::npos)
-                m_byStoredName[StoredWinnerName(pool[i])].at.push_back(i);
+                m_byStoredName[pool[i].WithFullWidthBars()].at.push_back(i);
         }
     }
 
@@ -54,7 +54,7 @@ public:
         return piece;
     }
 
-    void finish() { DrawEngine::removeMarked(m_pool, m_removed); }
+    std::vector<bool> taken() { return std::move(m_taken); }
 
 private:
     struct Positions
@@ -72,16 +72,16 @@ private:
         Positions& positions = found->second;
         while (positions.taken < positions.at.size()) {
             const size_t position = positions.at[positions.taken++];
-            if (!m_removed[position]) {
-                m_removed[position] = true;
+            if (!m_taken[position]) {
+                m_taken[position] = true;
                 return position;
             }
         }
         return std::nullopt;
     }
 
-    std::vector<tstring>& m_pool;
-    std::vector<bool> m_removed;
+    const std::vector<tstring>& m_pool;
+    std::vector<bool> m_taken;
     Index m_byName;
     Index m_byStoredName;
 };
@@ -92,22 +92,12 @@ tstring joinedWinners(const std::vector<tstring>& winners)
     for (size_t w = 0; w < winners.size(); ++w) {
         if (w > 0)
             joined += L"|";
-        joined += StoredWinnerName(winners[w]);
+        joined += winners[w].WithFullWidthBars();
     }
     return joined;
 }
 
 } // namespace
-
-tstring StoredWinnerName(const tstring& name)
-{
-    tstring stored = name;
-    for (wchar_t& c : stored) {
-        if (c == L'|')
-            c = FullWidthBar;
-    }
-    return stored;
-}
 
 bool KeepResults(const DrawEngine& engine)
 {
@@ -124,56 +114,46 @@ void RestoreResults(DrawEngine& engine)
     CIni ini(ResultStoreFile);
     if (!ini.IsOpen())
         return;
-    RestoreResults(engine, ini.GetInt(Section, CountKey),
-                   [&](int index) { return ini.GetLongString(Section, itemKey(index)); });
-    RestoreAbsent(engine, ini.GetLongString(Section, AbsentKey));
+    RestoreResults(
+        engine, ini.GetInt(Section, CountKey),
+        [&](int index) { return ini.GetLongString(Section, itemKey(index)); },
+        ini.GetLongString(Section, AbsentKey));
 }
 
-void RestoreAbsent(DrawEngine& engine, const tstring& joinedAbsent)
+void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners,
+                    const tstring& joinedAbsent)
 {
-    if (joinedAbsent.empty())
-        return;
-    for (const tstring& piece : joinedAbsent.Tokenize(L"|", false)) {
-        auto found = std::find(engine.m_pool.begin(), engine.m_pool.end(), piece);
-        if (found == engine.m_pool.end())
-            found = std::find_if(engine.m_pool.begin(), engine.m_pool.end(),
-                                 [&](const tstring& name) { return StoredWinnerName(name) == piece; });
-        engine.m_absent.push_back(found == engine.m_pool.end() ? piece : *found);
-        if (found != engine.m_pool.end())
-            engine.m_pool.erase(found);
-    }
-}
-
-void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners)
-{
-    engine.m_continuesStore = true;
-    if (storedCount < 1)
-        return;
-    engine.m_current = storedCount - 1;
-    PoolRemover pool(engine.m_pool);
+    DrawEngine::Restored restored;
+    restored.storedCount = storedCount;
+    PoolRemover pool(engine.pool());
     for (int i = 0; i < storedCount && i < engine.prizeCount(); ++i) {
+        restored.winners.emplace_back();
         const tstring joined = joinedWinners(i);
         if (joined.empty())
             continue;
-        AwardItem& award = engine.m_awards[static_cast<size_t>(i)];
         for (const tstring& piece : joined.Tokenize(L"|", false))
-            award.winners.push_back(pool.take(piece));
+            restored.winners.back().push_back(pool.take(piece));
     }
-    pool.finish();
+    if (!joinedAbsent.empty()) {
+        for (const tstring& piece : joinedAbsent.Tokenize(L"|", false))
+            restored.absent.push_back(pool.take(piece));
+    }
+    restored.taken = pool.taken();
+    engine.restore(std::move(restored));
 }
 
 void WriteResults(IniDocument& doc, const DrawEngine& engine)
 {
-    if (!engine.m_continuesStore) {
+    if (!engine.continuesStore()) {
         for (const std::wstring& name : doc.sectionNames()) {
             if (!name.empty())
                 doc.removeSection(name);
         }
     }
-    if (engine.m_absent.empty())
+    if (engine.absent().empty())
         doc.removeKey(Section, AbsentKey);
     else
-        doc.setValue(Section, AbsentKey, joinedWinners(engine.m_absent));
+        doc.setValue(Section, AbsentKey, joinedWinners(engine.absent()));
     const int count = engine.finishedCountToStore();
     if (count <= 0)
         return;
@@ -182,7 +162,7 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine)
     tstring text;
     doc.setValue(Section, CountKey, text.Format(L"%d", count));
     for (int i = 0; i < count && i < engine.prizeCount(); ++i)
-        doc.setValue(Section, itemKey(i), joinedWinners(engine.m_awards[static_cast<size_t>(i)].winners));
+        doc.setValue(Section, itemKey(i), joinedWinners(engine.award(i).winners));
 }
 
 bool SaveResults(const DrawEngine& engine)

@@ -14,12 +14,11 @@ extern const wchar_t* const ResultStoreFile;
 // store (until a reset), so storing keeps what this run knows nothing of.
 void RestoreResults(DrawEngine& engine);
 
-// The restore's rule on values already read: the stored count and the
-// joined winners stored for each prize index.
-void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners);
-
-// Takes the replaced absent winners (joined as the store holds them) out of the pool.
-void RestoreAbsent(DrawEngine& engine, const tstring& joinedAbsent);
+// The restore's rule on values already read: the stored count, the joined
+// winners stored for each prize index and the replaced absent winners. Each
+// takes the first pool entry of its name that is still there.
+void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners,
+                    const tstring& joinedAbsent);
 
 // Stores the finished prizes and their winners in one write. A draw that
 // continues the store updates it in place, so prizes beyond this run's table
@@ -37,7 +36,3 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine);
 bool KeepResults(const DrawEngine& engine);
 
 bool ResultStoreExists();
-
-// A winner as the store holds it: "|" separates winners, so a bar inside a
-// name is stored as the full-width "｜".
-tstring StoredWinnerName(const tstring& name);

@@ -97,7 +97,7 @@ TEST_F(AreaEditingTest, EachStartOfEditingGrowsTheAreaByOnePixelAndTheFileFollow
 {
     const std::string before = folder.read("AwardInfo.ini");
     editAt(InTitle);
-    EXPECT_EQ(screen->areaMode(), 0);
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::EditPosition);
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(99, 19, 901, 121));
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(99, 19, 901, 121));
     const QImage image = shot();
@@ -142,7 +142,7 @@ TEST_F(AreaEditingTest, EditingEndsByAClickOutsideOrARightClickOnAnotherArea)
 {
     editAt(InTitle);
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, Outside);
-    EXPECT_EQ(screen->areaMode(), -1);
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::None);
     EXPECT_EQ(screen->selectedArea(), -1);
     EXPECT_FALSE(screen->testAttribute(Qt::WA_SetCursor));
     drag(InTitle, InTitle + QPoint(50, 30));
@@ -151,7 +151,7 @@ TEST_F(AreaEditingTest, EditingEndsByAClickOutsideOrARightClickOnAnotherArea)
 
     editAt(InTitle);
     rightClick(InSub);
-    EXPECT_EQ(screen->areaMode(), -1);
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::None);
     EXPECT_EQ(screen->selectedArea(), AreaSubTitle);
     settle();
     EXPECT_EQ(screen->area(AreaSubTitle).m_rect, Rect(360, 100, 1560, 235))
@@ -160,7 +160,7 @@ TEST_F(AreaEditingTest, EditingEndsByAClickOutsideOrARightClickOnAnotherArea)
 
     editAt(InSub);
     rightClick(InSub + QPoint(10, 10));
-    EXPECT_EQ(screen->areaMode(), 0) << "the same area goes on being edited";
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::EditPosition) << "the same area goes on being edited";
 }
 
 TEST_F(AreaEditingTest, SetFontStoresTheDialogsChoiceAndCancelChangesNothing)
@@ -176,7 +176,7 @@ TEST_F(AreaEditingTest, SetFontStoresTheDialogsChoiceAndCancelChangesNothing)
     editAt(InTitle);
     screen->OnCommand(CRafoDlg::IdSetFont);
     EXPECT_EQ(dialogs, std::vector<QString>{"CSimpleFontDialog"});
-    EXPECT_EQ(screen->areaMode(), 1);
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::SetFont);
     const std::string ini = folder.read("AwardInfo.ini");
     EXPECT_NE(ini.find("PosLeft=99\r\nPosTop=19\r\nPosRight=901\r\nPosBottom=121\r\nFontSize=72\r\n"
                        "FontName=DejaVu Sans\r\nFontColor=255,255,0,0\r\n"),
@@ -213,8 +213,7 @@ TEST_F(AreaEditingTest, ChangesTheFileCannotTakeAreToldOnceKeptAndWrittenWithThe
         << "told once, not on every frame or change";
     EXPECT_EQ(folder.read("AwardInfo.ini"), before);
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(109, 19, 911, 121)) << "the show goes on";
-    EXPECT_EQ(screen->engine().m_awards[0].awardName, L"Renamed")
-        << "a redraw keeps the table the file lacks";
+    EXPECT_EQ(screen->engine().award(0).awardName, L"Renamed") << "a redraw keeps the table the file lacks";
 
     QFile::setPermissions(folder.filePath("AwardInfo.ini"), QFile::ReadOwner | QFile::WriteOwner);
     screen.reset();

@@ -3,9 +3,13 @@
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QFile>
-#include <QFont>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,13 +35,15 @@ TEST(CRafoApp, OnlyAStyleSheetIsTakenAsTheSkin)
     EXPECT_TRUE(CRafoApp::readSkin("missing.ssk").isEmpty());
 }
 
-TEST(CRafoApp, WindowsFaceNamesLeadToAnInstalledChineseFont)
+TEST(CRafoApp, QtsOwnButtonsAndMenusSpeakChinese)
 {
-    CRafoApp::substituteChineseFonts();
-    for (const char* face : {"宋体", "微软雅黑", "黑体", "楷体"})
-        EXPECT_TRUE(
-            QFont::substitutes(QString::fromUtf8(face)).contains("WenQuanYi Micro Hei", Qt::CaseInsensitive))
-            << face;
+    ASSERT_TRUE(CRafoApp::installQtTranslations(*QCoreApplication::instance()));
+    QLineEdit edit;
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    EXPECT_TRUE(menu->actions().first()->text().startsWith(QString::fromUtf8("撤消")))
+        << menu->actions().first()->text().toStdString();
+    EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+              QString::fromUtf8("取消"));
 }
 
 TEST(CRafoApp, OneProgramHoldsAnEventFolderAndTheLockOfAKilledOneIsTakenOver)

@@ -18,16 +18,16 @@ TEST_F(ScreenTest, TheZonesStartAndStopTheDraw)
 {
     SetUpScreen(30, {3, 2});
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
-    EXPECT_EQ(screen->engine().m_current, -1) << "stop does nothing while nothing runs";
+    EXPECT_EQ(screen->engine().current(), -1) << "stop does nothing while nothing runs";
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
-    EXPECT_EQ(screen->engine().m_running, 1);
+    EXPECT_EQ(screen->engine().running(), true);
     EXPECT_TRUE(screen->isCycling());
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
-    EXPECT_EQ(screen->engine().m_current, 0) << "start does nothing while names cycle";
+    EXPECT_EQ(screen->engine().current(), 0) << "start does nothing while names cycle";
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
-    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_EQ(screen->engine().running(), false);
     EXPECT_FALSE(screen->isCycling());
-    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+    EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
     EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=1\r\n"), std::string::npos) << "stored at once";
 }
 
@@ -35,15 +35,15 @@ TEST_F(ScreenTest, SpaceTogglesAndAfterTheLastPrizeOpensTheResultScreen)
 {
     SetUpScreen(30, {3});
     QTest::keyClick(screen.get(), Qt::Key_Space);
-    EXPECT_EQ(screen->engine().m_running, 1);
+    EXPECT_EQ(screen->engine().running(), true);
     QTest::keyClick(screen.get(), Qt::Key_Space);
-    EXPECT_EQ(screen->engine().m_running, 0);
-    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+    EXPECT_EQ(screen->engine().running(), false);
+    EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
     QTest::keyClick(screen.get(), Qt::Key_Space);
     QTest::keyClick(screen.get(), Qt::Key_Space);
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
     EXPECT_EQ(dialogs, (std::vector<QString>{"CResultDlg", "CResultDlg", "CResultDlg"}));
-    EXPECT_EQ(screen->engine().m_current, 1);
+    EXPECT_EQ(screen->engine().current(), 1);
     screen->OnCommand(CRafoDlg::IdStart);
     EXPECT_EQ(dialogs.size(), 3u) << "the hidden start button does not open it";
 }
@@ -57,11 +57,11 @@ TEST_F(ScreenTest, WhereTheZonesOverlapStartWins)
     screen = std::make_unique<CRafoDlg>();
     screen->OnInitDialog(QRect(0, 0, 1920, 1080));
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
-    EXPECT_EQ(screen->engine().m_running, 1);
+    EXPECT_EQ(screen->engine().running(), true);
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
-    EXPECT_EQ(screen->engine().m_running, 1) << "the start zone swallows the click";
+    EXPECT_EQ(screen->engine().running(), true) << "the start zone swallows the click";
     QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1700, 940));
-    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_EQ(screen->engine().running(), false);
 }
 
 TEST_F(ScreenTest, EscapeIsIgnoredAndEnterEndsTheShowWithTheResultsStored)
@@ -103,25 +103,6 @@ TEST_F(ScreenTest, ARightClickOnATextAreaOpensTheMenu)
     EXPECT_EQ(menus.back(), QString("menu129"));
 }
 
-TEST_F(ScreenTest, TheMenuHoldsItsNineEntries)
-{
-    SetUpScreen(30, {3});
-    const QList<QAction*> actions = screen->contextMenu()->actions();
-    std::vector<std::pair<int, QString>> entries;
-    for (QAction* action : actions)
-        entries.emplace_back(action->data().toInt(),
-                             action->isEnabled() ? action->text() : "(grey) " + action->text());
-    EXPECT_EQ(entries, (std::vector<std::pair<int, QString>>{{32772, "编辑位置"},
-                                                             {32774, "设置字体"},
-                                                             {32776, "(grey) 隐藏文字"},
-                                                             {32778, "(grey) 特效字体"},
-                                                             {32780, "重新抽奖"},
-                                                             {32782, "编辑抽奖人名单"},
-                                                             {32784, "主副标题/奖项设置"},
-                                                             {32794, "关于 rafo..."},
-                                                             {32796, "退出"}}));
-}
-
 TEST_F(ScreenTest, RedrawStartsTheDrawAgain)
 {
     SetUpScreen(30, {3, 2});
@@ -129,11 +110,11 @@ TEST_F(ScreenTest, RedrawStartsTheDrawAgain)
     screen->StopDraw();
     screen->StartDraw();
     screen->OnCommand(CRafoDlg::IdRedraw);
-    EXPECT_EQ(screen->engine().m_current, -1);
-    EXPECT_EQ(screen->engine().m_running, 0);
+    EXPECT_EQ(screen->engine().current(), -1);
+    EXPECT_EQ(screen->engine().running(), false);
     EXPECT_FALSE(screen->isCycling());
-    EXPECT_EQ(screen->engine().m_pool.size(), 30u);
-    EXPECT_TRUE(screen->engine().m_awards[0].winners.empty());
+    EXPECT_EQ(screen->engine().pool().size(), 30u);
+    EXPECT_TRUE(screen->engine().award(0).winners.empty());
     EXPECT_EQ(folder.read("AwardResult.ini").find("Itme0"), std::string::npos)
         << "a restart finds no old winners";
 }
@@ -150,8 +131,8 @@ TEST_F(ScreenTest, TheSettingsAskFirstAndCancelChangesNothing)
     EXPECT_EQ(recorder.messages()[0].text, L"编辑奖品将删除所有已经抽取数据");
     EXPECT_EQ(recorder.messages()[0].caption, L"消息");
     EXPECT_EQ(recorder.messages()[0].buttons, unsigned(MsgBox::OkCancel));
-    EXPECT_EQ(screen->engine().m_current, 0);
-    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+    EXPECT_EQ(screen->engine().current(), 0);
+    EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
 }
 
 TEST_F(ScreenTest, TheAboutBoxAndTheGreyedEntries)
@@ -169,10 +150,10 @@ TEST_F(ScreenTest, TheAboutBoxAndTheGreyedEntries)
     EXPECT_EQ(version, QString("Tombrel, Version 2.1"));
 
     screen->OnCommand(CRafoDlg::IdHideText);
-    EXPECT_EQ(screen->areaMode(), -1) << "nothing selected";
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::None) << "nothing selected";
     QTest::mouseClick(screen.get(), Qt::RightButton, {}, QPoint(900, 100));
     screen->OnCommand(CRafoDlg::IdEffectFont);
-    EXPECT_EQ(screen->areaMode(), 3);
+    EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::EffectFont);
 }
 
 TEST_F(ScreenTest, ARestartContinuesWhereTheShowStopped)
@@ -180,14 +161,14 @@ TEST_F(ScreenTest, ARestartContinuesWhereTheShowStopped)
     SetUpScreen(30, {3, 2, 1});
     screen->StartDraw();
     screen->StopDraw();
-    const std::vector<tstring> first = screen->engine().m_awards[0].winners;
+    const std::vector<tstring> first = screen->engine().award(0).winners;
     screen->StartDraw();
     screen.reset(); // killed while the second prize cycles: no exit, no store at exit
     screen = std::make_unique<CRafoDlg>();
     screen->OnInitDialog(QRect(0, 0, 1920, 1080));
-    EXPECT_EQ(screen->engine().m_current, 0);
-    EXPECT_EQ(screen->engine().m_awards[0].winners, first);
-    EXPECT_EQ(screen->engine().m_pool.size(), 27u);
+    EXPECT_EQ(screen->engine().current(), 0);
+    EXPECT_EQ(screen->engine().award(0).winners, first);
+    EXPECT_EQ(screen->engine().pool().size(), 27u);
 }
 
 namespace {
@@ -274,11 +255,11 @@ TEST_F(ScreenTest, AStartUpThatLoadsLessThanTheStoreKeepsItWhole)
         c.spoil(folder);
         screen = std::make_unique<CRafoDlg>();
         screen->OnInitDialog(QRect(0, 0, 1920, 1080));
-        EXPECT_EQ(screen->engine().m_current, 2) << c.what;
+        EXPECT_EQ(screen->engine().current(), 2) << c.what;
         QTest::keyClick(screen.get(), Qt::Key_Space);
         QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
         EXPECT_EQ(dialogs, std::vector<QString>{"CResultDlg"}) << c.what << ": every prize is finished";
-        EXPECT_EQ(screen->engine().m_current, 2) << c.what;
+        EXPECT_EQ(screen->engine().current(), 2) << c.what;
         QTest::keyClick(screen.get(), Qt::Key_Return);
         EXPECT_EQ(folder.read("AwardResult.ini"), store) << c.what;
         screen.reset();
@@ -301,4 +282,50 @@ TEST_F(ScreenTest, AMistypedLayoutStillPaints)
     EXPECT_EQ(image.size(), QSize(1920, 1080));
     EXPECT_EQ(count(image, QRect(1900, 930, 20, 20), TestEvent::Start), 400)
         << "the huge start picture covers it";
+}
+
+TEST_F(ScreenTest, AnAbsentWinnerIsReplacedFromThePoolOnceAskedAndTheShowTellsAJournalItCannotWrite)
+{
+    SetUpScreen(4, {2, 1});
+    MessageRecorder recorder;
+    QFile::setPermissions(folder.filePath("Journal/journal.jsonl"), QFile::ReadOwner);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen.get(), Qt::Key_Space);
+    EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"无法写入抽奖记录:Journal/journal.jsonl"})
+        << "told once, the show goes on";
+    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=2"), std::string::npos);
+
+    const Rect names = screen->area(AreaScroll).m_rect;
+    EXPECT_EQ(screen->session().replaceableRowAt(names.left + 5, names.top + 5), 0);
+    EXPECT_EQ(screen->session().replaceableRowAt(names.left - 5, names.top + 5), -1);
+    const std::string exportBefore = folder.read("Result.txt");
+    const tstring absent = screen->engine().award(1).winners[0];
+
+    struct Case
+    {
+        int answer;
+        bool replaced;
+        std::wstring told;
+    };
+    const Case cases[] = {{MsgBox::IdCancel, false, L""},
+                          {MsgBox::IdOk, true, L""},
+                          {MsgBox::IdOk, false, CRafoDlg::NobodyToReplace}};
+    for (const Case& c : cases) {
+        recorder.clear();
+        recorder.setNextAnswer(c.answer);
+        const tstring before = screen->engine().award(1).winners[0];
+        screen->ReplaceAbsentWinner(0);
+        ASSERT_FALSE(recorder.texts().empty());
+        EXPECT_EQ(recorder.texts()[0], before + CRafoDlg::ReplaceQuestion);
+        EXPECT_EQ(screen->engine().award(1).winners[0] != before, c.replaced);
+        EXPECT_EQ(recorder.texts().size() > 1 ? recorder.texts()[1] : L"", c.told);
+    }
+    EXPECT_TRUE(screen->engine().pool().empty());
+    const tstring replacement = screen->engine().award(1).winners[0];
+    EXPECT_NE(replacement, absent);
+    EXPECT_NE(folder.read("AwardResult.ini").find(QString::fromStdWString(replacement).toStdString()),
+              std::string::npos);
+    EXPECT_GT(folder.read("Result.txt").size(), exportBefore.size()) << "the last prize's summary again";
 }

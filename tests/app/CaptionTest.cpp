@@ -1,12 +1,9 @@
 #include "app/CaptionLayout.h"
-#include "app/CaptionScroll.h"
 #include "app/CaptionText.h"
 #include "app/DrawEngine.h"
 #include "app/SummaryLayout.h"
-#include "app/SummaryScroll.h"
+#include "app/TextScroll.h"
 #include "areas/AreaFont.h"
-
-#include "app/SilentHost.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -25,6 +22,14 @@ AwardItem prize(const wchar_t* name, int count, std::vector<tstring> winners)
     return item;
 }
 
+// The draw at that prize with the table as it stands.
+void at(DrawEngine& engine, std::vector<AwardItem> awards, int current, bool running = false)
+{
+    engine.setPrizes(std::move(awards), running ? current - 1 : current);
+    if (running)
+        engine.StartDraw();
+}
+
 QImage blackImage(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -36,14 +41,13 @@ QImage blackImage(int width, int height)
 
 TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
 {
-    SilentHost screen;
-    DrawEngine engine(screen);
-    engine.m_awards = {prize(L"三等奖", 2, {L"甲", L"乙"}), prize(L"二等奖", 1, {L"丙"}),
-                       prize(L"一等奖", 1, {})};
+    DrawEngine engine;
+    const std::vector<AwardItem> awards = {prize(L"三等奖", 2, {L"甲", L"乙"}), prize(L"二等奖", 1, {L"丙"}),
+                                           prize(L"一等奖", 1, {})};
     struct Case
     {
         int current;
-        int running;
+        bool running;
         QString caption;
         QString count;
     } cases[] = {
@@ -58,18 +62,18 @@ TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
     CaptionLayout layout;
     const QFont font;
     for (const Case& c : cases) {
-        engine.m_current = c.current;
-        engine.m_running = c.running;
+        at(engine, awards, c.current, c.running);
         EXPECT_EQ(BuildCaptionText(engine, "Welcome"), c.caption) << c.current << c.running;
         EXPECT_EQ(BuildCountLine(engine), c.count) << c.current << c.running;
         layout.update(engine, "Welcome", font);
         EXPECT_EQ(layout.text(), c.caption) << c.current << c.running;
     }
-    engine.m_awards[1].winners[0] = L"丁";
+    std::vector<AwardItem> replaced = awards;
+    replaced[1].winners[0] = L"丁";
+    at(engine, replaced, 3);
     layout.update(engine, "Welcome", font);
     EXPECT_EQ(layout.text(), "恭喜!  三等奖: 甲 乙     二等奖: 丁     一等奖:     ") << "a replaced winner";
-    engine.m_awards = {prize(L"零", 0, {})};
-    engine.m_current = 0;
+    at(engine, {prize(L"零", 0, {})}, 0);
     EXPECT_EQ(BuildCaptionText(engine, "Welcome"), QString("Welcome")) << "no places given";
     layout.update(engine, "Hello", font);
     EXPECT_EQ(layout.text(), "Hello");
@@ -82,17 +86,20 @@ TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
 {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(28);
-    SilentHost screen;
-    DrawEngine engine(screen);
+    DrawEngine engine;
     std::vector<tstring> winners;
     for (int i = 0; i < 2000; ++i)
         winners.push_back(L"参加者" + std::to_wstring(i) + (i % 7 ? L"" : L"\U0001F600R&D"));
-    engine.m_awards = {prize(L"参与奖", 2000, winners), prize(L"二等奖", 3, {L"甲", L"乙", L"丙"})};
+    std::vector<AwardItem> awards = {prize(L"参与奖", 2000, winners),
+                                     prize(L"二等奖", 3, {L"甲", L"乙", L"丙"})};
     CaptionLayout layout;
     const std::function<void()> changes[] = {
-        [&] { engine.m_current = 0; },
-        [&] { engine.m_current = 1; },
-        [&] { engine.m_awards[0].winners[1000] = L"替补的名字"; },
+        [&] { at(engine, awards, 0); },
+        [&] { at(engine, awards, 1); },
+        [&] {
+            awards[0].winners[1000] = L"替补的名字";
+            at(engine, awards, 1);
+        },
     };
     for (const auto& change : changes) {
         change();
@@ -123,7 +130,7 @@ TEST(Caption, TheLaidOutCaptionDrawsAsTheWholeLineDoes)
 
 TEST(Caption, RunsInFromTheRightAndStartsAgainOnceItHasLeft)
 {
-    CaptionScroll caption;
+    TextScroll caption(TextScroll::Axis::Leftwards);
     const Rect area(100, 900, 1100, 960);
     EXPECT_EQ(caption.advance(area, 300), Rect(1076, 900, 1376, 960));
     EXPECT_EQ(caption.advance(area, 500), Rect(1052, 900, 1352, 960)) << "keeps its width until it restarts";
@@ -139,7 +146,7 @@ TEST(Caption, RunsInFromTheRightAndStartsAgainOnceItHasLeft)
 
 TEST(Caption, TheSummaryRisesFromBelowAndEntersAgain)
 {
-    SummaryScroll scroll;
+    TextScroll scroll(TextScroll::Axis::Upwards);
     const Rect screen(0, 0, 1920, 1080);
     EXPECT_EQ(scroll.advance(screen, 100), Rect(0, 1056, 1920, 1156));
     EXPECT_EQ(scroll.advance(screen, 900), Rect(0, 1032, 1920, 1132));

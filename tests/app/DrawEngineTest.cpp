@@ -1,10 +1,7 @@
 #include "app/DrawEngine.h"
-#include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
-#include "platform/AppInfo.h"
 #include "platform/Clock.h"
 #include "platform/CrtRand.h"
-#include "support/MessageRecorder.h"
 
 #include <QCryptographicHash>
 #include <QString>
@@ -13,30 +10,8 @@
 
 namespace {
 
-using Calls = std::vector<std::string>;
 using Names = std::vector<tstring>;
 
-class RecordingHost : public DrawHost
-{
-public:
-    void playMusic(const tstring& path, int mode) override
-    {
-        calls.push_back("play " + QString::fromStdWString(path).toStdString() + " " + std::to_string(mode));
-    }
-    void startCycleTimer() override { calls.push_back("timer on"); }
-    void stopCycleTimer() override { calls.push_back("timer off"); }
-    void repaintAll() override { calls.push_back("repaint"); }
-    void showResultScreen() override { calls.push_back("result screen"); }
-    void exportResults() override { calls.push_back("export"); }
-    void storeResults() override { calls.push_back("store"); }
-
-    Calls take() { return std::exchange(calls, Calls()); }
-
-    Calls calls;
-};
-
-const std::string PlayStart = "play Music\\start.mp3 2";
-const std::string PlayStop = "play Music\\stop.wav 1";
 constexpr std::time_t DrawTime = 1700000000;
 
 Names people(int count)
@@ -76,6 +51,24 @@ Names expectedPicks(Names pool, int count, std::time_t seed)
     return picks;
 }
 
+using Start = DrawEngine::StartOutcome;
+using Stop = DrawEngine::StopOutcome;
+
+Names stopped(DrawEngine& engine, Stop expected = Stop::Drawn)
+{
+    DrawRecord record;
+    EXPECT_EQ(engine.StopDraw(record), expected);
+    return record.winners;
+}
+
+// A draw that the result store continues: `stored` prizes finished.
+void continueAt(DrawEngine& engine, int stored)
+{
+    DrawEngine::Restored restored;
+    restored.storedCount = stored;
+    engine.restore(restored);
+}
+
 class DrawEngineTest : public ::testing::Test
 {
 protected:
@@ -84,196 +77,121 @@ protected:
 
     void load(int poolSize, std::initializer_list<int> winnerCounts)
     {
-        engine.Reset();
-        engine.m_pool = people(poolSize);
+        std::vector<AwardItem> awards;
         int i = 0;
         for (int count : winnerCounts)
-            engine.m_awards.push_back(prize((L"prize" + std::to_wstring(i++)).c_str(), count));
+            awards.push_back(prize((L"prize" + std::to_wstring(i++)).c_str(), count));
+        engine.load(people(poolSize), awards);
     }
 
-    RecordingHost host;
-    DrawEngine engine{host};
+    DrawEngine engine;
 };
 
 } // namespace
 
-TEST_F(DrawEngineTest, StartCyclesTheNextPrize)
-{
-    load(10, {3, 2});
-    engine.StartDraw();
-    EXPECT_EQ(engine.m_current, 0);
-    EXPECT_EQ(engine.m_running, 1);
-    EXPECT_EQ(host.take(), (Calls{PlayStart, "timer on"}));
-}
-
 TEST_F(DrawEngineTest, StopDrawsWinnersAtRandomAndKeepsTheOrderOfTheRest)
 {
     load(10, {3, 2});
-    const Names pool = engine.m_pool;
-    engine.StartDraw();
-    host.take();
-    engine.StopDraw();
-
+    const Names pool = engine.pool();
+    EXPECT_EQ(engine.StartDraw(), Start::Cycling);
+    EXPECT_EQ(engine.current(), 0);
+    EXPECT_TRUE(engine.running());
     const Names expected = expectedPicks(pool, 3, DrawTime);
-    const AwardItem& award = engine.m_awards[0];
-    EXPECT_EQ(award.winners, expected);
-    EXPECT_EQ(award.drawn, 1);
-    EXPECT_EQ(engine.m_running, 0);
-    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "store", "repaint"}));
-
+    EXPECT_EQ(stopped(engine), expected);
+    EXPECT_EQ(engine.award(0).winners, expected);
+    EXPECT_EQ(engine.award(0).drawn, 1);
+    EXPECT_FALSE(engine.running());
     Names rest;
     for (const tstring& name : pool) {
         if (std::find(expected.begin(), expected.end(), name) == expected.end())
             rest.push_back(name);
     }
-    EXPECT_EQ(engine.m_pool, rest);
+    EXPECT_EQ(engine.pool(), rest);
 }
 
 TEST_F(DrawEngineTest, StopsInTheSameSecondWithEqualPoolsPickTheSameNames)
 {
     load(50, {5});
-    RecordingHost otherHost;
-    DrawEngine other(otherHost);
-    other.m_pool = engine.m_pool;
-    other.m_awards = engine.m_awards;
+    DrawEngine other;
+    other.load(engine.pool(), engine.awards());
     for (DrawEngine* e : {&engine, &other}) {
         e->StartDraw();
         CrtRand::instance().next(); // cycling frames in between change nothing
-        e->StopDraw();
+        stopped(*e);
     }
-    EXPECT_EQ(engine.m_awards[0].winners, other.m_awards[0].winners);
-    EXPECT_EQ(engine.m_pool, other.m_pool);
+    EXPECT_EQ(engine.award(0).winners, other.award(0).winners);
+    EXPECT_EQ(engine.pool(), other.pool());
 }
 
-TEST_F(DrawEngineTest, APoolNoLargerThanThePrizeAllWins)
-{
-    for (int poolSize : {3, 2}) {
-        load(poolSize, {3, 1});
-        MessageRecorder recorder;
-        engine.StartDraw();
-        engine.StopDraw();
-        EXPECT_EQ(engine.m_awards[0].winners, people(poolSize));
-        EXPECT_EQ(engine.m_awards[0].drawn, 1);
-        EXPECT_TRUE(engine.m_pool.empty());
-        ASSERT_EQ(recorder.messages().size(), 1u);
-        EXPECT_EQ(recorder.messages()[0].text, L"奖项多余抽奖人数,剩余的人奖全部中奖");
-        EXPECT_EQ(recorder.messages()[0].caption, AppInfo::applicationName());
-        EXPECT_EQ(recorder.messages()[0].buttons, unsigned(MsgBox::Ok));
-    }
-}
-
-TEST_F(DrawEngineTest, AnEmptyPoolDrawsNobodyAndTheNextStartMovesOn)
-{
-    load(0, {2, 1});
-    MessageRecorder recorder;
-    engine.StartDraw();
-    host.take();
-    engine.StopDraw();
-    EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"剩余抽奖人数为0"});
-    EXPECT_EQ(host.take(), (Calls{"timer off", PlayStop, "store", "repaint"}));
-    EXPECT_EQ(engine.m_awards[0].drawn, 0);
-    EXPECT_TRUE(engine.m_awards[0].winners.empty());
-    EXPECT_EQ(engine.m_current, 0);
-    EXPECT_EQ(engine.nextCycleStart(), -1);
-    engine.StartDraw();
-    EXPECT_EQ(engine.m_current, 1);
-}
-
-TEST_F(DrawEngineTest, ResultsAreExportedOnceWhenTheLastPrizeIsCompleted)
+TEST_F(DrawEngineTest, APoolNoLargerThanThePrizeAllWinsAnEmptyOneNobodyAndTheNextStartMovesOn)
 {
     struct Case
     {
         const char* what;
-        int poolSize;
-        std::initializer_list<int> counts;
-        int expectedExports;
+        int pool;
+        int count;
+        Stop outcome;
+        size_t winners;
+        size_t left;
+        int drawn;
     } cases[] = {
-        {"random draw of the last prize", 10, {2, 3}, 1},
-        {"last prize takes everybody left", 5, {2, 3}, 1},
-        {"last prize takes more than are left", 4, {2, 3}, 1},
-        {"last prize finds the pool empty", 2, {2, 3}, 0},
+        {"a pool as large as the prize", 3, 3, Stop::AllRemaining, 3, 0, 1},
+        {"a pool smaller than the prize", 2, 3, Stop::AllRemaining, 2, 0, 1},
+        {"an empty pool", 0, 2, Stop::EmptyPool, 0, 0, 0},
+        {"no winners wanted", 10, 0, Stop::Drawn, 0, 10, 1},
+        {"a negative count", 10, -5, Stop::Drawn, 0, 10, 1},
     };
     for (const Case& c : cases) {
-        load(c.poolSize, c.counts);
-        MessageRecorder recorder;
-        host.take();
-        for (int i = 0; i < 2; ++i) {
-            engine.StartDraw();
-            engine.StopDraw();
-        }
-        const Calls calls = host.take();
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "export"), c.expectedExports) << c.what;
-        EXPECT_EQ(calls.back() == "export", c.expectedExports == 1) << c.what;
-        // The store is written before the export, whose failure may wait for the operator.
-        const auto store = std::find(calls.rbegin(), calls.rend(), "store");
-        const auto exported = std::find(calls.rbegin(), calls.rend(), "export");
-        EXPECT_TRUE(store != calls.rend()) << c.what;
-        EXPECT_TRUE(exported == calls.rend() || exported < store) << c.what;
+        load(c.pool, {c.count, 1});
+        EXPECT_EQ(engine.StartDraw(), Start::Cycling) << c.what;
+        EXPECT_EQ(engine.nextCycleStart() >= 0, c.pool > 0) << c.what;
+        stopped(engine, c.outcome);
+        const Names everybody = people(c.pool);
+        EXPECT_EQ(engine.award(0).winners, Names(everybody.begin(), everybody.begin() + c.winners)) << c.what;
+        EXPECT_EQ(engine.pool().size(), c.left) << c.what;
+        EXPECT_EQ(engine.award(0).drawn, c.drawn) << c.what;
+        EXPECT_EQ(engine.StartDraw(), Start::Cycling) << c.what;
+        EXPECT_EQ(engine.current(), 1) << c.what;
     }
 }
 
-TEST_F(DrawEngineTest, StartAfterTheLastPrizeOpensTheResultScreenOnce)
+TEST_F(DrawEngineTest, AStartAfterTheLastPrizeCountsOnePastTheTableOnceAndBeyondNothingHappens)
 {
     load(10, {1});
     engine.StartDraw();
-    engine.StopDraw();
-    host.take();
-    engine.StartDraw();
-    EXPECT_EQ(host.take(), (Calls{PlayStart, "result screen"}));
-    EXPECT_EQ(engine.m_current, 1);
-    EXPECT_EQ(engine.m_running, 0);
-    engine.StartDraw();
-    engine.StopDraw();
-    EXPECT_EQ(host.take(), (Calls{"timer off"}));
-    EXPECT_EQ(engine.m_current, 1);
-}
+    stopped(engine, Stop::Drawn);
+    EXPECT_EQ(engine.StartDraw(), Start::ResultScreen);
+    EXPECT_EQ(engine.current(), 1);
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(engine.StartDraw(), Start::Ignored);
+    stopped(engine, Stop::Ignored);
+    EXPECT_EQ(engine.current(), 1);
 
-TEST_F(DrawEngineTest, AnEmptyPrizeTableGoesStraightToTheResultScreen)
-{
     load(10, {});
-    engine.StartDraw();
-    EXPECT_EQ(host.take(), (Calls{PlayStart, "result screen"}));
-    EXPECT_EQ(engine.m_current, 0);
-    EXPECT_EQ(engine.m_running, 0);
-}
+    EXPECT_EQ(engine.StartDraw(), Start::ResultScreen) << "an empty table";
+    EXPECT_EQ(engine.current(), 0);
 
-TEST_F(DrawEngineTest, StartAndStopBeyondTheTableDoNothing)
-{
     load(10, {1, 1});
-    engine.m_current = 7; // a stored count larger than the table
-    engine.StartDraw();
-    engine.StopDraw();
-    EXPECT_EQ(host.take(), (Calls{"timer off"}));
-    EXPECT_EQ(engine.m_current, 7);
-    EXPECT_EQ(engine.m_pool.size(), 10u);
-}
-
-TEST_F(DrawEngineTest, ZeroOrNegativeWinnerCountsDrawNobody)
-{
-    for (int count : {0, -5}) {
-        load(10, {count});
-        engine.StartDraw();
-        EXPECT_GE(engine.nextCycleStart(), 0);
-        engine.StopDraw();
-        EXPECT_TRUE(engine.m_awards[0].winners.empty()) << count;
-        EXPECT_EQ(engine.m_pool.size(), 10u) << count;
-        EXPECT_EQ(engine.m_awards[0].drawn, 1) << count;
-    }
+    continueAt(engine, 8); // a stored count larger than the table
+    EXPECT_EQ(engine.StartDraw(), Start::Ignored);
+    stopped(engine, Stop::Ignored);
+    EXPECT_EQ(engine.current(), 7);
+    EXPECT_EQ(engine.pool().size(), 10u);
 }
 
 TEST_F(DrawEngineTest, EverybodyInAHugePoolCanWin)
 {
     load(100000, {1000});
-    const Names pool = engine.m_pool;
+    const Names pool = engine.pool();
     engine.StartDraw();
-    engine.StopDraw();
-    const Names& winners = engine.m_awards[0].winners;
+    stopped(engine);
+    const Names& winners = engine.award(0).winners;
     EXPECT_EQ(winners, expectedPicks(pool, 1000, DrawTime));
     const auto beyond = std::count_if(winners.begin(), winners.end(),
                                       [](const tstring& name) { return std::stoi(name.Mid(1)) > 32767; });
     // About two thirds of the pool lies beyond the old 15-bit reach.
     EXPECT_GT(beyond, 500);
-    EXPECT_EQ(engine.m_pool.size(), 99000u);
+    EXPECT_EQ(engine.pool().size(), 99000u);
 }
 
 // Big draws skip the one-by-one removal; winners, their positions and the
@@ -354,27 +272,21 @@ TEST_F(DrawEngineTest, DerivedCountsFollowTheState)
     check({0, 0, {false, false, false}}, "not started");
     engine.StartDraw();
     check({0, 0, {false, false, false}}, "first cycling");
-    engine.StopDraw();
+    stopped(engine);
     check({3, 1, {true, false, false}}, "first shown");
     engine.StartDraw();
     check({3, 1, {true, false, false}}, "second cycling");
-    engine.StopDraw();
+    stopped(engine);
     engine.StartDraw();
-    engine.StopDraw();
+    stopped(engine);
     check({15, 3, {true, true, true}}, "all shown");
     engine.StartDraw();
     check({15, 4, {true, true, true}}, "over");
-}
-
-TEST_F(DrawEngineTest, ResetReturnsToNotStarted)
-{
-    load(10, {2});
-    engine.StartDraw();
     engine.Reset();
-    EXPECT_EQ(engine.m_current, -1);
-    EXPECT_EQ(engine.m_running, 0);
-    EXPECT_TRUE(engine.m_pool.empty());
-    EXPECT_TRUE(engine.m_awards.empty());
+    EXPECT_EQ(engine.current(), -1);
+    EXPECT_FALSE(engine.running());
+    EXPECT_TRUE(engine.pool().empty());
+    EXPECT_TRUE(engine.awards().empty());
 }
 
 TEST(DrawEnginePrizeTable, ChangesKeepTheFinishedPrizesFirstSoNoneIsSkippedOrDrawnTwice)
@@ -382,50 +294,55 @@ TEST(DrawEnginePrizeTable, ChangesKeepTheFinishedPrizesFirstSoNoneIsSkippedOrDra
     struct Case
     {
         const char* what;
-        int current;
-        int running;
-        std::function<void(DrawEngine&)> change;
+        int stored;
+        bool running;
+        std::function<bool(DrawEngine&)> change;
         int expectedCurrent;
-        int expectedRunning;
+        bool expectedRunning;
         const char* expectedOrder;
     };
-    const auto remove = [](int i) { return [i](DrawEngine& e) { e.removePrize(i); }; };
-    const auto move = [](int from, int to) { return [from, to](DrawEngine& e) { e.movePrize(from, to); }; };
+    const auto remove = [](int i) { return [i](DrawEngine& e) { return e.removePrize(i); }; };
+    const auto move = [](int from, int to) {
+        return [from, to](DrawEngine& e) {
+            e.movePrize(from, to);
+            return false;
+        };
+    };
     const Case cases[] = {
-        {"remove a finished prize", 1, 0, remove(0), 0, 0, "BCD"},
-        {"remove the last finished prize", 1, 0, remove(1), 0, 0, "ACD"},
-        {"remove one still to draw", 1, 0, remove(3), 1, 0, "ABC"},
-        {"remove the cycling prize", 1, 1, remove(1), 0, 0, "ACD"},
-        {"remove before the cycling prize", 2, 1, remove(0), 1, 1, "BCD"},
-        {"finished ones trade places", 1, 0, move(1, 0), 1, 0, "BACD"},
-        {"waiting ones trade places", 1, 0, move(2, 3), 1, 0, "ABDC"},
-        {"finished and waiting do not", 1, 0, move(1, 2), 1, 0, "ABCD"},
-        {"the cycling prize stays", 1, 1, move(1, 0), 1, 1, "ABCD"},
-        {"after the result screen a new prize waits", 4, 0,
+        {"remove a finished prize", 2, false, remove(0), 0, false, "BCD"},
+        {"remove the last finished prize", 2, false, remove(1), 0, false, "ACD"},
+        {"remove one still to draw", 2, false, remove(3), 1, false, "ABC"},
+        {"remove the cycling prize", 1, true, remove(1), 0, false, "ACD"},
+        {"remove before the cycling prize", 2, true, remove(0), 1, true, "BCD"},
+        {"finished ones trade places", 2, false, move(1, 0), 1, false, "BACD"},
+        {"waiting ones trade places", 2, false, move(2, 3), 1, false, "ABDC"},
+        {"finished and waiting do not", 2, false, move(1, 2), 1, false, "ABCD"},
+        {"the cycling prize stays", 1, true, move(1, 0), 1, true, "ABCD"},
+        {"after the result screen a new prize waits", 5, false,
          [](DrawEngine& e) {
              AwardItem item;
              item.awardName = L"E";
              e.appendPrize(item);
+             return false;
          },
-         3, 0, "ABCDE"},
+         3, false, "ABCDE"},
     };
     for (const Case& c : cases) {
-        RecordingHost host;
-        DrawEngine engine(host);
-        for (const wchar_t* name : {L"A", L"B", L"C", L"D"}) {
-            AwardItem item;
-            item.awardName = name;
-            engine.m_awards.push_back(item);
-        }
-        engine.m_current = c.current;
-        engine.m_running = c.running;
-        c.change(engine);
+        DrawEngine engine;
+        std::vector<AwardItem> awards;
+        for (const wchar_t* name : {L"A", L"B", L"C", L"D"})
+            awards.push_back(prize(name, 0));
+        engine.load(people(10), awards);
+        continueAt(engine, c.stored);
+        if (c.running)
+            engine.StartDraw();
+        const bool stoppedCycling = c.change(engine);
         std::string order;
-        for (const AwardItem& award : engine.m_awards)
+        for (const AwardItem& award : engine.awards())
             order += QString::fromStdWString(award.awardName).toStdString();
         EXPECT_EQ(order, c.expectedOrder) << c.what;
-        EXPECT_EQ(engine.m_current, c.expectedCurrent) << c.what;
-        EXPECT_EQ(engine.m_running, c.expectedRunning) << c.what;
-        EXPECT_EQ(host.calls == Calls{"timer off"}, c.running && !engine.m_running) << c.what;
+        EXPECT_EQ(engine.current(), c.expectedCurrent) << c.what;
+        EXPECT_EQ(engine.running(), c.expectedRunning) << c.what;
+        EXPECT_EQ(stoppedCycling, c.running && !engine.running()) << c.what;
     }
 }

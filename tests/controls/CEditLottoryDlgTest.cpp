@@ -162,7 +162,7 @@ TEST_F(CEditLottoryDlgTest, TheQuestionDecidesWhetherTheListIsSavedAndTheDrawSta
         EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{CEditLottoryDlg::Warning}) << c.what;
         EXPECT_EQ(recorder.messages()[0].buttons, unsigned(MsgBox::OkCancel));
         EXPECT_EQ(folder.read("data.txt"), c.file) << c.what;
-        EXPECT_EQ(screen->engine().m_current, c.reloaded ? -1 : 0) << c.what;
+        EXPECT_EQ(screen->engine().current(), c.reloaded ? -1 : 0) << c.what;
     }
 }
 
@@ -179,6 +179,6 @@ TEST_F(CEditLottoryDlgTest, AListThatCannotBeWrittenStaysInTheEditorAndTheShowAs
     });
     EXPECT_EQ(recorder.texts(),
               (std::vector<std::wstring>{CEditLottoryDlg::Warning, L"无法写入文件:data.txt"}));
-    EXPECT_EQ(screen->engine().m_current, 0);
-    EXPECT_EQ(screen->engine().m_awards[0].winners.size(), 2u);
+    EXPECT_EQ(screen->engine().current(), 0);
+    EXPECT_EQ(screen->engine().award(0).winners.size(), 2u);
 }

@@ -182,7 +182,7 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
 {
     QTest::keyClick(screen.get(), Qt::Key_Space);
     QTest::keyClick(screen.get(), Qt::Key_Space);
-    ASSERT_EQ(screen->engine().m_awards[0].winners.size(), 3u);
+    ASSERT_EQ(screen->engine().award(0).winners.size(), 3u);
     openSettings([](CAwakDlg& dialog) {
         CComboListCtrl* list = dialog.m_list;
         const QPoint count = list->visualRect(list->model()->index(1, 2)).center();
@@ -200,13 +200,13 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
         dialog.OnDeletePrize();
     });
     const DrawEngine& engine = screen->engine();
-    EXPECT_EQ(engine.m_awards[0].winnerCount, 20);
-    EXPECT_EQ(engine.m_awards[1].awardName, L"A｜B");
+    EXPECT_EQ(engine.award(0).winnerCount, 20);
+    EXPECT_EQ(engine.award(1).awardName, L"A｜B");
     EXPECT_EQ(fileOrder(), "Prize1 A｜B ");
-    EXPECT_EQ(engine.m_current, -1) << "the deleted prize was the finished one";
+    EXPECT_EQ(engine.current(), -1) << "the deleted prize was the finished one";
     EXPECT_EQ(folder.read("AwardResult.ini").find("Itme0"), std::string::npos)
         << "the store follows the table";
     QTest::keyClick(screen.get(), Qt::Key_Space);
     QTest::keyClick(screen.get(), Qt::Key_Space);
-    EXPECT_EQ(engine.m_awards[0].winners.size(), 20u) << "the next prize is drawn, not skipped";
+    EXPECT_EQ(engine.award(0).winners.size(), 20u) << "the next prize is drawn, not skipped";
 }

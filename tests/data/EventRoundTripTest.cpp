@@ -1,8 +1,4 @@
-#include "app/DrawEngine.h"
-#include "data/DrawData.h"
-#include "data/ResultExport.h"
-#include "data/ResultStore.h"
-#include "data/ScreenLayout.h"
+#include "app/DrawSession.h"
 #include "platform/Clock.h"
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
@@ -13,37 +9,17 @@ namespace {
 
 using Names = std::vector<tstring>;
 
-// The draw screen without a window: what a run does with the event's files.
-class HeadlessRun : public DrawHost
+// A run of the event without a window: a draw session on a 1920 x 1080 screen.
+struct HeadlessRun
 {
-public:
     HeadlessRun()
     {
-        CreateAreas(areas);
-        LoadDrawData(engine, encoding);
-        zones = ScaleScreenLayout(areas, 1920, 1080, settings);
-        RestoreResults(engine);
+        QObject::connect(&session, &DrawSession::resultScreenRequested, [this] { ++resultScreens; });
+        session.open(1920, 1080);
     }
 
-    void exit() { SaveResults(engine); }
-
-    void playMusic(const tstring&, int) override {}
-    void startCycleTimer() override {}
-    void stopCycleTimer() override {}
-    void repaintAll() override {}
-    void showResultScreen() override { ++resultScreens; }
-    void exportResults() override
-    {
-        ExportResults(areas[AreaMainTitle]->m_titleName, areas[AreaSubTitle]->m_titleName, engine.m_awards,
-                      encoding);
-    }
-    void storeResults() override { KeepResults(engine); }
-
-    AreaSet areas;
-    PendingSettings settings;
-    DrawEngine engine{*this};
-    TextEncoding encoding = TextEncoding::Ansi;
-    HotZones zones;
+    DrawSession session;
+    const DrawEngine& engine = session.engine();
     int resultScreens = 0;
 };
 
@@ -86,8 +62,8 @@ protected:
 
     static void drawNext(HeadlessRun& run)
     {
-        run.engine.StartDraw();
-        run.engine.StopDraw();
+        run.session.start();
+        run.session.stop();
     }
 
     EventFolder folder;
@@ -103,38 +79,38 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
     Names firstWinners;
     {
         HeadlessRun run;
-        EXPECT_EQ(run.encoding, GetParam().encoding);
-        ASSERT_EQ(run.engine.m_pool, participants);
+        EXPECT_EQ(run.session.participantEncoding(), GetParam().encoding);
+        ASSERT_EQ(run.engine.pool(), participants);
         ASSERT_EQ(run.engine.prizeCount(), 3);
-        EXPECT_EQ(run.zones.stop, Rect(30, 30, 40, 40));
+        EXPECT_EQ(run.session.zones().stop, Rect(30, 30, 40, 40));
         drawNext(run);
-        firstWinners = run.engine.m_awards[0].winners;
+        firstWinners = run.engine.award(0).winners;
         ASSERT_EQ(firstWinners.size(), 5u);
-        run.engine.StartDraw(); // the process is killed while the second prize cycles
+        run.session.start(); // the process is killed while the second prize cycles
     }
     {
         HeadlessRun run;
-        EXPECT_EQ(run.engine.m_current, 0);
-        EXPECT_EQ(run.engine.m_awards[0].winners, firstWinners);
-        EXPECT_EQ(run.engine.m_pool.size(), 15u);
+        EXPECT_EQ(run.engine.current(), 0);
+        EXPECT_EQ(run.engine.award(0).winners, firstWinners);
+        EXPECT_EQ(run.engine.pool().size(), 15u);
         drawNext(run);
         drawNext(run);
-        EXPECT_EQ(run.engine.m_pool.size(), 10u);
-        run.exit();
+        EXPECT_EQ(run.engine.pool().size(), 10u);
+        run.session.close();
     }
     HeadlessRun last;
-    EXPECT_EQ(last.engine.m_current, 2);
+    EXPECT_EQ(last.engine.current(), 2);
     Names everyone;
-    for (const AwardItem& award : last.engine.m_awards)
+    for (const AwardItem& award : last.engine.awards())
         everyone.insert(everyone.end(), award.winners.begin(), award.winners.end());
-    everyone.insert(everyone.end(), last.engine.m_pool.begin(), last.engine.m_pool.end());
+    everyone.insert(everyone.end(), last.engine.pool().begin(), last.engine.pool().end());
     std::sort(everyone.begin(), everyone.end());
     Names sorted = participants;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(everyone, sorted) << "nobody lost, nobody twice";
-    last.engine.StartDraw();
+    last.session.start();
     EXPECT_EQ(last.resultScreens, 1);
-    last.exit();
+    last.session.close();
     const std::string store = folder.read("AwardResult.ini");
     EXPECT_NE(store.find("Cnt=4\r\n"), std::string::npos);
     // The store began empty and takes the event's encoding.
@@ -150,33 +126,15 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
     EXPECT_EQ(folder.read("AwardInfo.ini"), config);
 }
 
-TEST_P(EventRoundTrip, ARedrawResetsMemoryOnlyUntilTheNextStop)
-{
-    {
-        HeadlessRun run;
-        drawNext(run);
-        LoadDrawData(run.engine, run.encoding);
-        EXPECT_EQ(run.engine.m_current, -1);
-        EXPECT_EQ(run.engine.m_pool.size(), 20u);
-    }
-    HeadlessRun restarted;
-    EXPECT_EQ(restarted.engine.m_current, 0) << "the store still holds the first prize";
-    LoadDrawData(restarted.engine, restarted.encoding);
-    drawNext(restarted);
-    HeadlessRun again;
-    EXPECT_EQ(again.engine.m_current, 0);
-    EXPECT_EQ(again.engine.m_pool.size(), 15u);
-}
-
 TEST(EventFiles, AMissingParticipantListLoadsNothing)
 {
     EventFolder folder;
     folder.write("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=a|0|1|b|\r\n");
     MessageRecorder recorder;
     HeadlessRun run;
-    EXPECT_TRUE(run.engine.m_awards.empty());
-    EXPECT_TRUE(run.engine.m_pool.empty());
-    EXPECT_EQ(recorder.texts()[0], L"打开抽奖文件失败!");
+    EXPECT_TRUE(run.engine.awards().empty());
+    EXPECT_TRUE(run.engine.pool().empty());
+    EXPECT_EQ(run.session.takeNotices().at(0).text, L"打开抽奖文件失败!");
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, EventRoundTrip,

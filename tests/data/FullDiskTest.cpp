@@ -1,5 +1,4 @@
 #include "app/DrawEngine.h"
-#include "app/SilentHost.h"
 #include "data/DrawJournal.h"
 #include "data/PendingSettings.h"
 #include "data/ResultStore.h"
@@ -42,13 +41,12 @@ void writeOnAFullDisk()
 {
     writeFile("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=a|0|1|x|\r\n");
     writeFile("AwardResult.ini", "");
-    SilentHost host;
-    DrawEngine engine(host);
-    engine.m_awards.resize(4);
-    engine.m_current = 2;
+    DrawEngine engine;
+    engine.load({}, std::vector<AwardItem>(4));
+    engine.setPrizes(engine.awards(), 2);
     DrawJournal journal;
     ASSERT_TRUE(SaveResults(engine));
-    ASSERT_TRUE(journal.append("start", QJsonObject()));
+    ASSERT_TRUE(journal.append(QJsonObject{{"type", "start"}}));
     const QString files[] = {"AwardResult.ini", "AwardInfo.ini", DrawJournal::FileName};
     std::string before[3];
     for (int i = 0; i < 3; ++i)
@@ -59,7 +57,7 @@ void writeOnAFullDisk()
     while (filler.write(QByteArray(4096, 'x')) > 0) {
     }
     filler.close();
-    engine.m_current = 3;
+    engine.setPrizes(engine.awards(), 3);
     AreaSet areas;
     areas[AreaMainTitle] = std::make_unique<CLottoryArea>();
     areas[AreaMainTitle]->m_rect = Rect(1, 2, 3, 4);
@@ -76,13 +74,13 @@ void writeOnAFullDisk()
     for (int attempt = 0; attempt < 2; ++attempt) {
         EXPECT_FALSE(KeepResults(engine));
         EXPECT_FALSE(settings.write(areas));
-        EXPECT_FALSE(journal.append("stop", entry));
+        EXPECT_FALSE(journal.append(entry));
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(readFile(files[i]), before[i]) << files[i].toStdString();
     }
-    EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"无法写入抽奖记录:Journal/journal.jsonl",
-                                                           L"无法写入文件:.\\AwardResult.ini",
+    EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"无法写入文件:.\\AwardResult.ini",
                                                            L"无法写入文件:.\\AwardInfo.ini"}));
+    EXPECT_FALSE(journal.listsKept());
     EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden),
               (QStringList{"AwardInfo.ini", "AwardResult.ini", "filler"}));
     EXPECT_FALSE(QFile::exists(list));
@@ -90,7 +88,7 @@ void writeOnAFullDisk()
     ASSERT_TRUE(QFile::remove("filler"));
     EXPECT_TRUE(KeepResults(engine));
     EXPECT_TRUE(settings.write(areas));
-    EXPECT_TRUE(journal.append("stop", entry));
+    EXPECT_TRUE(journal.append(entry));
     EXPECT_NE(readFile("AwardResult.ini").find("Cnt=4\r\n"), std::string::npos);
     EXPECT_NE(readFile("AwardInfo.ini").find("PosLeft=1\r\nPosTop=2\r\n"), std::string::npos);
     EXPECT_GT(readFile(DrawJournal::FileName).size(), before[2].size() + 16000);

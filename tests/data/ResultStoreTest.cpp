@@ -3,8 +3,6 @@
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
-#include "app/SilentHost.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,20 +12,25 @@ using Names = std::vector<tstring>;
 class ResultStoreTest : public ::testing::Test
 {
 protected:
+    // The first prize finished with these winners, the rest of the pool left.
+    void finished(Names pool, Names winners, int prizes)
+    {
+        setUp(std::move(pool), prizes);
+        std::vector<AwardItem> awards = engine.awards();
+        awards[0].winners = std::move(winners);
+        engine.setPrizes(awards, 0);
+    }
+
     void setUp(Names pool, int prizes)
     {
-        engine.Reset();
-        engine.m_pool = std::move(pool);
-        for (int i = 0; i < prizes; ++i) {
-            AwardItem award;
+        std::vector<AwardItem> awards(static_cast<size_t>(prizes));
+        for (AwardItem& award : awards)
             award.winnerCount = 2;
-            engine.m_awards.push_back(award);
-        }
+        engine.load(std::move(pool), awards);
     }
 
     EventFolder folder;
-    SilentHost screen;
-    DrawEngine engine{screen};
+    DrawEngine engine;
 };
 
 } // namespace
@@ -108,13 +111,13 @@ TEST_F(ResultStoreTest, RestoresWinnersAndTakesThemOutOfThePool)
         folder.write("AwardResult.ini", c.store);
         setUp(c.pool, 3);
         RestoreResults(engine);
-        EXPECT_EQ(engine.m_current, c.current) << c.what;
-        EXPECT_EQ(engine.m_running, 0) << c.what;
-        for (size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(engine.m_awards[i].winners, c.winners[i]) << c.what << " prize " << i;
-            EXPECT_EQ(engine.m_awards[i].drawn, 0) << c.what;
+        EXPECT_EQ(engine.current(), c.current) << c.what;
+        EXPECT_FALSE(engine.running()) << c.what;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(engine.award(i).winners, c.winners[size_t(i)]) << c.what << " prize " << i;
+            EXPECT_EQ(engine.award(i).drawn, 0) << c.what;
         }
-        EXPECT_EQ(engine.m_pool, c.poolAfter) << c.what;
+        EXPECT_EQ(engine.pool(), c.poolAfter) << c.what;
     }
 }
 
@@ -124,23 +127,25 @@ TEST_F(ResultStoreTest, StoresTheFinishedPrizesInOneWrite)
     {
         const char* what;
         int current;
-        int running;
+        bool running;
         std::string store;
     } cases[] = {
-        {"before the first start", -1, 0, "; kept\r\n"},
-        {"third of five cycling", 2, 1, "; kept\r\n[AwardResult]\r\nCnt=2\r\nItme0=p0|p1\r\nItme1=\r\n"},
-        {"third of five shown", 2, 0,
+        {"before the first start", -1, false, "; kept\r\n"},
+        {"third of five cycling", 2, true, "; kept\r\n[AwardResult]\r\nCnt=2\r\nItme0=p0|p1\r\nItme1=\r\n"},
+        {"third of five shown", 2, false,
          "; kept\r\n[AwardResult]\r\nCnt=3\r\nItme0=p0|p1\r\nItme1=\r\nItme2=p2\r\n"},
-        {"after the result screen", 5, 0,
+        {"after the result screen", 5, false,
          "; kept\r\n[AwardResult]\r\nCnt=6\r\nItme0=p0|p1\r\nItme1=\r\nItme2=p2\r\nItme3=\r\nItme4=\r\n"},
     };
     for (const Case& c : cases) {
         folder.write("AwardResult.ini", "[Old]\r\nx=1\r\n; kept\r\n[AwardResult]\r\nCnt=7\r\nItme0=z\r\n");
-        setUp({}, 5);
-        engine.m_awards[0].winners = {L"p0", L"p1"};
-        engine.m_awards[2].winners = {L"p2"};
-        engine.m_current = c.current;
-        engine.m_running = c.running;
+        std::vector<AwardItem> awards(5);
+        awards[0].winners = {L"p0", L"p1"};
+        awards[2].winners = {L"p2"};
+        engine.load({}, {});
+        engine.setPrizes(awards, c.running ? c.current - 1 : c.current);
+        if (c.running)
+            engine.StartDraw();
         SaveResults(engine);
         EXPECT_EQ(folder.read("AwardResult.ini"), c.store) << c.what;
     }
@@ -170,12 +175,13 @@ TEST_F(ResultStoreTest, AContinuedStoreKeepsWhatThisRunDoesNotKnow)
         folder.write("AwardResult.ini", stored);
         setUp({L"a", L"b", L"c", L"p", L"q", L"张三"}, c.prizes);
         RestoreResults(engine);
-        if (c.redraw) {
+        if (c.redraw)
             setUp({L"p", L"q"}, c.prizes);
-            engine.m_current = -1;
-        }
         for (int i = 0; i < c.stops; ++i) {
-            engine.m_awards[static_cast<size_t>(++engine.m_current)].winners = {L"p", L"q"};
+            // p and q are all the pool holds now: the prize takes them both.
+            DrawRecord record;
+            engine.StartDraw();
+            engine.StopDraw(record);
             KeepResults(engine);
         }
         SaveResults(engine);
@@ -202,16 +208,13 @@ TEST_F(ResultStoreTest, EveryWinnerComesBackExactly)
         folder.write("AwardResult.ini", c.store);
         Names pool = c.winners;
         pool.insert(pool.end(), {L"A", L"B", L"C"});
-        setUp(pool, 1);
-        engine.m_awards[0].winners = c.winners;
-        engine.m_pool = {L"A", L"B", L"C"};
-        engine.m_current = 0;
+        finished({L"A", L"B", L"C"}, c.winners, 1);
         SaveResults(engine);
         EXPECT_EQ(folder.read("AwardResult.ini").rfind(c.storedStart, 0), 0u) << c.what;
         setUp(pool, 1);
         RestoreResults(engine);
-        EXPECT_EQ(engine.m_awards[0].winners, c.winners) << c.what;
-        EXPECT_EQ(engine.m_pool, (Names{L"A", L"B", L"C"})) << c.what;
+        EXPECT_EQ(engine.award(0).winners, c.winners) << c.what;
+        EXPECT_EQ(engine.pool(), (Names{L"A", L"B", L"C"})) << c.what;
     }
 }
 
@@ -221,16 +224,13 @@ TEST_F(ResultStoreTest, AStoreOfAnyLengthComesBackWhole)
     for (int i = 0; i < 3000; ++i)
         pool.emplace_back(L"参加者" + std::to_wstring(i));
     folder.write("AwardResult.ini", "");
-    setUp(pool, 2);
-    engine.m_awards[0].winners.assign(pool.begin(), pool.begin() + 2000);
-    engine.m_pool.erase(engine.m_pool.begin(), engine.m_pool.begin() + 2000);
-    engine.m_current = 0;
+    finished(Names(pool.begin() + 2000, pool.end()), Names(pool.begin(), pool.begin() + 2000), 2);
     SaveResults(engine);
 
     setUp(pool, 2);
     RestoreResults(engine);
-    EXPECT_EQ(engine.m_awards[0].winners, Names(pool.begin(), pool.begin() + 2000));
-    EXPECT_EQ(engine.m_pool, Names(pool.begin() + 2000, pool.end()));
+    EXPECT_EQ(engine.award(0).winners, Names(pool.begin(), pool.begin() + 2000));
+    EXPECT_EQ(engine.pool(), Names(pool.begin() + 2000, pool.end()));
 }
 
 TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
@@ -238,10 +238,10 @@ TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
     MessageRecorder recorder;
     setUp({L"a"}, 1);
     RestoreResults(engine);
-    engine.m_current = 0;
+    finished({L"a"}, {}, 1);
     KeepResults(engine);
     SaveResults(engine);
-    EXPECT_EQ(engine.m_pool, Names{L"a"});
+    EXPECT_EQ(engine.pool(), Names{L"a"});
     EXPECT_FALSE(ResultStoreExists());
     EXPECT_EQ(recorder.texts(),
               (std::vector<std::wstring>{L"AwardResult.ini", L"AwardResult.iniFile unexist",

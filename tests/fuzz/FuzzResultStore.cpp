@@ -1,9 +1,8 @@
 // The result store of any bytes against a participant list of any bytes: the
-// restore only takes out of the pool who it names as a winner, and what is
-// stored again comes back the same.
+// restore only takes out of the pool who it names as a winner or an absent
+// one, and what is stored again comes back the same.
 #include "FuzzCheck.h"
 #include "app/DrawEngine.h"
-#include "app/SilentHost.h"
 #include "data/ParticipantFile.h"
 #include "data/ResultStore.h"
 #include "platform/IniDocument.h"
@@ -18,17 +17,17 @@ namespace {
 
 void restore(DrawEngine& engine, const IniDocument& doc)
 {
-    RestoreResults(engine, IniFile::readInt(doc, L"AwardResult", L"Cnt", 0), [&](int index) {
-        return tstring(IniFile::readString(doc, L"AwardResult", L"Itme" + std::to_wstring(index), L"",
-                                           std::wstring::npos));
-    });
+    const auto value = [&](const std::wstring& key) {
+        return tstring(IniFile::readString(doc, L"AwardResult", key, L"", std::wstring::npos));
+    };
+    RestoreResults(
+        engine, IniFile::readInt(doc, L"AwardResult", L"Cnt", 0),
+        [&](int index) { return value(L"Itme" + std::to_wstring(index)); }, value(L"Absent"));
 }
 
 void load(DrawEngine& engine, const std::vector<tstring>& pool, int prizes)
 {
-    engine.Reset();
-    engine.m_pool = pool;
-    engine.m_awards.resize(static_cast<size_t>(prizes));
+    engine.load(pool, std::vector<AwardItem>(static_cast<size_t>(prizes)));
 }
 
 } // namespace
@@ -43,48 +42,55 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string store(reinterpret_cast<const char*>(data + 3 + poolBytes), size - 3 - poolBytes);
     const std::vector<tstring> pool = ParseParticipants(people).names;
 
-    SilentHost host;
-    DrawEngine engine(host);
+    DrawEngine engine;
     load(engine, pool, prizes);
     restore(engine, IniDocument::fromBytes(store));
 
     // The pool keeps its order and loses only names that are now winners.
     std::vector<tstring> winners;
-    for (const AwardItem& award : engine.m_awards)
+    for (const AwardItem& award : engine.awards())
         winners.insert(winners.end(), award.winners.begin(), award.winners.end());
+    winners.insert(winners.end(), engine.absent().begin(), engine.absent().end());
     size_t kept = 0;
     std::vector<tstring> removed;
     for (const tstring& name : pool) {
-        if (kept < engine.m_pool.size() && engine.m_pool[kept] == name)
+        if (kept < engine.pool().size() && engine.pool()[kept] == name)
             ++kept;
         else
             removed.push_back(name);
     }
-    FUZZ_CHECK(kept == engine.m_pool.size());
+    FUZZ_CHECK(kept == engine.pool().size());
     FUZZ_CHECK(removed.size() <= winners.size());
     for (const tstring& name : removed)
         FUZZ_CHECK(std::find(winners.begin(), winners.end(), name) != winners.end());
 
-    // A prize won by one participant with an empty name is stored as an
-    // empty value, which is no winner at all: the one case that cannot come back.
-    for (const AwardItem& award : engine.m_awards) {
-        if (award.winners.size() == 1 && award.winners.front().empty())
+    // A prize won (or an absent list held) by one participant with an empty
+    // name is stored as an empty value, which is nobody at all: the one case
+    // that cannot come back.
+    const auto loneEmptyName = [](const std::vector<tstring>& names) {
+        return names.size() == 1 && names.front().empty();
+    };
+    if (loneEmptyName(engine.absent()))
+        return 0;
+    for (const AwardItem& award : engine.awards()) {
+        if (loneEmptyName(award.winners))
             return 0;
     }
     // Stored again into the same file, as the exit stores it.
     IniDocument written = IniDocument::fromBytes(store);
-    engine.m_continuesStore = false;
+    engine.storeAfresh();
     WriteResults(written, engine);
     const IniDocument reread = IniDocument::fromBytes(written.toBytes());
     // Code page 936 bytes that happen to be valid UTF-8 read as another text.
     if (reread.encoding() != written.encoding())
         return 0;
-    DrawEngine again(host);
+    DrawEngine again;
     load(again, pool, prizes);
     restore(again, reread);
-    FUZZ_CHECK(again.m_current == engine.m_current);
-    FUZZ_CHECK(again.m_pool == engine.m_pool);
+    FUZZ_CHECK(again.current() == engine.current());
+    FUZZ_CHECK(again.pool() == engine.pool());
+    FUZZ_CHECK(again.absent() == engine.absent());
     for (int i = 0; i < prizes; ++i)
-        FUZZ_CHECK(again.m_awards[size_t(i)].winners == engine.m_awards[size_t(i)].winners);
+        FUZZ_CHECK(again.award(i).winners == engine.award(i).winners);
     return 0;
 }

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/DrawEngine.h"
+#include "areas/AreaEditor.h"
+#include "controls/ParticipantEditorHost.h"
+#include "data/DrawJournal.h"
+#include "data/PrizeSettingsHost.h"
+#include "platform/CodePage.h"
+
+#include <QObject>
+#include <string>
+#include <vector>
+
+// One draw of one event folder, whatever views show it: the engine, the
+// text areas, the journal and the files. Views call the operations, paint
+// from the state and tell the operator what the notices say; the session
+// says through its signals when something changed, when names start and
+// stop cycling, which sound to play and when the result screen opens.
+class DrawSession : public QObject, public PrizeSettingsHost, public ParticipantEditorHost
+{
+    Q_OBJECT
+public:
+    static constexpr const wchar_t* InitMusic = L"Music\\Init.mp3";
+    static constexpr const wchar_t* StartMusic = L"Music\\start.mp3";
+    static constexpr const wchar_t* StopSound = L"Music\\stop.wav";
+    static constexpr const wchar_t* PoolEmptyMessage = L"剩余抽奖人数为0";
+    static constexpr const wchar_t* AllRemainingWinMessage = L"奖项多余抽奖人数,剩余的人奖全部中奖";
+    static constexpr const wchar_t* JournalFailure = L"无法写入抽奖记录:";
+
+    // What the operator must be told after an operation; an empty caption
+    // stands for the application's name. A failure that stays is told once.
+    struct Notice
+    {
+        std::wstring text;
+        std::wstring caption;
+    };
+
+    explicit DrawSession(QObject* parent = nullptr);
+
+    // Start-up on a screen of that size: the text areas, the draw data, the
+    // layout scaled to the screen, the stored results, the journal's start.
+    void open(int screenWidth, int screenHeight);
+    // Space and the start zone: after the last prize the result screen again.
+    void startAction();
+    DrawEngine::StartOutcome start();
+    DrawEngine::StopOutcome stop();
+    DrawEngine::ReplaceResult replace(int row);
+    // The draw afresh from the files (重新抽奖, a participant edit); the
+    // store says so at once, so a restart after a crash does not bring back
+    // the winners the operator chose to drop.
+    void restart(const char* reason);
+    void openResultScreen();
+    // The summary appended to "Result.txt"; a failure is told once and the
+    // export tried again at exit.
+    void exportResults();
+    // The result store as the exit writes it, after every change of the
+    // winners, so a crash loses none; a failure is recorded in the journal.
+    void storeResults(bool atExit = false);
+    // The exit: what the files are owed, the store, a failed export again.
+    void close();
+
+    // Where the cycling names start on this tick.
+    long long nextCycleStart();
+    // The winner's row of the prize just drawn under a point of the names
+    // area, when that winner can be replaced now; -1 otherwise.
+    int replaceableRowAt(int x, int y) const;
+    void buildResultText(tstring& text, unsigned& lines) const;
+
+    const DrawEngine& engine() const { return m_engine; }
+    AreaEditor& areas() { return m_areas; }
+    const AreaEditor& areas() const { return m_areas; }
+    const HotZones& zones() const { return m_zones; }
+    std::vector<Notice> takeNotices();
+
+    // The title and prize dialogs.
+    const std::vector<AwardItem>& awards() const override { return m_engine.awards(); }
+    void appendPrize(const AwardItem& item) override;
+    void removePrize(int index) override;
+    bool canMovePrize(int from, int to) const override { return m_engine.canMovePrize(from, to); }
+    void movePrize(int from, int to) override;
+    void changePrize(int index, const AwardItem& item) override;
+    CLottoryArea& textArea(int index) override { return m_areas.area(index); }
+    void titlesChanged() override;
+
+    // The participant editor.
+    TextEncoding participantEncoding() const override { return m_participantEncoding; }
+    void reloadAfterParticipantEdit() override;
+
+signals:
+    void changed();
+    void cyclingStarted();
+    void cyclingStopped();
+    void soundRequested(const QString& path, int mode);
+    void resultScreenRequested();
+
+private:
+    void loadDrawData();
+    // The table is saved at once and the result store follows it, so a
+    // restart finds every winner with the prize it belongs to.
+    void prizeTableChanged();
+    void journal(const QJsonObject& entry);
+    void journalStart(const char* reason, std::size_t participants, const QString& participantsDigest);
+    void checkListsKept();
+    void journalFailed();
+    void tell(const std::wstring& text, const std::wstring& caption = std::wstring());
+    void play(const wchar_t* path, int mode);
+
+    DrawEngine m_engine;
+    AreaEditor m_areas;
+    DrawJournal m_journal;
+    HotZones m_zones;
+    TextEncoding m_participantEncoding = TextEncoding::Ansi;
+    std::vector<Notice> m_notices;
+    bool m_journalTold = false;
+    bool m_exportTold = false;
+    // The export failed; it is tried again at exit.
+    bool m_exportOwed = false;
+};

@@ -1,0 +1,23 @@
+#include "app/TextScroll.h"
+
+Rect TextScroll::entering(const Rect& area, int extent) const
+{
+    if (m_axis == Axis::Leftwards)
+        return Rect(area.right, area.top, saturated(static_cast<long long>(area.right) + extent),
+                    area.bottom);
+    return Rect(area.left, area.bottom, area.right, saturated(static_cast<long long>(area.bottom) + extent));
+}
+
+Rect TextScroll::advance(const Rect& area, int extent)
+{
+    if (!m_rect)
+        m_rect = entering(area, extent);
+    if (m_axis == Axis::Leftwards)
+        m_rect->offset(-Step, 0);
+    else
+        m_rect->offset(0, -Step);
+    const bool gone = m_axis == Axis::Leftwards ? m_rect->right < area.left : m_rect->bottom < area.top;
+    if (gone)
+        m_rect = entering(area, extent);
+    return *m_rect;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Rect.h"
+
+#include <optional>
+
+// A text that runs through an area one step per paint: the caption from
+// right to left, the result summary from the bottom up like closing credits.
+// Its rectangle is set when it enters and then only moved; once it has left
+// the area it enters again with the extent measured then.
+class TextScroll
+{
+public:
+    enum class Axis
+    {
+        Leftwards,
+        Upwards
+    };
+    static constexpr int Step = 24;
+
+    explicit TextScroll(Axis axis) : m_axis(axis) {}
+
+    // Moves the text one step and returns where to draw it; the extent is its
+    // width or its height along the axis.
+    Rect advance(const Rect& area, int extent);
+
+private:
+    Rect entering(const Rect& area, int extent) const;
+
+    Axis m_axis;
+    std::optional<Rect> m_rect;
+};

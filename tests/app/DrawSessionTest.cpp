@@ -1,0 +1,277 @@
+#include "app/DrawSession.h"
+#include "data/JournalVerifier.h"
+#include "data/ResultExport.h"
+#include "platform/Clock.h"
+#include "support/MessageRecorder.h"
+#include "support/TestEvent.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Notices = std::vector<std::wstring>;
+
+std::vector<QJsonObject> journal(const EventFolder& folder)
+{
+    std::vector<QJsonObject> entries;
+    for (const QString& line :
+         QString::fromUtf8(QByteArray::fromStdString(folder.read("Journal/journal.jsonl")))
+             .split('\n', Qt::SkipEmptyParts))
+        entries.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
+    return entries;
+}
+
+QString types(const std::vector<QJsonObject>& entries)
+{
+    QStringList list;
+    for (const QJsonObject& entry : entries)
+        list << entry.value("type").toString();
+    return list.join(", ");
+}
+
+// A session of a test event, and what it says to its views, in order.
+class DrawSessionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clock::setFixed(1700000000); }
+    void TearDown() override { Clock::setFixed(std::nullopt); }
+
+    void open(int participants, std::initializer_list<int> winnerCounts)
+    {
+        TestEvent::make(folder, participants, winnerCounts);
+        start();
+    }
+
+    // The program starting again in the same folder.
+    void start()
+    {
+        session = std::make_unique<DrawSession>();
+        QObject::connect(session.get(), &DrawSession::changed, [this] { events << "changed"; });
+        QObject::connect(session.get(), &DrawSession::cyclingStarted, [this] { events << "cycling"; });
+        QObject::connect(session.get(), &DrawSession::cyclingStopped, [this] { events << "still"; });
+        QObject::connect(session.get(), &DrawSession::resultScreenRequested, [this] { events << "results"; });
+        QObject::connect(session.get(), &DrawSession::soundRequested, [this](const QString& path, int mode) {
+            events << QStringLiteral("%1 %2").arg(path).arg(mode);
+        });
+        session->open(1920, 1080);
+        events.clear();
+    }
+
+    void draw()
+    {
+        session->start();
+        session->stop();
+    }
+
+    QString takeEvents() { return std::exchange(events, {}).join(", "); }
+
+    Notices notices()
+    {
+        Notices texts;
+        for (const DrawSession::Notice& notice : session->takeNotices())
+            texts.push_back(notice.text);
+        return texts;
+    }
+
+    EventFolder folder;
+    std::unique_ptr<DrawSession> session;
+    QStringList events;
+};
+
+} // namespace
+
+TEST_F(DrawSessionTest, TellsItsViewsWhatToPlayAndShowInOrderAndStoresEachPrizeAtOnce)
+{
+    open(10, {3, 1});
+    session->start();
+    EXPECT_EQ(takeEvents(), "Music\\start.mp3 2, cycling, changed");
+    session->start();
+    EXPECT_EQ(takeEvents(), "") << "a start while names cycle does nothing";
+    session->stop();
+    EXPECT_EQ(takeEvents(), "still, Music\\stop.wav 1, changed");
+    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=1\r\n"), std::string::npos);
+    draw();
+    EXPECT_NE(folder.read("Result.txt").find("Prize1\r\nGift1\r\n"), std::string::npos)
+        << "the last prize exports";
+    takeEvents();
+    session->startAction();
+    EXPECT_EQ(takeEvents(), "Music\\start.mp3 2, results, changed");
+    session->startAction();
+    EXPECT_EQ(takeEvents(), "results, changed") << "and again, without the start music";
+    session->stop();
+    EXPECT_EQ(takeEvents(), "") << "a stop while nothing cycles does nothing";
+    EXPECT_TRUE(notices().empty());
+    session->close();
+    EXPECT_EQ(types(journal(folder)), "start, stop, stop, result screen, result screen, exit");
+}
+
+TEST_F(DrawSessionTest, TheLastPrizeExportsOnceHoweverItIsCompletedAndThePoolsEndIsTold)
+{
+    struct Case
+    {
+        const char* what;
+        int participants;
+        bool readOnly;
+        Notices told;
+        bool exported;
+    } cases[] = {
+        {"a random draw", 10, false, {}, true},
+        {"everybody left", 5, false, {DrawSession::AllRemainingWinMessage}, true},
+        {"more than are left", 4, false, {DrawSession::AllRemainingWinMessage}, true},
+        {"nobody left",
+         2,
+         false,
+         {DrawSession::AllRemainingWinMessage, DrawSession::PoolEmptyMessage},
+         false},
+        {"an export file that cannot be written, tried again at exit", 10, true, {ResultExportFailure}, true},
+    };
+    for (const Case& c : cases) {
+        EventFolder event;
+        TestEvent::make(event, c.participants, {2, 3});
+        const QString exportFile = event.filePath("Result.txt");
+        if (c.readOnly) {
+            event.write("Result.txt", "");
+            QFile::setPermissions(exportFile, QFile::ReadOwner);
+        }
+        DrawSession run;
+        run.open(1920, 1080);
+        for (int i = 0; i < 2; ++i) {
+            run.start();
+            run.stop();
+        }
+        Notices told;
+        for (const DrawSession::Notice& notice : run.takeNotices())
+            told.push_back(notice.text);
+        EXPECT_EQ(told, c.told) << c.what;
+        QFile::setPermissions(exportFile, QFile::ReadOwner | QFile::WriteOwner);
+        run.close();
+        const std::string exported = event.read("Result.txt");
+        EXPECT_EQ(exported.find("Title\r\n") != std::string::npos, c.exported) << c.what;
+        EXPECT_EQ(exported.find("Title\r\n"), exported.rfind("Title\r\n")) << c.what;
+    }
+}
+
+TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
+{
+    open(10, {3, 2, 1});
+    draw();
+    draw();
+    EXPECT_EQ(session->replace(0), DrawEngine::Replaced);
+    session->close();
+    Clock::setFixed(1700000100);
+    start();
+    draw();
+    session->startAction();
+    session->close();
+
+    const std::vector<QJsonObject> entries = journal(folder);
+    EXPECT_EQ(types(entries), "start, stop, stop, replace, exit, start, stop, result screen, exit");
+    EXPECT_EQ(entries[0].value("participants").toInt(), 10);
+    EXPECT_EQ(entries[1].value("seed").toInteger(), 1700000000);
+    EXPECT_EQ(entries[1].value("winners").toArray().size(), 3);
+    EXPECT_EQ(entries[3].value("absent").toString(), entries[2].value("winners").toArray()[0].toString());
+    EXPECT_EQ(entries[5].value("storedCount").toInt(), 2) << "the restart restored two prizes";
+    EXPECT_EQ(entries[5].value("poolSize").toInt(), 10 - 3 - 2 - 1) << "the absent winner stays out";
+    EXPECT_TRUE(QFile::exists(folder.filePath(
+        "Journal/" + DrawJournal::keptListName(entries[0].value("participantsSha256").toString()))));
+
+    const JournalVerifier::Report report = JournalVerifier::verify();
+    ASSERT_TRUE(report.ok) << report.lines.join('\n').toStdString();
+    ASSERT_EQ(report.lines.size(), 5);
+    EXPECT_TRUE(
+        report.lines[0].startsWith(QString::fromUtf8("第 1 项 Prize0: 3 名, 种子 1700000000, 可复现")));
+    EXPECT_TRUE(report.lines[2].contains(QString::fromUtf8("补抽")));
+
+    const std::string store = folder.read("AwardResult.ini");
+    const std::string log = folder.read("Journal/journal.jsonl");
+    const QString list =
+        "Journal/" + DrawJournal::keptListName(entries[0].value("participantsSha256").toString());
+    const std::string names = folder.read(list);
+    const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const std::string firstWinner = entries[1].value("winners").toArray()[0].toString().toStdString();
+    struct Edit
+    {
+        const char* what;
+        std::function<void()> edit;
+        const char* reported;
+    };
+    const Edit edits[] = {
+        {"a winner in the store",
+         [&] { folder.write("AwardResult.ini", replaced(store, firstWinner, "nobody")); },
+         "第 1 项 Prize0: AwardResult.ini"},
+        {"a seed",
+         [&] {
+             folder.write("Journal/journal.jsonl",
+                          replaced(log, "\"seed\":1700000000", "\"seed\":1700000001"));
+         },
+         "不可复现"},
+        {"a list", [&] { folder.write(list, replaced(names, "p1\n", "p11\n")); }, "已被改动"},
+        {"a missing list", [&] { QFile::remove(folder.filePath(list)); }, "缺少名单"},
+    };
+    for (const Edit& e : edits) {
+        e.edit();
+        const JournalVerifier::Report edited = JournalVerifier::verify();
+        EXPECT_FALSE(edited.ok) << e.what;
+        EXPECT_TRUE(edited.lines.join('\n').contains(QString::fromUtf8(e.reported)))
+            << e.what << ":\n"
+            << edited.lines.join('\n').toStdString();
+        folder.write("AwardResult.ini", store);
+        folder.write("Journal/journal.jsonl", log);
+        folder.write(list, names);
+    }
+}
+
+TEST_F(DrawSessionTest, AStoreThatCannotBeWrittenKeepsWhatItHeldAndTheJournalExplainsTheDrawAgain)
+{
+    open(10, {3, 2, 1});
+    const QString store = folder.filePath("AwardResult.ini");
+    draw();
+    const std::string stored = folder.read("AwardResult.ini");
+    MessageRecorder recorder;
+    QFile::setPermissions(store, QFile::ReadOwner);
+    draw();
+    session->close();
+    EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"无法写入文件:.\\AwardResult.ini"}) << "told once";
+    EXPECT_EQ(folder.read("AwardResult.ini"), stored);
+    // A kill in the middle of a line: the next start cuts it off and says so.
+    folder.write("Journal/journal.jsonl", folder.read("Journal/journal.jsonl") + "{\"type\":\"stop\",\"pri");
+
+    QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
+    start();
+    EXPECT_EQ(types(journal(folder)), "start, stop, stop, store failed, store failed, exit, torn, start");
+    EXPECT_EQ(session->engine().current(), 0) << "the first prize is back, the second is drawn again";
+    EXPECT_EQ(session->engine().pool().size(), 7u);
+    draw();
+    session->close();
+    JournalVerifier::Report report = JournalVerifier::verify();
+    EXPECT_TRUE(report.ok) << report.lines.join('\n').toStdString();
+    EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("没有写完, 已去掉 (19 字节)")));
+    EXPECT_TRUE(report.lines.join('\n').contains(
+        QString::fromUtf8("重新启动时只恢复了 1 项, 抽奖记录为 2 项 (AwardResult.ini 写入失败")));
+
+    // Without the failed writes on record, a draw lost at a restart is a fault.
+    QString log = QString::fromStdString(folder.read("Journal/journal.jsonl"));
+    log.remove(QRegularExpression("[^\n]*store failed[^\n]*\n"));
+    folder.write("Journal/journal.jsonl", log.toStdString());
+    report = JournalVerifier::verify();
+    EXPECT_FALSE(report.ok);
+    EXPECT_TRUE(
+        report.lines.join('\n').contains(QString::fromUtf8("重新启动时只恢复了 1 项, 抽奖记录为 2 项")));
+}
+
+TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenIsToldOnceAndTheShowGoesOn)
+{
+    open(4, {2, 1});
+    QFile::setPermissions(folder.filePath("Journal/journal.jsonl"), QFile::ReadOwner);
+    draw();
+    draw();
+    EXPECT_EQ(notices(), Notices{L"无法写入抽奖记录:Journal/journal.jsonl"});
+    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=2"), std::string::npos);
+}
