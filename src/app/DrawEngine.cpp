@@ -38,6 +38,8 @@ void DrawEngine::restore(Restored restored)
                        std::make_move_iterator(restored.winners[i].end()));
     }
     m_absent.insert(m_absent.end(), restored.absent.begin(), restored.absent.end());
+    if (restored.taken.empty())
+        return;
     restored.taken.resize(m_pool.size());
     removeMarked(m_pool, restored.taken);
 }

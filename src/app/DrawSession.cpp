@@ -55,11 +55,13 @@ DrawEngine::StartOutcome DrawSession::start()
 
 DrawEngine::StopOutcome DrawSession::stop()
 {
+    const bool wasCycling = m_engine.running();
     DrawRecord record;
     const DrawEngine::StopOutcome outcome = m_engine.StopDraw(record);
+    if (wasCycling)
+        emit cyclingStopped();
     if (outcome == DrawEngine::StopOutcome::Ignored)
         return outcome;
-    emit cyclingStopped();
     play(StopSound, MusicPlayer::PlayOnce);
     if (outcome == DrawEngine::StopOutcome::AllRemaining)
         tell(AllRemainingWinMessage);

@@ -31,20 +31,14 @@ tstring itemKey(int index)
 class PoolRemover
 {
 public:
-    explicit PoolRemover(const std::vector<tstring>& pool) : m_pool(pool), m_taken(pool.size(), false)
-    {
-        for (size_t i = 0; i < pool.size(); ++i) {
-            m_byName[pool[i]].at.push_back(i);
-            if (pool[i].find(L'|') != tstring::npos)
-                m_byStoredName[pool[i].WithFullWidthBars()].at.push_back(i);
-        }
-    }
+    explicit PoolRemover(const std::vector<tstring>& pool) : m_pool(pool) {}
 
     // The winner a stored piece stands for. A piece never holds "|"; one
     // with a full-width bar that names nobody as it stands is the stored
     // form of a name with a bar.
     tstring take(const tstring& piece)
     {
+        index();
         if (takeFrom(m_byName, piece))
             return piece;
         if (piece.find(FullWidthBar) != tstring::npos) {
@@ -54,9 +48,23 @@ public:
         return piece;
     }
 
+    // Empty when nothing was taken.
     std::vector<bool> taken() { return std::move(m_taken); }
 
 private:
+    // Only a store that names someone pays for the index of a big pool.
+    void index()
+    {
+        if (!m_taken.empty() || m_pool.empty())
+            return;
+        m_taken.assign(m_pool.size(), false);
+        for (size_t i = 0; i < m_pool.size(); ++i) {
+            m_byName[m_pool[i]].at.push_back(i);
+            if (m_pool[i].find(L'|') != tstring::npos)
+                m_byStoredName[m_pool[i].WithFullWidthBars()].at.push_back(i);
+        }
+    }
+
     struct Positions
     {
         std::vector<size_t> at;
