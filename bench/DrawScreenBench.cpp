@@ -76,7 +76,7 @@ struct Screen
         painter.loadPictures();
         engine.StartDraw();
         DrawRecord record;
-        engine.StopDraw(record); // the first prize's ten winners are shown
+        engine.StopDraw(DrawSeed::fresh(), record); // the first prize's ten winners are shown
     }
 
     void paint(long long cycleStart = -1)
@@ -119,7 +119,7 @@ void DrawThirtyThousandWinners(Screen& screen)
     for (int i = 0; i < 30; ++i) {
         screen.engine.StartDraw();
         DrawRecord record;
-        screen.engine.StopDraw(record);
+        screen.engine.StopDraw(DrawSeed::fresh(), record);
     }
     screen.paint();
 }
@@ -143,7 +143,7 @@ void CaptionLaidOutAgain(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         DrawRecord record;
-        screen.engine.ReplaceWinner(999, record);
+        screen.engine.ReplaceWinner(999, DrawSeed::fresh(), record);
         state.ResumeTiming();
         screen.paint();
     }
@@ -220,7 +220,7 @@ void StopDrawThousandWinners(benchmark::State& state)
         engine.StartDraw();
         DrawRecord record;
         state.ResumeTiming();
-        engine.StopDraw(record);
+        engine.StopDraw(DrawSeed::fresh(), record);
     }
 }
 BENCHMARK(StopDrawThousandWinners)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
-// rafo-verify [event folder]: replays the event's draw journal and says
-// whether every draw follows from its seed and the results agree.
+// rafo-verify [--fingerprint F[,F...]] [event folder]: replays the event's
+// draw journal and says whether every draw follows from its seed, nothing
+// was changed, left out or discarded, and the results agree.
 #include "data/JournalVerifier.h"
 
 #include <QCoreApplication>
@@ -9,17 +10,22 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 2 || (args.size() == 2 && args[1].startsWith(QLatin1Char('-')))) {
-        std::fprintf(stderr, "usage: rafo-verify [event folder]\n");
-        return 2;
+    QStringList args = QCoreApplication::arguments().mid(1);
+    JournalVerifier::Options options;
+    if (args.size() >= 2 && args[0] == QLatin1String("--fingerprint")) {
+        options.fingerprints = args[1].split(QLatin1Char(','), Qt::SkipEmptyParts);
+        args = args.mid(2);
     }
-    if (args.size() == 2 && !QDir::setCurrent(args[1])) {
-        std::fprintf(stderr, "rafo-verify: cannot open %s\n", qPrintable(args[1]));
-        return 2;
+    if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1Char('-')))) {
+        std::fprintf(stderr, "usage: rafo-verify [--fingerprint XXXX-XXXX-XXXX-XXXX[,...]] [event folder]\n");
+        return JournalVerifier::UsageError;
     }
-    const JournalVerifier::Report report = JournalVerifier::verify();
+    if (args.size() == 1 && !QDir::setCurrent(args[0])) {
+        std::fprintf(stderr, "rafo-verify: cannot open %s\n", qPrintable(args[0]));
+        return JournalVerifier::UsageError;
+    }
+    const JournalVerifier::Report report = JournalVerifier::verify(options);
     for (const QString& line : report.lines)
         std::printf("%s\n", line.toUtf8().constData());
-    return report.ok ? 0 : 1;
+    return report.exitCode;
 }

@@ -2,8 +2,8 @@
 
 #include "app/PoolDigest.h"
 #include "app/PositionTree.h"
-#include "platform/Clock.h"
-#include "platform/CrtRand.h"
+
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +16,7 @@ void DrawEngine::Reset()
     m_running = 0;
     m_continuesStore = false;
     m_absent.clear();
+    m_withdrawn.clear();
     m_cyclePoolDigest.clear();
 }
 
@@ -38,6 +39,7 @@ void DrawEngine::restore(Restored restored)
                        std::make_move_iterator(restored.winners[i].end()));
     }
     m_absent.insert(m_absent.end(), restored.absent.begin(), restored.absent.end());
+    m_withdrawn.insert(m_withdrawn.end(), restored.withdrawn.begin(), restored.withdrawn.end());
     if (restored.taken.empty())
         return;
     restored.taken.resize(m_pool.size());
@@ -59,7 +61,7 @@ DrawEngine::StartOutcome DrawEngine::StartDraw()
     return StartOutcome::Cycling;
 }
 
-DrawEngine::StopOutcome DrawEngine::StopDraw(DrawRecord& record)
+DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& record)
 {
     // A stop draws only the prize whose names cycle; a finished one is never drawn again.
     if (!m_running)
@@ -80,8 +82,8 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(DrawRecord& record)
     }
     AwardItem& award = m_awards[static_cast<size_t>(m_current)];
     if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
-        record.seed = static_cast<long long>(Clock::now());
-        pick(m_pool, record.seed, award.winnerCount, record.positions, record.winners);
+        record.seed = seed;
+        pick(m_pool, seed, award.winnerCount, record.positions, record.winners);
     } else {
         record.outcome = DrawRecord::AllRemaining;
         record.winners = std::move(m_pool);
@@ -92,11 +94,10 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(DrawRecord& record)
     return record.outcome == DrawRecord::AllRemaining ? StopOutcome::AllRemaining : StopOutcome::Drawn;
 }
 
-void DrawEngine::pick(std::vector<tstring>& pool, long long seed, int count,
+void DrawEngine::pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
                       std::vector<std::size_t>& positions, std::vector<tstring>& winners)
 {
-    CrtRand& random = CrtRand::instance();
-    random.seed(static_cast<std::uint32_t>(seed));
+    DrawSeed::Positions random(seed);
     const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), pool.size());
     if (draws == 0)
         return;
@@ -105,7 +106,7 @@ void DrawEngine::pick(std::vector<tstring>& pool, long long seed, int count,
     PositionTree remaining(pool.size());
     std::vector<bool> won(pool.size());
     for (std::size_t i = 0; i < draws; ++i) {
-        const std::size_t position = random.position(remaining.remaining());
+        const std::size_t position = random.next(remaining.remaining());
         const std::size_t index = remaining.take(position);
         positions.push_back(position);
         winners.push_back(std::move(pool[index]));
@@ -133,7 +134,7 @@ bool DrawEngine::canReplace(int row) const
            static_cast<size_t>(row) < m_awards[static_cast<size_t>(m_current)].winners.size();
 }
 
-DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, DrawRecord& record)
+DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record)
 {
     if (!canReplace(row))
         return NothingToReplace;
@@ -143,8 +144,8 @@ DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, DrawRecord& record)
     record.prize = m_current;
     record.poolSize = m_pool.size();
     record.poolDigest = PoolDigest(m_pool);
-    record.seed = static_cast<long long>(Clock::now());
-    pick(m_pool, record.seed, 1, record.positions, record.winners);
+    record.seed = seed;
+    pick(m_pool, seed, 1, record.positions, record.winners);
     m_absent.push_back(m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)]);
     m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)] = record.winners.front();
     return Replaced;
@@ -192,9 +193,14 @@ bool DrawEngine::removePrize(int index)
 {
     if (index < 0 || index >= prizeCount())
         return false;
-    const bool cycling = prizeState(index) == 1;
+    const int state = prizeState(index);
+    const bool cycling = state == 1;
     if (cycling)
         m_running = 0;
+    if (state == 0) {
+        const std::vector<tstring>& winners = m_awards[static_cast<size_t>(index)].winners;
+        m_withdrawn.insert(m_withdrawn.end(), winners.begin(), winners.end());
+    }
     if (index <= m_current)
         --m_current;
     m_awards.erase(m_awards.begin() + index);
@@ -212,8 +218,9 @@ void DrawEngine::changePrize(int index, const AwardItem& texts)
     award.picturePath = texts.picturePath;
 }
 
-void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current)
+void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn)
 {
+    m_withdrawn.insert(m_withdrawn.end(), withdrawn.begin(), withdrawn.end());
     m_awards = std::move(awards);
     m_current = std::clamp(current, -1, prizeCount());
     m_running = 0;
@@ -239,5 +246,6 @@ long long DrawEngine::nextCycleStart()
 {
     if (m_pool.empty())
         return -1;
-    return static_cast<long long>(CrtRand::instance().position(m_pool.size()));
+    // The flickering names are not recorded; any generator will do.
+    return static_cast<long long>(QRandomGenerator::global()->bounded(static_cast<quint64>(m_pool.size())));
 }

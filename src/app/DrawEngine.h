@@ -38,13 +38,15 @@ public:
     };
 
     // What the result store gives back: the stored count, the winners of the
-    // prizes it holds, the replaced absent winners, and the pool entries
-    // they take (by position, as the pool was loaded).
+    // prizes it holds, the replaced absent winners, the winners of deleted
+    // prizes, and the pool entries they take (by position, as the pool was
+    // loaded; empty when none).
     struct Restored
     {
         int storedCount = 0;
         std::vector<std::vector<tstring>> winners;
         std::vector<tstring> absent;
+        std::vector<tstring> withdrawn;
         std::vector<bool> taken;
     };
 
@@ -57,8 +59,9 @@ public:
     void restore(Restored restored);
 
     StartOutcome StartDraw();
-    StopOutcome StopDraw(DrawRecord& record);
-    ReplaceResult ReplaceWinner(int row, DrawRecord& record);
+    // The winners follow from the seed and the pool alone.
+    StopOutcome StopDraw(const DrawSeed& seed, DrawRecord& record);
+    ReplaceResult ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record);
     // Whether the winner in that row of the prize just drawn can be replaced now.
     bool canReplace(int row) const;
 
@@ -69,6 +72,7 @@ public:
     bool running() const { return m_running != 0; }
     bool continuesStore() const { return m_continuesStore; }
     const std::vector<tstring>& absent() const { return m_absent; }
+    const std::vector<tstring>& withdrawn() const { return m_withdrawn; }
 
     int prizeCount() const { return static_cast<int>(m_awards.size()); }
     bool isCurrentPrize() const { return m_current >= 0 && m_current < prizeCount(); }
@@ -83,6 +87,7 @@ public:
     // the first ones of the table, so none is drawn twice and none skipped.
     void appendPrize(AwardItem item);
     // True when it was the cycling prize: the cycle stops without a draw.
+    // The winners of a finished prize stay out of the pool, withdrawn.
     bool removePrize(int index);
     // Only prizes on the same side of the finished ones trade places; the
     // cycling prize stays where it is.
@@ -91,13 +96,15 @@ public:
     // The four texts of a row as the operator edited them.
     void changePrize(int index, const AwardItem& texts);
     // A whole table in place of the loaded one, at that current prize: the
-    // one a journal entry records, or one the file could not take yet.
-    void setPrizes(std::vector<AwardItem> awards, int current);
+    // one a journal entry records, or one the file could not take yet. The
+    // given winners of the old table are withdrawn.
+    void setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn = {});
     // The operator was told the drawn data goes: the next store replaces the old one.
     void storeAfresh() { m_continuesStore = false; }
 
-    // The selection rule: seeded once, each pick removes one name from the pool.
-    static void pick(std::vector<tstring>& pool, long long seed, int count,
+    // The selection rule: each pick takes the name at the seed's next
+    // position among those still in the pool, in pool order.
+    static void pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
                      std::vector<std::size_t>& positions, std::vector<tstring>& winners);
 
     // Takes the marked names out in one pass; the rest keep their order.
@@ -117,6 +124,8 @@ private:
     bool m_continuesStore = false;
     // Winners who were absent and replaced; they stay out of the pool.
     std::vector<tstring> m_absent;
+    // Winners of prizes deleted after their draw; they stay out of the pool too.
+    std::vector<tstring> m_withdrawn;
     // Of the pool when the current prize began to cycle.
     tstring m_cyclePoolDigest;
     std::size_t m_cyclePoolSize = 0;

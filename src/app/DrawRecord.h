@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DrawSeed.h"
 #include "areas/tstring.h"
 
 #include <cstddef>
@@ -16,7 +17,7 @@ struct DrawRecord
     };
     int prize = -1;
     Outcome outcome = Drawn;
-    long long seed = 0;
+    DrawSeed seed;
     std::size_t poolSize = 0;
     // Of the pool before the draw.
     tstring poolDigest;

@@ -18,6 +18,8 @@ void DrawSession::open(int screenWidth, int screenHeight)
     if (!m_journal.open())
         journalFailed();
     m_areas.load();
+    m_showFingerprint = ShowsFingerprint();
+    m_fingerprint = m_journal.lastDrawFingerprint();
     loadDrawData();
     // The list as read is kept before the restore takes the winners out; a
     // million names are not copied for it.
@@ -57,7 +59,7 @@ DrawEngine::StopOutcome DrawSession::stop()
 {
     const bool wasCycling = m_engine.running();
     DrawRecord record;
-    const DrawEngine::StopOutcome outcome = m_engine.StopDraw(record);
+    const DrawEngine::StopOutcome outcome = m_engine.StopDraw(DrawSeed::fresh(), record);
     if (wasCycling)
         emit cyclingStopped();
     if (outcome == DrawEngine::StopOutcome::Ignored)
@@ -65,7 +67,7 @@ DrawEngine::StopOutcome DrawSession::stop()
     play(StopSound, MusicPlayer::PlayOnce);
     if (outcome == DrawEngine::StopOutcome::AllRemaining)
         tell(AllRemainingWinMessage);
-    journal(JournalEntry::stop(record, m_engine.award(record.prize)));
+    journalDraw(JournalEntry::stop(record, m_engine.award(record.prize)));
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
     emit changed();
@@ -83,11 +85,11 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
         return DrawEngine::NothingToReplace;
     const tstring absent = m_engine.award(m_engine.current()).winners[static_cast<size_t>(row)];
     DrawRecord record;
-    const DrawEngine::ReplaceResult result = m_engine.ReplaceWinner(row, record);
+    const DrawEngine::ReplaceResult result = m_engine.ReplaceWinner(row, DrawSeed::fresh(), record);
     if (result != DrawEngine::Replaced)
         return result;
     play(StopSound, MusicPlayer::PlayOnce);
-    journal(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
+    journalDraw(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
     storeResults();
     // The export's last block is the final result.
     if (m_engine.current() == m_engine.prizeCount() - 1)
@@ -98,6 +100,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
 
 void DrawSession::restart(const char* reason)
 {
+    m_fingerprint.clear();
     loadDrawData();
     storeResults();
     const QString digest = m_journal.keepList(m_engine.pool());
@@ -234,6 +237,14 @@ void DrawSession::journal(const QJsonObject& entry)
         journalFailed();
 }
 
+// What the audience's photos fix: a draw the journal could not take has none.
+void DrawSession::journalDraw(const QJsonObject& entry)
+{
+    m_fingerprint.clear();
+    if (!m_journal.append(entry, &m_fingerprint))
+        journalFailed();
+}
+
 void DrawSession::checkListsKept()
 {
     if (!m_journal.listsKept())
@@ -262,6 +273,7 @@ void DrawSession::journalStart(const char* reason, std::size_t participants,
     for (int i = 0; i <= m_engine.current() && i < m_engine.prizeCount(); ++i)
         start.restored.push_back(m_engine.award(i).winners);
     start.absent = m_engine.absent();
+    start.withdrawn = m_engine.withdrawn();
     start.poolSize = static_cast<qint64>(m_engine.pool().size());
     start.poolDigest = QString::fromStdWString(PoolDigest(m_engine.pool()));
     journal(JournalEntry::start(start));

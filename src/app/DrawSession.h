@@ -70,6 +70,9 @@ public:
     AreaEditor& areas() { return m_areas; }
     const AreaEditor& areas() const { return m_areas; }
     const HotZones& zones() const { return m_zones; }
+    // The journal line of the last stop or replacement as the audience sees
+    // it, XXXX-XXXX-XXXX-XXXX; empty when there is none or the event hides it.
+    QString fingerprint() const { return m_showFingerprint ? m_fingerprint : QString(); }
     std::vector<Notice> takeNotices();
 
     // The title and prize dialogs.
@@ -99,6 +102,7 @@ private:
     // restart finds every winner with the prize it belongs to.
     void prizeTableChanged();
     void journal(const QJsonObject& entry);
+    void journalDraw(const QJsonObject& entry);
     void journalStart(const char* reason, std::size_t participants, const QString& participantsDigest);
     void checkListsKept();
     void journalFailed();
@@ -111,6 +115,8 @@ private:
     HotZones m_zones;
     TextEncoding m_participantEncoding = TextEncoding::Ansi;
     std::vector<Notice> m_notices;
+    QString m_fingerprint;
+    bool m_showFingerprint = true;
     bool m_journalTold = false;
     bool m_exportTold = false;
     // The export failed; it is tried again at exit.

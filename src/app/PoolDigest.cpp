@@ -1,12 +1,9 @@
 #include "app/PoolDigest.h"
 
 #include "platform/CodePage.h"
+#include "platform/Sha256.h"
 
 #include <QString>
-#include <openssl/evp.h>
-
-#include <array>
-#include <memory>
 
 namespace {
 
@@ -39,30 +36,18 @@ std::string PoolText(const std::vector<tstring>& names)
 
 tstring PoolDigest(const std::vector<tstring>& names)
 {
-    // OpenSSL's SHA-256 uses the processor's SHA instructions where it has them.
-    const std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
-        return tstring();
     constexpr std::size_t Chunk = 64 * 1024;
+    Sha256 hash;
     std::string buffer;
     buffer.reserve(Chunk * 2);
     for (const tstring& name : names) {
         appendLine(buffer, name);
         if (buffer.size() >= Chunk) {
-            EVP_DigestUpdate(context.get(), buffer.data(), buffer.size());
+            hash.add(buffer);
             buffer.clear();
         }
     }
-    EVP_DigestUpdate(context.get(), buffer.data(), buffer.size());
-    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(context.get(), digest.data(), &length) != 1)
-        return tstring();
-    static const char hex[] = "0123456789abcdef";
-    tstring text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += static_cast<wchar_t>(hex[digest[i] >> 4]);
-        text += static_cast<wchar_t>(hex[digest[i] & 0xF]);
-    }
-    return text;
+    hash.add(buffer);
+    const std::string hex = Sha256::hex(hash.finish());
+    return tstring(std::wstring(hex.begin(), hex.end()));
 }

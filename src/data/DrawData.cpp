@@ -1,8 +1,10 @@
 #include "data/DrawData.h"
 
 #include "app/DrawEngine.h"
+#include "areas/TextAreas.h"
 #include "data/ParticipantFile.h"
 #include "data/PrizeTable.h"
+#include "platform/IniFile.h"
 
 const wchar_t* const ParticipantFileError = L"打开抽奖文件失败!";
 
@@ -19,4 +21,9 @@ bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding)
     LoadPrizeTable(awards);
     engine.load(std::move(participants.names), std::move(awards));
     return true;
+}
+
+bool ShowsFingerprint()
+{
+    return IniFile::readString(AwardInfoFile, L"Journal", L"ShowFingerprint", L"", 16) != L"0";
 }

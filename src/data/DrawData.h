@@ -11,3 +11,7 @@ extern const wchar_t* const ParticipantFileError;
 // (the operator is then told ParticipantFileError) and the draw stays
 // empty. Sets the encoding the participants were read in.
 bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding);
+
+// Whether the draw screen shows the fingerprint of the last draw's journal
+// line: unless "AwardInfo.ini" says [Journal] ShowFingerprint=0.
+bool ShowsFingerprint();

@@ -3,6 +3,7 @@
 #include "app/PoolDigest.h"
 #include "data/JournalEntry.h"
 #include "platform/Clock.h"
+#include "platform/Sha256.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -37,24 +38,80 @@ void DrawJournal::keepPendingLists()
     }
 }
 
+QString DrawJournal::lineHash(const QByteArray& line)
+{
+    return QString::fromStdString(
+        Sha256::hex(Sha256::of(std::string_view(line.constData(), size_t(line.size())))));
+}
+
+QString DrawJournal::fingerprint(const QByteArray& line)
+{
+    const QString hex = lineHash(line).left(16).toUpper();
+    return QStringLiteral("%1-%2-%3-%4").arg(hex.mid(0, 4), hex.mid(4, 4), hex.mid(8, 4), hex.mid(12, 4));
+}
+
+void DrawJournal::readChain(const std::string& bytes)
+{
+    m_chainKnown = true;
+    m_lastHash.clear();
+    m_lastDrawFingerprint.clear();
+    size_t end = bytes.size();
+    bool last = true;
+    while (end > 0) {
+        const size_t feed = bytes.rfind('\n', end - 1);
+        const size_t begin = feed == std::string::npos ? 0 : feed + 1;
+        if (begin < end) {
+            const QByteArray line = QByteArray::fromRawData(bytes.data() + begin, qsizetype(end - begin));
+            if (last)
+                m_lastHash = lineHash(line);
+            last = false;
+            if (line.contains("\"type\":\"stop\"") || line.contains("\"type\":\"replace\"")) {
+                m_lastDrawFingerprint = fingerprint(line);
+                return;
+            }
+        }
+        if (feed == std::string::npos)
+            return;
+        end = feed;
+    }
+}
+
 bool DrawJournal::open()
 {
     const QString path = QString::fromLatin1(FileName);
     std::string bytes;
-    if (!TextFile::readAll(path, bytes) || bytes.empty() || bytes.back() == '\n')
+    if (!TextFile::readAll(path, bytes) || bytes.empty() || bytes.back() == '\n') {
+        readChain(bytes);
         return true;
+    }
     const size_t lastFeed = bytes.rfind('\n');
     const size_t whole = lastFeed == std::string::npos ? 0 : lastFeed + 1;
-    return TextFile::truncate(path, static_cast<qint64>(whole)) &&
-           append(JournalEntry::torn(static_cast<qint64>(bytes.size() - whole)));
+    const qint64 cut = static_cast<qint64>(bytes.size() - whole);
+    bytes.resize(whole);
+    readChain(bytes);
+    return TextFile::truncate(path, static_cast<qint64>(whole)) && append(JournalEntry::torn(cut));
 }
 
-bool DrawJournal::append(QJsonObject entry)
+bool DrawJournal::append(QJsonObject entry, QString* lineFingerprint)
 {
+    if (!m_chainKnown) {
+        std::string bytes;
+        TextFile::readAll(QString::fromLatin1(FileName), bytes);
+        readChain(bytes);
+    }
+    entry.insert("prev", m_lastHash);
     entry.insert("time", static_cast<qint64>(Clock::now()));
-    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
+    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact);
     QDir().mkpath(QLatin1String(Folder));
     // The entry goes in even when a list it names cannot yet: the list is tried again.
     keepPendingLists();
-    return TextFile::append(QLatin1String(FileName), line.toStdString());
+    if (!TextFile::append(QLatin1String(FileName), line.toStdString() + '\n'))
+        return false;
+    m_lastHash = lineHash(line);
+    const JournalEntry::Type type = JournalEntry::typeOf(entry);
+    if (type == JournalEntry::Type::Stop || type == JournalEntry::Type::Replace)
+        m_lastDrawFingerprint = fingerprint(line);
+    if (lineFingerprint)
+        *lineFingerprint = fingerprint(line);
+    return true;
 }

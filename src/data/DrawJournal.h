@@ -21,6 +21,13 @@ public:
 
     // "participants-<first 16 hex digits>.txt"
     static QString keptListName(const QString& digest);
+    // The SHA-256 of a line's bytes without its line feed, in lower-case hex:
+    // the next line's "prev", so no line can be changed, left out or put in
+    // unseen.
+    static QString lineHash(const QByteArray& line);
+    // What the audience sees of a line: the first 16 hex digits of that
+    // digest, upper-case, as XXXX-XXXX-XXXX-XXXX.
+    static QString fingerprint(const QByteArray& line);
 
     // Keeps the list once and gives its digest. A list that cannot be
     // written now is written before the next entry.
@@ -30,12 +37,21 @@ public:
     // in the middle of a write) is cut off and a "torn" entry says so.
     // False when the journal could not be mended.
     bool open();
-    // Appends the entry (see JournalEntry) with its time, all or nothing.
-    bool append(QJsonObject entry);
+    // Appends the entry (see JournalEntry) with its time and the hash of the
+    // line before it, all or nothing; gives the line's fingerprint.
+    bool append(QJsonObject entry, QString* fingerprint = nullptr);
+    // Of the last stop or replacement on record, empty when there is none.
+    const QString& lastDrawFingerprint() const { return m_lastDrawFingerprint; }
 
 private:
     void keepPendingLists();
+    // Finds the end of the chain the next line goes on.
+    void readChain(const std::string& bytes);
 
     // Kept lists not yet on disk, by path.
     std::map<QString, std::string> m_unkept;
+    // Of the last line on disk: empty before the first.
+    QString m_lastHash;
+    bool m_chainKnown = false;
+    QString m_lastDrawFingerprint;
 };

@@ -1,10 +1,16 @@
 #include "data/JournalEntry.h"
 
 #include <QJsonArray>
+#include <cmath>
+#include <limits>
 
 namespace {
 
 const char* const TypeKey = "type";
+constexpr qint64 IntMax = std::numeric_limits<int>::max();
+constexpr qint64 IntMin = std::numeric_limits<int>::min();
+// Integers a JSON number holds exactly.
+constexpr qint64 Exact = qint64(1) << 53;
 
 struct TypeName
 {
@@ -19,6 +25,8 @@ const TypeName TypeNames[] = {{JournalEntry::Type::Start, "start"},
                               {JournalEntry::Type::Exit, "exit"},
                               {JournalEntry::Type::StoreFailed, "store failed"},
                               {JournalEntry::Type::Torn, "torn"}};
+
+const char* const OutcomeNames[] = {"drawn", "all remaining", "empty pool"};
 
 QJsonObject typed(JournalEntry::Type type, QJsonObject entry = QJsonObject())
 {
@@ -42,14 +50,6 @@ QJsonArray names(const std::vector<tstring>& list)
     return array;
 }
 
-std::vector<tstring> names(const QJsonValue& value)
-{
-    std::vector<tstring> list;
-    for (const QJsonValue& name : value.toArray())
-        list.push_back(name.toString().toStdWString());
-    return list;
-}
-
 QJsonArray prizeArray(const std::vector<AwardItem>& awards, bool withWinners)
 {
     QJsonArray array;
@@ -64,47 +64,139 @@ QJsonArray prizeArray(const std::vector<AwardItem>& awards, bool withWinners)
     return array;
 }
 
-std::vector<AwardItem> prizeTable(const QJsonValue& value)
-{
-    std::vector<AwardItem> awards;
-    for (const QJsonValue& entry : value.toArray()) {
-        const QJsonObject prize = entry.toObject();
-        AwardItem award;
-        award.awardName = prize.value("awardName").toString().toStdWString();
-        award.winnerCount = prize.value("winnerCount").toInt();
-        award.prizeName = prize.value("prizeName").toString().toStdWString();
-        award.winners = names(prize.value("winners"));
-        awards.push_back(award);
-    }
-    return awards;
-}
-
-const char* outcomeName(DrawRecord::Outcome outcome)
-{
-    switch (outcome) {
-    case DrawRecord::AllRemaining:
-        return "all remaining";
-    case DrawRecord::EmptyPool:
-        return "empty pool";
-    default:
-        return "drawn";
-    }
-}
-
 QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardItem& award)
 {
     QJsonArray positions;
     for (std::size_t position : record.positions)
         positions.append(static_cast<qint64>(position));
-    return typed(type, QJsonObject{{"prize", record.prize},
-                                   {"outcome", outcomeName(record.outcome)},
-                                   {"seed", record.seed},
-                                   {"poolSize", static_cast<qint64>(record.poolSize)},
-                                   {"poolDigest", text(record.poolDigest)},
-                                   {"positions", positions},
-                                   {"winners", names(record.winners)},
-                                   {"awardName", text(award.awardName)}});
+    QJsonObject entry{{"prize", record.prize},
+                      {"outcome", OutcomeNames[record.outcome]},
+                      {"poolSize", static_cast<qint64>(record.poolSize)},
+                      {"poolDigest", text(record.poolDigest)},
+                      {"positions", positions},
+                      {"winners", names(record.winners)},
+                      {"awardName", text(award.awardName)}};
+    if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
+        entry.insert("seed", record.seed.hex());
+        entry.insert("rule", DrawSeed::Rafo1Name);
+    } else {
+        entry.insert("seed", record.seed.second());
+    }
+    return typed(type, entry);
 }
+
+bool isDigest(const QString& value)
+{
+    return DrawSeed::fromHex(value).has_value();
+}
+
+// Reads the fields of one entry; the first that is missing or wrong is told.
+class Fields
+{
+public:
+    Fields(const QJsonObject& entry, QString* error) : m_entry(entry), m_error(error) {}
+
+    bool ok() const { return m_ok; }
+    bool has(const char* key) const { return m_entry.contains(QLatin1String(key)); }
+
+    qint64 integer(const char* key, qint64 min, qint64 max)
+    {
+        return integerOf(m_entry.value(QLatin1String(key)), key, min, max);
+    }
+
+    QString string(const char* key)
+    {
+        const QJsonValue value = m_entry.value(QLatin1String(key));
+        if (!value.isString())
+            fail(key, "不是文字");
+        return value.toString();
+    }
+
+    QString digest(const char* key)
+    {
+        const QString value = string(key);
+        if (m_ok && !isDigest(value))
+            fail(key, "不是 64 位十六进制摘要");
+        return value;
+    }
+
+    std::vector<tstring> names(const char* key) { return namesOf(m_entry.value(QLatin1String(key)), key); }
+
+    std::vector<tstring> namesOf(const QJsonValue& value, const char* key)
+    {
+        std::vector<tstring> list;
+        const QJsonArray array = arrayOf(value, key);
+        for (const QJsonValue& name : array) {
+            if (!name.isString()) {
+                fail(key, "含有不是文字的名字");
+                return {};
+            }
+            list.push_back(name.toString().toStdWString());
+        }
+        return list;
+    }
+
+    QJsonArray arrayOf(const QJsonValue& value, const char* key)
+    {
+        if (!value.isArray()) {
+            fail(key, "不是列表");
+            return QJsonArray();
+        }
+        const QJsonArray array = value.toArray();
+        if (array.size() > JournalEntry::MaxNames) {
+            fail(key, "过长");
+            return QJsonArray();
+        }
+        return array;
+    }
+
+    qint64 integerOf(const QJsonValue& value, const char* key, qint64 min, qint64 max)
+    {
+        const double number = value.toDouble(std::nan(""));
+        if (!value.isDouble() || !std::isfinite(number) || std::floor(number) != number ||
+            std::fabs(number) > double(Exact) || number < double(min) || number > double(max)) {
+            fail(key, "不是范围内的整数");
+            return min;
+        }
+        return static_cast<qint64>(number);
+    }
+
+    std::vector<AwardItem> prizes(const char* key, bool withWinners)
+    {
+        std::vector<AwardItem> awards;
+        for (const QJsonValue& value : arrayOf(m_entry.value(QLatin1String(key)), key)) {
+            if (!value.isObject()) {
+                fail(key, "含有不是奖项的内容");
+                return {};
+            }
+            Fields prize(value.toObject(), m_error);
+            AwardItem award;
+            award.awardName = prize.string("awardName").toStdWString();
+            award.winnerCount = static_cast<int>(prize.integer("winnerCount", IntMin, IntMax));
+            award.prizeName = prize.string("prizeName").toStdWString();
+            if (withWinners)
+                award.winners = prize.names("winners");
+            if (!prize.ok()) {
+                m_ok = false;
+                return {};
+            }
+            awards.push_back(std::move(award));
+        }
+        return awards;
+    }
+
+    void fail(const char* key, const char* what)
+    {
+        if (m_ok && m_error)
+            *m_error = QStringLiteral("\"%1\" %2").arg(QLatin1String(key), QString::fromUtf8(what));
+        m_ok = false;
+    }
+
+private:
+    QJsonObject m_entry;
+    QString* m_error;
+    bool m_ok = true;
+};
 
 } // namespace
 
@@ -116,6 +208,23 @@ JournalEntry::Type JournalEntry::typeOf(const QJsonObject& entry)
             return known.type;
     }
     return Type::Unknown;
+}
+
+bool JournalEntry::readLine(const QJsonObject& entry, Line& line, QString* error)
+{
+    Fields fields(entry, error);
+    fields.string(TypeKey);
+    line.type = typeOf(entry);
+    if (fields.ok() && line.type == Type::Unknown)
+        fields.fail(TypeKey, "不是已知的记录");
+    line.time = fields.integer("time", -Exact, Exact);
+    line.chained = fields.has("prev");
+    if (line.chained) {
+        line.prev = fields.string("prev");
+        if (fields.ok() && !line.prev.isEmpty() && !isDigest(line.prev))
+            fields.fail("prev", "不是 64 位十六进制摘要");
+    }
+    return fields.ok();
 }
 
 QJsonObject JournalEntry::start(const Start& start)
@@ -130,24 +239,28 @@ QJsonObject JournalEntry::start(const Start& start)
                                           {"storedCount", start.storedCount},
                                           {"restored", restored},
                                           {"absent", names(start.absent)},
+                                          {"withdrawn", names(start.withdrawn)},
                                           {"poolSize", start.poolSize},
                                           {"poolDigest", start.poolDigest}});
 }
 
-JournalEntry::Start JournalEntry::readStart(const QJsonObject& entry)
+bool JournalEntry::readStart(const QJsonObject& entry, Start& start, QString* error)
 {
-    Start start;
-    start.reason = entry.value("reason").toString();
-    start.participants = entry.value("participants").toInteger();
-    start.participantsDigest = entry.value("participantsSha256").toString();
-    start.prizes = prizeTable(entry.value("prizes"));
-    start.storedCount = entry.value("storedCount").toInt();
-    for (const QJsonValue& winners : entry.value("restored").toArray())
-        start.restored.push_back(names(winners));
-    start.absent = names(entry.value("absent"));
-    start.poolSize = entry.value("poolSize").toInteger();
-    start.poolDigest = entry.value("poolDigest").toString();
-    return start;
+    Fields fields(entry, error);
+    start.reason = fields.string("reason");
+    start.participants = fields.integer("participants", 0, Exact);
+    start.participantsDigest = fields.digest("participantsSha256");
+    start.prizes = fields.prizes("prizes", false);
+    start.storedCount = static_cast<int>(fields.integer("storedCount", IntMin + 1, IntMax));
+    for (const QJsonValue& winners : fields.arrayOf(entry.value("restored"), "restored"))
+        start.restored.push_back(fields.namesOf(winners, "restored"));
+    start.absent = fields.names("absent");
+    // Journals written before prizes could be withdrawn have none.
+    if (fields.has("withdrawn"))
+        start.withdrawn = fields.names("withdrawn");
+    start.poolSize = fields.integer("poolSize", 0, Exact);
+    start.poolDigest = fields.digest("poolDigest");
+    return fields.ok();
 }
 
 QJsonObject JournalEntry::stop(const DrawRecord& record, const AwardItem& award)
@@ -166,19 +279,42 @@ QJsonObject JournalEntry::replace(const DrawRecord& record, int row, const tstri
     return entry;
 }
 
-JournalEntry::Draw JournalEntry::readDraw(const QJsonObject& entry)
+bool JournalEntry::readDraw(const QJsonObject& entry, Draw& draw, QString* error)
 {
-    Draw draw;
-    draw.record.prize = entry.value("prize").toInt();
-    // A hand-made seed may be any number; it is read as the program reads its own.
-    draw.record.seed = static_cast<long long>(entry.value("seed").toDouble());
-    draw.record.poolDigest = entry.value("poolDigest").toString().toStdWString();
-    draw.record.winners = names(entry.value("winners"));
-    draw.awardName = entry.value("awardName").toString();
-    draw.winnerCount = entry.value("winnerCount").toInt();
-    draw.row = entry.value("row").toInt();
-    draw.absent = entry.value("absent").toString();
-    return draw;
+    Fields fields(entry, error);
+    DrawRecord& record = draw.record;
+    record.prize = static_cast<int>(fields.integer("prize", 0, IntMax));
+    const QString outcome = fields.string("outcome");
+    record.outcome = outcome == QLatin1String(OutcomeNames[1])   ? DrawRecord::AllRemaining
+                     : outcome == QLatin1String(OutcomeNames[2]) ? DrawRecord::EmptyPool
+                                                                 : DrawRecord::Drawn;
+    if (fields.ok() && outcome != QLatin1String(OutcomeNames[0]) && record.outcome == DrawRecord::Drawn)
+        fields.fail("outcome", "不是已知的结果");
+    if (fields.has("rule")) {
+        if (fields.string("rule") != QLatin1String(DrawSeed::Rafo1Name))
+            fields.fail("rule", "不是已知的规则");
+        const auto seed = DrawSeed::fromHex(fields.digest("seed"));
+        if (seed)
+            record.seed = *seed;
+    } else if (fields.has("seed")) {
+        record.seed = DrawSeed::crtSecond(fields.integer("seed", 0, Exact));
+    } else {
+        fields.fail("seed", "缺少");
+    }
+    record.poolSize = static_cast<std::size_t>(fields.integer("poolSize", 0, Exact));
+    record.poolDigest = fields.digest("poolDigest").toStdWString();
+    for (const QJsonValue& position : fields.arrayOf(entry.value("positions"), "positions"))
+        record.positions.push_back(
+            static_cast<std::size_t>(fields.integerOf(position, "positions", 0, Exact)));
+    record.winners = fields.names("winners");
+    draw.awardName = fields.string("awardName");
+    if (typeOf(entry) == Type::Replace) {
+        draw.row = static_cast<int>(fields.integer("row", 0, IntMax));
+        draw.absent = fields.string("absent");
+    } else {
+        draw.winnerCount = static_cast<int>(fields.integer("winnerCount", IntMin, IntMax));
+    }
+    return fields.ok();
 }
 
 QJsonObject JournalEntry::prizes(const std::vector<AwardItem>& awards, int current, bool running)
@@ -188,9 +324,13 @@ QJsonObject JournalEntry::prizes(const std::vector<AwardItem>& awards, int curre
                                            {"running", running ? 1 : 0}});
 }
 
-JournalEntry::Prizes JournalEntry::readPrizes(const QJsonObject& entry)
+bool JournalEntry::readPrizes(const QJsonObject& entry, Prizes& prizes, QString* error)
 {
-    return Prizes{prizeTable(entry.value("prizes")), entry.value("current").toInt()};
+    Fields fields(entry, error);
+    prizes.prizes = fields.prizes("prizes", true);
+    prizes.current = static_cast<int>(fields.integer("current", -1, IntMax));
+    prizes.running = fields.integer("running", 0, 1) == 1;
+    return fields.ok();
 }
 
 QJsonObject JournalEntry::resultScreen()
@@ -213,7 +353,9 @@ QJsonObject JournalEntry::torn(qint64 bytes)
     return typed(Type::Torn, QJsonObject{{"bytes", bytes}});
 }
 
-qint64 JournalEntry::readTornBytes(const QJsonObject& entry)
+bool JournalEntry::readTornBytes(const QJsonObject& entry, qint64& bytes, QString* error)
 {
-    return entry.value("bytes").toInteger();
+    Fields fields(entry, error);
+    bytes = fields.integer("bytes", 0, Exact);
+    return fields.ok();
 }

@@ -9,6 +9,8 @@
 
 // The entries of the draw journal, each built and read here only, so the
 // program that writes them and rafo-verify that reads them agree on every key.
+// The readers check every field for its type and range: a journal may come
+// from anywhere, and a wrong field is told, never taken for a default.
 namespace JournalEntry {
 
 enum class Type
@@ -25,6 +27,20 @@ enum class Type
 };
 Type typeOf(const QJsonObject& entry);
 
+// The most names one list of an entry may hold.
+constexpr qsizetype MaxNames = 4 * 1024 * 1024;
+
+// The fields every line has: "prev" is missing in lines written before the
+// journal was chained.
+struct Line
+{
+    Type type = Type::Unknown;
+    qint64 time = 0;
+    bool chained = false;
+    QString prev;
+};
+bool readLine(const QJsonObject& entry, Line& line, QString* error);
+
 // A draw starting afresh: the list it was built from, the prize table and
 // what the result store gave back.
 struct Start
@@ -36,11 +52,12 @@ struct Start
     int storedCount = 0;
     std::vector<std::vector<tstring>> restored;
     std::vector<tstring> absent;
+    std::vector<tstring> withdrawn;
     qint64 poolSize = 0;
     QString poolDigest;
 };
 QJsonObject start(const Start& start);
-Start readStart(const QJsonObject& entry);
+bool readStart(const QJsonObject& entry, Start& start, QString* error);
 
 // A stop, or the replacement of the absent winner in a row.
 struct Draw
@@ -53,22 +70,23 @@ struct Draw
 };
 QJsonObject stop(const DrawRecord& record, const AwardItem& award);
 QJsonObject replace(const DrawRecord& record, int row, const tstring& absent, const AwardItem& award);
-Draw readDraw(const QJsonObject& entry);
+bool readDraw(const QJsonObject& entry, Draw& draw, QString* error);
 
 // The prize table changed during the show, with the winners it holds.
 struct Prizes
 {
     std::vector<AwardItem> prizes;
     int current = -1;
+    bool running = false;
 };
 QJsonObject prizes(const std::vector<AwardItem>& awards, int current, bool running);
-Prizes readPrizes(const QJsonObject& entry);
+bool readPrizes(const QJsonObject& entry, Prizes& prizes, QString* error);
 
 QJsonObject resultScreen();
 QJsonObject exit();
 QJsonObject storeFailed(const QString& file);
 // The start cut off a line a kill or a full disk left unfinished.
 QJsonObject torn(qint64 bytes);
-qint64 readTornBytes(const QJsonObject& entry);
+bool readTornBytes(const QJsonObject& entry, qint64& bytes, QString* error);
 
 } // namespace JournalEntry

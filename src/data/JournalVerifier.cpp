@@ -2,19 +2,27 @@
 
 #include "app/DrawEngine.h"
 #include "app/PoolDigest.h"
-#include "data/CIni.h"
 #include "data/DrawJournal.h"
 #include "data/JournalEntry.h"
+#include "data/ResultExport.h"
 #include "data/ResultStore.h"
-#include "platform/Clock.h"
-#include "platform/MsgBox.h"
+#include "platform/IniDocument.h"
+#include "platform/IniFile.h"
+#include "platform/LineReader.h"
 
-#include <QFile>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace {
+
+// The most a kept list's names may take in memory, whatever its bytes.
+constexpr qint64 MaxListMemory = qint64(512) << 20;
+constexpr qsizetype MaxStoreLines = 1000000;
 
 QString joined(const std::vector<tstring>& names)
 {
@@ -24,15 +32,173 @@ QString joined(const std::vector<tstring>& names)
     return list.join(QLatin1Char('|'));
 }
 
+QString spaced(const std::vector<tstring>& names)
+{
+    QStringList list;
+    for (const tstring& name : names)
+        list << QString::fromStdWString(name);
+    return list.join(QLatin1Char(' '));
+}
+
+// A link may point anywhere; what is read must lie in the event folder.
+bool insideFolder(const QString& path)
+{
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return !real.isEmpty() && real.startsWith(QDir::current().canonicalPath() + QLatin1Char('/'));
+}
+
+QString unreadable(LineReader::Opened opened, const QString& path, qint64 bound)
+{
+    switch (opened) {
+    case LineReader::Opened::Missing:
+        return QStringLiteral("缺少 %1").arg(path);
+    case LineReader::Opened::NotRegular:
+        return QStringLiteral("%1 不是普通文件").arg(path);
+    case LineReader::Opened::TooLarge:
+        return QStringLiteral("%1 超过 %2 MiB").arg(path).arg(bound >> 20);
+    default:
+        return QStringLiteral("无法读取 %1").arg(path);
+    }
+}
+
+// Reads a whole file of the folder within its bound; an empty text for none.
+LineReader::Opened readFolderFile(const QString& path, qint64 bound, QByteArray& bytes)
+{
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return LineReader::Opened::Missing;
+    if (!insideFolder(path))
+        return LineReader::Opened::NotRegular;
+    return LineReader::readAll(path, bound, bytes);
+}
+
+QString normalFingerprint(QString text)
+{
+    text = text.trimmed().toUpper().remove(QLatin1Char('-'));
+    if (text.size() != 16)
+        return QString();
+    return QStringLiteral("%1-%2-%3-%4").arg(text.mid(0, 4), text.mid(4, 4), text.mid(8, 4), text.mid(12, 4));
+}
+
+// One stop or replacement, for the fingerprints and for telling it when
+// its winners were thrown away.
+struct DrawInfo
+{
+    int line = 0;
+    QString seed;
+    std::vector<tstring> winners;
+    qint64 time = 0;
+};
+
 class Replay
 {
 public:
     JournalVerifier::Report report;
 
-    void fail(const QString& line)
+    explicit Replay(const JournalVerifier::Options& options) : m_options(options) { m_clock.start(); }
+
+    void fail(const QString& text)
     {
-        report.lines << line;
-        report.ok = false;
+        report.lines << text;
+        m_faults = true;
+    }
+
+    bool expired()
+    {
+        if (m_clock.elapsed() <= JournalVerifier::TimeLimitMs)
+            return false;
+        fail(QStringLiteral("检查超过 %1 秒: 抽奖记录过大").arg(JournalVerifier::TimeLimitMs / 1000));
+        return true;
+    }
+
+    // False when nothing after this line can be trusted.
+    bool line(const QByteArray& bytes, int number)
+    {
+        m_line = number;
+        ++m_lines;
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+        if (error.error != QJsonParseError::NoError || !document.isObject()) {
+            fail(QStringLiteral("第 %1 行无法读取").arg(number));
+            return false;
+        }
+        const QJsonObject entry = document.object();
+        QString problem;
+        JournalEntry::Line head;
+        if (!JournalEntry::readLine(entry, head, &problem))
+            return invalid(problem);
+        if (!chain(head, bytes))
+            return false;
+        m_time = head.time;
+        switch (head.type) {
+        case JournalEntry::Type::Start:
+            return start(entry);
+        case JournalEntry::Type::Stop:
+            return draw(entry, bytes, false);
+        case JournalEntry::Type::Replace:
+            return draw(entry, bytes, true);
+        case JournalEntry::Type::Prizes:
+            return prizes(entry);
+        case JournalEntry::Type::ResultScreen:
+            if (!m_broken && m_engine.current() == m_engine.prizeCount() - 1)
+                m_engine.StartDraw();
+            return true;
+        case JournalEntry::Type::StoreFailed:
+            m_storeFailedLine = number;
+            report.lines << QStringLiteral("第 %1 行: 结果没有写入 AwardResult.ini").arg(number);
+            return true;
+        case JournalEntry::Type::Torn: {
+            qint64 cut = 0;
+            if (!JournalEntry::readTornBytes(entry, cut, &problem))
+                return invalid(problem);
+            report.lines << QStringLiteral("第 %1 行: 上次运行中断时有一行记录没有写完, 已去掉 (%2 字节)")
+                                .arg(number)
+                                .arg(cut);
+            return true;
+        }
+        default:
+            return true;
+        }
+    }
+
+    void finish()
+    {
+        if (m_lines == 0) {
+            fail(QStringLiteral("没有抽奖记录"));
+            return conclude();
+        }
+        checkNobodyWonTwice();
+        checkStore();
+        for (const QString& given : m_options.fingerprints) {
+            const QString fingerprint = normalFingerprint(given);
+            if (fingerprint.isEmpty() || !m_fingerprints.count(fingerprint))
+                fail(QStringLiteral("记录 %1 不是抽奖记录中任何一次抽取的记录").arg(given.trimmed()));
+        }
+        conclude();
+    }
+
+private:
+    bool invalid(const QString& problem)
+    {
+        fail(QStringLiteral("第 %1 行: %2").arg(m_line).arg(problem));
+        return false;
+    }
+
+    // Every chained line names the digest of the line before it; lines from
+    // before the chain may only come first.
+    bool chain(const JournalEntry::Line& head, const QByteArray& bytes)
+    {
+        if (head.chained) {
+            if (head.prev != m_lastHash) {
+                fail(QStringLiteral("第 %1 行: 与上一行接不上, 记录被改动、删去或插入过").arg(m_line));
+                return false;
+            }
+            m_chained = true;
+        } else if (m_chained) {
+            fail(QStringLiteral("第 %1 行: 缺少与上一行的链接").arg(m_line));
+            return false;
+        }
+        m_lastHash = DrawJournal::lineHash(bytes);
+        return true;
     }
 
     QString prizeLabel(int index) const
@@ -43,32 +209,83 @@ public:
         return QStringLiteral("第 %1 项 %2").arg(static_cast<qint64>(index) + 1).arg(name);
     }
 
-    void start(const QJsonObject& entry, int line)
+    bool checkPool(const QString& digest, qint64 size)
     {
-        const JournalEntry::Start start = JournalEntry::readStart(entry);
-        const QString path = QStringLiteral("%1/%2").arg(DrawJournal::Folder,
-                                                         DrawJournal::keptListName(start.participantsDigest));
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            fail(QStringLiteral("第 %1 行: 缺少名单 %2").arg(line).arg(path));
-            m_broken = true;
-            return;
+        if (static_cast<qint64>(m_engine.pool().size()) == size &&
+            QString::fromStdWString(PoolDigest(m_engine.pool())) == digest)
+            return true;
+        fail(QStringLiteral("第 %1 行: 奖池与记录不符").arg(m_line));
+        return false;
+    }
+
+    bool readList(const QString& digest, std::vector<tstring>& names, QString& path)
+    {
+        path = QStringLiteral("%1/%2").arg(DrawJournal::Folder, DrawJournal::keptListName(digest));
+        QByteArray bytes;
+        const LineReader::Opened opened = readFolderFile(path, JournalVerifier::MaxListBytes, bytes);
+        if (opened != LineReader::Opened::Ok) {
+            fail(QStringLiteral("第 %1 行: %2")
+                     .arg(m_line)
+                     .arg(opened == LineReader::Opened::Missing
+                              ? QStringLiteral("缺少名单 %1").arg(path)
+                              : unreadable(opened, path, JournalVerifier::MaxListBytes)));
+            return false;
         }
+        // A name takes its string and, past three characters, its text four bytes a character.
+        qint64 memory = 0;
+        qsizetype lines = 0;
+        for (qsizetype from = 0; from < bytes.size();) {
+            qsizetype feed = bytes.indexOf('\n', from);
+            if (feed < 0)
+                feed = bytes.size();
+            const qint64 length = feed - from;
+            memory += 32 + (length > 3 ? 4 * (length + 1) : 0);
+            ++lines;
+            from = feed + 1;
+        }
+        if (memory > MaxListMemory) {
+            fail(QStringLiteral("第 %1 行: 名单 %2 过大").arg(m_line).arg(path));
+            return false;
+        }
+        names.reserve(size_t(lines));
+        for (qsizetype from = 0; from < bytes.size();) {
+            qsizetype feed = bytes.indexOf('\n', from);
+            if (feed < 0)
+                feed = bytes.size();
+            names.push_back(QString::fromUtf8(bytes.constData() + from, feed - from).toStdWString());
+            from = feed + 1;
+        }
+        if (QString::fromStdWString(PoolDigest(names)) != digest) {
+            fail(QStringLiteral("第 %1 行: 名单 %2 已被改动").arg(m_line).arg(path));
+            return false;
+        }
+        return true;
+    }
+
+    bool start(const QJsonObject& entry)
+    {
+        JournalEntry::Start start;
+        QString problem;
+        if (!JournalEntry::readStart(entry, start, &problem))
+            return invalid(problem);
         std::vector<tstring> names;
-        for (const QByteArray& name : file.readAll().split('\n'))
-            names.push_back(QString::fromUtf8(name).toStdWString());
-        names.pop_back();
-        if (QString::fromStdWString(PoolDigest(names)) != start.participantsDigest) {
-            fail(QStringLiteral("第 %1 行: 名单 %2 已被改动").arg(line).arg(path));
+        QString path;
+        if (expired())
+            return false;
+        const bool listRead = readList(start.participantsDigest, names, path);
+        if (start.reason == QLatin1String("launch"))
+            relaunch(start);
+        else
+            discardAll(start.reason == QLatin1String("redraw") ? QStringLiteral("重新抽奖")
+                                                               : QStringLiteral("编辑了抽奖名单"));
+        if (!listRead) {
             m_broken = true;
-            return;
+            return true;
         }
-        if (start.reason == QLatin1String("launch") && m_started)
-            checkRelaunch(start, line);
         m_started = true;
         m_broken = false;
         m_storeFailedLine = 0;
-        m_list = names;
+        m_lists.insert(path);
         m_engine.load(std::move(names), start.prizes);
         const auto restored = [&](int i) {
             return i < static_cast<int>(start.restored.size()) ? joined(start.restored[size_t(i)])
@@ -76,254 +293,316 @@ public:
         };
         RestoreResults(
             m_engine, start.storedCount, [&](int i) { return tstring(restored(i).toStdWString()); },
-            joined(start.absent).toStdWString());
-        checkPool(start.poolDigest, line);
+            joined(start.absent).toStdWString(), joined(start.withdrawn).toStdWString());
+        m_drawsOf.resize(size_t(m_engine.prizeCount()));
+        checkPool(start.poolDigest, start.poolSize);
+        return true;
     }
 
-    // A restart brings back what the draw held: the same winners, the same
-    // absent ones, and no fewer prizes than were drawn, unless a store write
-    // that failed explains it, since the lost prizes are drawn again. The
-    // result screen's count one past the table is stored only at exit, so a
-    // kill after it loses no draw.
-    void checkRelaunch(const JournalEntry::Start& start, int line)
+    // A restart brings back what was drawn, or the draws it lost are told:
+    // the lost prizes are drawn again. The result screen's count one past
+    // the table is stored only at exit, so a kill after it loses no draw.
+    void relaunch(const JournalEntry::Start& start)
     {
-        const int drawn = std::min(m_engine.finishedCountToStore(), m_engine.prizeCount());
-        if (start.storedCount < drawn) {
-            const QString head = QStringLiteral("第 %1 行: 重新启动时只恢复了 %2 项, 抽奖记录为 %3 项")
-                                     .arg(line)
-                                     .arg(start.storedCount)
-                                     .arg(drawn);
-            if (m_storeFailedLine > 0)
-                report.lines << head + QStringLiteral(
-                                           " (AwardResult.ini 写入失败, 见第 %1 行), 之后的奖项重新抽取")
-                                           .arg(m_storeFailedLine);
-            else
-                fail(head);
+        if (!m_started || m_broken) {
+            m_drawsOf.clear();
+            return;
         }
-        for (size_t i = 0; i < start.restored.size(); ++i) {
-            const int index = static_cast<int>(i);
-            const bool known = index < m_engine.prizeCount() && index <= m_engine.current();
-            if (!known || start.restored[i] != m_engine.award(index).winners)
-                fail(QStringLiteral("第 %1 行: 重新启动时恢复的%2中奖名单与记录不符")
-                         .arg(line)
-                         .arg(prizeLabel(index)));
+        QString why = QStringLiteral("重新启动时结果丢失");
+        if (m_storeFailedLine > 0)
+            why += QStringLiteral(" (AwardResult.ini 写入失败, 见第 %1 行)").arg(m_storeFailedLine);
+        for (int i = 0; i < m_engine.prizeCount() && i < static_cast<int>(m_drawsOf.size()); ++i) {
+            if (i >= start.storedCount || i >= static_cast<int>(start.restored.size()))
+                discard(i, why);
+            else if (start.restored[size_t(i)] != m_engine.award(i).winners)
+                discard(i, QStringLiteral("重新启动时结果被改动"));
         }
         if (start.absent != m_engine.absent())
-            fail(QStringLiteral("第 %1 行: 重新启动时恢复的缺席名单与记录不符").arg(line));
+            fail(QStringLiteral("第 %1 行: 重新启动时恢复的缺席名单与记录不符").arg(m_line));
+        m_drawsOf.clear();
     }
 
-    void storeFailed(int line)
+    void discardAll(const QString& why)
     {
-        m_storeFailedLine = line;
-        report.lines << QStringLiteral("第 %1 行: 结果没有写入 AwardResult.ini").arg(line);
-    }
-
-    void torn(const QJsonObject& entry, int line)
-    {
-        report.lines << QStringLiteral("第 %1 行: 上次运行中断时有一行记录没有写完, 已去掉 (%2 字节)")
-                            .arg(line)
-                            .arg(JournalEntry::readTornBytes(entry));
-    }
-
-    bool checkPool(const QString& poolDigest, int line)
-    {
-        if (QString::fromStdWString(PoolDigest(m_engine.pool())) == poolDigest)
-            return true;
-        fail(QStringLiteral("第 %1 行: 奖池与记录不符").arg(line));
-        return false;
-    }
-
-    void stop(const QJsonObject& entry, int line)
-    {
-        if (m_broken)
-            return;
-        const JournalEntry::Draw draw = JournalEntry::readDraw(entry);
-        const int prize = draw.record.prize;
-        if (prize != static_cast<long long>(m_engine.current()) + 1 || prize >= m_engine.prizeCount()) {
-            fail(QStringLiteral("第 %1 行: %2 不是按顺序的下一项").arg(line).arg(prizeLabel(prize)));
-            return;
+        if (!m_broken) {
+            for (int i = 0; i < static_cast<int>(m_drawsOf.size()); ++i)
+                discard(i, why);
         }
-        if (!checkPool(QString::fromStdWString(draw.record.poolDigest), line))
+        m_drawsOf.clear();
+    }
+
+    void discard(int prize, const QString& why)
+    {
+        if (prize >= static_cast<int>(m_drawsOf.size()))
             return;
-        Clock::setFixed(static_cast<std::time_t>(draw.record.seed));
-        m_engine.StartDraw();
+        for (const DrawInfo& info : m_drawsOf[size_t(prize)]) {
+            ++m_discarded;
+            report.lines << QStringLiteral(
+                                "第 %1 行: 作废了第 %2 行的抽取: %3, 种子 %4, 中奖者 %5, 时间 %6, 原因: %7")
+                                .arg(m_line)
+                                .arg(info.line)
+                                .arg(prizeLabel(prize), info.seed, spaced(info.winners),
+                                     QString::fromStdWString(FormatDrawTime(std::time_t(info.time))), why);
+        }
+        m_drawsOf[size_t(prize)].clear();
+    }
+
+    bool draw(const QJsonObject& entry, const QByteArray& bytes, bool replacement)
+    {
+        JournalEntry::Draw draw;
+        QString problem;
+        if (!JournalEntry::readDraw(entry, draw, &problem))
+            return invalid(problem);
+        const QString fingerprint = DrawJournal::fingerprint(bytes);
+        m_fingerprints.insert(fingerprint);
+        if (expired())
+            return false;
+        if (m_broken)
+            return true;
+        const DrawRecord& recorded = draw.record;
+        const int prize = recorded.prize;
+        const bool old = recorded.seed.rule() == DrawSeed::Rule::CrtSecond;
+        m_oldRule = m_oldRule || old;
+        const QString seed =
+            old ? QStringLiteral("%1 (旧规则)").arg(recorded.seed.second()) : recorded.seed.hex();
         DrawRecord replayed;
-        m_engine.StopDraw(replayed);
-        Clock::setFixed(std::nullopt);
-        const std::vector<tstring>& recorded = draw.record.winners;
+        QString head;
+        if (replacement) {
+            const int row = draw.row;
+            if (prize != m_engine.current() || !m_engine.canReplace(row) ||
+                QString::fromStdWString(m_engine.award(prize).winners[size_t(row)]) != draw.absent) {
+                fail(QStringLiteral("第 %1 行: %2 没有可补抽的中奖者 %3")
+                         .arg(m_line)
+                         .arg(prizeLabel(prize), draw.absent));
+                return true;
+            }
+            if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
+                return true;
+            m_engine.ReplaceWinner(row, recorded.seed, replayed);
+            head = QStringLiteral("%1: 补抽 %2 → %3, 种子 %4, 记录 %5")
+                       .arg(prizeLabel(prize), draw.absent,
+                            recorded.winners.empty() ? QString()
+                                                     : QString::fromStdWString(recorded.winners.front()),
+                            seed, fingerprint);
+        } else {
+            if (prize != m_engine.current() + 1 || prize >= m_engine.prizeCount()) {
+                fail(QStringLiteral("第 %1 行: %2 不是按顺序的下一项").arg(m_line).arg(prizeLabel(prize)));
+                return true;
+            }
+            if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
+                return true;
+            m_engine.StartDraw();
+            m_engine.StopDraw(recorded.seed, replayed);
+            head = QStringLiteral("%1: %2 名, 种子 %3, 记录 %4")
+                       .arg(prizeLabel(prize))
+                       .arg(recorded.winners.size())
+                       .arg(seed, fingerprint);
+        }
         ++m_draws;
-        const QString head = QStringLiteral("%1: %2 名, 种子 %3")
-                                 .arg(prizeLabel(prize))
-                                 .arg(recorded.size())
-                                 .arg(draw.record.seed);
-        if (m_engine.award(prize).winners == recorded) {
+        if (prize < static_cast<int>(m_drawsOf.size()))
+            m_drawsOf[size_t(prize)].push_back(DrawInfo{m_line, seed, recorded.winners, m_time});
+        const bool same = replayed.winners == recorded.winners && replayed.positions == recorded.positions &&
+                          replayed.outcome == recorded.outcome;
+        if (same) {
             report.lines << head + QStringLiteral(", 可复现");
-            return;
+            return true;
         }
         fail(head + QStringLiteral(", 不可复现: 种子给出的中奖者与记录不同"));
         // The replay goes on from what was recorded, so one difference is told once.
         std::vector<AwardItem> awards = m_engine.awards();
-        awards[size_t(prize)].winners = recorded;
+        std::vector<tstring>& winners = awards[size_t(prize)].winners;
+        if (replacement) {
+            if (!recorded.winners.empty())
+                winners[size_t(draw.row)] = recorded.winners.front();
+        } else {
+            winners.assign(winners.begin(), winners.end() - std::ptrdiff_t(replayed.winners.size()));
+            winners.insert(winners.end(), recorded.winners.begin(), recorded.winners.end());
+        }
         m_engine.setPrizes(std::move(awards), m_engine.current());
+        return true;
     }
 
-    void replace(const QJsonObject& entry, int line)
+    // A change of the prize table brings no winner that was not drawn; the
+    // winners of a prize it deletes stay out of the pool.
+    bool prizes(const QJsonObject& entry)
     {
+        JournalEntry::Prizes table;
+        QString problem;
+        if (!JournalEntry::readPrizes(entry, table, &problem))
+            return invalid(problem);
         if (m_broken)
-            return;
-        const JournalEntry::Draw draw = JournalEntry::readDraw(entry);
-        const int row = draw.row;
-        const int prize = draw.record.prize;
-        if (prize != m_engine.current() || !m_engine.canReplace(row) ||
-            QString::fromStdWString(m_engine.award(prize).winners[size_t(row)]) != draw.absent) {
-            fail(QStringLiteral("第 %1 行: %2 没有可补抽的中奖者 %3")
-                     .arg(line)
-                     .arg(prizeLabel(prize), draw.absent));
-            return;
-        }
-        if (!checkPool(QString::fromStdWString(draw.record.poolDigest), line))
-            return;
-        Clock::setFixed(static_cast<std::time_t>(draw.record.seed));
-        DrawRecord replayed;
-        m_engine.ReplaceWinner(row, replayed);
-        Clock::setFixed(std::nullopt);
-        const std::vector<tstring>& recorded = draw.record.winners;
-        const QString head =
-            QStringLiteral("%1: 补抽 %2 → %3, 种子 %4")
-                .arg(prizeLabel(prize), draw.absent,
-                     recorded.empty() ? QString() : QString::fromStdWString(recorded.front()))
-                .arg(draw.record.seed);
-        ++m_draws;
-        if (replayed.winners == recorded) {
-            report.lines << head + QStringLiteral(", 可复现");
-            return;
-        }
-        fail(head + QStringLiteral(", 不可复现"));
-        if (!recorded.empty()) {
-            std::vector<AwardItem> awards = m_engine.awards();
-            awards[size_t(prize)].winners[size_t(row)] = recorded.front();
-            m_engine.setPrizes(std::move(awards), m_engine.current());
-        }
-    }
-
-    // A change of the prize table brings no winner that was not drawn.
-    void prizes(const QJsonObject& entry, int line)
-    {
-        if (m_broken)
-            return;
+            return true;
         std::map<tstring, int> drawn;
         for (const AwardItem& award : m_engine.awards())
             for (const tstring& name : award.winners)
                 ++drawn[name];
-        JournalEntry::Prizes table = JournalEntry::readPrizes(entry);
         for (const AwardItem& award : table.prizes)
             for (const tstring& name : award.winners)
                 if (--drawn[name] < 0)
                     fail(QStringLiteral("第 %1 行: 奖项修改带来了未抽出的中奖者 %2")
-                             .arg(line)
+                             .arg(m_line)
                              .arg(QString::fromStdWString(name)));
-        m_engine.setPrizes(std::move(table.prizes), table.current);
+        std::vector<tstring> withdrawn;
+        for (const auto& [name, left] : drawn)
+            withdrawn.insert(withdrawn.end(), size_t(std::max(left, 0)), name);
+        // The draws follow their prizes to where the table put them.
+        std::vector<std::vector<DrawInfo>> draws(table.prizes.size());
+        std::vector<bool> used(m_engine.awards().size());
+        for (size_t j = 0; j < table.prizes.size(); ++j) {
+            for (size_t i = 0; i < used.size() && i < m_drawsOf.size(); ++i) {
+                const AwardItem& old = m_engine.awards()[i];
+                if (!used[i] && old.awardName == table.prizes[j].awardName &&
+                    old.winners == table.prizes[j].winners) {
+                    used[i] = true;
+                    draws[j] = std::move(m_drawsOf[i]);
+                    break;
+                }
+            }
+        }
+        m_drawsOf = std::move(draws);
+        // A table changed while names cycle: that prize's stop is still to come.
+        const int current = table.running ? table.current - 1 : table.current;
+        m_engine.setPrizes(std::move(table.prizes), current, withdrawn);
+        return true;
     }
 
-    // The start after the last prize opens the result screen and counts one past the table.
-    void resultScreen()
+    // Nobody won more often than they are on a list the draw was made from;
+    // a winner on no list came from a store older than the journal.
+    void checkNobodyWonTwice()
     {
-        if (!m_broken && m_engine.current() == m_engine.prizeCount() - 1)
-            m_engine.StartDraw();
-    }
-
-    void finish()
-    {
+        std::map<tstring, int> won;
+        for (const AwardItem& award : m_engine.awards())
+            for (const tstring& name : award.winners)
+                ++won[name];
         std::map<tstring, int> allowed;
-        for (const tstring& name : m_list)
-            ++allowed[name];
-        for (int i = 0; i < m_engine.prizeCount(); ++i)
-            for (const tstring& name : m_engine.award(i).winners)
-                if (--allowed[name] < 0)
-                    fail(QStringLiteral("%1: %2 中奖不止一次")
-                             .arg(prizeLabel(i))
-                             .arg(QString::fromStdWString(name)));
+        for (const QString& path : m_lists) {
+            QByteArray bytes;
+            if (LineReader::readAll(path, JournalVerifier::MaxListBytes, bytes) != LineReader::Opened::Ok)
+                continue;
+            std::map<tstring, int> counted;
+            for (const QByteArray& name : bytes.split('\n')) {
+                const tstring text = QString::fromUtf8(name).toStdWString();
+                if (won.count(text))
+                    ++counted[text];
+            }
+            for (const auto& [name, count] : counted)
+                allowed[name] = std::max(allowed[name], count);
+        }
+        for (const auto& [name, count] : won) {
+            const auto found = allowed.find(name);
+            if (count > (found == allowed.end() ? 1 : found->second))
+                fail(QStringLiteral("%1 中奖不止一次").arg(QString::fromStdWString(name)));
+        }
+    }
 
-        CIni store(ResultStoreFile);
-        const int stored = store.IsOpen() ? store.GetInt(L"AwardResult", L"Cnt") : 0;
+    void checkStore()
+    {
+        const QString path =
+            QString::fromStdWString(ResultStoreFile).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        QByteArray bytes;
+        const LineReader::Opened opened = readFolderFile(path, JournalVerifier::MaxStoreBytes, bytes);
+        if (opened != LineReader::Opened::Ok && opened != LineReader::Opened::Missing) {
+            fail(unreadable(opened, QStringLiteral("AwardResult.ini"), JournalVerifier::MaxStoreBytes));
+            return;
+        }
+        if (bytes.count('\n') > MaxStoreLines) {
+            fail(QStringLiteral("AwardResult.ini 行数过多"));
+            return;
+        }
+        const IniDocument store = IniDocument::fromBytes(bytes.toStdString());
+        const auto value = [&](const std::wstring& key) {
+            return QString::fromStdWString(
+                IniFile::readString(store, L"AwardResult", key, L"", std::wstring::npos));
+        };
+        const int stored = IniFile::readInt(store, L"AwardResult", L"Cnt", 0);
         const int expected = m_engine.finishedCountToStore();
         if (stored != expected)
             fail(QStringLiteral("AwardResult.ini 记录了 %1 项, 抽奖记录为 %2 项").arg(stored).arg(expected));
         for (int i = 0; i < expected && i < m_engine.prizeCount(); ++i) {
-            tstring key;
-            key.Format(L"Itme%d", i);
-            const QString inStore = store.IsOpen()
-                                        ? QString::fromStdWString(store.GetLongString(L"AwardResult", key))
-                                        : QString();
-            if (inStore != joined(m_engine.award(i).winners))
+            if (value(L"Itme" + std::to_wstring(i)) != joined(m_engine.award(i).winners))
                 fail(QStringLiteral("%1: AwardResult.ini 中的中奖名单与抽奖记录不符").arg(prizeLabel(i)));
         }
-        report.lines
-            << (report.ok ? QStringLiteral("共 %1 次抽取, 全部可复现, 与 AwardResult.ini 一致").arg(m_draws)
-                          : QStringLiteral("共 %1 次抽取, 发现不符, 见上").arg(m_draws));
+        if (value(L"Absent") != joined(m_engine.absent()) ||
+            value(L"Withdrawn") != joined(m_engine.withdrawn()))
+            fail(QStringLiteral("AwardResult.ini 中的缺席或撤下名单与抽奖记录不符"));
     }
 
-private:
+    void conclude()
+    {
+        if (m_oldRule)
+            report.lines << QStringLiteral(
+                "有抽取按旧规则 (种子为抽取时的秒数) 进行: 可以复现, 但中奖者事先可以算出");
+        if (m_faults) {
+            report.exitCode = JournalVerifier::Faulty;
+            report.lines << QStringLiteral("共 %1 次抽取, 发现不符, 见上").arg(m_draws);
+        } else if (m_discarded > 0 || m_oldRule) {
+            report.exitCode = JournalVerifier::Discarded;
+            report.lines << QStringLiteral("共 %1 次抽取, 全部可复现, 与 AwardResult.ini 一致; 作废 %2 次%3")
+                                .arg(m_draws)
+                                .arg(m_discarded)
+                                .arg(m_oldRule ? QStringLiteral(", 旧规则") : QString());
+        } else {
+            report.lines << QStringLiteral("共 %1 次抽取, 全部可复现, 与 AwardResult.ini 一致").arg(m_draws);
+        }
+        report.ok = report.exitCode == JournalVerifier::Verified;
+    }
+
+    const JournalVerifier::Options& m_options;
+    QElapsedTimer m_clock;
     DrawEngine m_engine;
-    std::vector<tstring> m_list;
+    // The draws behind each prize of the replay's table.
+    std::vector<std::vector<DrawInfo>> m_drawsOf;
+    std::set<QString> m_lists;
+    std::set<QString> m_fingerprints;
+    QString m_lastHash;
+    bool m_chained = false;
     bool m_started = false;
     bool m_broken = false;
+    bool m_faults = false;
+    bool m_oldRule = false;
     int m_draws = 0;
+    int m_discarded = 0;
+    int m_line = 0;
+    int m_lines = 0;
+    qint64 m_time = 0;
     // The last failed store write since the last start, 0 for none.
     int m_storeFailedLine = 0;
 };
 
 } // namespace
 
-JournalVerifier::Report JournalVerifier::verify()
+JournalVerifier::Report JournalVerifier::verify(const Options& options)
 {
-    Replay replay;
-    const MsgBox::Handler previous = MsgBox::setHandler(
-        [](const std::wstring&, const std::wstring&, unsigned) { return int(MsgBox::IdOk); });
-    QFile journal(QString::fromLatin1(DrawJournal::FileName));
-    if (!journal.open(QIODevice::ReadOnly)) {
-        replay.fail(QStringLiteral("找不到抽奖记录 %1").arg(DrawJournal::FileName));
-        MsgBox::setHandler(previous);
+    Replay replay(options);
+    const QString path = QString::fromLatin1(DrawJournal::FileName);
+    LineReader reader;
+    LineReader::Opened opened = LineReader::Opened::Missing;
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        opened = insideFolder(path) ? reader.open(path, MaxJournalBytes) : LineReader::Opened::NotRegular;
+    if (opened != LineReader::Opened::Ok && opened != LineReader::Opened::Missing) {
+        replay.fail(unreadable(opened, path, MaxJournalBytes));
+        replay.report.exitCode = Faulty;
+        replay.report.ok = false;
         return replay.report;
     }
-    int line = 0;
-    for (const QByteArray& text : journal.readAll().split('\n')) {
-        ++line;
-        if (text.trimmed().isEmpty())
+    QByteArray line;
+    int number = 0;
+    bool going = opened == LineReader::Opened::Ok;
+    while (going && reader.next(line, MaxLineBytes)) {
+        ++number;
+        if (line.trimmed().isEmpty())
             continue;
-        QJsonParseError error;
-        const QJsonObject entry = QJsonDocument::fromJson(text, &error).object();
-        if (error.error != QJsonParseError::NoError) {
-            replay.fail(QStringLiteral("第 %1 行无法读取").arg(line));
-            continue;
-        }
-        switch (JournalEntry::typeOf(entry)) {
-        case JournalEntry::Type::Start:
-            replay.start(entry, line);
-            break;
-        case JournalEntry::Type::Stop:
-            replay.stop(entry, line);
-            break;
-        case JournalEntry::Type::Replace:
-            replay.replace(entry, line);
-            break;
-        case JournalEntry::Type::Prizes:
-            replay.prizes(entry, line);
-            break;
-        case JournalEntry::Type::ResultScreen:
-            replay.resultScreen();
-            break;
-        case JournalEntry::Type::StoreFailed:
-            replay.storeFailed(line);
-            break;
-        case JournalEntry::Type::Torn:
-            replay.torn(entry, line);
-            break;
-        default:
+        if (reader.torn()) {
+            replay.report.lines
+                << QStringLiteral("第 %1 行没有写完 (程序在写记录时中断), 未计入").arg(number);
             break;
         }
+        going = !replay.expired() && replay.line(line, number);
     }
+    if (going && reader.tooLong())
+        replay.fail(QStringLiteral("第 %1 行超过 %2 MiB").arg(number + 1).arg(MaxLineBytes >> 20));
+    else if (going && reader.failed())
+        replay.fail(QStringLiteral("无法读完 %1").arg(path));
     replay.finish();
-    MsgBox::setHandler(previous);
     return replay.report;
 }

@@ -4,16 +4,45 @@
 #include <QStringList>
 
 // Replays an event's draw journal against its kept participant lists and
-// its result store, with the program's own selection rule.
+// its result store, with the rule each draw was made under. It reads only
+// regular files inside the event folder, within fixed bounds, so whatever
+// the folder holds it answers, and in time.
 class JournalVerifier
 {
 public:
+    enum ExitCode
+    {
+        // Every line of the chain intact, every draw reproduces, the store
+        // holds exactly the journal's results and no draw was discarded.
+        Verified = 0,
+        Faulty = 1,
+        // Everything reproduces, but draws were discarded, or were made
+        // under the rule from before "rafo-1".
+        Discarded = 2,
+        UsageError = 3
+    };
+
     struct Report
     {
         QStringList lines;
+        int exitCode = Verified;
         bool ok = true;
     };
 
+    // Fingerprints photographed from the screen, each of which must be that
+    // of a stop or a replacement of the journal.
+    struct Options
+    {
+        QStringList fingerprints;
+    };
+
+    // The bounds of what is read.
+    static constexpr qint64 MaxJournalBytes = qint64(1) << 30;
+    static constexpr qint64 MaxListBytes = qint64(256) << 20;
+    static constexpr qint64 MaxStoreBytes = qint64(64) << 20;
+    static constexpr qint64 MaxLineBytes = qint64(64) << 20;
+    static constexpr int TimeLimitMs = 9000;
+
     // Works in the current folder, which must be the event folder.
-    static Report verify();
+    static Report verify(const Options& options = Options());
 };

@@ -17,6 +17,7 @@ namespace {
 const wchar_t* const Section = L"AwardResult";
 const wchar_t* const CountKey = L"Cnt";
 const wchar_t* const AbsentKey = L"Absent";
+const wchar_t* const WithdrawnKey = L"Withdrawn";
 constexpr wchar_t FullWidthBar = L'\uFF5C';
 
 tstring itemKey(int index)
@@ -125,11 +126,11 @@ void RestoreResults(DrawEngine& engine)
     RestoreResults(
         engine, ini.GetInt(Section, CountKey),
         [&](int index) { return ini.GetLongString(Section, itemKey(index)); },
-        ini.GetLongString(Section, AbsentKey));
+        ini.GetLongString(Section, AbsentKey), ini.GetLongString(Section, WithdrawnKey));
 }
 
 void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners,
-                    const tstring& joinedAbsent)
+                    const tstring& joinedAbsent, const tstring& joinedWithdrawn)
 {
     DrawEngine::Restored restored;
     restored.storedCount = storedCount;
@@ -142,9 +143,12 @@ void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tst
         for (const tstring& piece : joined.Tokenize(L"|", false))
             restored.winners.back().push_back(pool.take(piece));
     }
-    if (!joinedAbsent.empty()) {
-        for (const tstring& piece : joinedAbsent.Tokenize(L"|", false))
-            restored.absent.push_back(pool.take(piece));
+    for (const auto& [joined, names] :
+         {std::pair(&joinedAbsent, &restored.absent), std::pair(&joinedWithdrawn, &restored.withdrawn)}) {
+        if (joined->empty())
+            continue;
+        for (const tstring& piece : joined->Tokenize(L"|", false))
+            names->push_back(pool.take(piece));
     }
     restored.taken = pool.taken();
     engine.restore(std::move(restored));
@@ -158,10 +162,13 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine)
                 doc.removeSection(name);
         }
     }
-    if (engine.absent().empty())
-        doc.removeKey(Section, AbsentKey);
-    else
-        doc.setValue(Section, AbsentKey, joinedWinners(engine.absent()));
+    for (const auto& [key, names] :
+         {std::pair(AbsentKey, &engine.absent()), std::pair(WithdrawnKey, &engine.withdrawn())}) {
+        if (names->empty())
+            doc.removeKey(Section, key);
+        else
+            doc.setValue(Section, key, joinedWinners(*names));
+    }
     const int count = engine.finishedCountToStore();
     if (count <= 0)
         return;

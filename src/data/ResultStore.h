@@ -15,10 +15,11 @@ extern const wchar_t* const ResultStoreFile;
 void RestoreResults(DrawEngine& engine);
 
 // The restore's rule on values already read: the stored count, the joined
-// winners stored for each prize index and the replaced absent winners. Each
-// takes the first pool entry of its name that is still there.
+// winners stored for each prize index, the replaced absent winners and the
+// winners of deleted prizes ("Withdrawn"). Each takes the first pool entry of
+// its name that is still there.
 void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tstring(int)>& joinedWinners,
-                    const tstring& joinedAbsent);
+                    const tstring& joinedAbsent, const tstring& joinedWithdrawn = tstring());
 
 // Stores the finished prizes and their winners in one write. A draw that
 // continues the store updates it in place, so prizes beyond this run's table

@@ -1,11 +1,5 @@
 #include "platform/CrtRand.h"
 
-CrtRand& CrtRand::instance()
-{
-    static CrtRand generator;
-    return generator;
-}
-
 std::size_t CrtRand::position(std::size_t size)
 {
     if (size == 0)

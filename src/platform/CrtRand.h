@@ -3,14 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// The C runtime's rand(): same constants, same 15-bit results, so a seed gives
-// the same draw as on the original platform. One generator serves the program.
+// The C runtime's rand(): same constants, same 15-bit results. Draws recorded
+// before the rule "rafo-1" were seeded with the second of the clock and are
+// replayed with it.
 class CrtRand
 {
 public:
     static constexpr int Max = 0x7FFF;
-
-    static CrtRand& instance();
 
     void seed(std::uint32_t seed) { m_state = seed; }
     int next()

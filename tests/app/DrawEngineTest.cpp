@@ -1,6 +1,5 @@
 #include "app/DrawEngine.h"
 #include "app/PoolDigest.h"
-#include "platform/Clock.h"
 #include "platform/CrtRand.h"
 
 #include <QCryptographicHash>
@@ -12,7 +11,9 @@ namespace {
 
 using Names = std::vector<tstring>;
 
-constexpr std::time_t DrawTime = 1700000000;
+const DrawSeed Seed = DrawSeed::ofBytes({0x9f, 0x01, 0x7a, 0x33, 0x00, 0xff, 0x42, 0x17, 0x88, 0x5c, 0x21,
+                                         0xd0, 0x0b, 0x6e, 0xe4, 0x90, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc,
+                                         0xde, 0xf0, 0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93});
 
 Names people(int count)
 {
@@ -30,23 +31,56 @@ AwardItem prize(const wchar_t* name, int winners)
     return item;
 }
 
-// What the draw must pick: the C runtime's sequence seeded with the time,
-// one position at a time from the shrinking pool.
-Names expectedPicks(Names pool, int count, std::time_t seed)
+// The rule "rafo-1" as an auditor reads it, on Qt's own SHA-256: block j is
+// the digest of the seed and j as 8 bytes little-endian, four little-endian
+// words each; a word at or above 2^64 - (2^64 mod m) is skipped.
+class Rafo1Words
 {
-    CrtRand random;
-    random.seed(static_cast<std::uint32_t>(seed));
-    Names picks;
-    for (int i = 0; i < count; ++i) {
-        std::size_t position;
-        if (pool.size() <= 32768) {
-            position = static_cast<std::size_t>(random.next()) % pool.size();
-        } else {
-            const std::size_t first = static_cast<std::size_t>(random.next());
-            position = ((first << 15) | static_cast<std::size_t>(random.next())) % pool.size();
+public:
+    explicit Rafo1Words(const DrawSeed& seed) : m_seed(seed) {}
+
+    quint64 position(quint64 m)
+    {
+        const quint64 rest = static_cast<quint64>((static_cast<unsigned __int128>(1) << 64) % m);
+        for (;;) {
+            const quint64 word = next();
+            if (rest == 0 ||
+                static_cast<unsigned __int128>(word) < (static_cast<unsigned __int128>(1) << 64) - rest)
+                return word % m;
         }
-        picks.push_back(pool[position]);
-        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(position));
+    }
+
+private:
+    quint64 next()
+    {
+        if (m_words.isEmpty()) {
+            QByteArray input(reinterpret_cast<const char*>(m_seed.bytes().data()), 32);
+            for (int i = 0; i < 8; ++i)
+                input += char(m_block >> (8 * i));
+            ++m_block;
+            m_words = QCryptographicHash::hash(input, QCryptographicHash::Sha256);
+        }
+        quint64 word = 0;
+        for (int i = 7; i >= 0; --i)
+            word = (word << 8) | static_cast<unsigned char>(m_words[i]);
+        m_words.remove(0, 8);
+        return word;
+    }
+
+    const DrawSeed& m_seed;
+    quint64 m_block = 0;
+    QByteArray m_words;
+};
+
+// What the draw must pick: one position after the other from the shrinking pool.
+Names expectedPicks(Names pool, int count, const DrawSeed& seed = Seed)
+{
+    Rafo1Words words(seed);
+    Names picks;
+    for (int i = 0; i < count && !pool.empty(); ++i) {
+        const auto position = static_cast<std::ptrdiff_t>(words.position(pool.size()));
+        picks.push_back(pool[size_t(position)]);
+        pool.erase(pool.begin() + position);
     }
     return picks;
 }
@@ -57,7 +91,7 @@ using Stop = DrawEngine::StopOutcome;
 Names stopped(DrawEngine& engine, Stop expected = Stop::Drawn)
 {
     DrawRecord record;
-    EXPECT_EQ(engine.StopDraw(record), expected);
+    EXPECT_EQ(engine.StopDraw(Seed, record), expected);
     return record.winners;
 }
 
@@ -72,9 +106,6 @@ void continueAt(DrawEngine& engine, int stored)
 class DrawEngineTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { Clock::setFixed(DrawTime); }
-    void TearDown() override { Clock::setFixed(std::nullopt); }
-
     void load(int poolSize, std::initializer_list<int> winnerCounts)
     {
         std::vector<AwardItem> awards;
@@ -96,7 +127,7 @@ TEST_F(DrawEngineTest, StopDrawsWinnersAtRandomAndKeepsTheOrderOfTheRest)
     EXPECT_EQ(engine.StartDraw(), Start::Cycling);
     EXPECT_EQ(engine.current(), 0);
     EXPECT_TRUE(engine.running());
-    const Names expected = expectedPicks(pool, 3, DrawTime);
+    const Names expected = expectedPicks(pool, 3);
     EXPECT_EQ(stopped(engine), expected);
     EXPECT_EQ(engine.award(0).winners, expected);
     EXPECT_EQ(engine.award(0).drawn, 1);
@@ -109,14 +140,14 @@ TEST_F(DrawEngineTest, StopDrawsWinnersAtRandomAndKeepsTheOrderOfTheRest)
     EXPECT_EQ(engine.pool(), rest);
 }
 
-TEST_F(DrawEngineTest, StopsInTheSameSecondWithEqualPoolsPickTheSameNames)
+TEST_F(DrawEngineTest, EqualSeedsAndPoolsPickTheSameNames)
 {
     load(50, {5});
     DrawEngine other;
     other.load(engine.pool(), engine.awards());
     for (DrawEngine* e : {&engine, &other}) {
         e->StartDraw();
-        CrtRand::instance().next(); // cycling frames in between change nothing
+        e->nextCycleStart(); // cycling frames in between change nothing
         stopped(*e);
     }
     EXPECT_EQ(engine.award(0).winners, other.award(0).winners);
@@ -186,7 +217,7 @@ TEST_F(DrawEngineTest, EverybodyInAHugePoolCanWin)
     engine.StartDraw();
     stopped(engine);
     const Names& winners = engine.award(0).winners;
-    EXPECT_EQ(winners, expectedPicks(pool, 1000, DrawTime));
+    EXPECT_EQ(winners, expectedPicks(pool, 1000));
     const auto beyond = std::count_if(winners.begin(), winners.end(),
                                       [](const tstring& name) { return std::stoi(name.Mid(1)) > 32767; });
     // About two thirds of the pool lies beyond the old 15-bit reach.
@@ -195,14 +226,23 @@ TEST_F(DrawEngineTest, EverybodyInAHugePoolCanWin)
 }
 
 // Big draws skip the one-by-one removal; winners, their positions and the
-// order of the rest must still be exactly what it gives.
+// order of the rest must still be exactly what taking one name after the
+// other gives, under rafo-1 and under the old rule of journals before it.
 TEST(DrawEnginePick, EqualsTakingOneNameAfterTheOtherOutOfThePool)
 {
+    DrawSeed::Bytes ones;
+    ones.fill(0xFF);
+    const DrawSeed seeds[] = {Seed,
+                              DrawSeed::ofBytes({}),
+                              DrawSeed::ofBytes(ones),
+                              DrawSeed::crtSecond(0),
+                              DrawSeed::crtSecond(1700000000),
+                              DrawSeed::crtSecond(4294967295LL)};
     for (const int size : {1, 2, 7, 100, 32768, 32769, 100000}) {
         for (const int count : {1, 3, 1000, size - 1, size, size + 5}) {
             if (count <= 0 || (size > 1000 && count > 1000))
                 continue;
-            for (const long long seed : {0LL, 1LL, 1700000000LL, 4294967295LL}) {
+            for (const DrawSeed& seed : seeds) {
                 const Names pool = people(size);
                 Names rest = pool;
                 std::vector<std::size_t> positions;
@@ -212,21 +252,31 @@ TEST(DrawEnginePick, EqualsTakingOneNameAfterTheOtherOutOfThePool)
                 Names expectedRest = pool;
                 std::vector<std::size_t> expectedPositions;
                 Names expectedWinners;
-                CrtRand& random = CrtRand::instance();
-                random.seed(static_cast<std::uint32_t>(seed));
+                Rafo1Words words(seed);
+                CrtRand crt;
+                crt.seed(static_cast<std::uint32_t>(seed.second()));
                 for (int i = 0; i < count && !expectedRest.empty(); ++i) {
-                    const std::size_t position = random.position(expectedRest.size());
+                    const std::size_t position = seed.rule() == DrawSeed::Rule::Rafo1
+                                                     ? words.position(expectedRest.size())
+                                                     : crt.position(expectedRest.size());
                     expectedPositions.push_back(position);
                     expectedWinners.push_back(expectedRest[position]);
                     expectedRest.erase(expectedRest.begin() + static_cast<std::ptrdiff_t>(position));
                 }
-                const std::string where =
-                    std::to_string(size) + " " + std::to_string(count) + " " + std::to_string(seed);
+                const std::string where = std::to_string(size) + " " + std::to_string(count) + " " +
+                                          seed.hex().toStdString() + " " + std::to_string(seed.second());
                 ASSERT_EQ(positions, expectedPositions) << where;
                 ASSERT_EQ(winners, expectedWinners) << where;
                 ASSERT_EQ(rest, expectedRest) << where;
             }
         }
+    }
+    // Counts that leave a large rest of 2^64 skip words, about half of them at 2^63 + 1.
+    for (const quint64 m : {quint64(3), (quint64(1) << 63) + 1, ~quint64(0)}) {
+        DrawSeed::Positions positions(Seed);
+        Rafo1Words words(Seed);
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(positions.next(m), words.position(m)) << m << " pick " << i;
     }
 }
 

@@ -1,4 +1,5 @@
 #include "app/DrawSession.h"
+#include "data/DrawJournal.h"
 #include "data/JournalVerifier.h"
 #include "data/ResultExport.h"
 #include "platform/Clock.h"
@@ -169,9 +170,15 @@ TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
     session->close();
 
     const std::vector<QJsonObject> entries = journal(folder);
+    const QList<QByteArray> lines =
+        QByteArray::fromStdString(folder.read("Journal/journal.jsonl")).split('\n');
     EXPECT_EQ(types(entries), "start, stop, stop, replace, exit, start, stop, result screen, exit");
     EXPECT_EQ(entries[0].value("participants").toInt(), 10);
-    EXPECT_EQ(entries[1].value("seed").toInteger(), 1700000000);
+    EXPECT_EQ(entries[0].value("prev").toString(), "");
+    EXPECT_EQ(entries[1].value("prev").toString(), DrawJournal::lineHash(lines[0]));
+    EXPECT_EQ(entries[1].value("rule").toString(), "rafo-1");
+    EXPECT_TRUE(DrawSeed::fromHex(entries[1].value("seed").toString()));
+    EXPECT_NE(entries[1].value("seed"), entries[2].value("seed"));
     EXPECT_EQ(entries[1].value("winners").toArray().size(), 3);
     EXPECT_EQ(entries[3].value("absent").toString(), entries[2].value("winners").toArray()[0].toString());
     EXPECT_EQ(entries[5].value("storedCount").toInt(), 2) << "the restart restored two prizes";
@@ -179,11 +186,16 @@ TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
     EXPECT_TRUE(QFile::exists(folder.filePath(
         "Journal/" + DrawJournal::keptListName(entries[0].value("participantsSha256").toString()))));
 
-    const JournalVerifier::Report report = JournalVerifier::verify();
-    ASSERT_TRUE(report.ok) << report.lines.join('\n').toStdString();
+    // The fingerprints the screen showed are those of the stop and replacement lines.
+    JournalVerifier::Options photographed;
+    photographed.fingerprints = {DrawJournal::fingerprint(lines[1]), DrawJournal::fingerprint(lines[3]),
+                                 DrawJournal::fingerprint(lines[6])};
+    EXPECT_EQ(session->fingerprint(), photographed.fingerprints.last());
+    const JournalVerifier::Report report = JournalVerifier::verify(photographed);
+    ASSERT_EQ(report.exitCode, JournalVerifier::Verified) << report.lines.join('\n').toStdString();
     ASSERT_EQ(report.lines.size(), 5);
-    EXPECT_TRUE(
-        report.lines[0].startsWith(QString::fromUtf8("第 1 项 Prize0: 3 名, 种子 1700000000, 可复现")));
+    EXPECT_EQ(report.lines[0], QString::fromUtf8("第 1 项 Prize0: 3 名, 种子 %1, 记录 %2, 可复现")
+                                   .arg(entries[1].value("seed").toString(), photographed.fingerprints[0]));
     EXPECT_TRUE(report.lines[2].contains(QString::fromUtf8("补抽")));
 
     const std::string store = folder.read("AwardResult.ini");
@@ -208,17 +220,24 @@ TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
          "第 1 项 Prize0: AwardResult.ini"},
         {"a seed",
          [&] {
+             const std::string seed = entries[1].value("seed").toString().toStdString();
              folder.write("Journal/journal.jsonl",
-                          replaced(log, "\"seed\":1700000000", "\"seed\":1700000001"));
+                          replaced(log, seed, (seed[0] == 'a' ? "b" : "a") + seed.substr(1)));
          },
          "不可复现"},
+        {"a line left out",
+         [&] { folder.write("Journal/journal.jsonl", replaced(log, lines[4].toStdString() + "\n", "")); },
+         "第 5 行: 与上一行接不上"},
+        {"a fingerprint nobody recorded", [&] { photographed.fingerprints << "0000-1111-2222-3333"; },
+         "记录 0000-1111-2222-3333 不是"},
         {"a list", [&] { folder.write(list, replaced(names, "p1\n", "p11\n")); }, "已被改动"},
         {"a missing list", [&] { QFile::remove(folder.filePath(list)); }, "缺少名单"},
     };
     for (const Edit& e : edits) {
+        photographed.fingerprints.clear();
         e.edit();
-        const JournalVerifier::Report edited = JournalVerifier::verify();
-        EXPECT_FALSE(edited.ok) << e.what;
+        const JournalVerifier::Report edited = JournalVerifier::verify(photographed);
+        EXPECT_EQ(edited.exitCode, JournalVerifier::Faulty) << e.what;
         EXPECT_TRUE(edited.lines.join('\n').contains(QString::fromUtf8(e.reported)))
             << e.what << ":\n"
             << edited.lines.join('\n').toStdString();
@@ -250,20 +269,23 @@ TEST_F(DrawSessionTest, AStoreThatCannotBeWrittenKeepsWhatItHeldAndTheJournalExp
     EXPECT_EQ(session->engine().pool().size(), 7u);
     draw();
     session->close();
+    // The second prize's first draw was shown, then lost: it is told as discarded.
     JournalVerifier::Report report = JournalVerifier::verify();
-    EXPECT_TRUE(report.ok) << report.lines.join('\n').toStdString();
-    EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("没有写完, 已去掉 (19 字节)")));
-    EXPECT_TRUE(report.lines.join('\n').contains(
-        QString::fromUtf8("重新启动时只恢复了 1 项, 抽奖记录为 2 项 (AwardResult.ini 写入失败")));
+    const QString told = report.lines.join('\n');
+    EXPECT_EQ(report.exitCode, JournalVerifier::Discarded) << told.toStdString();
+    EXPECT_TRUE(told.contains(QString::fromUtf8("没有写完, 已去掉 (19 字节)")));
+    EXPECT_TRUE(told.contains(QString::fromUtf8("第 8 行: 作废了第 3 行的抽取: 第 2 项 Prize1, 种子 %1")
+                                  .arg(journal(folder)[2].value("seed").toString())));
+    EXPECT_TRUE(
+        told.contains(QString::fromUtf8("原因: 重新启动时结果丢失 (AwardResult.ini 写入失败, 见第 5 行)")));
 
-    // Without the failed writes on record, a draw lost at a restart is a fault.
+    // Lines taken out of the journal break its chain.
     QString log = QString::fromStdString(folder.read("Journal/journal.jsonl"));
     log.remove(QRegularExpression("[^\n]*store failed[^\n]*\n"));
     folder.write("Journal/journal.jsonl", log.toStdString());
     report = JournalVerifier::verify();
-    EXPECT_FALSE(report.ok);
-    EXPECT_TRUE(
-        report.lines.join('\n').contains(QString::fromUtf8("重新启动时只恢复了 1 项, 抽奖记录为 2 项")));
+    EXPECT_EQ(report.exitCode, JournalVerifier::Faulty);
+    EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("与上一行接不上")));
 }
 
 TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenIsToldOnceAndTheShowGoesOn)

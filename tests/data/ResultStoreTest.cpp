@@ -181,7 +181,7 @@ TEST_F(ResultStoreTest, AContinuedStoreKeepsWhatThisRunDoesNotKnow)
             // p and q are all the pool holds now: the prize takes them both.
             DrawRecord record;
             engine.StartDraw();
-            engine.StopDraw(record);
+            engine.StopDraw(DrawSeed::fresh(), record);
             KeepResults(engine);
         }
         SaveResults(engine);
