@@ -308,6 +308,7 @@ void CRafoDlg::paintEvent(QPaintEvent*)
     frame.stop = stopRect();
     frame.selectedArea = selectedArea();
     frame.cycleStart = m_cycleTimer.isActive() ? m_cycleStart : -1;
+    frame.fingerprint = m_session.fingerprint();
     m_painter.paint(painter, frame);
 }
 

@@ -65,6 +65,7 @@ void CResultDlg::paintEvent(QPaintEvent*)
     m_layout.prepare(m_shownSummary, font, box.width());
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
     m_layout.draw(painter, box);
+    DrawScreenPainter::drawFingerprint(painter, m_screenRect, m_main.session().fingerprint());
 }
 
 void CResultDlg::mousePressEvent(QMouseEvent* event)

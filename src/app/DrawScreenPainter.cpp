@@ -51,6 +51,29 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
     if (frame.selectedArea >= 0 && frame.selectedArea < AreaCount)
         areas[static_cast<size_t>(frame.selectedArea)]->Draw(&painter);
     drawCyclingNames(painter, frame);
+    drawFingerprint(painter, frame.screen, frame.fingerprint);
+}
+
+void DrawScreenPainter::drawFingerprint(QPainter& painter, const Rect& screen, const QString& fingerprint)
+{
+    if (fingerprint.isEmpty())
+        return;
+    QFont font = painter.font();
+    font.setPixelSize(std::max(10, screen.height() / 60));
+    const QString text = QStringLiteral("记录 ") + fingerprint;
+    const QFontMetrics metrics(font);
+    const int margin = metrics.height() / 2;
+    QRect box(0, 0, metrics.horizontalAdvance(text) + 2 * margin, metrics.height() + margin);
+    box.moveBottomRight(QPoint(screen.right - margin, screen.bottom - margin));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 150));
+    painter.drawRoundedRect(box, margin / 2.0, margin / 2.0);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, text);
+    painter.restore();
 }
 
 int DrawScreenPainter::rowAt(const Rect& area, std::size_t rows, int x, int y)

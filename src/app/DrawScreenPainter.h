@@ -20,6 +20,8 @@ struct DrawScreenFrame
     int selectedArea = -1;
     // Where this frame's cycling names start in the pool; -1 for none.
     long long cycleStart = -1;
+    // Of the last draw's journal line; empty for none.
+    QString fingerprint;
 };
 
 // Paints the draw screen: pictures, the current prize, the winners or the
@@ -36,6 +38,10 @@ public:
     static int rowAt(const Rect& area, std::size_t rows, int x, int y);
     // Every paint composes the whole screen and moves the caption one step.
     void paint(QPainter& painter, const DrawScreenFrame& frame);
+    // "记录 XXXX-XXXX-XXXX-XXXX" small in the screen's bottom-right corner, on
+    // a dark plate so it reads on any picture: what the audience photographs
+    // to tie the journal to what it saw.
+    static void drawFingerprint(QPainter& painter, const Rect& screen, const QString& fingerprint);
 
 private:
     void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows);

@@ -87,9 +87,17 @@ void TextFile::setFailingStep(std::optional<Step> step)
 
 bool TextFile::readAll(const QString& path, std::string& bytes)
 {
+    // An event file that is a FIFO or a device would stall or flood the show.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat info = {};
+    if (fd < 0)
         return false;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     // Straight into the caller's string: a big name list is not copied twice.
     bytes.clear();
     if (!file.isSequential() && file.size() > 0) {
@@ -155,7 +163,7 @@ bool TextFile::append(const QString& path, const std::string& bytes)
     const bool existed = QFileInfo::exists(path);
     if (!allowed(Step::Create))
         return false;
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
     struct stat before = {};

@@ -5,11 +5,12 @@
 
 namespace {
 
-// The topmost row of the summary's white text, or -1.
+// The topmost row of the summary's white text, which runs centred, or -1.
 int summaryTop(const QImage& image)
 {
     for (int y = 0; y < image.height(); ++y) {
-        if (ScreenTest::count(image, QRect(0, y, image.width(), 1), TestEvent::CaptionText) > 0)
+        if (ScreenTest::count(image, QRect(image.width() / 4, y, image.width() / 2, 1),
+                              TestEvent::CaptionText) > 0)
             return y;
     }
     return -1;

@@ -122,3 +122,25 @@ TEST_F(ScreenTest, BeforeTheFirstStartTheFirstPrizeAndTheCountLineAreShown)
     EXPECT_GT(count(image, QRect(360, 160, 1200, 75), QColor(255, 255, 255)), 50)
         << "the subtitle's own text";
 }
+
+// The fingerprint's dark plate in the bottom-right corner, after a stop,
+// unless the event hides it.
+TEST_F(ScreenTest, AStopShowsItsJournalFingerprintUnlessTheEventHidesIt)
+{
+    const QRect corner(1500, 1000, 420, 80);
+    const QColor plate(8, 16, 66);
+    SetUpScreen(30, {3, 2});
+    for (const bool hidden : {false, true}) {
+        if (hidden) {
+            folder.write("AwardInfo.ini",
+                         folder.read("AwardInfo.ini") + "[Journal]\r\nShowFingerprint=0\r\n");
+            screen = std::make_unique<CRafoDlg>();
+            screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+        }
+        EXPECT_LE(count(shot(), corner, plate), 1000) << "no draw to show yet";
+        screen->StartDraw();
+        screen->StopDraw();
+        EXPECT_EQ(count(shot(), corner, plate) > 1000, !hidden) << hidden;
+        EXPECT_EQ(screen->session().fingerprint().size(), hidden ? 0 : 19);
+    }
+}

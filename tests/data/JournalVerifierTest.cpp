@@ -1,0 +1,211 @@
+#include "data/JournalVerifier.h"
+#include "app/DrawSession.h"
+#include "app/PoolDigest.h"
+#include "data/DrawJournal.h"
+#include "data/JournalEntry.h"
+#include "support/MessageRecorder.h"
+#include "support/TestEvent.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+void draw(DrawSession& session)
+{
+    session.start();
+    session.stop();
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// A journal as it was written before the rule rafo-1: no chain, the second
+// of the clock as the seed.
+void writeOldJournal(EventFolder& folder)
+{
+    DrawEngine engine;
+    std::vector<tstring> people;
+    for (int i = 0; i < 10; ++i)
+        people.push_back(L"p" + std::to_wstring(i));
+    AwardItem prize;
+    prize.awardName = L"Prize0";
+    prize.winnerCount = 3;
+    engine.load(people, {prize});
+    JournalEntry::Start start;
+    start.reason = "launch";
+    start.participants = 10;
+    start.participantsDigest = QString::fromStdWString(PoolDigest(people));
+    start.prizes = engine.awards();
+    start.poolSize = 10;
+    start.poolDigest = start.participantsDigest;
+    folder.write("Journal/" + DrawJournal::keptListName(start.participantsDigest), PoolText(people));
+    engine.StartDraw();
+    DrawRecord record;
+    record.poolDigest = start.participantsDigest.toStdWString();
+    engine.StopDraw(DrawSeed::crtSecond(1700000000), record);
+    std::string journal;
+    for (QJsonObject entry : {JournalEntry::start(start), JournalEntry::stop(record, engine.award(0))}) {
+        entry.insert("time", 1700000000);
+        journal += QJsonDocument(entry).toJson(QJsonDocument::Compact).toStdString() + "\n";
+    }
+    folder.write("Journal/journal.jsonl", journal);
+    folder.write("AwardResult.ini",
+                 "[AwardResult]\r\nCnt=1\r\nItme0=" +
+                     QString::fromStdWString(engine.award(0).winners[0] + L"|" + engine.award(0).winners[1] +
+                                             L"|" + engine.award(0).winners[2])
+                         .toStdString() +
+                     "\r\n");
+}
+
+} // namespace
+
+// Whatever the folder holds, the checker answers: faults with exit 1, draws
+// thrown away (or made by the old rule) with exit 2, honest events with 0.
+TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEventsApart)
+{
+    // What the show does after its first draw, and what is done to the folder after the show.
+    using During = std::function<void(std::unique_ptr<DrawSession>&)>;
+    using After = std::function<void(EventFolder&)>;
+    const auto stopLine = [](EventFolder& folder) {
+        for (const QString& line : QString::fromStdString(folder.read("Journal/journal.jsonl")).split('\n')) {
+            if (line.contains(QStringLiteral("\"type\":\"stop\"")))
+                return line.toStdString();
+        }
+        return std::string();
+    };
+    const auto keptList = [](EventFolder& folder) {
+        const QJsonObject start =
+            QJsonDocument::fromJson(
+                QByteArray::fromStdString(folder.read("Journal/journal.jsonl")).split('\n')[0])
+                .object();
+        return folder.filePath("Journal/" +
+                               DrawJournal::keptListName(start.value("participantsSha256").toString()));
+    };
+    const auto editStop = [&](const std::string& from, const std::string& to) {
+        return [&, from, to](EventFolder& folder) {
+            const std::string stop = stopLine(folder);
+            folder.write("Journal/journal.jsonl",
+                         replaced(folder.read("Journal/journal.jsonl"), stop, replaced(stop, from, to)));
+        };
+    };
+    const auto linked = [](const char* name, const char* target) {
+        return [name, target](EventFolder& folder) {
+            QFile::remove(folder.filePath(name));
+            ASSERT_TRUE(QFile::link(target, folder.filePath(name)));
+        };
+    };
+    const auto fifo = [](const char* name) {
+        return [name](EventFolder& folder) {
+            QFile::remove(folder.filePath(name));
+            ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(name)).constData(), 0600), 0);
+        };
+    };
+    const auto again = [](std::unique_ptr<DrawSession>& session) {
+        session->close();
+        session = std::make_unique<DrawSession>();
+        session->open(1920, 1080);
+    };
+    struct Case
+    {
+        const char* what;
+        During during;
+        After after;
+        int exitCode;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"an honest event", nullptr, nullptr, JournalVerifier::Verified, "全部可复现"},
+        {"the journal a link to a device", nullptr, linked("Journal/journal.jsonl", "/dev/zero"),
+         JournalVerifier::Faulty, "不是普通文件"},
+        {"the store a link to a device", nullptr, linked("AwardResult.ini", "/dev/zero"),
+         JournalVerifier::Faulty, "AwardResult.ini 不是普通文件"},
+        {"the journal a link out of the folder", nullptr, linked("Journal/journal.jsonl", "/etc/hostname"),
+         JournalVerifier::Faulty, "不是普通文件"},
+        {"the journal a FIFO", nullptr, fifo("Journal/journal.jsonl"), JournalVerifier::Faulty,
+         "不是普通文件"},
+        {"the store a FIFO", nullptr, fifo("AwardResult.ini"), JournalVerifier::Faulty,
+         "AwardResult.ini 不是普通文件"},
+        {"a sparse kept list of a gigabyte", nullptr,
+         [&](EventFolder& folder) { ASSERT_TRUE(QFile::resize(keptList(folder), qint64(1) << 30)); },
+         JournalVerifier::Faulty, "超过 256 MiB"},
+        {"a kept list named out of the folder", nullptr,
+         [](EventFolder& folder) {
+             const std::string log = folder.read("Journal/journal.jsonl");
+             const size_t at = log.find("\"participantsSha256\":\"") + 22;
+             folder.write("Journal/journal.jsonl", log.substr(0, at) + "../../x" + log.substr(at + 64));
+         },
+         JournalVerifier::Faulty, "\"participantsSha256\" 不是 64 位十六进制摘要"},
+        {"a prize number written as text", nullptr, editStop("\"prize\":0", "\"prize\":\"0\""),
+         JournalVerifier::Faulty, "\"prize\" 不是范围内的整数"},
+        {"a prize number far beyond any table", nullptr, editStop("\"prize\":0", "\"prize\":1099511627776"),
+         JournalVerifier::Faulty, "\"prize\" 不是范围内的整数"},
+        {"positions that are no list", nullptr,
+         editStop("\"positions\":[", "\"positions\":{\"a\":1},\"x\":["), JournalVerifier::Faulty,
+         "\"positions\" 不是列表"},
+        {"an empty journal and an empty store", nullptr,
+         [](EventFolder& folder) {
+             folder.write("Journal/journal.jsonl", "");
+             folder.write("AwardResult.ini", "");
+         },
+         JournalVerifier::Faulty, "没有抽奖记录"},
+        {"a redraw after a draw",
+         [](std::unique_ptr<DrawSession>& session) {
+             session->restart("redraw");
+             draw(*session);
+         },
+         nullptr, JournalVerifier::Discarded, "原因: 重新抽奖"},
+        {"a journal from before rafo-1", nullptr, writeOldJournal, JournalVerifier::Discarded,
+         "种子 1700000000 (旧规则)"},
+        {"a prize edited while its names cycle",
+         [](std::unique_ptr<DrawSession>& session) {
+             session->start();
+             AwardItem renamed = session->awards()[1];
+             renamed.awardName = L"Renamed";
+             session->changePrize(1, renamed);
+             session->stop();
+         },
+         nullptr, JournalVerifier::Verified, "第 2 项 Renamed: 2 名"},
+        {"the participant list replaced between two runs",
+         [&](std::unique_ptr<DrawSession>& session) {
+             writeFile("data.txt", "q0\r\nq1\r\nq2\r\np1\r\n");
+             again(session);
+             draw(*session);
+         },
+         nullptr, JournalVerifier::Verified, "全部可复现"},
+        {"a drawn prize deleted, then a restart",
+         [&](std::unique_ptr<DrawSession>& session) {
+             session->removePrize(0);
+             const size_t pool = session->engine().pool().size();
+             again(session);
+             EXPECT_EQ(session->engine().pool().size(), pool) << "its winners stay out";
+         },
+         nullptr, JournalVerifier::Verified, "全部可复现"},
+    };
+    for (const Case& c : cases) {
+        EventFolder folder;
+        TestEvent::make(folder, 10, {3, 2});
+        MessageRecorder recorder;
+        auto session = std::make_unique<DrawSession>();
+        session->open(1920, 1080);
+        draw(*session);
+        if (c.during)
+            c.during(session);
+        session->close();
+        if (c.after)
+            c.after(folder);
+        const JournalVerifier::Report report = JournalVerifier::verify();
+        const QString told = report.lines.join('\n');
+        EXPECT_EQ(report.exitCode, c.exitCode) << c.what << ":\n" << told.toStdString();
+        EXPECT_TRUE(told.contains(QString::fromUtf8(c.told))) << c.what << ":\n" << told.toStdString();
+    }
+}
