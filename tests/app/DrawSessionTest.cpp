@@ -297,3 +297,20 @@ TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenIsToldOnceAndTheShowGoesOn)
     EXPECT_EQ(notices(), Notices{L"无法写入抽奖记录:Journal/journal.jsonl"});
     EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=2"), std::string::npos);
 }
+
+// The seed comes from the system's random source, not the clock: the same
+// event under the same frozen clock draws other winners each time.
+TEST_F(DrawSessionTest, TwoRunsOfOneEventUnderOneClockDrawDifferentWinners)
+{
+    std::vector<std::vector<tstring>> winners;
+    for (int run = 0; run < 2; ++run) {
+        EventFolder event;
+        TestEvent::make(event, 1000, {3});
+        DrawSession again;
+        again.open(1920, 1080);
+        again.start();
+        again.stop();
+        winners.push_back(again.engine().award(0).winners);
+    }
+    EXPECT_NE(winners[0], winners[1]);
+}

@@ -7,6 +7,7 @@
 #include "support/TestEvent.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <functional>
 #include <gtest/gtest.h>
@@ -152,6 +153,17 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         {"positions that are no list", nullptr,
          editStop("\"positions\":[", "\"positions\":{\"a\":1},\"x\":["), JournalVerifier::Faulty,
          "\"positions\" 不是列表"},
+        {"a journal over a gigabyte", nullptr,
+         [](EventFolder& folder) {
+             ASSERT_TRUE(QFile::resize(folder.filePath("Journal/journal.jsonl"), (qint64(1) << 30) + 1));
+         },
+         JournalVerifier::Faulty, "超过 1024 MiB"},
+        {"a line over 64 MiB", nullptr,
+         [](EventFolder& folder) {
+             const QString journal = folder.filePath("Journal/journal.jsonl");
+             ASSERT_TRUE(QFile::resize(journal, QFileInfo(journal).size() + (qint64(65) << 20)));
+         },
+         JournalVerifier::Faulty, "超过 64 MiB"},
         {"an empty journal and an empty store", nullptr,
          [](EventFolder& folder) {
              folder.write("Journal/journal.jsonl", "");
