@@ -3,6 +3,7 @@
 #include "app/CRafoDlg.h"
 #include "app/CResultDlg.h"
 #include "app/DrawScreenPainter.h"
+#include "app/DrawSession.h"
 #include "controls/CEditLottoryDlg.h"
 #include "controls/CLineNumberEdit.h"
 #include "controls/CLineNumberStatic.h"
@@ -77,11 +78,23 @@ struct Screen
         engine.StartDraw();
         DrawRecord record;
         engine.StopDraw(DrawSeed::fresh(), record); // the first prize's ten winners are shown
+        layWall();
+    }
+
+    // As the session lays the names area out after a stop or a start.
+    void layWall()
+    {
+        const CLottoryArea& area = *areas[AreaScroll];
+        wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                                  WinnerWall::minimumCellHeight(image.height()),
+                                  DrawSession::namesOnWall(engine));
     }
 
     void paint(long long cycleStart = -1)
     {
         DrawScreenFrame frame;
+        frame.wall = &wall;
+        frame.captionEpoch = captionEpoch;
         frame.engine = &engine;
         frame.areas = &areas;
         frame.screen = Rect(0, 0, image.width(), image.height());
@@ -98,6 +111,8 @@ struct Screen
     AreaSet areas;
     HotZones zones;
     DrawScreenPainter painter;
+    WinnerWall wall;
+    int captionEpoch = 0;
 };
 
 void FullPaint(benchmark::State& state)
@@ -121,6 +136,7 @@ void DrawThirtyThousandWinners(Screen& screen)
         DrawRecord record;
         screen.engine.StopDraw(DrawSeed::fresh(), record);
     }
+    screen.layWall();
     screen.paint();
 }
 
@@ -134,26 +150,64 @@ void PaintWithThirtyThousandWinners(benchmark::State& state)
 BENCHMARK(PaintWithThirtyThousandWinners)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // The first paint after a stop or a replacement, when the caption of 30,000
-// winners is built and measured again.
+// winners is built and measured again and brought in at the new winners, and
+// the wall of the prize's 1,000 winners is laid out again.
 void CaptionLaidOutAgain(benchmark::State& state)
 {
-    Screen screen(QSize(1920, 1080), 100000);
+    Screen screen(QSize(1920, 1080), static_cast<int>(state.range(0)));
     DrawThirtyThousandWinners(screen);
     // The last winner is replaced before each paint.
     for (auto _ : state) {
         state.PauseTiming();
         DrawRecord record;
         screen.engine.ReplaceWinner(999, DrawSeed::fresh(), record);
+        ++screen.captionEpoch;
         state.ResumeTiming();
+        screen.layWall();
         screen.paint();
     }
 }
-BENCHMARK(CaptionLaidOutAgain)->Unit(benchmark::kMillisecond);
+BENCHMARK(CaptionLaidOutAgain)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// How the names area holds the 1,000 winners of a prize.
+void WallOfThousandWinners(benchmark::State& state)
+{
+    Screen screen(QSize(1920, 1080), 100000);
+    DrawThirtyThousandWinners(screen);
+    for (auto _ : state)
+        screen.layWall();
+}
+BENCHMARK(WallOfThousandWinners)->Unit(benchmark::kMillisecond);
+
+// A full paint while a page of 500 winners is shown (0), and a cycling frame
+// whose grid holds 500 cells (1).
+void PaintWithFiveHundredCells(benchmark::State& state)
+{
+    Screen screen(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))), 100000);
+    AwardItem big;
+    big.awardName = L"参与奖";
+    big.winnerCount = 500;
+    screen.engine.setPrizes(std::vector<AwardItem>(2, big), -1);
+    screen.engine.StartDraw();
+    if (state.range(2) == 0) {
+        DrawRecord record;
+        screen.engine.StopDraw(DrawSeed::fresh(), record);
+    }
+    screen.layWall();
+    screen.paint(screen.engine.nextCycleStart());
+    for (auto _ : state)
+        screen.paint(screen.engine.nextCycleStart());
+}
+BENCHMARK(PaintWithFiveHundredCells)
+    ->Args({3840, 2160, 0})
+    ->Args({1920, 1080, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void CyclingFrame(benchmark::State& state)
 {
     Screen screen(QSize(1920, 1080), 300);
     screen.engine.StartDraw(); // the second prize cycles
+    screen.layWall();
     screen.paint(screen.engine.nextCycleStart());
     for (auto _ : state)
         screen.paint(screen.engine.nextCycleStart());
@@ -234,12 +288,14 @@ void StartDrawOnABigPool(benchmark::State& state)
     engine.load(BenchPool(static_cast<int>(state.range(0))), {});
     for (auto _ : state) {
         state.PauseTiming();
+        engine.settleDigest();
         engine.setPrizes({prize, prize}, -1);
         state.ResumeTiming();
+        // Its cost on the screen's thread; the digest goes on beside it.
         engine.StartDraw();
     }
 }
-BENCHMARK(StartDrawOnABigPool)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartDrawOnABigPool)->Arg(100000)->Arg(1000000)->Iterations(30)->Unit(benchmark::kMillisecond);
 
 void LoadDrawDataOfParticipants(benchmark::State& state)
 {

@@ -255,6 +255,15 @@ void CRafoDlg::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Enter:
         OnCommand(IdOk);
         return;
+    // A presentation clicker sends these: it turns the pages, and on the last
+    // one does what Space does.
+    case Qt::Key_PageDown:
+        m_session.pageDown();
+        tell();
+        return;
+    case Qt::Key_PageUp:
+        m_session.pageUp();
+        return;
     default:
         QDialog::keyPressEvent(event);
     }
@@ -309,6 +318,9 @@ void CRafoDlg::paintEvent(QPaintEvent*)
     frame.selectedArea = selectedArea();
     frame.cycleStart = m_cycleTimer.isActive() ? m_cycleStart : -1;
     frame.fingerprint = m_session.fingerprint();
+    frame.wall = &m_session.wall();
+    frame.page = m_session.page();
+    frame.captionEpoch = m_session.captionEpoch();
     m_painter.paint(painter, frame);
 }
 

@@ -20,44 +20,74 @@ constexpr int PieceLength = 64;
 void CaptionLayout::update(const DrawEngine& engine, const QString& ownText, const QFont& font)
 {
     const bool fontChanged = !m_laidOut || font != m_font;
-    if (!fontChanged && sameSource(engine, ownText))
+    long long places = 0;
+    const bool partsChanged = keepParts(engine, places);
+    if (!fontChanged && !partsChanged && ownText == m_ownText)
         return;
     m_laidOut = true;
     m_font = font;
-    keepSource(engine, ownText);
-    m_text = BuildCaptionText(engine, ownText);
-    layOut(AreaFont::withoutMnemonics(m_text), fontChanged);
+    m_ownText = ownText;
+    QString shown;
+    if (engine.prizeCount() == 0 || places == 0) {
+        m_text = ownText;
+        shown = AreaFont::withoutMnemonics(ownText);
+        m_lastPart = 0;
+    } else {
+        // Every part ends with spaces, so no "&" reaches into the next one.
+        m_text = CaptionGreeting();
+        shown = m_text;
+        for (const Part& part : m_parts) {
+            m_lastPart = shown.size();
+            m_text += part.text;
+            shown += part.shown;
+        }
+    }
+    layOut(shown, fontChanged);
 }
 
-bool CaptionLayout::sameSource(const DrawEngine& engine, const QString& ownText) const
+int CaptionLayout::lastPrizeOffset() const
 {
-    if (ownText != m_ownText)
-        return false;
-    size_t kept = 0;
+    qsizetype start = 0;
+    for (const Piece& piece : m_pieces) {
+        if (m_lastPart < start + piece.text.size())
+            return static_cast<int>(
+                piece.left + QFontMetricsF(m_font).horizontalAdvance(piece.text.left(m_lastPart - start)));
+        start += piece.text.size();
+    }
+    return m_width;
+}
+
+bool CaptionLayout::keepParts(const DrawEngine& engine, long long& places)
+{
+    bool changed = false;
+    std::size_t kept = 0;
     for (int i = 0; i < engine.prizeCount(); ++i) {
         if (!engine.isFinishedForDisplay(i))
             continue;
         const AwardItem& award = engine.award(i);
-        if (kept == m_source.size())
-            return false;
-        const Source& source = m_source[kept++];
-        if (source.winnerCount != award.winnerCount || source.awardName != award.awardName ||
-            source.winners != award.winners)
-            return false;
-    }
-    return kept == m_source.size();
-}
-
-void CaptionLayout::keepSource(const DrawEngine& engine, const QString& ownText)
-{
-    m_ownText = ownText;
-    m_source.clear();
-    for (int i = 0; i < engine.prizeCount(); ++i) {
-        if (engine.isFinishedForDisplay(i)) {
-            const AwardItem& award = engine.award(i);
-            m_source.push_back({award.awardName, award.winnerCount, award.winners});
+        places += award.winnerCount;
+        if (kept < m_parts.size()) {
+            const Part& part = m_parts[kept];
+            if (part.winnerCount == award.winnerCount && part.awardName == award.awardName &&
+                part.winners == award.winners) {
+                ++kept;
+                continue;
+            }
         }
+        Part part{award.awardName, award.winnerCount, award.winners, BuildCaptionPart(award), {}};
+        part.shown = AreaFont::withoutMnemonics(part.text);
+        if (kept < m_parts.size())
+            m_parts[kept] = std::move(part);
+        else
+            m_parts.push_back(std::move(part));
+        ++kept;
+        changed = true;
     }
+    if (kept < m_parts.size()) {
+        m_parts.resize(kept);
+        changed = true;
+    }
+    return changed;
 }
 
 void CaptionLayout::layOut(const QString& shown, bool fontChanged)

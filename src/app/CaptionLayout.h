@@ -21,16 +21,22 @@ public:
 
     const QString& text() const { return m_text; }
     int width() const { return m_width; }
+    // How far into the line the last finished prize's part begins.
+    int lastPrizeOffset() const;
     // Draws the line with its left end at `left`; only what falls between
     // `clipLeft` and `clipRight` is drawn.
     void draw(QPainter& painter, int left, int top, int clipLeft, int clipRight);
 
 private:
-    struct Source
+    // A finished prize as the caption last showed it, with its part of the
+    // text: a stop or a replacement builds only the part that changed.
+    struct Part
     {
         tstring awardName;
         int winnerCount = 0;
         std::vector<tstring> winners;
+        QString text;
+        QString shown;
     };
     struct Piece
     {
@@ -41,12 +47,12 @@ private:
         bool prepared = false;
     };
 
-    bool sameSource(const DrawEngine& engine, const QString& ownText) const;
-    void keepSource(const DrawEngine& engine, const QString& ownText);
+    // Brings the parts up to the finished prizes; true when one changed.
+    bool keepParts(const DrawEngine& engine, long long& places);
     void layOut(const QString& shown, bool fontChanged);
 
     bool m_laidOut = false;
-    std::vector<Source> m_source;
+    std::vector<Part> m_parts;
     QString m_ownText;
     QFont m_font;
     QString m_text;
@@ -54,4 +60,6 @@ private:
     QString m_shown;
     std::vector<Piece> m_pieces;
     int m_width = 0;
+    // Where the last prize's part begins in the text as drawn.
+    qsizetype m_lastPart = 0;
 };

@@ -2,21 +2,36 @@
 
 #include "app/DrawEngine.h"
 
-QString BuildCaptionText(const DrawEngine& engine, const QString& ownText)
+QString BuildCaptionText(const DrawEngine& engine, const QString& ownText, qsizetype* lastPart)
 {
-    QString text = QStringLiteral("恭喜!  ");
+    QString text = CaptionGreeting();
     long long places = 0;
+    qsizetype last = 0;
     for (int i = 0; i < engine.prizeCount(); ++i) {
         if (!engine.isFinishedForDisplay(i))
             continue;
         const AwardItem& award = engine.award(i);
-        text += QString::fromStdWString(award.awardName) + QStringLiteral(": ");
-        for (const tstring& winner : award.winners)
-            text += QString::fromStdWString(winner) + QLatin1Char(' ');
-        text += QStringLiteral("    ");
+        last = text.size();
+        text += BuildCaptionPart(award);
         places += award.winnerCount;
     }
-    return engine.prizeCount() == 0 || places == 0 ? ownText : text;
+    const bool noPlaces = engine.prizeCount() == 0 || places == 0;
+    if (lastPart)
+        *lastPart = noPlaces ? 0 : last;
+    return noPlaces ? ownText : text;
+}
+
+QString CaptionGreeting()
+{
+    return QStringLiteral("恭喜!  ");
+}
+
+QString BuildCaptionPart(const AwardItem& award)
+{
+    QString part = QString::fromStdWString(award.awardName) + QStringLiteral(": ");
+    for (const tstring& winner : award.winners)
+        part += QString::fromStdWString(winner) + QLatin1Char(' ');
+    return part + QStringLiteral("    ");
 }
 
 QString BuildCountLine(const DrawEngine& engine)

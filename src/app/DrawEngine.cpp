@@ -8,8 +8,21 @@
 #include <algorithm>
 #include <cstdint>
 
+DrawEngine::~DrawEngine()
+{
+    settleDigest();
+}
+
+void DrawEngine::settleDigest()
+{
+    if (m_cycleDigest.valid())
+        m_cycleDigest.wait();
+}
+
 void DrawEngine::Reset()
 {
+    settleDigest();
+    m_cycleDigest = std::future<tstring>();
     m_pool.clear();
     m_awards.clear();
     m_current = -1;
@@ -17,7 +30,6 @@ void DrawEngine::Reset()
     m_continuesStore = false;
     m_absent.clear();
     m_withdrawn.clear();
-    m_cyclePoolDigest.clear();
 }
 
 void DrawEngine::load(std::vector<tstring> pool, std::vector<AwardItem> awards)
@@ -29,6 +41,7 @@ void DrawEngine::load(std::vector<tstring> pool, std::vector<AwardItem> awards)
 
 void DrawEngine::restore(Restored restored)
 {
+    settleDigest();
     m_continuesStore = true;
     if (restored.storedCount >= 1)
         m_current = restored.storedCount - 1;
@@ -56,8 +69,11 @@ DrawEngine::StartOutcome DrawEngine::StartDraw()
     m_running = 1;
     // The pool stays as it is while names cycle; taking its digest now keeps
     // the stop quick on a big pool.
-    m_cyclePoolDigest = PoolDigest(m_pool);
+    // Off the screen's thread: a million names take tens of milliseconds. The
+    // pool does not change until the stop, which waits for it.
+    settleDigest();
     m_cyclePoolSize = m_pool.size();
+    m_cycleDigest = std::async(std::launch::async, [this] { return PoolDigest(m_pool); });
     return StartOutcome::Cycling;
 }
 
@@ -72,10 +88,10 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
     record = DrawRecord();
     record.prize = m_current;
     record.poolSize = m_pool.size();
-    record.poolDigest = m_cyclePoolSize == m_pool.size() && !m_cyclePoolDigest.empty()
-                            ? std::move(m_cyclePoolDigest)
-                            : PoolDigest(m_pool);
-    m_cyclePoolDigest.clear();
+    const bool digestKnown = m_cycleDigest.valid() && m_cyclePoolSize == m_pool.size();
+    record.poolDigest = digestKnown ? m_cycleDigest.get() : PoolDigest(m_pool);
+    settleDigest();
+    m_cycleDigest = std::future<tstring>();
     if (m_pool.empty()) {
         record.outcome = DrawRecord::EmptyPool;
         return StopOutcome::EmptyPool;
@@ -140,6 +156,7 @@ DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& see
         return NothingToReplace;
     if (m_pool.empty())
         return PoolEmpty;
+    settleDigest();
     record = DrawRecord();
     record.prize = m_current;
     record.poolSize = m_pool.size();

@@ -4,6 +4,7 @@
 #include "app/DrawRecord.h"
 
 #include <cstdint>
+#include <future>
 #include <vector>
 
 // The draw: who is still in the pool, the prize table, the current prize and
@@ -49,6 +50,11 @@ public:
         std::vector<tstring> withdrawn;
         std::vector<bool> taken;
     };
+
+    DrawEngine() = default;
+    ~DrawEngine();
+    DrawEngine(const DrawEngine&) = delete;
+    DrawEngine& operator=(const DrawEngine&) = delete;
 
     // Back to the state before the first start, with nothing loaded.
     void Reset();
@@ -112,6 +118,9 @@ public:
 
     // Where the cycling names start on this tick; -1 when the pool is empty.
     long long nextCycleStart();
+    // Waits for the pool's digest a start began on another thread; the
+    // pool changes only after it.
+    void settleDigest();
 
 private:
     // 0 finished, 1 cycling, 2 still to draw.
@@ -126,7 +135,8 @@ private:
     std::vector<tstring> m_absent;
     // Winners of prizes deleted after their draw; they stay out of the pool too.
     std::vector<tstring> m_withdrawn;
-    // Of the pool when the current prize began to cycle.
-    tstring m_cyclePoolDigest;
+    // Of the pool when the current prize began to cycle; after the pool, so
+    // it is waited for before the pool goes.
     std::size_t m_cyclePoolSize = 0;
+    std::future<tstring> m_cycleDigest;
 };

@@ -36,10 +36,17 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
     m_stopImage.draw(painter, frame.stop);
 
     if (engine.isCurrentPrize() && !engine.running()) {
-        std::vector<QString> rows;
-        for (const tstring& winner : engine.award(engine.current()).winners)
-            rows.push_back(QString::fromStdWString(winner));
-        drawRows(painter, *areas[AreaScroll], rows);
+        const std::vector<tstring>& winners = engine.award(engine.current()).winners;
+        if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
+            drawWall(
+                painter, *areas[AreaScroll], *frame.wall, frame.page,
+                [&](int i) { return QString::fromStdWString(winners[size_t(i)]); }, true);
+        } else {
+            std::vector<QString> rows;
+            for (const tstring& winner : winners)
+                rows.push_back(QString::fromStdWString(winner));
+            drawRows(painter, *areas[AreaScroll], rows);
+        }
     }
     drawCurrentPrize(painter, frame);
     drawInArea(painter, *areas[AreaStatus], areas[AreaStatus]->m_rect, BuildCountLine(engine));
@@ -104,6 +111,29 @@ void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
     }
 }
 
+void DrawScreenPainter::drawWall(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall,
+                                 int page, const std::function<QString(int)>& name, bool numbered)
+{
+    painter.save();
+    painter.setFont(wall.font());
+    painter.setPen(AreaFont::toQColor(area.m_fontColor));
+    const int first = wall.firstOn(page);
+    for (int i = first; i < first + wall.countOn(page); ++i)
+        painter.drawText(wall.cell(i).toQRect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
+                         wall.fitted(name(i)));
+    if (numbered && wall.pages() > 1) {
+        QFont small = wall.font();
+        const Rect box = area.m_rect.normalized();
+        const int strip = box.bottom - wall.area().bottom;
+        small.setPixelSize(std::max(8, strip * 3 / 4));
+        painter.setFont(small);
+        painter.drawText(QRect(box.left, wall.area().bottom, box.width(), strip),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         QStringLiteral("%1/%2").arg(page + 1).arg(wall.pages()));
+    }
+    painter.restore();
+}
+
 void DrawScreenPainter::drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame)
 {
     const DrawEngine& engine = *frame.engine;
@@ -122,6 +152,12 @@ void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& fr
     const CLottoryArea& area = *(*frame.areas)[AreaResultLine];
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
     m_captionLayout.update(*frame.engine, area.m_titleName, font);
+    // A stop's or a replacement's winners come in from the right edge at once,
+    // not after a pass through everything before them.
+    if (frame.captionEpoch != m_captionEpoch && m_captionEpoch >= 0)
+        m_caption.enterAt(area.m_rect.normalized(), m_captionLayout.width(),
+                          m_captionLayout.lastPrizeOffset());
+    m_captionEpoch = frame.captionEpoch;
     const Rect rect = m_caption.advance(area.m_rect.normalized(), m_captionLayout.width());
     if (rect.isEmpty() || m_captionLayout.text().isEmpty())
         return;
@@ -141,9 +177,20 @@ void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFram
         return;
     const int count = engine.award(engine.current()).winnerCount;
     const CLottoryArea& area = *(*frame.areas)[AreaScroll];
+    const size_t poolSize = engine.pool().size();
+    // Where the winners will land: the first page of their grid, each cell another name.
+    if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
+        drawWall(
+            painter, area, *frame.wall, 0,
+            [&](int i) {
+                return QString::fromStdWString(
+                    engine.pool()[(size_t(i) + size_t(frame.cycleStart)) % poolSize]);
+            },
+            false);
+        return;
+    }
     if (count <= 0 || count > area.m_rect.normalized().height())
         return;
-    const size_t poolSize = engine.pool().size();
     std::vector<QString> rows;
     rows.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {

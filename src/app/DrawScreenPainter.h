@@ -4,6 +4,7 @@
 #include "app/PrizePictureCache.h"
 #include "app/StretchedPicture.h"
 #include "app/TextScroll.h"
+#include "app/WinnerWall.h"
 #include "areas/TextAreas.h"
 
 class DrawEngine;
@@ -22,6 +23,11 @@ struct DrawScreenFrame
     long long cycleStart = -1;
     // Of the last draw's journal line; empty for none.
     QString fingerprint;
+    // How the names area holds the winners or the cycling names, and the page shown.
+    const WinnerWall* wall = nullptr;
+    int page = 0;
+    // Changes with every stop and replacement: their winners come in at once.
+    int captionEpoch = 0;
 };
 
 // Paints the draw screen: pictures, the current prize, the winners or the
@@ -45,6 +51,9 @@ public:
 
 private:
     void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows);
+    // The cells of one page of the wall, and "2/5" under them when it shows winners on pages.
+    void drawWall(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall, int page,
+                  const std::function<QString(int)>& name, bool numbered);
     void drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame);
     void drawCaption(QPainter& painter, const DrawScreenFrame& frame);
     void drawCyclingNames(QPainter& painter, const DrawScreenFrame& frame);
@@ -55,4 +64,5 @@ private:
     PrizePictureCache m_prizePictures;
     TextScroll m_caption{TextScroll::Axis::Leftwards};
     CaptionLayout m_captionLayout;
+    int m_captionEpoch = -1;
 };

@@ -1,17 +1,20 @@
 #include "app/DrawSession.h"
 
-#include "app/DrawScreenPainter.h"
 #include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
 #include "data/DrawData.h"
 #include "data/JournalEntry.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
+#include "platform/Clock.h"
 
 #include <QDir>
 #include <utility>
 
-DrawSession::DrawSession(QObject* parent) : QObject(parent) {}
+DrawSession::DrawSession(QObject* parent) : QObject(parent)
+{
+    connect(&m_pageTimer, &QTimer::timeout, this, &DrawSession::turnPage);
+}
 
 void DrawSession::open(int screenWidth, int screenHeight)
 {
@@ -27,8 +30,11 @@ void DrawSession::open(int screenWidth, int screenHeight)
     const QString participantsDigest = m_journal.keepList(m_engine.pool());
     checkListsKept();
     m_zones = m_areas.scaleToScreen(screenWidth, screenHeight);
+    m_screenHeight = screenHeight;
+    m_pageSeconds = PageSeconds();
     RestoreResults(m_engine);
     journalStart("launch", participants, participantsDigest);
+    winnersChanged(false);
     emit changed();
 }
 
@@ -50,6 +56,8 @@ DrawEngine::StartOutcome DrawSession::start()
         openResultScreen();
         return outcome;
     }
+    m_pageTimer.stop();
+    m_page = 0;
     emit cyclingStarted();
     emit changed();
     return outcome;
@@ -70,6 +78,8 @@ DrawEngine::StopOutcome DrawSession::stop()
     journalDraw(JournalEntry::stop(record, m_engine.award(record.prize)));
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
+    ++m_captionEpoch;
+    winnersChanged(false);
     emit changed();
     if (outcome == DrawEngine::StopOutcome::EmptyPool)
         tell(PoolEmptyMessage);
@@ -94,6 +104,8 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     // The export's last block is the final result.
     if (m_engine.current() == m_engine.prizeCount() - 1)
         exportResults();
+    ++m_captionEpoch;
+    winnersChanged(true);
     emit changed();
     return result;
 }
@@ -106,6 +118,7 @@ void DrawSession::restart(const char* reason)
     const QString digest = m_journal.keepList(m_engine.pool());
     checkListsKept();
     journalStart(reason, m_engine.pool().size(), digest);
+    winnersChanged(false);
     emit changed();
 }
 
@@ -134,9 +147,89 @@ int DrawSession::replaceableRowAt(int x, int y) const
 {
     if (!m_engine.isCurrentPrize() || m_engine.running())
         return -1;
-    const size_t rows = m_engine.award(m_engine.current()).winners.size();
-    const int row = DrawScreenPainter::rowAt(m_areas.area(AreaScroll).m_rect, rows, x, y);
+    const int row = wall().indexAt(m_page, x, y);
     return m_engine.canReplace(row) ? row : -1;
+}
+
+const WinnerWall& DrawSession::wall() const
+{
+    const CLottoryArea& area = m_areas.area(AreaScroll);
+    const WallKey key{m_engine.current(), m_engine.running(), m_winnersEpoch,
+                      area.m_rect,        area.m_fontName,    area.m_fontSize};
+    if (key == m_wallKey)
+        return m_wall;
+    m_wallKey = key;
+    m_wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                                WinnerWall::minimumCellHeight(m_screenHeight), namesOnWall(m_engine));
+    return m_wall;
+}
+
+std::vector<QString> DrawSession::namesOnWall(const DrawEngine& engine)
+{
+    std::vector<QString> names;
+    if (!engine.isCurrentPrize())
+        return names;
+    if (engine.running()) {
+        // The grid the winners will fill, measured on names spread over the pool.
+        const std::vector<tstring>& pool = engine.pool();
+        const size_t count = std::min(
+            pool.size(), static_cast<size_t>(std::max(0, engine.award(engine.current()).winnerCount)));
+        const size_t step = count > 0 ? std::max<size_t>(1, pool.size() / count) : 1;
+        for (size_t i = 0; i < count; ++i)
+            names.push_back(QString::fromStdWString(pool[(i * step) % pool.size()]));
+        return names;
+    }
+    for (const tstring& winner : engine.award(engine.current()).winners)
+        names.push_back(QString::fromStdWString(winner));
+    return names;
+}
+
+void DrawSession::winnersChanged(bool keepPage)
+{
+    ++m_winnersEpoch;
+    showPage(keepPage ? std::min(m_page, wall().pages() - 1) : 0);
+}
+
+void DrawSession::showPage(int page)
+{
+    m_page = std::max(0, page);
+    m_pageShownAt = Clock::monotonicMs();
+    if (!m_engine.running() && wall().pages() > 1 && m_pageSeconds > 0)
+        m_pageTimer.start(m_pageSeconds * 1000);
+    else
+        m_pageTimer.stop();
+}
+
+void DrawSession::turnPage()
+{
+    if (m_engine.running() || wall().pages() < 2)
+        return;
+    showPage((m_page + 1) % wall().pages());
+    emit changed();
+}
+
+void DrawSession::pageDown()
+{
+    const bool wallShown = m_engine.isCurrentPrize() && !m_engine.running();
+    if (m_engine.running()) {
+        stop();
+    } else if (!wallShown) {
+        startAction();
+    } else if (m_page + 1 < wall().pages()) {
+        showPage(m_page + 1);
+        emit changed();
+    } else if (Clock::monotonicMs() - m_pageShownAt >= 1000) {
+        // A press just as the timer turned to the last page starts nothing.
+        startAction();
+    }
+}
+
+void DrawSession::pageUp()
+{
+    if (m_engine.running() || m_page == 0)
+        return;
+    showPage(m_page - 1);
+    emit changed();
 }
 
 void DrawSession::buildResultText(tstring& text, unsigned& lines) const
@@ -209,6 +302,7 @@ void DrawSession::prizeTableChanged()
     // The operator was told the drawn data goes; what is stored is this table's now.
     m_engine.storeAfresh();
     storeResults();
+    winnersChanged(true);
     emit changed();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DrawEngine.h"
+#include "app/WinnerWall.h"
 #include "areas/AreaEditor.h"
 #include "controls/ParticipantEditorHost.h"
 #include "data/DrawJournal.h"
@@ -8,6 +9,7 @@
 #include "platform/CodePage.h"
 
 #include <QObject>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -62,8 +64,25 @@ public:
     // Where the cycling names start on this tick.
     long long nextCycleStart();
     // The winner's row of the prize just drawn under a point of the names
-    // area, when that winner can be replaced now; -1 otherwise.
+    // area, on the page shown, when that winner can be replaced now; -1 otherwise.
     int replaceableRowAt(int x, int y) const;
+
+    // What the names area shows now: the winners of the prize just drawn, or
+    // while names cycle the grid they will fill. Every view turns the same pages.
+    const WinnerWall& wall() const;
+    // The names the wall is laid out for: the winners of the prize just
+    // drawn, or while names cycle as many as will win, spread over the pool.
+    static std::vector<QString> namesOnWall(const DrawEngine& engine);
+    int page() const { return m_page; }
+    // The clicker's keys: the next page, or on the last (once it has been
+    // seen for a second) what Space does; the page before.
+    void pageDown();
+    void pageUp();
+    // The page timer's turn: the pages go round.
+    void turnPage();
+    static constexpr int DefaultPageSeconds = 6;
+    // Counts the stops and replacements, so the caption can bring in their winners at once.
+    int captionEpoch() const { return m_captionEpoch; }
     void buildResultText(tstring& text, unsigned& lines) const;
 
     const DrawEngine& engine() const { return m_engine; }
@@ -107,6 +126,10 @@ private:
     void checkListsKept();
     void journalFailed();
     void tell(const std::wstring& text, const std::wstring& caption = std::wstring());
+    // The winners shown changed: the wall is laid out again, on its first
+    // page unless `keepPage`, and its timer starts when there are pages.
+    void winnersChanged(bool keepPage);
+    void showPage(int page);
     void play(const wchar_t* path, int mode);
 
     DrawEngine m_engine;
@@ -121,4 +144,28 @@ private:
     bool m_exportTold = false;
     // The export failed; it is tried again at exit.
     bool m_exportOwed = false;
+
+    int m_screenHeight = 1080;
+    int m_pageSeconds = DefaultPageSeconds;
+    int m_page = 0;
+    qint64 m_pageShownAt = 0;
+    QTimer m_pageTimer;
+    int m_winnersEpoch = 0;
+    int m_captionEpoch = 0;
+    struct WallKey
+    {
+        int prize = -2;
+        bool running = false;
+        int epoch = -1;
+        Rect area;
+        QString face;
+        int height = 0;
+        bool operator==(const WallKey& other) const
+        {
+            return prize == other.prize && running == other.running && epoch == other.epoch &&
+                   area == other.area && face == other.face && height == other.height;
+        }
+    };
+    mutable WallKey m_wallKey;
+    mutable WinnerWall m_wall;
 };

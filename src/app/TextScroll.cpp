@@ -8,6 +8,15 @@ Rect TextScroll::entering(const Rect& area, int extent) const
     return Rect(area.left, area.bottom, area.right, saturated(static_cast<long long>(area.bottom) + extent));
 }
 
+void TextScroll::enterAt(const Rect& area, int extent, int offset)
+{
+    m_rect = entering(area, extent);
+    if (m_axis == Axis::Leftwards)
+        m_rect->offset(-offset + Step, 0);
+    else
+        m_rect->offset(0, -offset + Step);
+}
+
 Rect TextScroll::advance(const Rect& area, int extent)
 {
     if (!m_rect)

@@ -23,6 +23,9 @@ public:
     // Moves the text one step and returns where to draw it; the extent is its
     // width or its height along the axis.
     Rect advance(const Rect& area, int extent);
+    // Places the text so that the point `offset` into it enters the area
+    // with the next step; the pass after it starts from the beginning.
+    void enterAt(const Rect& area, int extent, int offset);
 
 private:
     Rect entering(const Rect& area, int extent) const;

@@ -6,6 +6,8 @@
 #include "data/PrizeTable.h"
 #include "platform/IniFile.h"
 
+#include <QString>
+
 const wchar_t* const ParticipantFileError = L"打开抽奖文件失败!";
 
 bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding)
@@ -26,4 +28,12 @@ bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding)
 bool ShowsFingerprint()
 {
     return IniFile::readString(AwardInfoFile, L"Journal", L"ShowFingerprint", L"", 16) != L"0";
+}
+
+int PageSeconds()
+{
+    const std::wstring value = IniFile::readString(AwardInfoFile, L"AwardScroll", L"PageSeconds", L"", 16);
+    bool ok = false;
+    const int seconds = QString::fromStdWString(value).trimmed().toInt(&ok);
+    return ok && seconds >= 0 && seconds <= 3600 ? seconds : 6;
 }

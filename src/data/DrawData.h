@@ -15,3 +15,7 @@ bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding);
 // Whether the draw screen shows the fingerprint of the last draw's journal
 // line: unless "AwardInfo.ini" says [Journal] ShowFingerprint=0.
 bool ShowsFingerprint();
+
+// How many seconds a page of winners stays before the next: "PageSeconds" of
+// the names area's section, 6 unless it says otherwise, 0 for only by key.
+int PageSeconds();

@@ -1,5 +1,7 @@
 #include "platform/Clock.h"
 
+#include <chrono>
+
 namespace {
 
 std::optional<std::time_t>& fixedTime()
@@ -18,4 +20,28 @@ std::time_t Clock::now()
 void Clock::setFixed(std::optional<std::time_t> time)
 {
     fixedTime() = time;
+}
+
+namespace {
+
+std::optional<long long>& fixedMonotonic()
+{
+    static std::optional<long long> ms;
+    return ms;
+}
+
+} // namespace
+
+long long Clock::monotonicMs()
+{
+    if (fixedMonotonic())
+        return *fixedMonotonic();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void Clock::setFixedMonotonic(std::optional<long long> ms)
+{
+    fixedMonotonic() = ms;
 }

@@ -68,6 +68,9 @@ TEST(Caption, ListsTheFinishedPrizesOrTheAreasOwnText)
         layout.update(engine, "Welcome", font);
         EXPECT_EQ(layout.text(), c.caption) << c.current << c.running;
     }
+    EXPECT_EQ(layout.lastPrizeOffset(), qRound(QFontMetricsF(font).horizontalAdvance(
+                                            QStringLiteral("恭喜!  三等奖: 甲 乙     二等奖: 丙     "))))
+        << "where the last prize's part begins";
     std::vector<AwardItem> replaced = awards;
     replaced[1].winners[0] = L"丁";
     at(engine, replaced, 3);
@@ -142,6 +145,9 @@ TEST(Caption, RunsInFromTheRightAndStartsAgainOnceItHasLeft)
     } while (last.left != area.right && paints < 1000);
     EXPECT_EQ(last, Rect(1100, 900, 1600, 960));
     EXPECT_EQ(paints, 2 + (1352 - 100) / 24 + 1);
+    // After a stop the new prize's part, 350 px into the line, enters at once.
+    caption.enterAt(area, 500, 350);
+    EXPECT_EQ(caption.advance(area, 500), Rect(750, 900, 1250, 960));
 }
 
 TEST(Caption, TheSummaryRisesFromBelowAndEntersAgain)

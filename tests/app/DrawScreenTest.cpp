@@ -1,5 +1,7 @@
 #include "app/ScreenTestSupport.h"
 
+#include <QPainter>
+
 namespace {
 
 const QRect ScrollArea(860, 280, 980, 610);
@@ -143,4 +145,32 @@ TEST_F(ScreenTest, AStopShowsItsJournalFingerprintUnlessTheEventHidesIt)
         EXPECT_EQ(count(shot(), corner, plate) > 1000, !hidden) << hidden;
         EXPECT_EQ(screen->session().fingerprint().size(), hidden ? 0 : 19);
     }
+}
+
+// Ten winners fit one column at the area's own font: the screen is drawn as
+// it always was, row by row, with no wall.
+TEST_F(ScreenTest, TenWinnersKeepTheOneColumnOfRows)
+{
+    SetUpScreen(30, {10});
+    screen->StartDraw();
+    screen->StopDraw();
+    const DrawSession& session = screen->session();
+    ASSERT_EQ(session.wall().mode(), WinnerWall::Mode::OneColumn);
+    QImage withWall(1920, 1080, QImage::Format_RGB32);
+    QImage rows(1920, 1080, QImage::Format_RGB32);
+    for (QImage* image : {&withWall, &rows}) {
+        DrawScreenPainter painter;
+        painter.loadPictures();
+        DrawScreenFrame frame;
+        frame.engine = &session.engine();
+        frame.areas = &session.areas().areas();
+        frame.screen = Rect(0, 0, 1920, 1080);
+        frame.start = session.zones().start;
+        frame.stop = session.zones().stop;
+        frame.wall = image == &withWall ? &session.wall() : nullptr;
+        QPainter p(image);
+        painter.paint(p, frame);
+    }
+    EXPECT_EQ(withWall, rows);
+    EXPECT_EQ(rowsWithText(rows, 10), 10);
 }

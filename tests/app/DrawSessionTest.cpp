@@ -314,3 +314,52 @@ TEST_F(DrawSessionTest, TwoRunsOfOneEventUnderOneClockDrawDifferentWinners)
     }
     EXPECT_NE(winners[0], winners[1]);
 }
+
+// The wall's pages belong to the session: the clicker's PageDown turns them
+// and on the last one (seen for a second) does what Space does; PageUp goes
+// back; the timer lets them go round; an absent winner on any page is replaced
+// in that cell.
+TEST_F(DrawSessionTest, ThePagesOfABigPrizeTurnByKeyAndByTimerAndTheClickerRunsTheShow)
+{
+    open(2000, {1000, 5});
+    Clock::setFixedMonotonic(0);
+    session->pageDown();
+    EXPECT_TRUE(session->engine().running()) << "nothing shown yet: PageDown starts";
+    session->pageDown();
+    EXPECT_FALSE(session->engine().running()) << "and stops";
+    const WinnerWall& wall = session->wall();
+    ASSERT_EQ(wall.mode(), WinnerWall::Mode::Grid);
+    ASSERT_GE(wall.pages(), 3);
+    session->pageUp();
+    EXPECT_EQ(session->page(), 0) << "nothing before the first page";
+    for (int page = 1; page < wall.pages(); ++page) {
+        session->pageDown();
+        EXPECT_EQ(session->page(), page);
+    }
+    Clock::setFixedMonotonic(999);
+    session->pageDown();
+    EXPECT_EQ(session->engine().current(), 0) << "the last page, not yet seen for a second";
+    session->pageUp();
+    EXPECT_EQ(session->page(), wall.pages() - 2);
+
+    const int first = wall.firstOn(session->page());
+    const QPoint middle = wall.cell(first + 1).toQRect().center();
+    const tstring absent = session->engine().award(0).winners[size_t(first + 1)];
+    ASSERT_EQ(session->replaceableRowAt(middle.x(), middle.y()), first + 1);
+    EXPECT_EQ(session->replace(first + 1), DrawEngine::Replaced);
+    EXPECT_NE(session->engine().award(0).winners[size_t(first + 1)], absent)
+        << "the replacement takes that cell";
+    EXPECT_EQ(session->page(), wall.pages() - 2) << "the page stays";
+
+    for (int turn = 0; turn < 2; ++turn)
+        session->turnPage();
+    EXPECT_EQ(session->page(), 0) << "the pages go round";
+    Clock::setFixedMonotonic(5000);
+    while (session->page() + 1 < session->wall().pages())
+        session->pageDown();
+    Clock::setFixedMonotonic(6000);
+    session->pageDown();
+    EXPECT_EQ(session->engine().current(), 1);
+    EXPECT_TRUE(session->engine().running()) << "a second on the last page: the next prize starts";
+    Clock::setFixedMonotonic(std::nullopt);
+}

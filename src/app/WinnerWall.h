@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/Rect.h"
+
+#include <QFont>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+// Where a prize's winners stand in the names area. When one column of rows
+// at the area's own font holds them all (every row at least one cell high,
+// the widest name as wide as the area at most) it is that column, as the
+// screen has always drawn it. Otherwise a grid of cells, row by row in draw
+// order, at the area's font shrunk only as far as needed and never below the
+// legible minimum; what does not fit at the minimum goes on further pages.
+class WinnerWall
+{
+public:
+    enum class Mode
+    {
+        OneColumn,
+        Grid
+    };
+
+    // The least cell height on a screen: 1/36 of its height (30 px at 1080 lines).
+    static int minimumCellHeight(int screenHeight) { return std::max(1, screenHeight / 36); }
+    // The strip under paged names that holds "1/5".
+    static int pageStripHeight(int minimumCell) { return std::max(10, minimumCell); }
+
+    // `height` is the area's font height as the event file gives it.
+    static WinnerWall layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
+                             const std::vector<QString>& names);
+
+    Mode mode() const { return m_mode; }
+    int count() const { return m_count; }
+    // The rectangle the cells fill; above the page strip when there are pages.
+    const Rect& area() const { return m_area; }
+    int pages() const { return m_pages; }
+    int perPage() const { return m_perPage; }
+    int columns() const { return m_columns; }
+    // The Windows font height the names are drawn at, and its font.
+    int fontHeight() const { return m_fontHeight; }
+    const QFont& font() const { return m_font; }
+
+    int pageOf(int index) const { return m_perPage > 0 ? index / m_perPage : 0; }
+    int firstOn(int page) const { return page * m_perPage; }
+    int countOn(int page) const;
+    // The cell of a winner, on its page.
+    Rect cell(int index) const;
+    // The winner whose cell on the page holds the point, or -1.
+    int indexAt(int page, int x, int y) const;
+    // The name as it fits its cell: cut at its end with an ellipsis only
+    // when wider than a cell at the least font.
+    QString fitted(const QString& name) const;
+
+private:
+    Mode m_mode = Mode::OneColumn;
+    Rect m_area;
+    int m_count = 0;
+    int m_fontHeight = 0;
+    QFont m_font;
+    int m_columns = 1;
+    int m_rows = 0;
+    int m_perPage = 0;
+    int m_pages = 1;
+    int m_cellWidth = 0;
+    int m_cellHeight = 0;
+    bool m_elide = false;
+};
