@@ -3,10 +3,14 @@
 #include "app/CAboutDlg.h"
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
+#include "app/OperatorConsole.h"
+#include "app/QtMessageBox.h"
+#include "app/ScreenFollower.h"
 #include "areas/CSimpleFontDialog.h"
 #include "areas/TrackerOverlay.h"
 #include "controls/CEditLottoryDlg.h"
 #include "data/CAwakDlg.h"
+#include "data/DrawData.h"
 #include "platform/MsgBox.h"
 #include "ui_CRafoDlg.h"
 
@@ -21,6 +25,8 @@ CRafoDlg::CRafoDlg(QWidget* parent)
       m_icon(QStringLiteral(":/rafo.png")), m_menu(this, [this](int id) { OnCommand(id); })
 {
     m_ui->setupUi(this);
+    // Modal to nothing, so the operator's console beside it stays usable.
+    setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     // The tracker's cursors follow the mouse without a button held.
@@ -45,13 +51,18 @@ CRafoDlg::CRafoDlg(QWidget* parent)
 CRafoDlg::~CRafoDlg()
 {
     OnDestroy();
+    QtMessageBox::setOwner(nullptr);
     m_player.Close();
 }
 
 void CRafoDlg::OnInitDialog()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    OnInitDialog(screen ? screen->geometry() : QRect(0, 0, 1920, 1080));
+    m_follower = std::make_unique<ScreenFollower>(DisplayScreen());
+    const QRect geometry = m_follower->geometry();
+    OnInitDialog(geometry.isEmpty() ? QRect(0, 0, 1920, 1080) : geometry);
+    connect(m_follower.get(), &ScreenFollower::geometryChanged, this, &CRafoDlg::coverScreen);
+    if (m_follower->otherScreen())
+        openConsole();
 }
 
 void CRafoDlg::OnInitDialog(const QRect& screen)
@@ -59,7 +70,7 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     m_initialised = true;
     setWindowIcon(m_icon);
     m_painter.loadPictures();
-    // Positions are the window's own pixels; the window itself goes where the primary screen is.
+    // Positions are the window's own pixels; the window itself goes where its screen is.
     m_screenRect = Rect(0, 0, screen.width(), screen.height());
     setGeometry(screen);
     m_session.open(m_screenRect.width(), m_screenRect.height());
@@ -67,6 +78,17 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     m_musicTimer.start(MusicPeriodMs, this);
     m_captionTimer.start(CaptionPeriodMs, this);
     tell();
+}
+
+void CRafoDlg::coverScreen(const QRect& screen)
+{
+    if (screen.isEmpty())
+        return;
+    m_screenRect = Rect(0, 0, screen.width(), screen.height());
+    setGeometry(screen);
+    m_session.followScreen(screen.width(), screen.height());
+    emit screenChanged();
+    refresh();
 }
 
 void CRafoDlg::StartDraw()
@@ -84,9 +106,16 @@ void CRafoDlg::StopDraw()
 void CRafoDlg::ShowResultScreen()
 {
     tell();
+    // The console's 开始 can ask for it while it is open.
+    if (m_resultOpen)
+        return;
+    m_resultOpen = true;
     CResultDlg dialog(*this);
+    // It holds the draw screen only, not the console.
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.OnInitDialog();
     ModalRunner::exec(dialog);
+    m_resultOpen = false;
     update();
 }
 
@@ -102,7 +131,7 @@ void CRafoDlg::startAction()
 void CRafoDlg::SetAreaFont(int index)
 {
     const CLottoryArea& chosen = area(index);
-    CSimpleFontDialog dialog(this);
+    CSimpleFontDialog dialog(dialogParent());
     dialog.m_fontColor = chosen.m_fontColor;
     dialog.m_fontName = chosen.m_fontName;
     dialog.m_fontSize = chosen.m_fontSize;
@@ -141,23 +170,26 @@ void CRafoDlg::OnCommand(int id)
         m_session.restart("redraw");
         break;
     case IdEditParticipants: {
-        CEditLottoryDlg editor(m_session, this);
+        CEditLottoryDlg editor(m_session, dialogParent());
         editor.OnInitDialog();
         ModalRunner::exec(editor);
         break;
     }
     case IdSettings:
         if (MsgBox::show(SettingsWarning, L"消息", MsgBox::OkCancel) == MsgBox::IdOk) {
-            CAwakDlg settings(m_session, this);
+            CAwakDlg settings(m_session, dialogParent());
             settings.OnInitDialog();
             ModalRunner::exec(settings);
         }
         break;
     case IdAbout: {
-        CAboutDlg about(this);
+        CAboutDlg about(dialogParent());
         ModalRunner::exec(about);
         break;
     }
+    case IdConsole:
+        openConsole();
+        break;
     case IdOk:
     case IdExit:
         accept();
@@ -183,6 +215,10 @@ void CRafoDlg::updateCursor(const QPoint& point)
 
 void CRafoDlg::mousePressEvent(QMouseEvent* event)
 {
+    if (m_session.blackedOut()) {
+        setBlackScreen(false);
+        return;
+    }
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         if (startRect().normalized().contains(p.x(), p.y())) {
@@ -236,8 +272,41 @@ void CRafoDlg::mouseReleaseEvent(QMouseEvent* event)
     QDialog::mouseReleaseEvent(event);
 }
 
+bool CRafoDlg::takeBlackScreenKey(const QKeyEvent& event)
+{
+    const int key = event.key();
+    if (m_session.blackedOut()) {
+        // The Shift of Shift+F5 is not yet a key.
+        if (key != Qt::Key_Shift && key != Qt::Key_Control && key != Qt::Key_Alt && key != Qt::Key_Meta)
+            setBlackScreen(false);
+        return true;
+    }
+    if (key != Qt::Key_B && key != Qt::Key_Period)
+        return false;
+    setBlackScreen(true);
+    return true;
+}
+
+void CRafoDlg::setBlackScreen(bool on)
+{
+    m_session.setBlackedOut(on);
+}
+
+void CRafoDlg::pageDown()
+{
+    m_session.pageDown();
+    tell();
+}
+
+void CRafoDlg::pageUp()
+{
+    m_session.pageUp();
+}
+
 void CRafoDlg::keyPressEvent(QKeyEvent* event)
 {
+    if (takeBlackScreenKey(*event))
+        return;
     switch (event->key()) {
     case Qt::Key_Escape:
         if (m_session.areas().dragging()) {
@@ -256,13 +325,19 @@ void CRafoDlg::keyPressEvent(QKeyEvent* event)
         OnCommand(IdOk);
         return;
     // A presentation clicker sends these: it turns the pages, and on the last
-    // one does what Space does.
+    // one does what Space does. A held key runs through nothing.
     case Qt::Key_PageDown:
-        m_session.pageDown();
-        tell();
+    case Qt::Key_Right:
+        if (!event->isAutoRepeat())
+            pageDown();
         return;
     case Qt::Key_PageUp:
-        m_session.pageUp();
+    case Qt::Key_Left:
+        if (!event->isAutoRepeat())
+            pageUp();
+        return;
+    // A clicker's "start the slide show" would otherwise surprise.
+    case Qt::Key_F5:
         return;
     default:
         QDialog::keyPressEvent(event);
@@ -308,7 +383,33 @@ void CRafoDlg::timerEvent(QTimerEvent* event)
 
 void CRafoDlg::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
+    // The result screen covers it; the console shows that one's frames then.
+    if (m_resultOpen && m_console && m_console->isVisible()) {
+        QPainter(this).fillRect(rect(), Qt::black);
+        return;
+    }
+    paintAudience(*this, m_frame, [this](QPainter& painter) { paintFrame(painter); });
+}
+
+void CRafoDlg::paintAudience(QWidget& target, AudienceFrame& frame,
+                             const std::function<void(QPainter&)>& compose)
+{
+    const bool watched = m_console && m_console->isVisible();
+    OperatorConsole* console = m_console.get();
+    const auto blackOrCompose = [this, &compose, &target](QPainter& painter) {
+        if (m_session.blackedOut())
+            painter.fillRect(target.rect(), Qt::black);
+        else
+            compose(painter);
+    };
+    frame.paint(target, blackOrCompose,
+                watched
+                    ? AudienceFrame::Watcher([console](const QImage& image) { console->showFrame(image); })
+                    : AudienceFrame::Watcher());
+}
+
+void CRafoDlg::paintFrame(QPainter& painter)
+{
     DrawScreenFrame frame;
     frame.engine = &engine();
     frame.areas = &m_session.areas().areas();
@@ -333,7 +434,37 @@ void CRafoDlg::resizeEvent(QResizeEvent* event)
 void CRafoDlg::refresh()
 {
     update();
+    m_overlay->setVisible(!m_session.blackedOut());
     m_overlay->update();
+}
+
+void CRafoDlg::openConsole()
+{
+    if (!m_console) {
+        m_console = std::make_unique<OperatorConsole>(*this);
+        placeConsole();
+    }
+    QtMessageBox::setOwner(m_console.get());
+    m_console->show();
+    m_console->raise();
+    m_console->activateWindow();
+}
+
+// On the other screen when there is one, else in the middle of the show's.
+void CRafoDlg::placeConsole()
+{
+    const QScreen* other = m_follower ? m_follower->otherScreen() : nullptr;
+    const QRect area = other ? other->availableGeometry() : geometry();
+    const QSize size = m_console->sizeHint().expandedTo(QSize(1200, 760)).boundedTo(area.size() * 0.9);
+    m_console->resize(size);
+    m_console->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+QWidget* CRafoDlg::dialogParent()
+{
+    if (m_console && m_console->isVisible())
+        return m_console.get();
+    return this;
 }
 
 void CRafoDlg::tell()

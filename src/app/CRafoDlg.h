@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AudienceFrame.h"
 #include "app/DrawScreenMenu.h"
 #include "app/DrawScreenPainter.h"
 #include "app/DrawSession.h"
@@ -14,12 +15,15 @@
 namespace Ui {
 class CRafoDlg;
 }
+class OperatorConsole;
+class ScreenFollower;
 class TrackerOverlay;
 
 // The full-screen draw screen, the audience's view of the draw session: it
-// covers the primary screen, turns clicks, keys and menu commands into
+// covers its screen and follows it, turns clicks, keys and menu commands into
 // session calls, paints the session's state, plays its sounds, opens the
-// dialogs and tells the operator what the session has to say.
+// dialogs and the operator's console and tells the operator what the
+// session has to say.
 class CRafoDlg : public QDialog
 {
     Q_OBJECT
@@ -37,6 +41,7 @@ public:
         IdRedraw = 32780,
         IdEditParticipants = 32782,
         IdSettings = 32784,
+        IdConsole = 32786,
         IdAbout = 32794,
         IdExit = 32796
     };
@@ -52,13 +57,20 @@ public:
     static constexpr const wchar_t* SettingsWarning = L"编辑奖品将删除所有已经抽取数据";
     static constexpr const wchar_t* ReplaceQuestion = L" 缺席, 从未中奖的人中补抽一名?";
     static constexpr const wchar_t* NobodyToReplace = L"没有可以补抽的人";
+    static constexpr const wchar_t* ExitQuestion = L"结束抽奖, 退出程序?";
 
     explicit CRafoDlg(QWidget* parent = nullptr);
     ~CRafoDlg() override;
 
-    // Loads everything and covers the primary screen (or the given screen area).
+    // Loads everything and covers the screen the event names, else the one
+    // that is not the primary of two, else the primary, and follows it; with
+    // two screens the console opens on the other. With an area given it
+    // covers that and follows nothing.
     void OnInitDialog();
     void OnInitDialog(const QRect& screen);
+    // The screen the show covers moved or changed size: the window covers it
+    // again and the layout is scaled in memory.
+    void coverScreen(const QRect& screen);
 
     void StartDraw();
     void StopDraw();
@@ -68,6 +80,22 @@ public:
     void SetAreaFont(int index);
     // Asks, then gives the winner's row of the prize just drawn to someone who never won.
     void ReplaceAbsentWinner(int row);
+    // Space, the start zone and the console's 开始: after the last prize the result screen again.
+    void startAction();
+    void pageDown();
+    void pageUp();
+    void setBlackScreen(bool on);
+    // A key while the screen is black ends it and does nothing else; "b",
+    // "B" and "." black it. True when the key was taken.
+    bool takeBlackScreenKey(const QKeyEvent& event);
+    // Opens the operator's console, or brings it to the front.
+    void openConsole();
+    OperatorConsole* console() const { return m_console.get(); }
+    // Dialogs and message boxes open where the operator is: over the console while it is open.
+    QWidget* dialogParent();
+    // Paints an audience window's frame, shown in the console's preview while it is open.
+    void paintAudience(QWidget& target, AudienceFrame& frame, const std::function<void(QPainter&)>& compose);
+    bool resultScreenOpen() const { return m_resultOpen; }
 
     DrawSession& session() { return m_session; }
     const DrawEngine& engine() const { return m_session.engine(); }
@@ -82,6 +110,10 @@ public:
     AreaEditor::Mode areaMode() const { return m_session.areas().mode(); }
     bool isCycling() const { return m_cycleTimer.isActive(); }
 
+signals:
+    // The window covers another area; the result screen follows.
+    void screenChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -95,7 +127,8 @@ protected:
 
 private:
     void openContextMenu(const QPoint& point, const QPoint& globalPos);
-    void startAction();
+    void placeConsole();
+    void paintFrame(QPainter& painter);
     void updateCursor(const QPoint& point);
     void refresh();
     // Shows what the session has to tell, in order.
@@ -116,6 +149,10 @@ private:
     QBasicTimer m_musicTimer;
     long long m_cycleStart = -1;
     DrawScreenMenu m_menu;
+    std::unique_ptr<ScreenFollower> m_follower;
+    std::unique_ptr<OperatorConsole> m_console;
+    AudienceFrame m_frame;
+    bool m_resultOpen = false;
     bool m_initialised = false;
     bool m_destroyed = false;
 };

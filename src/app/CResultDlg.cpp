@@ -19,6 +19,8 @@ CResultDlg::CResultDlg(CRafoDlg& main)
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(m_ui->IDOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
+    connect(&main, &CRafoDlg::screenChanged, this, &CResultDlg::coverScreen);
+    connect(&main.session(), &DrawSession::changed, this, qOverload<>(&QWidget::update));
 }
 
 CResultDlg::~CResultDlg() = default;
@@ -27,14 +29,20 @@ void CResultDlg::OnInitDialog()
 {
     m_resultImage.load(WinPath::toLocal(ResultPicture));
     m_exitImage.load(WinPath::toLocal(ExitPicture));
-    m_screenRect = m_main.screenRect();
-    setGeometry(m_main.geometry());
+    coverScreen();
     m_main.player().Play(ResultMusic, MusicPlayer::PlayOnce);
     m_main.session().buildResultText(m_summary, m_lineCount);
     m_shownSummary = QString::fromStdWString(m_summary);
     m_shownSummary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_exitRect = m_main.exitRect();
     m_scrollTimer.start(ScrollPeriodMs, this);
+}
+
+void CResultDlg::coverScreen()
+{
+    m_screenRect = m_main.screenRect();
+    m_exitRect = m_main.exitRect();
+    setGeometry(m_main.geometry());
+    update();
 }
 
 void CResultDlg::OnTimer()
@@ -52,7 +60,11 @@ void CResultDlg::timerEvent(QTimerEvent* event)
 
 void CResultDlg::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
+    m_main.paintAudience(*this, m_frame, [this](QPainter& painter) { paintFrame(painter); });
+}
+
+void CResultDlg::paintFrame(QPainter& painter)
+{
     painter.fillRect(rect(), Qt::black);
     m_resultImage.draw(painter, m_screenRect);
     m_exitImage.draw(painter, m_exitRect);
@@ -70,6 +82,10 @@ void CResultDlg::paintEvent(QPaintEvent*)
 
 void CResultDlg::mousePressEvent(QMouseEvent* event)
 {
+    if (m_main.session().blackedOut()) {
+        m_main.setBlackScreen(false);
+        return;
+    }
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton && m_exitRect.normalized().contains(p.x(), p.y())) {
         accept();
@@ -80,6 +96,8 @@ void CResultDlg::mousePressEvent(QMouseEvent* event)
 
 void CResultDlg::keyPressEvent(QKeyEvent* event)
 {
+    if (m_main.takeBlackScreenKey(*event))
+        return;
     // The hidden OK and Cancel buttons take Enter and Escape.
     switch (event->key()) {
     case Qt::Key_Return:

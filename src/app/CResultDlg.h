@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AudienceFrame.h"
 #include "app/StretchedPicture.h"
 #include "app/SummaryLayout.h"
 #include "areas/tstring.h"
@@ -41,6 +42,10 @@ protected:
     void done(int result) override;
 
 private:
+    // The draw screen covers another area: so does this one.
+    void coverScreen();
+    void paintFrame(QPainter& painter);
+
     std::unique_ptr<Ui::CResultDlg> m_ui;
     CRafoDlg& m_main;
     Rect m_screenRect;
@@ -52,4 +57,5 @@ private:
     QString m_shownSummary;
     SummaryLayout m_layout;
     QBasicTimer m_scrollTimer;
+    AudienceFrame m_frame;
 };

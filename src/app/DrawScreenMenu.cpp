@@ -22,6 +22,7 @@ DrawScreenMenu::DrawScreenMenu(QWidget* parent, const std::function<void(int)>& 
         {CRafoDlg::IdRedraw, "重新抽奖", true},
         {CRafoDlg::IdEditParticipants, "编辑抽奖人名单", true},
         {CRafoDlg::IdSettings, "主副标题/奖项设置", true},
+        {CRafoDlg::IdConsole, "操作台", true},
         {CRafoDlg::IdAbout, "关于 rafo...", true},
         {CRafoDlg::IdExit, "退出", true},
     };

@@ -38,6 +38,25 @@ void DrawSession::open(int screenWidth, int screenHeight)
     emit changed();
 }
 
+void DrawSession::followScreen(int screenWidth, int screenHeight)
+{
+    if (screenWidth <= 0 || screenHeight <= 0)
+        return;
+    m_zones = m_areas.followScreen(screenWidth, screenHeight);
+    m_screenHeight = screenHeight;
+    // The wall is laid out again for the new area; its page stays where it can.
+    winnersChanged(true);
+    emit changed();
+}
+
+void DrawSession::setBlackedOut(bool on)
+{
+    if (on == m_blackedOut)
+        return;
+    m_blackedOut = on;
+    emit changed();
+}
+
 void DrawSession::startAction()
 {
     if (m_engine.current() >= m_engine.prizeCount())
@@ -311,6 +330,7 @@ void DrawSession::prizeTableChanged()
 void DrawSession::storeResults(bool atExit)
 {
     const bool stored = atExit ? SaveResults(m_engine) : KeepResults(m_engine);
+    m_storeWritten = stored || !ResultStoreExists();
     if (!stored && ResultStoreExists())
         journal(JournalEntry::storeFailed(QStringLiteral("AwardResult.ini")));
 }
@@ -329,6 +349,8 @@ void DrawSession::journal(const QJsonObject& entry)
 {
     if (!m_journal.append(entry))
         journalFailed();
+    else
+        m_journalWritten = true;
 }
 
 // What the audience's photos fix: a draw the journal could not take has none.
@@ -337,6 +359,8 @@ void DrawSession::journalDraw(const QJsonObject& entry)
     m_fingerprint.clear();
     if (!m_journal.append(entry, &m_fingerprint))
         journalFailed();
+    else
+        m_journalWritten = true;
 }
 
 void DrawSession::checkListsKept()
@@ -348,6 +372,7 @@ void DrawSession::checkListsKept()
 // A journal that cannot be written is told once; the show goes on.
 void DrawSession::journalFailed()
 {
+    m_journalWritten = false;
     if (m_journalTold)
         return;
     m_journalTold = true;

@@ -42,6 +42,8 @@ public:
     // Start-up on a screen of that size: the text areas, the draw data, the
     // layout scaled to the screen, the stored results, the journal's start.
     void open(int screenWidth, int screenHeight);
+    // The screen the show covers changed size after the start; nothing is written.
+    void followScreen(int screenWidth, int screenHeight);
     // Space and the start zone: after the last prize the result screen again.
     void startAction();
     DrawEngine::StartOutcome start();
@@ -92,7 +94,15 @@ public:
     // The journal line of the last stop or replacement as the audience sees
     // it, XXXX-XXXX-XXXX-XXXX; empty when there is none or the event hides it.
     QString fingerprint() const { return m_showFingerprint ? m_fingerprint : QString(); }
+    // The same for the operator, whether the audience sees it or not.
+    const QString& journalFingerprint() const { return m_fingerprint; }
     std::vector<Notice> takeNotices();
+    // The black screen a clicker's "b" asks for hides everything; the draw stays as it is.
+    bool blackedOut() const { return m_blackedOut; }
+    void setBlackedOut(bool on);
+    // Whether the last write of the journal and of the result store went through.
+    bool journalWritten() const { return m_journalWritten; }
+    bool storeWritten() const { return m_storeWritten; }
 
     // The title and prize dialogs.
     const std::vector<AwardItem>& awards() const override { return m_engine.awards(); }
@@ -141,6 +151,9 @@ private:
     QString m_fingerprint;
     bool m_showFingerprint = true;
     bool m_journalTold = false;
+    bool m_journalWritten = true;
+    bool m_storeWritten = true;
+    bool m_blackedOut = false;
     bool m_exportTold = false;
     // The export failed; it is tried again at exit.
     bool m_exportOwed = false;

@@ -5,10 +5,17 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
+
+QPointer<QWidget>& owner()
+{
+    static QPointer<QWidget> widget;
+    return widget;
+}
 
 struct Choice
 {
@@ -41,7 +48,7 @@ const std::vector<Choice>& choicesFor(unsigned buttons)
 
 int ask(const std::wstring& text, const std::wstring& caption, unsigned buttons)
 {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(QtMessageBox::ownerNow());
     box.setWindowTitle(QString::fromStdWString(caption));
     box.setText(QString::fromStdWString(text));
     const std::vector<Choice>& choices = choicesFor(buttons);
@@ -70,4 +77,19 @@ int ask(const std::wstring& text, const std::wstring& caption, unsigned buttons)
 void QtMessageBox::install()
 {
     MsgBox::setHandler(ask);
+}
+
+void QtMessageBox::setOwner(QWidget* widget)
+{
+    owner() = widget;
+}
+
+// A dialog opened over the console holds its messages; the audience's windows never do.
+QWidget* QtMessageBox::ownerNow()
+{
+    QWidget* console = owner();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (console && console->isVisible())
+        return modal && console->isAncestorOf(modal) ? modal : console;
+    return modal ? modal : QApplication::activeWindow();
 }

@@ -1,5 +1,9 @@
 #include "areas/AreaEditor.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
 AreaEditor::AreaEditor()
 {
     for (auto& area : m_areas)
@@ -10,6 +14,8 @@ void AreaEditor::load()
 {
     CreateAreas(m_areas);
     m_settings.areasSaved(m_areas);
+    keepFileRects();
+    applyScale();
 }
 
 void AreaEditor::reload()
@@ -22,7 +28,77 @@ void AreaEditor::reload()
 
 HotZones AreaEditor::scaleToScreen(int width, int height)
 {
-    return ScaleScreenLayout(m_areas, width, height, m_settings);
+    m_fileZones = ScaleScreenLayout(m_areas, width, height, m_settings);
+    m_fileWidth = width;
+    m_fileHeight = height;
+    m_fx = m_fy = 1.0f;
+    keepFileRects();
+    return m_fileZones;
+}
+
+namespace {
+
+Rect scaled(const Rect& r, float fx, float fy)
+{
+    return Rect(ScaleCoordinate(r.left, fx), ScaleCoordinate(r.top, fy), ScaleCoordinate(r.right, fx),
+                ScaleCoordinate(r.bottom, fy));
+}
+
+int unscaled(int value, float factor)
+{
+    const double back = std::round(static_cast<double>(value) / static_cast<double>(factor));
+    return static_cast<int>(std::clamp(back, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
+} // namespace
+
+HotZones AreaEditor::followScreen(int width, int height)
+{
+    if (width > 0 && height > 0 && m_fileWidth > 0 && m_fileHeight > 0) {
+        m_fx = static_cast<float>(static_cast<double>(width) / m_fileWidth);
+        m_fy = static_cast<float>(static_cast<double>(height) / m_fileHeight);
+        // A frame drawn for the old size would put the area back there.
+        if (editingPosition())
+            clearSelection();
+        applyScale();
+    }
+    return HotZones{scaled(m_fileZones.start, m_fx, m_fy), scaled(m_fileZones.stop, m_fx, m_fy),
+                    scaled(m_fileZones.exit, m_fx, m_fy)};
+}
+
+void AreaEditor::keepFileRects()
+{
+    for (int i = 0; i < AreaCount; ++i)
+        m_fileRects[static_cast<size_t>(i)] = area(i).m_rect;
+}
+
+void AreaEditor::applyScale()
+{
+    if (m_fx == 1.0f && m_fy == 1.0f) {
+        for (int i = 0; i < AreaCount; ++i)
+            area(i).m_rect = m_fileRects[static_cast<size_t>(i)];
+        return;
+    }
+    for (int i = 0; i < AreaCount; ++i)
+        area(i).m_rect = scaled(m_fileRects[static_cast<size_t>(i)], m_fx, m_fy);
+}
+
+template <typename Step> auto AreaEditor::atFileRects(Step step)
+{
+    std::array<Rect, AreaCount> shown;
+    for (int i = 0; i < AreaCount; ++i) {
+        shown[static_cast<size_t>(i)] = area(i).m_rect;
+        area(i).m_rect = m_fileRects[static_cast<size_t>(i)];
+    }
+    const auto result = step();
+    for (int i = 0; i < AreaCount; ++i)
+        area(i).m_rect = shown[static_cast<size_t>(i)];
+    return result;
+}
+
+bool AreaEditor::writeSettings()
+{
+    return atFileRects([this] { return m_settings.write(m_areas); });
 }
 
 int AreaEditor::areaAt(int x, int y) const
@@ -134,6 +210,10 @@ void AreaEditor::followFrame(bool save)
 {
     CLottoryArea& edited = area(m_selected);
     edited.m_rect = m_tracker.GetTrueRect();
-    if (save && !dragging() && m_settings.changedSinceLastTry(m_selected, edited))
+    const Rect& r = edited.m_rect;
+    m_fileRects[static_cast<size_t>(m_selected)] = Rect(unscaled(r.left, m_fx), unscaled(r.top, m_fy),
+                                                        unscaled(r.right, m_fx), unscaled(r.bottom, m_fy));
+    if (save && !dragging() &&
+        atFileRects([this] { return m_settings.changedSinceLastTry(m_selected, area(m_selected)); }))
         writeSettings();
 }

@@ -5,6 +5,8 @@
 #include "data/PendingSettings.h"
 #include "data/ScreenLayout.h"
 
+#include <array>
+
 // The eight text areas of the draw screen and their editing: the area the
 // last right-click chose, what was chosen for it, the frame the operator
 // drags, and what "AwardInfo.ini" is still owed. Views translate the mouse
@@ -31,13 +33,18 @@ public:
     // The layout scaled from the screen it was made for to this one, and
     // written back with whatever else is owed.
     HotZones scaleToScreen(int width, int height);
+    // The screen changed size after the start (a projector, a mode switch):
+    // the areas and zones are scaled in memory from the layout of the start,
+    // so a screen that flaps never wears the layout down; the file keeps that
+    // layout, and an area edited here is written back in its coordinates.
+    HotZones followScreen(int width, int height);
 
     const AreaSet& areas() const { return m_areas; }
     const CLottoryArea& area(int index) const { return *m_areas[static_cast<size_t>(index)]; }
     CLottoryArea& area(int index) { return *m_areas[static_cast<size_t>(index)]; }
     PendingSettings& settings() { return m_settings; }
     // Writes all the file is owed; false when it could not be written.
-    bool writeSettings() { return m_settings.write(m_areas); }
+    bool writeSettings();
 
     int selected() const { return m_selected; }
     bool hasSelection() const { return m_selected >= 0 && m_selected < AreaCount; }
@@ -75,10 +82,21 @@ private:
     // The area under edit takes the frame's rectangle; it is written once
     // no drag holds it and it moved since the last write was tried.
     void followFrame(bool save);
+    // The areas as the file holds them, in the start's screen coordinates.
+    void keepFileRects();
+    void applyScale();
+    // Runs `step` with the areas at their file coordinates.
+    template <typename Step> auto atFileRects(Step step);
 
     AreaSet m_areas;
     PendingSettings m_settings;
     CRectTracker m_tracker;
     int m_selected = -1;
     Mode m_mode = Mode::None;
+    std::array<Rect, AreaCount> m_fileRects{};
+    HotZones m_fileZones;
+    int m_fileWidth = 0;
+    int m_fileHeight = 0;
+    float m_fx = 1.0f;
+    float m_fy = 1.0f;
 };

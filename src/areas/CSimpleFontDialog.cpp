@@ -4,7 +4,11 @@
 #include "platform/DecimalText.h"
 #include "ui_CSimpleFontDialog.h"
 
+#include <QAbstractItemView>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QStyle>
+#include <algorithm>
 
 FontChoice LastFont;
 
@@ -35,6 +39,7 @@ void CSimpleFontDialog::OnInitDialog()
         if (systems.contains(QFontDatabase::SimplifiedChinese) || systems.contains(QFontDatabase::Latin))
             m_fontCombo->addItem(family);
     }
+    widenFaceList();
     for (int size = FirstSize; size < SizeLimit; size += SizeStep)
         m_sizeCombo->addItem(QString::number(size));
     m_colorCombo->SelectColor(m_fontColor);
@@ -43,6 +48,20 @@ void CSimpleFontDialog::OnInitDialog()
     m_sizeCombo->setCurrentIndex(-1);
     m_sizeCombo->setEditText(QString::number(m_fontSize));
     m_fontCombo->setEditText(m_fontName);
+}
+
+// The box stays as narrow as the dialog was drawn; its list opens wide
+// enough that face names of one family can be told apart.
+void CSimpleFontDialog::widenFaceList()
+{
+    QAbstractItemView* list = m_fontCombo->view();
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (int i = 0; i < m_fontCombo->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(m_fontCombo->itemText(i)));
+    const int margins = 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 16;
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(std::max(m_fontCombo->width(), widest + margins + scrollBar));
 }
 
 void CSimpleFontDialog::OnOK()

@@ -47,6 +47,8 @@ public:
     CColorPickerCB* m_colorCombo;
 
 private:
+    void widenFaceList();
+
     std::unique_ptr<Ui::CSimpleFontDialog> m_ui;
     bool m_colorChosen = false;
 };

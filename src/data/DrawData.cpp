@@ -37,3 +37,9 @@ int PageSeconds()
     const int seconds = QString::fromStdWString(value).trimmed().toInt(&ok);
     return ok && seconds >= 0 && seconds <= 3600 ? seconds : 6;
 }
+
+QString DisplayScreen()
+{
+    return QString::fromStdWString(IniFile::readString(AwardInfoFile, L"Display", L"Screen", L"", 256))
+        .trimmed();
+}

@@ -2,6 +2,8 @@
 
 #include "platform/CodePage.h"
 
+#include <QString>
+
 class DrawEngine;
 
 extern const wchar_t* const ParticipantFileError;
@@ -19,3 +21,7 @@ bool ShowsFingerprint();
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.
 int PageSeconds();
+
+// The screen the show covers as "AwardInfo.ini" names it: [Display] Screen=,
+// a screen's name or its number from 1; empty when it says nothing.
+QString DisplayScreen();

@@ -1,6 +1,7 @@
 #include "areas/CSimpleFontDialog.h"
 #include "areas/CColorPickerCB.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QImage>
 #include <QPainter>
@@ -119,6 +120,16 @@ TEST(CSimpleFontDialog, ShowsTheCallersValuesAndOkStoresTheChoice)
 
     CSimpleFontDialog dialog;
     dialog.OnInitDialog();
+    // The face list opens wide enough for the longest name, however narrow the box.
+    dialog.show();
+    dialog.m_fontCombo->showPopup();
+    QAbstractItemView* faces = dialog.m_fontCombo->view();
+    int widest = 0;
+    for (int i = 0; i < dialog.m_fontCombo->count(); ++i)
+        widest = std::max(widest, faces->fontMetrics().horizontalAdvance(dialog.m_fontCombo->itemText(i)));
+    EXPECT_GT(faces->width(), widest) << faces->width() << " px for names of " << widest << " px";
+    EXPECT_EQ(dialog.m_fontCombo->width(), 99);
+    dialog.m_fontCombo->hidePopup();
     dialog.m_sizeCombo->setEditText("12");
     dialog.findChild<QPushButton*>("IDCANCEL")->click();
     EXPECT_EQ(dialog.result(), int(QDialog::Rejected));

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+
+class QPainter;
+class QWidget;
+
+// Paints an audience window's frame, and while somebody watches (the
+// operator's console) paints it into an image first and hands that on at
+// most five times a second, so the preview costs no paint of its own.
+class AudienceFrame
+{
+public:
+    using Watcher = std::function<void(const QImage&)>;
+    static constexpr int WatchPeriodMs = 200;
+
+    // `watcher` may be empty: then the frame goes straight to the window.
+    void paint(QWidget& target, const std::function<void(QPainter&)>& compose, const Watcher& watcher);
+
+private:
+    QImage m_image;
+    long long m_handedAt = -1;
+};

@@ -1,0 +1,157 @@
+#include "app/OperatorConsole.h"
+
+#include "app/CRafoDlg.h"
+#include "platform/MsgBox.h"
+#include "ui_OperatorConsole.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPixmap>
+
+namespace {
+
+QString prizeLine(const AwardItem& award)
+{
+    return QStringLiteral("%1 · %2 · %3 名")
+        .arg(QString::fromStdWString(award.awardName), QString::fromStdWString(award.prizeName))
+        .arg(award.winnerCount);
+}
+
+void showHealth(QLabel& label, bool written)
+{
+    label.setText(written ? QStringLiteral("正常") : QStringLiteral("写入失败"));
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, written ? QColor(26, 127, 55) : QColor(207, 34, 46));
+    label.setPalette(palette);
+    QFont font = label.font();
+    font.setBold(!written);
+    label.setFont(font);
+}
+
+} // namespace
+
+OperatorConsole::OperatorConsole(CRafoDlg& show)
+    : QWidget(nullptr, Qt::Window), m_ui(std::make_unique<Ui::OperatorConsole>()), m_show(show)
+{
+    m_ui->setupUi(this);
+    setWindowIcon(show.windowIcon());
+    // Read at arm's length, beside a stage.
+    QFont larger = font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.3);
+    setFont(larger);
+    m_ui->winners->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_ui->winners->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    connect(m_ui->startButton, &QPushButton::clicked, this, [this] {
+        if (!m_show.engine().running())
+            m_show.startAction();
+    });
+    connect(m_ui->stopButton, &QPushButton::clicked, this, [this] {
+        if (m_show.engine().running())
+            m_show.StopDraw();
+    });
+    connect(m_ui->previousPageButton, &QPushButton::clicked, this, [this] { m_show.pageUp(); });
+    connect(m_ui->nextPageButton, &QPushButton::clicked, this, [this] { m_show.pageDown(); });
+    connect(m_ui->blackButton, &QPushButton::clicked, this, [this](bool on) { m_show.setBlackScreen(on); });
+    connect(m_ui->participantsButton, &QPushButton::clicked, this,
+            [this] { m_show.OnCommand(CRafoDlg::IdEditParticipants); });
+    connect(m_ui->settingsButton, &QPushButton::clicked, this,
+            [this] { m_show.OnCommand(CRafoDlg::IdSettings); });
+    connect(m_ui->exitButton, &QPushButton::clicked, this, &OperatorConsole::exitShow);
+    // Without a window manager there is no title bar to close it with.
+    connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (column == 1)
+            m_show.ReplaceAbsentWinner(row);
+    });
+    connect(&show.session(), &DrawSession::changed, this, &OperatorConsole::refresh);
+    refresh();
+}
+
+OperatorConsole::~OperatorConsole() = default;
+
+void OperatorConsole::refresh()
+{
+    const DrawSession& session = m_show.session();
+    const DrawEngine& engine = session.engine();
+    const bool running = engine.running();
+    const int current = engine.current();
+    m_ui->currentPrize->setText(engine.isCurrentPrize()
+                                    ? prizeLine(engine.award(current)) +
+                                          (running ? QStringLiteral(" (正在抽)") : QString())
+                                    : QStringLiteral("还没有开始"));
+    const int next = current + 1;
+    m_ui->nextPrize->setText(next >= 0 && next < engine.prizeCount()
+                                 ? prizeLine(engine.award(next))
+                                 : QStringLiteral("没有了 (开始打开结果)"));
+    m_ui->poolSize->setText(QStringLiteral("%1 人").arg(engine.pool().size()));
+    m_ui->prizesDrawn->setText(
+        QStringLiteral("%1 / %2").arg(engine.finishedCountToStore()).arg(engine.prizeCount()));
+    const int pages = session.wall().pages();
+    m_ui->pageLabel->setText(
+        QStringLiteral("%1 / %2").arg(std::min(session.page(), pages - 1) + 1).arg(pages));
+    const QString fingerprint = session.journalFingerprint();
+    m_ui->fingerprint->setText(fingerprint.isEmpty() ? QStringLiteral("—") : fingerprint);
+    showHealth(*m_ui->journalHealth, session.journalWritten());
+    showHealth(*m_ui->storeHealth, session.storeWritten());
+    m_ui->startButton->setEnabled(!running);
+    m_ui->stopButton->setEnabled(running);
+    m_ui->blackButton->setChecked(session.blackedOut());
+    fillWinners();
+}
+
+void OperatorConsole::fillWinners()
+{
+    const DrawEngine& engine = m_show.engine();
+    const bool shown = engine.isCurrentPrize() && !engine.running();
+    const WinnersShown now{engine.current(), engine.running(), m_show.session().captionEpoch(),
+                           shown ? engine.award(engine.current()).winners.size() : 0, engine.pool().size()};
+    if (now == m_winnersShown)
+        return;
+    m_winnersShown = now;
+    QTableWidget& table = *m_ui->winners;
+    table.setRowCount(0);
+    if (!shown)
+        return;
+    const std::vector<tstring>& winners = engine.award(engine.current()).winners;
+    table.setRowCount(static_cast<int>(winners.size()));
+    for (int row = 0; row < table.rowCount(); ++row) {
+        table.setItem(row, 0, new QTableWidgetItem(QString::fromStdWString(winners[size_t(row)])));
+        auto* replace =
+            new QTableWidgetItem(engine.canReplace(row) ? QString::fromWCharArray(ReplaceCell) : QString());
+        replace->setForeground(palette().link());
+        table.setItem(row, 1, replace);
+    }
+}
+
+void OperatorConsole::showFrame(const QImage& frame)
+{
+    QLabel& preview = *m_ui->preview;
+    preview.setPixmap(QPixmap::fromImage(
+        frame.scaled(preview.contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void OperatorConsole::exitShow()
+{
+    if (MsgBox::show(CRafoDlg::ExitQuestion, L"消息", MsgBox::OkCancel) == MsgBox::IdOk)
+        m_show.OnCommand(CRafoDlg::IdExit);
+}
+
+void OperatorConsole::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Escape:
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void OperatorConsole::showEvent(QShowEvent* event)
+{
+    refresh();
+    m_show.update();
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,187 @@
+#include "app/OperatorConsole.h"
+#include "app/QtMessageBox.h"
+#include "app/ScreenTestSupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+struct KeyStep
+{
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    bool black;
+    bool running;
+    int current;
+    const char* why;
+};
+
+} // namespace
+
+// A clicker, a keyboard and a mouse on the draw screen, one press after the other.
+TEST_F(ScreenTest, TheClickersKeysRunTheShowAndTheBlackScreenTakesOnePressToLeave)
+{
+    SetUpScreen(30, {3, 2});
+    screen->show();
+    Clock::setFixedMonotonic(0);
+    const KeyStep steps[] = {
+        {Qt::Key_B, {}, true, false, -1, "b blacks the screen"},
+        {Qt::Key_Space, {}, false, false, -1, "Space there only ends the black screen"},
+        {Qt::Key_Period, {}, true, false, -1, ". blacks it too"},
+        {Qt::Key_Return, {}, false, false, -1, "Enter there ends no show"},
+        {Qt::Key_F5, {}, false, false, -1, "F5 does nothing"},
+        {Qt::Key_F5, Qt::ShiftModifier, false, false, -1, "nor does Shift+F5"},
+        {Qt::Key_Right, {}, false, true, 0, "Right starts the first draw"},
+        {Qt::Key_B, Qt::ShiftModifier, true, true, 0, "B blacks it while names cycle"},
+        {Qt::Key_Shift, Qt::ShiftModifier, true, true, 0, "a modifier alone is not yet a key"},
+        {Qt::Key_PageDown, {}, false, true, 0, "the black screen ends, the names go on"},
+        {Qt::Key_PageDown, {}, false, false, 0, "PageDown stops"},
+        {Qt::Key_Left, {}, false, false, 0, "Left on the only page does nothing"},
+        {Qt::Key_PageUp, {}, false, false, 0, "nor does PageUp"},
+        {Qt::Key_PageDown, {}, false, false, 0, "the last page has not been up a second"},
+    };
+    for (const KeyStep& step : steps) {
+        QTest::keyClick(screen.get(), Qt::Key(step.key), step.modifiers);
+        EXPECT_EQ(screen->session().blackedOut(), step.black) << step.why;
+        EXPECT_EQ(screen->engine().running(), step.running) << step.why;
+        EXPECT_EQ(screen->engine().current(), step.current) << step.why;
+    }
+    EXPECT_TRUE(screen->isVisible());
+
+    QTest::keyClick(screen.get(), Qt::Key_B);
+    const QImage black = shot();
+    EXPECT_EQ(count(black, black.rect(), Qt::black), black.width() * black.height()) << "it hides everything";
+    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1200, 940));
+    EXPECT_FALSE(screen->session().blackedOut());
+    EXPECT_FALSE(screen->engine().running()) << "the click on the start zone only ends the black screen";
+
+    Clock::setFixedMonotonic(1000);
+    QTest::keyClick(screen.get(), Qt::Key_Right);
+    EXPECT_TRUE(screen->engine().running()) << "Right on the last page, a second later, is Space";
+    QTest::keyClick(screen.get(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(screen->result(), QDialog::Accepted) << "the keypad's Enter ends the show";
+    Clock::setFixedMonotonic(std::nullopt);
+}
+
+// A projector plugged in or a mode switched: the layout is scaled in memory
+// from the start's, and the file keeps that layout until the operator edits.
+TEST_F(ScreenTest, TheScreenFollowsItsScreenWithoutWearingTheLayoutDown)
+{
+    SetUpScreen(30, {3});
+    const std::string file = folder.read("AwardInfo.ini");
+    const Rect title = screen->area(AreaMainTitle).m_rect;
+    const Rect start = screen->startRect();
+    const struct
+    {
+        QRect screen;
+        Rect title;
+        Rect start;
+    } sizes[] = {
+        {QRect(0, 0, 1280, 720), Rect(106, 26, 1173, 106), Rect(773, 603, 973, 656)},
+        {QRect(1920, 0, 1024, 768), Rect(85, 28, 938, 113), Rect(618, 643, 778, 700)},
+        {QRect(0, 0, 3840, 2160), Rect(320, 80, 3520, 320), Rect(2320, 1810, 2920, 1970)},
+        {QRect(0, 0, 1920, 1080), title, start},
+    };
+    for (const auto& size : sizes) {
+        screen->coverScreen(size.screen);
+        EXPECT_EQ(screen->geometry(), size.screen);
+        EXPECT_EQ(screen->screenRect(), Rect(0, 0, size.screen.width(), size.screen.height()));
+        EXPECT_EQ(screen->area(AreaMainTitle).m_rect, size.title) << size.screen.width();
+        EXPECT_EQ(screen->startRect(), size.start) << size.screen.width();
+    }
+    EXPECT_EQ(folder.read("AwardInfo.ini"), file) << "following a screen writes nothing";
+
+    // An area moved at 1280 x 720 is written in the start's coordinates.
+    screen->coverScreen(QRect(0, 0, 1280, 720));
+    AreaEditor& areas = screen->session().areas();
+    areas.select(200, 50);
+    screen->OnCommand(CRafoDlg::IdEditPosition);
+    areas.press(200, 50);
+    areas.drag(300, 100);
+    areas.release();
+    const Rect moved = screen->area(AreaMainTitle).m_rect;
+    const Rect inFile(moved.left * 3 / 2, moved.top * 3 / 2, moved.right * 3 / 2, moved.bottom * 3 / 2);
+    const std::string written = folder.read("AwardInfo.ini");
+    EXPECT_NE(written.find("cx=1920\r\n"), std::string::npos);
+    EXPECT_NE(
+        written.find("PosLeft=" + std::to_string(inFile.left) + "\r\nPosTop=" + std::to_string(inFile.top)),
+        std::string::npos);
+    screen->coverScreen(QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(screen->area(AreaMainTitle).m_rect, inFile);
+}
+
+TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
+{
+    SetUpScreen(30, {3, 2});
+    MessageRecorder messages;
+    screen->show();
+    screen->OnCommand(CRafoDlg::IdConsole);
+    OperatorConsole* console = screen->console();
+    ASSERT_TRUE(console && console->isVisible());
+    EXPECT_EQ(QtMessageBox::ownerNow(), console) << "messages open where the operator is";
+    EXPECT_EQ(screen->dialogParent(), console);
+    const auto label = [console](const char* name) { return console->findChild<QLabel*>(name)->text(); };
+    const auto press = [console](const char* name) {
+        QPushButton* button = console->findChild<QPushButton*>(name);
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << name;
+        button->click();
+    };
+    EXPECT_EQ(label("currentPrize"), "还没有开始");
+    EXPECT_EQ(label("nextPrize"), "Prize0 · Gift0 · 3 名");
+    EXPECT_EQ(label("poolSize"), "30 人");
+
+    QTest::keyClick(console, Qt::Key_Space);
+    QTest::keyClick(console, Qt::Key_Return);
+    EXPECT_FALSE(screen->engine().running()) << "Space on the console starts nothing";
+    EXPECT_TRUE(screen->isVisible()) << "Enter on the console ends nothing";
+
+    press("startButton");
+    EXPECT_TRUE(screen->engine().running());
+    EXPECT_EQ(label("currentPrize"), "Prize0 · Gift0 · 3 名 (正在抽)");
+    press("stopButton");
+    EXPECT_EQ(label("prizesDrawn"), "1 / 2");
+    EXPECT_EQ(label("poolSize"), "27 人");
+    EXPECT_EQ(label("fingerprint"), screen->session().fingerprint());
+    EXPECT_EQ(label("journalHealth"), "正常");
+    EXPECT_EQ(label("storeHealth"), "正常");
+
+    QTableWidget* winners = console->findChild<QTableWidget*>("winners");
+    ASSERT_EQ(winners->rowCount(), 3);
+    const QString absent = winners->item(1, 0)->text();
+    EXPECT_EQ(winners->item(1, 1)->text(), "补抽缺席");
+    emit winners->cellClicked(1, 1);
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_EQ(messages.texts()[0], absent.toStdWString() + CRafoDlg::ReplaceQuestion);
+    EXPECT_NE(winners->item(1, 0)->text(), absent) << "the replacement takes the row";
+
+    press("blackButton");
+    EXPECT_TRUE(screen->session().blackedOut());
+    press("blackButton");
+    EXPECT_FALSE(screen->session().blackedOut());
+
+    // The preview is the frame the screen painted, no more than five a second.
+    Clock::setFixedMonotonic(5000);
+    screen->grab();
+    EXPECT_FALSE(console->findChild<QLabel*>("preview")->pixmap().isNull());
+    Clock::setFixedMonotonic(std::nullopt);
+
+    press("hideButton");
+    EXPECT_FALSE(console->isVisible());
+    EXPECT_EQ(screen->dialogParent(), screen.get()) << "a hidden console holds no dialogs";
+    screen->OnCommand(CRafoDlg::IdConsole);
+    EXPECT_EQ(screen->console(), console) << "the menu brings the same console back";
+
+    QWidget* parent = nullptr;
+    onDialog = [&parent](QDialog& dialog) { parent = dialog.parentWidget(); };
+    press("settingsButton");
+    EXPECT_EQ(dialogs.back(), "CAwakDlg");
+    EXPECT_EQ(parent, console) << "the dialogs open on the console's screen";
+    messages.setNextAnswer(MsgBox::IdCancel);
+    press("exitButton");
+    EXPECT_TRUE(screen->isVisible()) << "退出 asks first";
+    press("exitButton");
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+}
