@@ -303,9 +303,34 @@ void CRafoDlg::pageUp()
     m_session.pageUp();
 }
 
+bool CRafoDlg::takeClickerKey(const QKeyEvent& event)
+{
+    if (takeBlackScreenKey(event))
+        return true;
+    switch (event.key()) {
+    // A presentation clicker sends these: it turns the pages, and on the last
+    // one does what Space does. A held key runs through nothing.
+    case Qt::Key_PageDown:
+    case Qt::Key_Right:
+        if (!event.isAutoRepeat())
+            pageDown();
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_Left:
+        if (!event.isAutoRepeat())
+            pageUp();
+        return true;
+    // A clicker's "start the slide show" would otherwise surprise.
+    case Qt::Key_F5:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CRafoDlg::keyPressEvent(QKeyEvent* event)
 {
-    if (takeBlackScreenKey(*event))
+    if (takeClickerKey(*event))
         return;
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -323,21 +348,6 @@ void CRafoDlg::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         OnCommand(IdOk);
-        return;
-    // A presentation clicker sends these: it turns the pages, and on the last
-    // one does what Space does. A held key runs through nothing.
-    case Qt::Key_PageDown:
-    case Qt::Key_Right:
-        if (!event->isAutoRepeat())
-            pageDown();
-        return;
-    case Qt::Key_PageUp:
-    case Qt::Key_Left:
-        if (!event->isAutoRepeat())
-            pageUp();
-        return;
-    // A clicker's "start the slide show" would otherwise surprise.
-    case Qt::Key_F5:
         return;
     default:
         QDialog::keyPressEvent(event);

@@ -88,6 +88,9 @@ public:
     // A key while the screen is black ends it and does nothing else; "b",
     // "B" and "." black it. True when the key was taken.
     bool takeBlackScreenKey(const QKeyEvent& event);
+    // The clicker's keys wherever they arrive (the draw screen, the console):
+    // the pages, the black screen, F5. True when the key was taken.
+    bool takeClickerKey(const QKeyEvent& event);
     // Opens the operator's console, or brings it to the front.
     void openConsole();
     OperatorConsole* console() const { return m_console.get(); }

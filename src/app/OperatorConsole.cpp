@@ -145,7 +145,9 @@ void OperatorConsole::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         return;
     default:
-        QWidget::keyPressEvent(event);
+        // A clicker sends its keys to the window that has the keyboard: here, the laptop's.
+        if (!m_show.takeClickerKey(*event))
+            QWidget::keyPressEvent(event);
     }
 }
 

@@ -13,7 +13,8 @@ class QImage;
 // glance, the winners on the screen with a replacement for each, a small
 // picture of what the hall sees, and the show's commands. Every button does
 // what the same action on the draw screen does; none takes the keyboard, so
-// Enter and Space here never start or end anything.
+// Enter and Space here never start or end anything, while a clicker's keys
+// work the show from here as from the draw screen.
 class OperatorConsole : public QWidget
 {
     Q_OBJECT

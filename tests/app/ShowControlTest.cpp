@@ -137,6 +137,9 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
     QTest::keyClick(console, Qt::Key_Return);
     EXPECT_FALSE(screen->engine().running()) << "Space on the console starts nothing";
     EXPECT_TRUE(screen->isVisible()) << "Enter on the console ends nothing";
+    QTest::keyClick(console, Qt::Key_B);
+    EXPECT_TRUE(screen->session().blackedOut()) << "a clicker works the show from the console";
+    QTest::keyClick(console, Qt::Key_B);
 
     press("startButton");
     EXPECT_TRUE(screen->engine().running());
