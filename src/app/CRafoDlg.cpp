@@ -60,6 +60,7 @@ void CRafoDlg::OnInitDialog()
     m_follower = std::make_unique<ScreenFollower>(DisplayScreen());
     const QRect geometry = m_follower->geometry();
     OnInitDialog(geometry.isEmpty() ? QRect(0, 0, 1920, 1080) : geometry);
+    m_screenCount = QGuiApplication::screens().size();
     connect(m_follower.get(), &ScreenFollower::geometryChanged, this, &CRafoDlg::coverScreen);
     if (m_follower->otherScreen())
         openConsole();
@@ -89,6 +90,14 @@ void CRafoDlg::coverScreen(const QRect& screen)
     m_session.followScreen(screen.width(), screen.height());
     emit screenChanged();
     refresh();
+    // A projector plugged in late: the laptop's screen becomes the console's.
+    const qsizetype screens = QGuiApplication::screens().size();
+    if (m_follower && screens > m_screenCount && m_follower->otherScreen()) {
+        if (m_console)
+            placeConsole();
+        openConsole();
+    }
+    m_screenCount = screens;
 }
 
 void CRafoDlg::StartDraw()

@@ -156,6 +156,7 @@ private:
     std::unique_ptr<OperatorConsole> m_console;
     AudienceFrame m_frame;
     bool m_resultOpen = false;
+    qsizetype m_screenCount = 0;
     bool m_initialised = false;
     bool m_destroyed = false;
 };
