@@ -14,4 +14,8 @@ struct AwardItem
     int winnerCount = 0;
     int drawn = 0;
     std::vector<tstring> winners;
+    // Who it may go to (see DrawScope); empty for everyone.
+    tstring range;
+    // How many names its range admitted at its last draw; -1 when it admits everyone.
+    long long admitted = -1;
 };

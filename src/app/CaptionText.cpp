@@ -36,7 +36,14 @@ QString BuildCaptionPart(const AwardItem& award)
 
 QString BuildCountLine(const DrawEngine& engine)
 {
-    return QStringLiteral("总共 %1 个奖品, 已经抽取了 %2 名")
-        .arg(engine.totalPlaces())
-        .arg(engine.placesDrawn());
+    QString line = QStringLiteral("总共 %1 个奖品, 已经抽取了 %2 名")
+                       .arg(engine.totalPlaces())
+                       .arg(engine.placesDrawn());
+    // A range that held fewer people than the prize's places says so.
+    if (engine.isCurrentPrize() && !engine.running()) {
+        const AwardItem& award = engine.award(engine.current());
+        if (award.admitted >= 0 && award.admitted <= award.winnerCount)
+            line += QStringLiteral(", 抽奖范围内只有 %1 人").arg(award.admitted);
+    }
+    return line;
 }

@@ -77,7 +77,23 @@ DrawEngine::StartOutcome DrawEngine::StartDraw()
     return StartOutcome::Cycling;
 }
 
-DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& record)
+namespace {
+
+bool limited(const DrawScope* scope)
+{
+    return scope && !scope->admitsEveryone();
+}
+
+void recordScope(const DrawScope& scope, std::size_t admitted, DrawRecord& record)
+{
+    record.scope = scope.text();
+    record.admitted = static_cast<long long>(admitted);
+    record.exclusions = scope.exclusionDigests();
+}
+
+} // namespace
+
+DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& record, const DrawScope* scope)
 {
     // A stop draws only the prize whose names cycle; a finished one is never drawn again.
     if (!m_running)
@@ -92,12 +108,32 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
     record.poolDigest = digestKnown ? m_cycleDigest.get() : PoolDigest(m_pool);
     settleDigest();
     m_cycleDigest = std::future<tstring>();
-    if (m_pool.empty()) {
+    AwardItem& award = m_awards[static_cast<size_t>(m_current)];
+    award.admitted = -1;
+    if (limited(scope)) {
+        const std::vector<std::size_t> admitted = admittedBy(m_pool, *scope);
+        recordScope(*scope, admitted.size(), record);
+        award.admitted = record.admitted;
+        if (admitted.empty()) {
+            record.outcome = DrawRecord::EmptyPool;
+            return StopOutcome::EmptyPool;
+        }
+        if (admitted.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
+            record.seed = seed;
+            pickAmong(m_pool, admitted, seed, award.winnerCount, record.positions, record.winners);
+        } else {
+            record.outcome = DrawRecord::AllRemaining;
+            std::vector<bool> won(m_pool.size());
+            for (std::size_t index : admitted) {
+                record.winners.push_back(m_pool[index]);
+                won[index] = true;
+            }
+            removeMarked(m_pool, won);
+        }
+    } else if (m_pool.empty()) {
         record.outcome = DrawRecord::EmptyPool;
         return StopOutcome::EmptyPool;
-    }
-    AwardItem& award = m_awards[static_cast<size_t>(m_current)];
-    if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
+    } else if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
         record.seed = seed;
         pick(m_pool, seed, award.winnerCount, record.positions, record.winners);
     } else {
@@ -131,6 +167,36 @@ void DrawEngine::pick(std::vector<tstring>& pool, const DrawSeed& seed, int coun
     removeMarked(pool, won);
 }
 
+void DrawEngine::pickAmong(std::vector<tstring>& pool, const std::vector<std::size_t>& admitted,
+                           const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
+                           std::vector<tstring>& winners)
+{
+    DrawSeed::Positions random(seed);
+    const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), admitted.size());
+    if (draws == 0)
+        return;
+    PositionTree remaining(admitted.size());
+    std::vector<bool> won(pool.size());
+    for (std::size_t i = 0; i < draws; ++i) {
+        const std::size_t position = random.next(remaining.remaining());
+        const std::size_t index = admitted[remaining.take(position)];
+        positions.push_back(position);
+        winners.push_back(std::move(pool[index]));
+        won[index] = true;
+    }
+    removeMarked(pool, won);
+}
+
+std::vector<std::size_t> DrawEngine::admittedBy(const std::vector<tstring>& pool, const DrawScope& scope)
+{
+    std::vector<std::size_t> admitted;
+    for (std::size_t i = 0; i < pool.size(); ++i) {
+        if (scope.admits(pool[i]))
+            admitted.push_back(i);
+    }
+    return admitted;
+}
+
 void DrawEngine::removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked)
 {
     std::size_t kept = 0;
@@ -150,19 +216,32 @@ bool DrawEngine::canReplace(int row) const
            static_cast<size_t>(row) < m_awards[static_cast<size_t>(m_current)].winners.size();
 }
 
-DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record)
+DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record,
+                                                    const DrawScope* scope)
 {
     if (!canReplace(row))
         return NothingToReplace;
     if (m_pool.empty())
         return PoolEmpty;
     settleDigest();
+    // The replacement comes from the prize's own range.
+    std::vector<std::size_t> admitted;
+    if (limited(scope)) {
+        admitted = admittedBy(m_pool, *scope);
+        if (admitted.empty())
+            return PoolEmpty;
+    }
     record = DrawRecord();
     record.prize = m_current;
     record.poolSize = m_pool.size();
     record.poolDigest = PoolDigest(m_pool);
     record.seed = seed;
-    pick(m_pool, seed, 1, record.positions, record.winners);
+    if (limited(scope)) {
+        recordScope(*scope, admitted.size(), record);
+        pickAmong(m_pool, admitted, seed, 1, record.positions, record.winners);
+    } else {
+        pick(m_pool, seed, 1, record.positions, record.winners);
+    }
     m_absent.push_back(m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)]);
     m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)] = record.winners.front();
     return Replaced;
@@ -233,6 +312,7 @@ void DrawEngine::changePrize(int index, const AwardItem& texts)
     award.winnerCount = texts.winnerCount;
     award.prizeName = texts.prizeName;
     award.picturePath = texts.picturePath;
+    award.range = texts.range;
 }
 
 void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn)

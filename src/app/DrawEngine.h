@@ -2,6 +2,7 @@
 
 #include "app/AwardItem.h"
 #include "app/DrawRecord.h"
+#include "app/DrawScope.h"
 
 #include <cstdint>
 #include <future>
@@ -65,9 +66,11 @@ public:
     void restore(Restored restored);
 
     StartOutcome StartDraw();
-    // The winners follow from the seed and the pool alone.
-    StopOutcome StopDraw(const DrawSeed& seed, DrawRecord& record);
-    ReplaceResult ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record);
+    // The winners follow from the seed, the pool and the prize's scope alone:
+    // with a scope, the positions count among the names it admits, in pool order.
+    StopOutcome StopDraw(const DrawSeed& seed, DrawRecord& record, const DrawScope* scope = nullptr);
+    ReplaceResult ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record,
+                                const DrawScope* scope = nullptr);
     // Whether the winner in that row of the prize just drawn can be replaced now.
     bool canReplace(int row) const;
 
@@ -112,6 +115,13 @@ public:
     // position among those still in the pool, in pool order.
     static void pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
                      std::vector<std::size_t>& positions, std::vector<tstring>& winners);
+
+    // The same among the pool's names at `admitted` (in pool order).
+    static void pickAmong(std::vector<tstring>& pool, const std::vector<std::size_t>& admitted,
+                          const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
+                          std::vector<tstring>& winners);
+    // Where in the pool the scope's names are.
+    static std::vector<std::size_t> admittedBy(const std::vector<tstring>& pool, const DrawScope& scope);
 
     // Takes the marked names out in one pass; the rest keep their order.
     static void removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked);

@@ -4,6 +4,7 @@
 #include "areas/tstring.h"
 
 #include <cstddef>
+#include <map>
 #include <vector>
 
 // How one stop or one replacement chose its winners, so it can be replayed.
@@ -23,4 +24,9 @@ struct DrawRecord
     tstring poolDigest;
     std::vector<std::size_t> positions;
     std::vector<tstring> winners;
+    // The prize's range as it was applied, how many names of the pool it
+    // admitted (-1: everyone), and the digests of the lists it excluded.
+    tstring scope;
+    long long admitted = -1;
+    std::map<tstring, tstring> exclusions;
 };

@@ -4,9 +4,11 @@
 #include "app/PoolDigest.h"
 #include "data/DrawData.h"
 #include "data/JournalEntry.h"
+#include "data/ParticipantFile.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 #include "platform/Clock.h"
+#include "platform/LineReader.h"
 
 #include <QDir>
 #include <utility>
@@ -67,6 +69,11 @@ void DrawSession::startAction()
 
 DrawEngine::StartOutcome DrawSession::start()
 {
+    // A range that cannot be applied is told before the names run, not at the stop.
+    DrawScope scope;
+    const int next = m_engine.current() + 1;
+    if (!m_engine.running() && next >= 0 && next < m_engine.prizeCount() && !prepareScope(next, scope))
+        return DrawEngine::StartOutcome::Ignored;
     const DrawEngine::StartOutcome outcome = m_engine.StartDraw();
     if (outcome == DrawEngine::StartOutcome::Ignored)
         return outcome;
@@ -85,8 +92,12 @@ DrawEngine::StartOutcome DrawSession::start()
 DrawEngine::StopOutcome DrawSession::stop()
 {
     const bool wasCycling = m_engine.running();
+    // Read again at the stop: the range may have been edited while the names ran.
+    DrawScope scope;
+    if (wasCycling && m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), scope))
+        return DrawEngine::StopOutcome::Ignored;
     DrawRecord record;
-    const DrawEngine::StopOutcome outcome = m_engine.StopDraw(DrawSeed::fresh(), record);
+    const DrawEngine::StopOutcome outcome = m_engine.StopDraw(DrawSeed::fresh(), record, &scope);
     if (wasCycling)
         emit cyclingStopped();
     if (outcome == DrawEngine::StopOutcome::Ignored)
@@ -113,8 +124,11 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     if (!m_engine.canReplace(row))
         return DrawEngine::NothingToReplace;
     const tstring absent = m_engine.award(m_engine.current()).winners[static_cast<size_t>(row)];
+    DrawScope scope;
+    if (!prepareScope(m_engine.current(), scope))
+        return DrawEngine::NothingToReplace;
     DrawRecord record;
-    const DrawEngine::ReplaceResult result = m_engine.ReplaceWinner(row, DrawSeed::fresh(), record);
+    const DrawEngine::ReplaceResult result = m_engine.ReplaceWinner(row, DrawSeed::fresh(), record, &scope);
     if (result != DrawEngine::Replaced)
         return result;
     play(StopSound, MusicPlayer::PlayOnce);
@@ -406,4 +420,27 @@ void DrawSession::tell(const std::wstring& text, const std::wstring& caption)
 void DrawSession::play(const wchar_t* path, int mode)
 {
     emit soundRequested(QString::fromWCharArray(path), mode);
+}
+
+bool DrawSession::prepareScope(int prize, DrawScope& scope)
+{
+    const AwardItem& award = m_engine.award(prize);
+    QString reason;
+    if (!scope.parse(award.range, &reason)) {
+        tell(DrawScope::Problem + award.awardName + L": " + reason.toStdWString(), L"消息");
+        return false;
+    }
+    for (const tstring& file : scope.files()) {
+        QByteArray bytes;
+        if (LineReader::readAll(QString::fromStdWString(file), MaxExclusionBytes, bytes) !=
+            LineReader::Opened::Ok) {
+            tell(ExclusionUnreadable + file, L"消息");
+            return false;
+        }
+        const ParticipantList list = ParseParticipants(bytes.toStdString());
+        const QString digest = m_journal.keepList(list.names);
+        checkListsKept();
+        scope.setExcluded(file, list.names, digest.toStdWString());
+    }
+    return true;
 }

@@ -28,6 +28,8 @@ public:
     static constexpr const wchar_t* PoolEmptyMessage = L"剩余抽奖人数为0";
     static constexpr const wchar_t* AllRemainingWinMessage = L"奖项多余抽奖人数,剩余的人奖全部中奖";
     static constexpr const wchar_t* JournalFailure = L"无法写入抽奖记录:";
+    static constexpr const wchar_t* ExclusionUnreadable = L"无法读取排除名单: ";
+    static constexpr qint64 MaxExclusionBytes = qint64(1) << 30;
 
     // What the operator must be told after an operation; an empty caption
     // stands for the application's name. A failure that stays is told once.
@@ -141,6 +143,9 @@ private:
     void winnersChanged(bool keepPage);
     void showPage(int page);
     void play(const wchar_t* path, int mode);
+    // The prize's range made ready to draw: parsed, its files read and kept
+    // beside the journal. False when it cannot be, and the operator is told why.
+    bool prepareScope(int prize, DrawScope& scope);
 
     DrawEngine m_engine;
     AreaEditor m_areas;

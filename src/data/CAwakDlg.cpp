@@ -1,5 +1,6 @@
 #include "data/CAwakDlg.h"
 
+#include "app/DrawScope.h"
 #include "app/ModalRunner.h"
 #include "areas/TextAreas.h"
 #include "controls/CComboListCtrl.h"
@@ -7,6 +8,7 @@
 #include "data/PendingSettings.h"
 #include "data/PrizeSettingsHost.h"
 #include "data/PrizeTable.h"
+#include "platform/MsgBox.h"
 #include "ui_CAwakDlg.h"
 
 #include <QHeaderView>
@@ -51,10 +53,10 @@ CAwakDlg::~CAwakDlg() = default;
 void CAwakDlg::OnInitDialog()
 {
     m_list->setShowGrid(true);
-    const std::pair<const char*, int> columns[] = {
-        {"次序", 60}, {"奖项名称", 60}, {"中奖名额", 60}, {"奖品名称", 120}, {"奖品图片", 240}};
-    m_list->setColumnCount(5);
-    for (int c = 0; c < 5; ++c) {
+    const std::pair<const char*, int> columns[] = {{"次序", 60},      {"奖项名称", 60},  {"中奖名额", 60},
+                                                   {"奖品名称", 120}, {"奖品图片", 240}, {"抽奖范围", 160}};
+    m_list->setColumnCount(6);
+    for (int c = 0; c < 6; ++c) {
         m_list->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(columns[c].first)));
         m_list->setColumnWidth(c, columns[c].second);
     }
@@ -76,7 +78,7 @@ void CAwakDlg::FillPrizeList()
         const AwardItem& award = awards[i];
         m_list->setRowTexts(static_cast<int>(i), {QString::number(i + 1), text(award.awardName),
                                                   QString::number(award.winnerCount), text(award.prizeName),
-                                                  text(award.picturePath)});
+                                                  text(award.picturePath), text(award.range)});
     }
     m_list->setCurrentIndex(QModelIndex());
 }
@@ -187,6 +189,18 @@ void CAwakDlg::OnCellEdited(int row, int column, const QString& edited)
     case ColumnPicture:
         item.picturePath = value;
         break;
+    case ColumnRange: {
+        // A rule is declared before the draw as it will be applied, or not at all.
+        DrawScope scope;
+        QString reason;
+        if (!scope.parse(value, &reason)) {
+            m_list->item(row, column)->setText(text(item.range));
+            MsgBox::show(DrawScope::Problem + reason.toStdWString(), L"消息");
+            return;
+        }
+        item.range = value;
+        break;
+    }
     default:
         return;
     }

@@ -30,7 +30,8 @@ public:
         ColumnAward,
         ColumnCount,
         ColumnPrize,
-        ColumnPicture
+        ColumnPicture,
+        ColumnRange
     };
 
     CAwakDlg(PrizeSettingsHost& host, QWidget* parent = nullptr);

@@ -1,5 +1,7 @@
 #include "data/JournalEntry.h"
 
+#include "app/DrawScope.h"
+
 #include <QJsonArray>
 #include <cmath>
 #include <limits>
@@ -59,6 +61,8 @@ QJsonArray prizeArray(const std::vector<AwardItem>& awards, bool withWinners)
                           {"prizeName", text(award.prizeName)}};
         if (withWinners)
             prize.insert("winners", names(award.winners));
+        if (!DrawScope::isEveryone(award.range))
+            prize.insert("range", text(award.range));
         array.append(prize);
     }
     return array;
@@ -76,6 +80,15 @@ QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardI
                       {"positions", positions},
                       {"winners", names(record.winners)},
                       {"awardName", text(award.awardName)}};
+    if (record.admitted >= 0) {
+        entry.insert("scope", text(record.scope));
+        entry.insert("admitted", record.admitted);
+        QJsonObject exclusions;
+        for (const auto& [file, digest] : record.exclusions)
+            exclusions.insert(text(file), text(digest));
+        if (!exclusions.isEmpty())
+            entry.insert("exclusions", exclusions);
+    }
     if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
         entry.insert("seed", record.seed.hex());
         entry.insert("rule", DrawSeed::Rafo1Name);
@@ -176,6 +189,8 @@ public:
             award.prizeName = prize.string("prizeName").toStdWString();
             if (withWinners)
                 award.winners = prize.names("winners");
+            if (prize.has("range"))
+                award.range = prize.string("range").toStdWString();
             if (!prize.ok()) {
                 m_ok = false;
                 return {};
@@ -307,6 +322,20 @@ bool JournalEntry::readDraw(const QJsonObject& entry, Draw& draw, QString* error
         record.positions.push_back(
             static_cast<std::size_t>(fields.integerOf(position, "positions", 0, Exact)));
     record.winners = fields.names("winners");
+    // Draws over everyone have none.
+    if (fields.has("scope")) {
+        record.scope = fields.string("scope").toStdWString();
+        record.admitted = fields.integer("admitted", 0, Exact);
+        const QJsonValue exclusions = entry.value("exclusions");
+        if (!exclusions.isUndefined() && !exclusions.isObject())
+            fields.fail("exclusions", "不是文件与摘要的表");
+        const QJsonObject files = exclusions.toObject();
+        for (auto file = files.begin(); file != files.end(); ++file) {
+            if (!file.value().isString() || !isDigest(file.value().toString()))
+                fields.fail("exclusions", "不是 64 位十六进制摘要");
+            record.exclusions[file.key().toStdWString()] = file.value().toString().toStdWString();
+        }
+    }
     draw.awardName = fields.string("awardName");
     if (typeOf(entry) == Type::Replace) {
         draw.row = static_cast<int>(fields.integer("row", 0, IntMax));

@@ -1,5 +1,7 @@
 #include "data/JournalVerifier.h"
 
+#include "app/DrawScope.h"
+
 #include "app/DrawEngine.h"
 #include "app/PoolDigest.h"
 #include "data/DrawJournal.h"
@@ -347,6 +349,47 @@ private:
         m_drawsOf[size_t(prize)].clear();
     }
 
+    // The range a draw applied, as the prize table declared it before, with
+    // the lists it excluded read back from beside the journal.
+    bool scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope)
+    {
+        QString reason;
+        if (recorded.admitted >= 0 && !scope.parse(recorded.scope, &reason)) {
+            fail(QStringLiteral("第 %1 行: 抽奖范围 \"%2\" 无法解析: %3")
+                     .arg(m_line)
+                     .arg(QString::fromStdWString(recorded.scope), reason));
+            return false;
+        }
+        DrawScope declared;
+        if (prize >= 0 && prize < m_engine.prizeCount())
+            declared.parse(m_engine.award(prize).range);
+        if (declared.text() != scope.text()) {
+            fail(QStringLiteral("第 %1 行: %2 按抽奖范围 \"%3\" 抽取, 奖项表声明的是 \"%4\"")
+                     .arg(m_line)
+                     .arg(prizeLabel(prize),
+                          scope.admitsEveryone() ? QStringLiteral("全部")
+                                                 : QString::fromStdWString(scope.text()),
+                          declared.admitsEveryone() ? QStringLiteral("全部")
+                                                    : QString::fromStdWString(declared.text())));
+            return false;
+        }
+        for (const tstring& file : scope.files()) {
+            const auto digest = recorded.exclusions.find(file);
+            std::vector<tstring> names;
+            QString path;
+            if (digest == recorded.exclusions.end()) {
+                fail(QStringLiteral("第 %1 行: 缺少排除名单 %2 的摘要")
+                         .arg(m_line)
+                         .arg(QString::fromStdWString(file)));
+                return false;
+            }
+            if (!readList(QString::fromStdWString(digest->second), names, path))
+                return false;
+            scope.setExcluded(file, names, digest->second);
+        }
+        return true;
+    }
+
     bool draw(const QJsonObject& entry, const QByteArray& bytes, bool replacement)
     {
         JournalEntry::Draw draw;
@@ -365,6 +408,9 @@ private:
         m_oldRule = m_oldRule || old;
         const QString seed =
             old ? QStringLiteral("%1 (旧规则)").arg(recorded.seed.second()) : recorded.seed.hex();
+        DrawScope scope;
+        if (!scopeOf(recorded, prize, scope))
+            return true;
         DrawRecord replayed;
         QString head;
         if (replacement) {
@@ -378,7 +424,7 @@ private:
             }
             if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
                 return true;
-            m_engine.ReplaceWinner(row, recorded.seed, replayed);
+            m_engine.ReplaceWinner(row, recorded.seed, replayed, &scope);
             head = QStringLiteral("%1: 补抽 %2 → %3, 种子 %4, 记录 %5")
                        .arg(prizeLabel(prize), draw.absent,
                             recorded.winners.empty() ? QString()
@@ -392,7 +438,7 @@ private:
             if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
                 return true;
             m_engine.StartDraw();
-            m_engine.StopDraw(recorded.seed, replayed);
+            m_engine.StopDraw(recorded.seed, replayed, &scope);
             head = QStringLiteral("%1: %2 名, 种子 %3, 记录 %4")
                        .arg(prizeLabel(prize))
                        .arg(recorded.winners.size())
@@ -401,8 +447,15 @@ private:
         ++m_draws;
         if (prize < static_cast<int>(m_drawsOf.size()))
             m_drawsOf[size_t(prize)].push_back(DrawInfo{m_line, seed, recorded.winners, m_time});
+        for (const tstring& winner : recorded.winners) {
+            if (!scope.admits(winner))
+                fail(QStringLiteral("第 %1 行: %2 的中奖者 %3 不在抽奖范围 \"%4\" 内")
+                         .arg(m_line)
+                         .arg(prizeLabel(prize), QString::fromStdWString(winner),
+                              QString::fromStdWString(scope.text())));
+        }
         const bool same = replayed.winners == recorded.winners && replayed.positions == recorded.positions &&
-                          replayed.outcome == recorded.outcome;
+                          replayed.outcome == recorded.outcome && replayed.admitted == recorded.admitted;
         if (same) {
             report.lines << head + QStringLiteral(", 可复现");
             return true;

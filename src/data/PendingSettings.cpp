@@ -43,6 +43,7 @@ void PendingSettings::prizesChanged(const std::vector<AwardItem>& awards)
         row.picturePath = award.picturePath;
         row.reserved = award.reserved;
         row.winnerCount = award.winnerCount;
+        row.range = award.range;
         table.push_back(std::move(row));
     }
     m_prizes = std::move(table);

@@ -1,5 +1,7 @@
 #include "data/PrizeTable.h"
 
+#include "app/DrawScope.h"
+
 #include "areas/TextAreas.h"
 #include "data/CIni.h"
 #include "platform/DecimalText.h"
@@ -8,11 +10,20 @@
 namespace {
 
 const wchar_t* const Section = L"AwardInfo";
+// Beside the rows, since every key of [AwardInfo] is taken for a prize row.
+const wchar_t* const RangeSection = L"AwardRange";
 
 tstring rowKey(size_t index)
 {
     tstring key;
     key.Format(L"AwardItem%d", static_cast<int>(index));
+    return key;
+}
+
+tstring rangeKey(size_t index)
+{
+    tstring key;
+    key.Format(L"Range%d", static_cast<int>(index));
     return key;
 }
 
@@ -50,8 +61,10 @@ void LoadPrizeTable(std::vector<AwardItem>& awards)
     const size_t rows = ini.GetKeyNames(Section).size();
     for (size_t i = 0; i < rows; ++i) {
         AwardItem item;
-        if (ParsePrizeRow(ini.GetString(Section, rowKey(i)), item))
+        if (ParsePrizeRow(ini.GetString(Section, rowKey(i)), item)) {
+            item.range = ini.GetString(RangeSection, rangeKey(i));
             awards.push_back(std::move(item));
+        }
     }
 }
 
@@ -63,4 +76,12 @@ void WritePrizeTable(IniDocument& doc, const std::vector<AwardItem>& awards)
     }
     for (size_t i = 0; i < awards.size(); ++i)
         doc.setValue(Section, rowKey(i), FormatPrizeRow(awards[i]));
+    for (const std::wstring& key : doc.keyNames(RangeSection)) {
+        if (!key.empty())
+            doc.removeKey(RangeSection, key);
+    }
+    for (size_t i = 0; i < awards.size(); ++i) {
+        if (!DrawScope::isEveryone(awards[i].range))
+            doc.setValue(RangeSection, rangeKey(i), awards[i].range);
+    }
 }

@@ -183,7 +183,7 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
     QTest::keyClick(screen.get(), Qt::Key_Space);
     QTest::keyClick(screen.get(), Qt::Key_Space);
     ASSERT_EQ(screen->engine().award(0).winners.size(), 3u);
-    openSettings([](CAwakDlg& dialog) {
+    openSettings([this](CAwakDlg& dialog) {
         CComboListCtrl* list = dialog.m_list;
         const QPoint count = list->visualRect(list->model()->index(1, 2)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, count);
@@ -196,6 +196,11 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
         EXPECT_EQ(list->cellText(2, 2), "1") << "not a count: the old one comes back";
         dialog.OnCellEdited(2, 1, "A|B");
         EXPECT_EQ(list->cellText(2, 1), QString::fromUtf8("A｜B"));
+        recorder.clear();
+        dialog.OnCellEdited(1, 5, QString::fromUtf8("不含"));
+        EXPECT_EQ(list->cellText(1, 5), "") << "a range that does not parse is refused";
+        EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"抽奖范围有误: \"不含\" 后面缺少内容"});
+        dialog.OnCellEdited(2, 5, QString::fromUtf8("包含 p1 且 不含 p2"));
         dialog.m_list->selectRow(0);
         dialog.OnDeletePrize();
     });
@@ -203,6 +208,11 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
     EXPECT_EQ(engine.award(0).winnerCount, 20);
     EXPECT_EQ(engine.award(1).awardName, L"A｜B");
     EXPECT_EQ(fileOrder(), "Prize1 A｜B ");
+    EXPECT_EQ(engine.award(1).range, L"包含 p1 且 不含 p2");
+    CIni ini(AwardInfoFile);
+    EXPECT_EQ(ini.GetKeyNames(L"AwardRange"), std::vector<tstring>{L"Range1"});
+    EXPECT_EQ(ini.GetString(L"AwardRange", L"Range1"), L"包含 p1 且 不含 p2")
+        << "the range moves with its prize";
     EXPECT_EQ(engine.current(), -1) << "the deleted prize was the finished one";
     EXPECT_EQ(folder.read("AwardResult.ini").find("Itme0"), std::string::npos)
         << "the store follows the table";

@@ -123,6 +123,8 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         After after;
         int exitCode;
         const char* told;
+        // The ranges of the two prizes, declared before the show.
+        const char* ranges = nullptr;
     };
     const Case cases[] = {
         {"an honest event", nullptr, nullptr, JournalVerifier::Verified, "全部可复现"},
@@ -202,10 +204,29 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
              EXPECT_EQ(session->engine().pool().size(), pool) << "its winners stay out";
          },
          nullptr, JournalVerifier::Verified, "全部可复现"},
+        {"prizes drawn within their ranges and a replacement from one",
+         [](std::unique_ptr<DrawSession>& session) {
+             draw(*session);
+             session->replace(0);
+         },
+         nullptr, JournalVerifier::Verified, "全部可复现",
+         "Range0=不含 p1\r\nRange1=排除 vip.txt 且 不含 p2\r\n"},
+        {"a winner forged from outside the range", nullptr,
+         editStop("\"winners\":[\"", "\"winners\":[\"p1\",\""), JournalVerifier::Faulty,
+         "第 1 项 Prize0 的中奖者 p1 不在抽奖范围 \"不含 p1\" 内", "Range0=不含 p1\r\n"},
+        {"a draw over another range than the table declared", nullptr,
+         editStop("\"scope\":\"不含 p1\"", "\"scope\":\"不含 p3\""), JournalVerifier::Faulty,
+         "按抽奖范围 \"不含 p3\" 抽取, 奖项表声明的是 \"不含 p1\"", "Range0=不含 p1\r\n"},
+        {"a range's admitted count changed", nullptr, editStop("\"admitted\":9", "\"admitted\":10"),
+         JournalVerifier::Faulty, "不可复现", "Range0=不含 p1\r\n"},
     };
     for (const Case& c : cases) {
         EventFolder folder;
         TestEvent::make(folder, 10, {3, 2});
+        if (c.ranges) {
+            folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[AwardRange]\r\n" + c.ranges);
+            folder.write("vip.txt", "p3\r\n");
+        }
         MessageRecorder recorder;
         auto session = std::make_unique<DrawSession>();
         session->open(1920, 1080);

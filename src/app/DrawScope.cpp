@@ -1,0 +1,140 @@
+#include "app/DrawScope.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+std::vector<tstring> words(const tstring& text)
+{
+    std::vector<tstring> out;
+    tstring word;
+    for (wchar_t c : text) {
+        if (DrawScope::isSeparator(c)) {
+            if (!word.empty())
+                out.push_back(std::exchange(word, tstring()));
+        } else {
+            word.push_back(c);
+        }
+    }
+    if (!word.empty())
+        out.push_back(word);
+    return out;
+}
+
+bool fail(QString* reason, const QString& why)
+{
+    if (reason)
+        *reason = why;
+    return false;
+}
+
+} // namespace
+
+bool DrawScope::isEveryone(const tstring& text)
+{
+    const std::vector<tstring> all = words(text);
+    return all.empty() || (all.size() == 1 && all[0] == L"全部");
+}
+
+bool DrawScope::parse(const tstring& text, QString* reason)
+{
+    m_text.clear();
+    m_clauses.clear();
+    m_excluded.clear();
+    m_digests.clear();
+    if (isEveryone(text))
+        return true;
+    const std::vector<tstring> tokens = words(text);
+    std::vector<Clause> clauses;
+    for (size_t i = 0; i < tokens.size();) {
+        const tstring& head = tokens[i];
+        Clause clause;
+        if (head == L"包含")
+            clause.kind = Clause::Contains;
+        else if (head == L"不含")
+            clause.kind = Clause::Lacks;
+        else if (head == L"排除")
+            clause.kind = Clause::Excludes;
+        else
+            return fail(reason, QStringLiteral("\"%1\" 不是条件: 条件以 包含, 不含 或 排除 开头")
+                                    .arg(QString::fromStdWString(head)));
+        size_t end = i + 1;
+        while (end < tokens.size() && tokens[end] != L"且")
+            ++end;
+        if (end == i + 1)
+            return fail(reason, QStringLiteral("\"%1\" 后面缺少内容").arg(QString::fromStdWString(head)));
+        if (clause.kind != Clause::Excludes && end > i + 2)
+            return fail(reason, QStringLiteral("\"%1\" 后面只能有一个词 (词之间用 且 连接条件)")
+                                    .arg(QString::fromStdWString(head)));
+        for (size_t k = i + 1; k < end; ++k)
+            clause.text += (k > i + 1 ? L" " : L"") + tokens[k];
+        if (clause.kind == Clause::Excludes && (clause.text.find_first_of(L"/\\") != tstring::npos ||
+                                                clause.text == L"." || clause.text == L".."))
+            return fail(reason, QStringLiteral("排除的文件 \"%1\" 必须在活动文件夹中")
+                                    .arg(QString::fromStdWString(clause.text)));
+        clauses.push_back(std::move(clause));
+        if (end + 1 == tokens.size())
+            return fail(reason, QStringLiteral("\"且\" 后面缺少条件"));
+        i = end + 1;
+    }
+    m_text = text;
+    m_text.Trim();
+    m_clauses = std::move(clauses);
+    return true;
+}
+
+std::vector<tstring> DrawScope::files() const
+{
+    std::vector<tstring> out;
+    for (const Clause& clause : m_clauses) {
+        if (clause.kind == Clause::Excludes && std::find(out.begin(), out.end(), clause.text) == out.end())
+            out.push_back(clause.text);
+    }
+    return out;
+}
+
+void DrawScope::setExcluded(const tstring& file, const std::vector<tstring>& names, const tstring& digest)
+{
+    std::unordered_set<std::wstring>& set = m_excluded[file];
+    set.clear();
+    set.reserve(names.size());
+    for (const tstring& name : names)
+        set.insert(name);
+    m_digests[file] = digest;
+}
+
+bool DrawScope::hasWord(const tstring& name, const tstring& word)
+{
+    if (word.empty())
+        return false;
+    for (size_t at = name.find(word); at != tstring::npos; at = name.find(word, at + 1)) {
+        const size_t end = at + word.size();
+        if ((at == 0 || isSeparator(name[at - 1])) && (end == name.size() || isSeparator(name[end])))
+            return true;
+    }
+    return false;
+}
+
+bool DrawScope::admits(const tstring& name) const
+{
+    for (const Clause& clause : m_clauses) {
+        switch (clause.kind) {
+        case Clause::Contains:
+            if (!hasWord(name, clause.text))
+                return false;
+            break;
+        case Clause::Lacks:
+            if (hasWord(name, clause.text))
+                return false;
+            break;
+        case Clause::Excludes: {
+            const auto found = m_excluded.find(clause.text);
+            if (found != m_excluded.end() && found->second.count(name))
+                return false;
+            break;
+        }
+        }
+    }
+    return true;
+}

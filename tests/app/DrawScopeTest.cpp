@@ -1,0 +1,140 @@
+#include "app/DrawScope.h"
+#include "app/DrawEngine.h"
+#include "app/DrawSession.h"
+#include "support/TestEvent.h"
+
+#include <gtest/gtest.h>
+
+TEST(DrawScope, ParsesTheDeclaredRangeOrSaysWhyNot)
+{
+    const struct
+    {
+        const wchar_t* text;
+        bool ok;
+        const char* reason;
+    } cases[] = {
+        {L"", true, ""},
+        {L"  全部 ", true, ""},
+        {L"包含 研发部", true, ""},
+        {L"不含 管理层 且 包含 A1023", true, ""},
+        {L"排除 去年中奖.txt 且 不含　管理层", true, ""},
+        {L"排除 old winners.txt", true, ""},
+        {L"研发部", false, "\"研发部\" 不是条件"},
+        {L"包含", false, "\"包含\" 后面缺少内容"},
+        {L"包含 研发 部", false, "只能有一个词"},
+        {L"不含 管理层 且", false, "\"且\" 后面缺少条件"},
+        {L"包含 A 且 且 不含 B", false, "\"且\" 不是条件"},
+        {L"排除 ../data.txt", false, "必须在活动文件夹中"},
+        {L"排除 Backimg\\x.txt", false, "必须在活动文件夹中"},
+        {L"全部 且 包含 A", false, "\"全部\" 不是条件"},
+    };
+    for (const auto& c : cases) {
+        DrawScope scope;
+        QString reason;
+        EXPECT_EQ(scope.parse(c.text, &reason), c.ok) << QString::fromWCharArray(c.text).toStdString();
+        EXPECT_TRUE(reason.contains(QString::fromUtf8(c.reason)))
+            << QString::fromWCharArray(c.text).toStdString() << ": " << reason.toStdString();
+    }
+}
+
+TEST(DrawScope, AdmitsByWholeWordsAndExcludedLists)
+{
+    DrawScope scope;
+    ASSERT_TRUE(scope.parse(L"包含 研发部 且 不含 管理层 且 排除 vip.txt"));
+    scope.setExcluded(L"vip.txt", {L"A1 张伟 研发部"}, L"");
+    const struct
+    {
+        const wchar_t* name;
+        bool admitted;
+    } cases[] = {
+        {L"A1023 李娜 研发部", true},         {L"A1023\t李娜\t研发部", true},
+        {L"A1023　李娜　研发部", true},       {L"研发部", true},
+        {L"A1023 李娜 研发部二组", false},    {L"A1023 李娜 大研发部", false},
+        {L"A1024 王强 研发部 管理层", false}, {L"A1 张伟 研发部", false},
+        {L"A1 张伟 研发部 ", true},           {L"A1025 赵敏 市场部", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scope.admits(c.name), c.admitted) << QString::fromWCharArray(c.name).toStdString();
+}
+
+// The positions count among the admitted names in pool order: a range that
+// admits everyone draws exactly what no range draws, and one that admits few
+// takes them all.
+TEST(DrawScope, TheRuleDrawsAmongTheAdmittedAndReplacesFromThemToo)
+{
+    std::vector<tstring> pool;
+    for (int i = 0; i < 1000; ++i)
+        pool.push_back(L"A" + std::to_wstring(i) + (i % 25 == 0 ? L" 管理层" : L" 员工"));
+    AwardItem prize;
+    prize.awardName = L"一等奖";
+    prize.winnerCount = 50;
+    const DrawSeed seed = DrawSeed::fresh();
+    const auto drawWith = [&](const wchar_t* range, DrawRecord& record) {
+        DrawEngine engine;
+        engine.load(pool, {prize});
+        DrawScope scope;
+        EXPECT_TRUE(scope.parse(range));
+        engine.StartDraw();
+        const DrawEngine::StopOutcome outcome = engine.StopDraw(seed, record, &scope);
+        return std::make_pair(outcome, engine.award(0));
+    };
+    DrawRecord plain;
+    DrawRecord everyone;
+    DrawRecord staff;
+    DrawRecord managers;
+    drawWith(L"", plain);
+    drawWith(L"不含 无人", everyone);
+    const auto [staffOutcome, staffPrize] = drawWith(L"不含 管理层", staff);
+    EXPECT_EQ(everyone.winners, plain.winners);
+    EXPECT_EQ(everyone.positions, plain.positions);
+    EXPECT_EQ(everyone.admitted, 1000);
+    EXPECT_EQ(plain.admitted, -1);
+    EXPECT_EQ(staffOutcome, DrawEngine::StopOutcome::Drawn);
+    EXPECT_EQ(staff.admitted, 960);
+    EXPECT_EQ(staff.winners.size(), 50u);
+    for (const tstring& winner : staff.winners)
+        EXPECT_EQ(winner.find(L"管理层"), tstring::npos) << QString::fromStdWString(winner).toStdString();
+    const auto [managerOutcome, managerPrize] = drawWith(L"包含 管理层 且 不含 A0", managers);
+    EXPECT_EQ(managerOutcome, DrawEngine::StopOutcome::AllRemaining);
+    EXPECT_EQ(managers.winners.size(), 39u);
+    EXPECT_EQ(managers.winners.front(), L"A25 管理层") << "in pool order";
+    EXPECT_EQ(managerPrize.admitted, 39);
+
+    DrawEngine engine;
+    engine.load({L"a 甲", L"b 乙", L"c 甲", L"d 乙"}, {prize});
+    DrawScope onlyA;
+    ASSERT_TRUE(onlyA.parse(L"包含 甲"));
+    engine.StartDraw();
+    DrawRecord record;
+    engine.StopDraw(seed, record, &onlyA);
+    EXPECT_EQ(engine.award(0).winners, (std::vector<tstring>{L"a 甲", L"c 甲"}));
+    EXPECT_EQ(engine.ReplaceWinner(0, seed, record, &onlyA), DrawEngine::PoolEmpty)
+        << "nobody of the range is left, though the pool is not empty";
+    DrawScope onlyB;
+    ASSERT_TRUE(onlyB.parse(L"包含 乙"));
+    EXPECT_EQ(engine.ReplaceWinner(0, seed, record, &onlyB), DrawEngine::Replaced);
+    EXPECT_EQ(record.admitted, 2);
+}
+
+TEST(DrawScope, TheShowRefusesToStartARangeItCannotApply)
+{
+    EventFolder folder;
+    TestEvent::make(folder, 10, {3});
+    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[AwardRange]\r\nRange0=排除 vip.txt\r\n");
+    DrawSession session;
+    session.open(1920, 1080);
+    EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Ignored);
+    const std::vector<DrawSession::Notice> notices = session.takeNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].text, L"无法读取排除名单: vip.txt");
+    folder.write("vip.txt", "p1\r\np2\r\n");
+    EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Cycling);
+    session.stop();
+    for (const tstring& winner : session.engine().award(0).winners)
+        EXPECT_TRUE(winner != L"p1" && winner != L"p2");
+    const std::string journal = folder.read("Journal/journal.jsonl");
+    EXPECT_NE(journal.find("\"scope\":\"排除 vip.txt\""), std::string::npos);
+    EXPECT_NE(journal.find("\"admitted\":8"), std::string::npos);
+    EXPECT_NE(journal.find("\"exclusions\":{\"vip.txt\":\""), std::string::npos);
+    session.close();
+}
