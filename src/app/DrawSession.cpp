@@ -7,6 +7,7 @@
 #include "data/ParticipantFile.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
+#include "data/WinnersTable.h"
 #include "platform/Clock.h"
 #include "platform/LineReader.h"
 
@@ -108,6 +109,7 @@ DrawEngine::StopOutcome DrawSession::stop()
     journalDraw(JournalEntry::stop(record, m_engine.award(record.prize)));
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
+    noteWinners(record, false);
     ++m_captionEpoch;
     winnersChanged(false);
     emit changed();
@@ -134,6 +136,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     play(StopSound, MusicPlayer::PlayOnce);
     journalDraw(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
     storeResults();
+    noteWinners(record, true, absent);
     // The export's last block is the final result.
     if (m_engine.current() == m_engine.prizeCount() - 1)
         exportResults();
@@ -151,6 +154,10 @@ void DrawSession::restart(const char* reason)
     const QString digest = m_journal.keepList(m_engine.pool());
     checkListsKept();
     journalStart(reason, m_engine.pool().size(), digest);
+    // A draw started afresh has no winners yet.
+    m_drawn.clear();
+    m_absentRows.clear();
+    writeWinnersTable();
     winnersChanged(false);
     emit changed();
 }
@@ -164,6 +171,8 @@ void DrawSession::openResultScreen()
 
 void DrawSession::close()
 {
+    if (!m_winnersTable.finish() && !m_winnersTableTold)
+        tell(WinnersTableFailure);
     m_areas.finish();
     storeResults(true);
     if (m_exportOwed)
@@ -443,4 +452,58 @@ bool DrawSession::prepareScope(int prize, DrawScope& scope)
         scope.setExcluded(file, list.names, digest.toStdWString());
     }
     return true;
+}
+
+void DrawSession::noteWinners(const DrawRecord& record, bool replacement, const tstring& absent)
+{
+    const Drawn drawn{QString::fromStdWString(FormatDrawTime(Clock::now())), m_fingerprint, replacement};
+    if (replacement) {
+        const AwardItem& award = m_engine.award(record.prize);
+        const auto found = m_drawn.find(absent);
+        m_absentRows.push_back(Absent{award.awardName, award.prizeName, absent,
+                                      found != m_drawn.end() ? found->second : Drawn()});
+    }
+    for (const tstring& winner : record.winners)
+        m_drawn[winner] = drawn;
+    writeWinnersTable();
+}
+
+std::vector<WinnerRow> DrawSession::winnerRows() const
+{
+    std::vector<WinnerRow> rows;
+    qint64 number = 0;
+    const auto row = [&rows](const tstring& awardName, const tstring& prizeName, const tstring& name,
+                             const Drawn& drawn, qint64 rowNumber, const QString& note) {
+        rows.push_back(WinnerRow{rowNumber, QString::fromStdWString(awardName),
+                                 QString::fromStdWString(prizeName), QString::fromStdWString(name),
+                                 drawn.time, drawn.fingerprint, note});
+    };
+    for (int i = 0; i < m_engine.prizeCount(); ++i) {
+        if (!m_engine.isFinishedForDisplay(i))
+            continue;
+        const AwardItem& award = m_engine.award(i);
+        for (const tstring& winner : award.winners) {
+            const auto found = m_drawn.find(winner);
+            const Drawn drawn = found != m_drawn.end() ? found->second : Drawn();
+            row(award.awardName, award.prizeName, winner, drawn, ++number,
+                drawn.replacement ? QStringLiteral("补抽") : QString());
+        }
+        for (const Absent& absent : m_absentRows) {
+            if (absent.awardName == award.awardName && absent.prizeName == award.prizeName)
+                row(absent.awardName, absent.prizeName, absent.name, absent.drawn, 0, QStringLiteral("缺席"));
+        }
+    }
+    return rows;
+}
+
+void DrawSession::writeWinnersTable()
+{
+    // A failure of the last write is told once, with the next one.
+    if (m_winnersTable.failing() && !m_winnersTableTold) {
+        m_winnersTableTold = true;
+        tell(WinnersTableFailure);
+    } else if (!m_winnersTable.failing()) {
+        m_winnersTableTold = false;
+    }
+    m_winnersTable.post(winnerRows());
 }

@@ -6,6 +6,7 @@
 #include "controls/ParticipantEditorHost.h"
 #include "data/DrawJournal.h"
 #include "data/PrizeSettingsHost.h"
+#include "data/WinnersTable.h"
 #include "platform/CodePage.h"
 
 #include <QObject>
@@ -28,6 +29,7 @@ public:
     static constexpr const wchar_t* PoolEmptyMessage = L"剩余抽奖人数为0";
     static constexpr const wchar_t* AllRemainingWinMessage = L"奖项多余抽奖人数,剩余的人奖全部中奖";
     static constexpr const wchar_t* JournalFailure = L"无法写入抽奖记录:";
+    static constexpr const wchar_t* WinnersTableFailure = L"无法写入文件:Result.csv, Result.xlsx";
     static constexpr const wchar_t* ExclusionUnreadable = L"无法读取排除名单: ";
     static constexpr qint64 MaxExclusionBytes = qint64(1) << 30;
 
@@ -102,6 +104,9 @@ public:
     // The black screen a clicker's "b" asks for hides everything; the draw stays as it is.
     bool blackedOut() const { return m_blackedOut; }
     void setBlackedOut(bool on);
+    // The prize desk's table as it stands: every winner of the finished
+    // prizes, then each prize's absent winners.
+    std::vector<WinnerRow> winnerRows() const;
     // Whether the last write of the journal and of the result store went through.
     bool journalWritten() const { return m_journalWritten; }
     bool storeWritten() const { return m_storeWritten; }
@@ -143,6 +148,9 @@ private:
     void winnersChanged(bool keepPage);
     void showPage(int page);
     void play(const wchar_t* path, int mode);
+    // The winners of a stop or a replacement, noted for the prize desk's table.
+    void noteWinners(const DrawRecord& record, bool replacement, const tstring& absent = tstring());
+    void writeWinnersTable();
     // The prize's range made ready to draw: parsed, its files read and kept
     // beside the journal. False when it cannot be, and the operator is told why.
     bool prepareScope(int prize, DrawScope& scope);
@@ -184,6 +192,24 @@ private:
                    area == other.area && face == other.face && height == other.height;
         }
     };
+    // When and by which journal line each winner of this run was drawn.
+    struct Drawn
+    {
+        QString time;
+        QString fingerprint;
+        bool replacement = false;
+    };
+    std::map<tstring, Drawn> m_drawn;
+    struct Absent
+    {
+        tstring awardName;
+        tstring prizeName;
+        tstring name;
+        Drawn drawn;
+    };
+    std::vector<Absent> m_absentRows;
+    WinnersTable m_winnersTable;
+    bool m_winnersTableTold = false;
     mutable WallKey m_wallKey;
     mutable WinnerWall m_wall;
 };
