@@ -1,6 +1,8 @@
 #include "controls/CEditLottoryDlg.h"
 
+#include "app/ModalRunner.h"
 #include "areas/AreaFont.h"
+#include "controls/CImportDlg.h"
 #include "controls/CLineNumberEdit.h"
 #include "controls/ParticipantEditorHost.h"
 #include "data/ParticipantFile.h"
@@ -8,6 +10,8 @@
 #include "ui_CEditLottoryDlg.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <utility>
 
 CEditLottoryDlg::CEditLottoryDlg(ParticipantEditorHost& host, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CEditLottoryDlg>()), m_host(host)
@@ -17,6 +21,47 @@ CEditLottoryDlg::CEditLottoryDlg(ParticipantEditorHost& host, QWidget* parent)
     m_edit = m_ui->edit1006;
     connect(m_ui->IDOK, &QPushButton::clicked, this, &CEditLottoryDlg::OnOK);
     connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->importButton, &QPushButton::clicked, this, &CEditLottoryDlg::OnImport);
+}
+
+namespace {
+
+CEditLottoryDlg::FileChooser& fileChooser()
+{
+    static CEditLottoryDlg::FileChooser chooser;
+    return chooser;
+}
+
+} // namespace
+
+CEditLottoryDlg::FileChooser CEditLottoryDlg::setFileChooser(FileChooser chooser)
+{
+    return std::exchange(fileChooser(), std::move(chooser));
+}
+
+void CEditLottoryDlg::OnImport()
+{
+    const QString path = fileChooser()
+                             ? fileChooser()(this)
+                             : QFileDialog::getOpenFileName(this, QStringLiteral("导入名单"), QString(),
+                                                            QString::fromWCharArray(ImportFilter));
+    if (path.isEmpty())
+        return;
+    ImportTable table;
+    if (!ImportTable::read(path, table)) {
+        MsgBox::show(table.error.toStdWString(), L"消息");
+        return;
+    }
+    CImportDlg options(table, this);
+    if (ModalRunner::exec(options) != QDialog::Accepted)
+        return;
+    const ImportTable::Names names = options.names();
+    m_edit->SetLines(names.names.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    MsgBox::show(QStringLiteral("导入了 %1 个名字, 跳过了 %2 个空行; 按确定保存")
+                     .arg(names.names.size())
+                     .arg(names.skipped)
+                     .toStdWString(),
+                 L"消息");
 }
 
 CEditLottoryDlg::~CEditLottoryDlg() = default;
@@ -47,7 +92,15 @@ bool CEditLottoryDlg::SaveParticipants()
     const QString text = m_edit->toPlainText();
     if (text.isEmpty())
         return true;
-    if (!WriteParticipants(text.toStdWString(), m_host.participantEncoding())) {
+    TextEncoding encoding = m_host.participantEncoding();
+    // A "?" in place of a character could make two people one.
+    const std::wstring kept = ParticipantFileText(text.toStdWString());
+    if (encoding == TextEncoding::Ansi &&
+        CodePage::decode(CodePage::encode(kept, encoding), encoding) != kept) {
+        MsgBox::show(Utf8Notice, L"消息");
+        encoding = TextEncoding::Utf8Bom;
+    }
+    if (!WriteParticipants(text.toStdWString(), encoding)) {
         MsgBox::show(std::wstring(WriteFailure) + ParticipantFileName, L"消息", MsgBox::Ok);
         return false;
     }

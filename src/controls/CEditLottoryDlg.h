@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFont>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,6 +19,13 @@ public:
     static constexpr const wchar_t* Warning = L"编辑抽奖名单将删除所有已经抽取数据";
     static constexpr const wchar_t* WriteFailure = L"无法写入文件:";
     static constexpr int MaxLines = 100000;
+    static constexpr const wchar_t* Utf8Notice =
+        L"名单中有代码页 936 无法表示的字, data.txt 将保存为 UTF-8 (带 BOM), 以免两人的名字变得相同";
+    static constexpr const wchar_t* ImportFilter = L"表格 (*.xlsx *.csv)";
+
+    // Where the file chooser comes from; tests put an answer there.
+    using FileChooser = std::function<QString(QWidget* parent)>;
+    static FileChooser setFileChooser(FileChooser chooser);
 
     CEditLottoryDlg(ParticipantEditorHost& host, QWidget* parent = nullptr);
     ~CEditLottoryDlg() override;
@@ -27,6 +35,8 @@ public:
     // False when the file could not be written; the operator has been told.
     bool SaveParticipants();
     void OnOK();
+    // 导入…: a sheet's rows become the editor's lines, saved as any edit is.
+    void OnImport();
 
     CLineNumberEdit* m_edit;
 

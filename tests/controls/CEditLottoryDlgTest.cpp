@@ -1,5 +1,6 @@
 #include "controls/CEditLottoryDlg.h"
 #include "app/ScreenTestSupport.h"
+#include "controls/CImportDlg.h"
 #include "controls/CLineNumberEdit.h"
 #include "controls/CLineNumberStatic.h"
 
@@ -181,4 +182,42 @@ TEST_F(CEditLottoryDlgTest, AListThatCannotBeWrittenStaysInTheEditorAndTheShowAs
               (std::vector<std::wstring>{CEditLottoryDlg::Warning, L"无法写入文件:data.txt"}));
     EXPECT_EQ(screen->engine().current(), 0);
     EXPECT_EQ(screen->engine().award(0).winners.size(), 2u);
+}
+
+// HR's sheet becomes the list: the columns chosen, the headings left out, and
+// a name code page 936 cannot hold turns the file into UTF-8 rather than "?".
+TEST_F(CEditLottoryDlgTest, ImportsASheetAndKeepsEveryCharacterOfIt)
+{
+    folder.write("hr.csv", "工号,姓名,部门\r\nA1,张伟,研发部\r\n,,\r\nA2,\xF0\xA0\xAE\xB7娜,管理层\r\n");
+    writeFile(folder.filePath("photo.xlsx"), std::string("\x89PNG\0", 5));
+    QString chosenFile;
+    const CEditLottoryDlg::FileChooser previous =
+        CEditLottoryDlg::setFileChooser([&chosenFile](QWidget*) { return chosenFile; });
+    recorder.setNextAnswer(MsgBox::IdOk);
+    onDialog = [&](QDialog& dialog) {
+        if (auto* options = qobject_cast<CImportDlg*>(&dialog)) {
+            EXPECT_EQ(options->names().names, (QStringList{"A1 张伟 研发部", "A2 𠮷娜 管理层"}));
+            options->setColumnChosen(1, true);
+            options->setColumnChosen(2, true);
+            options->accept();
+            return;
+        }
+        auto& editor = *qobject_cast<CEditLottoryDlg*>(&dialog);
+        chosenFile = folder.filePath("photo.xlsx");
+        editor.OnImport();
+        EXPECT_EQ(editor.m_edit->toPlainText(), "A\n\n  B  \nC\nD\n")
+            << "a file that is no sheet changes nothing";
+        chosenFile = folder.filePath("hr.csv");
+        editor.OnImport();
+        EXPECT_EQ(editor.m_edit->toPlainText(), "张伟 研发部\n𠮷娜 管理层\n");
+        editor.findChild<QPushButton*>("IDOK")->click();
+    };
+    screen->OnCommand(CRafoDlg::IdEditParticipants);
+    CEditLottoryDlg::setFileChooser(previous);
+    EXPECT_EQ(recorder.texts(),
+              (std::vector<std::wstring>{QString::fromUtf8(ImportTable::NotATable).toStdWString(),
+                                         L"导入了 2 个名字, 跳过了 1 个空行; 按确定保存",
+                                         CEditLottoryDlg::Warning, CEditLottoryDlg::Utf8Notice}));
+    EXPECT_EQ(folder.read("data.txt"), "\xEF\xBB\xBF张伟 研发部\r\n\xF0\xA0\xAE\xB7娜 管理层\r\n");
+    EXPECT_EQ(screen->engine().pool().size(), 2u);
 }

@@ -1,0 +1,79 @@
+#include "controls/CImportDlg.h"
+
+#include "ui_CImportDlg.h"
+
+#include <QPushButton>
+
+namespace {
+
+constexpr int PreviewNames = 5;
+
+} // namespace
+
+CImportDlg::CImportDlg(const ImportTable& table, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CImportDlg>()), m_table(table)
+{
+    m_ui->setupUi(this);
+    m_ui->buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("导入"));
+    m_ui->buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_ui->headerCheck, &QCheckBox::toggled, this, [this] {
+        showColumns();
+        showPreview();
+    });
+    connect(m_ui->columnList, &QListWidget::itemChanged, this, &CImportDlg::showPreview);
+    showColumns();
+    showPreview();
+}
+
+CImportDlg::~CImportDlg() = default;
+
+void CImportDlg::setHeaderRow(bool header)
+{
+    m_ui->headerCheck->setChecked(header);
+}
+
+void CImportDlg::setColumnChosen(int column, bool chosen)
+{
+    if (QListWidgetItem* item = m_ui->columnList->item(column))
+        item->setCheckState(chosen ? Qt::Checked : Qt::Unchecked);
+}
+
+// Named by the headings while the first row is taken as them.
+void CImportDlg::showColumns()
+{
+    QList<Qt::CheckState> states;
+    for (int i = 0; i < m_ui->columnList->count(); ++i)
+        states << m_ui->columnList->item(i)->checkState();
+    const QSignalBlocker blocker(m_ui->columnList);
+    m_ui->columnList->clear();
+    const bool header = m_ui->headerCheck->isChecked() && !m_table.rows.empty();
+    for (qsizetype c = 0; c < m_table.columns(); ++c) {
+        QString label = QStringLiteral("第 %1 列").arg(c + 1);
+        if (header && c < m_table.rows.front().size() && !m_table.rows.front()[c].trimmed().isEmpty())
+            label += QStringLiteral(": ") + m_table.rows.front()[c].trimmed();
+        auto* item = new QListWidgetItem(label, m_ui->columnList);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(c < states.size() ? states[c] : Qt::Unchecked);
+    }
+}
+
+void CImportDlg::showPreview()
+{
+    const ImportTable::Names chosen = names();
+    m_ui->preview->setPlainText(chosen.names.mid(0, PreviewNames).join(QLatin1Char('\n')));
+    m_ui->countLabel->setText(
+        QStringLiteral("%1 个名字, 跳过 %2 个空行").arg(chosen.names.size()).arg(chosen.skipped));
+    m_ui->buttons->button(QDialogButtonBox::Ok)->setEnabled(!chosen.names.isEmpty());
+}
+
+ImportTable::Names CImportDlg::names() const
+{
+    std::vector<int> columns;
+    for (int i = 0; i < m_ui->columnList->count(); ++i) {
+        if (m_ui->columnList->item(i)->checkState() == Qt::Checked)
+            columns.push_back(i);
+    }
+    return m_table.names(columns, m_ui->headerCheck->isChecked());
+}
