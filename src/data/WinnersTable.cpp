@@ -90,7 +90,10 @@ std::string WinnersTable::csv(const std::vector<WinnerRow>& rows)
 bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& rows)
 {
     const QByteArray file = QFile::encodeName(path);
-    lxw_workbook* workbook = workbook_new(file.constData());
+    // Row after row, each written out at once: the table of a big event stays quick and small.
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* workbook = workbook_new_opt(file.constData(), &options);
     if (!workbook)
         return false;
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, "中奖名单");
@@ -111,14 +114,17 @@ bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& 
 
 bool WinnersTable::write(const std::vector<WinnerRow>& rows)
 {
-    const bool csvWritten = TextFile::writeAtomically(QString::fromLatin1(CsvFile), csv(rows));
+    // The workbook takes most of the time; the CSV file is written beside it.
+    std::future<bool> csvWritten = std::async(std::launch::async, [&rows] {
+        return TextFile::writeAtomically(QString::fromLatin1(CsvFile), csv(rows));
+    });
     // The library writes only to a file of its own; that one then replaces the table in one step.
     const QString temporary = QString::fromLatin1(XlsxFile) + QStringLiteral(".tmp");
     std::string bytes;
     const bool xlsxWritten = writeXlsx(temporary, rows) && TextFile::readAll(temporary, bytes) &&
                              TextFile::writeAtomically(QString::fromLatin1(XlsxFile), bytes);
     QFile::remove(temporary);
-    return csvWritten && xlsxWritten;
+    return csvWritten.get() && xlsxWritten;
 }
 
 void WinnersTable::post(std::vector<WinnerRow> rows)
