@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/LineReader.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <utility>
 
@@ -456,7 +457,9 @@ bool DrawSession::prepareScope(int prize, DrawScope& scope)
 
 void DrawSession::noteWinners(const DrawRecord& record, bool replacement, const tstring& absent)
 {
-    const Drawn drawn{QString::fromStdWString(FormatDrawTime(Clock::now())), m_fingerprint, replacement};
+    const Drawn drawn{
+        QDateTime::fromSecsSinceEpoch(Clock::now()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+        m_fingerprint, replacement};
     if (replacement) {
         const AwardItem& award = m_engine.award(record.prize);
         const auto found = m_drawn.find(absent);

@@ -449,7 +449,7 @@ private:
             m_drawsOf[size_t(prize)].push_back(DrawInfo{m_line, seed, recorded.winners, m_time});
         for (const tstring& winner : recorded.winners) {
             if (!scope.admits(winner))
-                fail(QStringLiteral("第 %1 行: %2 的中奖者 %3 不在抽奖范围 \"%4\" 内")
+                fail(QStringLiteral("第 %1 行: %2的中奖者 %3 不在抽奖范围 \"%4\" 内")
                          .arg(m_line)
                          .arg(prizeLabel(prize), QString::fromStdWString(winner),
                               QString::fromStdWString(scope.text())));

@@ -213,7 +213,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          "Range0=不含 p1\r\nRange1=排除 vip.txt 且 不含 p2\r\n"},
         {"a winner forged from outside the range", nullptr,
          editStop("\"winners\":[\"", "\"winners\":[\"p1\",\""), JournalVerifier::Faulty,
-         "第 1 项 Prize0 的中奖者 p1 不在抽奖范围 \"不含 p1\" 内", "Range0=不含 p1\r\n"},
+         "第 1 项 Prize0的中奖者 p1 不在抽奖范围 \"不含 p1\" 内", "Range0=不含 p1\r\n"},
         {"a draw over another range than the table declared", nullptr,
          editStop("\"scope\":\"不含 p1\"", "\"scope\":\"不含 p3\""), JournalVerifier::Faulty,
          "按抽奖范围 \"不含 p3\" 抽取, 奖项表声明的是 \"不含 p1\"", "Range0=不含 p1\r\n"},
