@@ -2,6 +2,7 @@
 
 #include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
+#include "data/CsvReader.h"
 #include "data/DrawData.h"
 #include "data/JournalEntry.h"
 #include "data/ParticipantFile.h"
@@ -37,6 +38,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_screenHeight = screenHeight;
     m_pageSeconds = PageSeconds();
     RestoreResults(m_engine);
+    recallWinnersTable();
     journalStart("launch", participants, participantsDigest);
     winnersChanged(false);
     emit changed();
@@ -509,4 +511,36 @@ void DrawSession::writeWinnersTable()
         m_winnersTableTold = false;
     }
     m_winnersTable.post(winnerRows());
+}
+
+void DrawSession::recallWinnersTable()
+{
+    m_drawn.clear();
+    m_absentRows.clear();
+    QByteArray bytes;
+    if (m_engine.current() < 0 ||
+        LineReader::readAll(QString::fromLatin1(WinnersTable::CsvFile), ImportTable::MaxFileBytes, bytes) !=
+            LineReader::Opened::Ok)
+        return;
+    ImportTable table;
+    if (!CsvReader::parse(bytes, table) || table.rows.empty())
+        return;
+    const QStringList& headings = table.rows.front();
+    const auto column = [&headings](const char* heading) {
+        return headings.indexOf(QString::fromUtf8(heading));
+    };
+    const qsizetype award = column("奖项"), prize = column("奖品"), name = column("中奖人"),
+                    time = column("时间"), fingerprint = column("记录"), note = column("备注");
+    if (award < 0 || prize < 0 || name < 0 || time < 0 || fingerprint < 0 || note < 0)
+        return;
+    for (size_t r = 1; r < table.rows.size(); ++r) {
+        const QStringList& row = table.rows[r];
+        const auto cell = [&row](qsizetype c) { return c < row.size() ? row[c] : QString(); };
+        const Drawn drawn{cell(time), cell(fingerprint), cell(note) == QStringLiteral("补抽")};
+        if (cell(note) == QStringLiteral("缺席"))
+            m_absentRows.push_back(Absent{cell(award).toStdWString(), cell(prize).toStdWString(),
+                                          cell(name).toStdWString(), drawn});
+        else
+            m_drawn[cell(name).toStdWString()] = drawn;
+    }
 }

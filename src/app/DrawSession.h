@@ -151,6 +151,9 @@ private:
     // The winners of a stop or a replacement, noted for the prize desk's table.
     void noteWinners(const DrawRecord& record, bool replacement, const tstring& absent = tstring());
     void writeWinnersTable();
+    // After a restart: the times, fingerprints and absent winners the table
+    // already held for the winners the store gave back.
+    void recallWinnersTable();
     // The prize's range made ready to draw: parsed, its files read and kept
     // beside the journal. False when it cannot be, and the operator is told why.
     bool prepareScope(int prize, DrawScope& scope);

@@ -188,6 +188,9 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
 
     DrawSession again;
     again.open(1920, 1080);
+    const std::vector<WinnerRow> recalled = again.winnerRows();
+    EXPECT_EQ(WinnersTable::csv(recalled), csv)
+        << "a restart keeps the times, fingerprints and absent winners";
     again.restart("redraw");
     again.close();
     EXPECT_EQ(folder.read("Result.csv"), WinnersTable::csv({}));
