@@ -116,15 +116,15 @@ void CRafoDlg::ShowResultScreen()
 {
     tell();
     // The console's 开始 can ask for it while it is open.
-    if (m_resultOpen)
+    if (m_result)
         return;
-    m_resultOpen = true;
     CResultDlg dialog(*this);
+    m_result = &dialog;
     // It holds the draw screen only, not the console.
     dialog.setWindowModality(Qt::WindowModal);
     dialog.OnInitDialog();
     ModalRunner::exec(dialog);
-    m_resultOpen = false;
+    m_result = nullptr;
     update();
 }
 
@@ -201,6 +201,9 @@ void CRafoDlg::OnCommand(int id)
         break;
     case IdOk:
     case IdExit:
+        // The console's 退出 while the result screen runs ends both.
+        if (m_result)
+            m_result->accept();
         accept();
         return;
     default:
@@ -403,7 +406,7 @@ void CRafoDlg::timerEvent(QTimerEvent* event)
 void CRafoDlg::paintEvent(QPaintEvent*)
 {
     // The result screen covers it; the console shows that one's frames then.
-    if (m_resultOpen && m_console && m_console->isVisible()) {
+    if (m_result && m_console && m_console->isVisible()) {
         QPainter(this).fillRect(rect(), Qt::black);
         return;
     }

@@ -10,11 +10,13 @@
 #include <QBasicTimer>
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <memory>
 
 namespace Ui {
 class CRafoDlg;
 }
+class CResultDlg;
 class OperatorConsole;
 class ScreenFollower;
 class TrackerOverlay;
@@ -98,7 +100,7 @@ public:
     QWidget* dialogParent();
     // Paints an audience window's frame, shown in the console's preview while it is open.
     void paintAudience(QWidget& target, AudienceFrame& frame, const std::function<void(QPainter&)>& compose);
-    bool resultScreenOpen() const { return m_resultOpen; }
+    bool resultScreenOpen() const { return !m_result.isNull(); }
 
     DrawSession& session() { return m_session; }
     const DrawEngine& engine() const { return m_session.engine(); }
@@ -155,7 +157,7 @@ private:
     std::unique_ptr<ScreenFollower> m_follower;
     std::unique_ptr<OperatorConsole> m_console;
     AudienceFrame m_frame;
-    bool m_resultOpen = false;
+    QPointer<CResultDlg> m_result;
     qsizetype m_screenCount = 0;
     bool m_initialised = false;
     bool m_destroyed = false;

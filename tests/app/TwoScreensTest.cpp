@@ -108,6 +108,14 @@ TEST_F(TwoScreens, TheResultScreenHoldsTheShowButNotTheConsole)
     };
     show->ShowResultScreen();
     EXPECT_TRUE(blackedWhileOpen);
+
+    // The console's 退出 ends the result screen and the show together.
+    MessageRecorder messages;
+    onDialog = [this](QDialog&) { show->console()->findChild<QPushButton*>("exitButton")->click(); };
+    show->ShowResultScreen();
+    EXPECT_FALSE(show->resultScreenOpen());
+    EXPECT_EQ(show->result(), QDialog::Accepted);
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{CRafoDlg::ExitQuestion});
 }
 
 int main(int argc, char** argv)
