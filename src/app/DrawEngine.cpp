@@ -146,45 +146,47 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
     return record.outcome == DrawRecord::AllRemaining ? StopOutcome::AllRemaining : StopOutcome::Drawn;
 }
 
-void DrawEngine::pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
-                      std::vector<std::size_t>& positions, std::vector<tstring>& winners)
+namespace {
+
+// The rule's picks among `count` candidates, the k-th of which is the pool's
+// name at `indexOf(k)`: the same positions as taking one name after the
+// other out of them, without moving the rest after each one.
+template <typename IndexOf>
+void pickFrom(std::vector<tstring>& pool, std::size_t candidates, IndexOf indexOf, const DrawSeed& seed,
+              int count, std::vector<std::size_t>& positions, std::vector<tstring>& winners)
 {
     DrawSeed::Positions random(seed);
-    const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), pool.size());
+    const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), candidates);
     if (draws == 0)
         return;
-    // The same positions as taking one name after the other out of the pool,
-    // without moving the rest after each one.
-    PositionTree remaining(pool.size());
+    PositionTree remaining(candidates);
     std::vector<bool> won(pool.size());
     for (std::size_t i = 0; i < draws; ++i) {
         const std::size_t position = random.next(remaining.remaining());
-        const std::size_t index = remaining.take(position);
+        const std::size_t index = indexOf(remaining.take(position));
         positions.push_back(position);
         winners.push_back(std::move(pool[index]));
         won[index] = true;
     }
-    removeMarked(pool, won);
+    DrawEngine::removeMarked(pool, won);
+}
+
+} // namespace
+
+void DrawEngine::pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
+                      std::vector<std::size_t>& positions, std::vector<tstring>& winners)
+{
+    pickFrom(
+        pool, pool.size(), [](std::size_t k) { return k; }, seed, count, positions, winners);
 }
 
 void DrawEngine::pickAmong(std::vector<tstring>& pool, const std::vector<std::size_t>& admitted,
                            const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
                            std::vector<tstring>& winners)
 {
-    DrawSeed::Positions random(seed);
-    const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), admitted.size());
-    if (draws == 0)
-        return;
-    PositionTree remaining(admitted.size());
-    std::vector<bool> won(pool.size());
-    for (std::size_t i = 0; i < draws; ++i) {
-        const std::size_t position = random.next(remaining.remaining());
-        const std::size_t index = admitted[remaining.take(position)];
-        positions.push_back(position);
-        winners.push_back(std::move(pool[index]));
-        won[index] = true;
-    }
-    removeMarked(pool, won);
+    pickFrom(
+        pool, admitted.size(), [&admitted](std::size_t k) { return admitted[k]; }, seed, count, positions,
+        winners);
 }
 
 std::vector<std::size_t> DrawEngine::admittedBy(const std::vector<tstring>& pool, const DrawScope& scope)

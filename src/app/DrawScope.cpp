@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-std::vector<tstring> words(const tstring& text)
+std::vector<tstring> DrawScope::words(const tstring& text)
 {
     std::vector<tstring> out;
     tstring word;
@@ -21,6 +19,8 @@ std::vector<tstring> words(const tstring& text)
         out.push_back(word);
     return out;
 }
+
+namespace {
 
 bool fail(QString* reason, const QString& why)
 {

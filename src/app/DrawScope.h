@@ -49,6 +49,8 @@ public:
     // Whether the word stands in the name between separators.
     static bool hasWord(const tstring& name, const tstring& word);
     static bool isSeparator(wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000; }
+    // The words of a name or a range, as those separators split them.
+    static std::vector<tstring> words(const tstring& text);
 
 private:
     tstring m_text;

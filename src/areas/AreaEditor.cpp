@@ -72,13 +72,9 @@ void AreaEditor::keepFileRects()
         m_fileRects[static_cast<size_t>(i)] = area(i).m_rect;
 }
 
+// At factors of 1 every coordinate comes back exactly.
 void AreaEditor::applyScale()
 {
-    if (m_fx == 1.0f && m_fy == 1.0f) {
-        for (int i = 0; i < AreaCount; ++i)
-            area(i).m_rect = m_fileRects[static_cast<size_t>(i)];
-        return;
-    }
     for (int i = 0; i < AreaCount; ++i)
         area(i).m_rect = scaled(m_fileRects[static_cast<size_t>(i)], m_fx, m_fy);
 }

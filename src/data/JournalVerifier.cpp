@@ -1,10 +1,10 @@
 #include "data/JournalVerifier.h"
 
-#include "app/DrawScope.h"
-
 #include "app/DrawEngine.h"
+#include "app/DrawScope.h"
 #include "app/PoolDigest.h"
 #include "data/DrawJournal.h"
+#include "data/FolderFile.h"
 #include "data/JournalEntry.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
@@ -12,7 +12,6 @@
 #include "platform/IniFile.h"
 #include "platform/LineReader.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -22,8 +21,6 @@
 
 namespace {
 
-// The most a kept list's names may take in memory, whatever its bytes.
-constexpr qint64 MaxListMemory = qint64(512) << 20;
 constexpr qsizetype MaxStoreLines = 1000000;
 
 QString joined(const std::vector<tstring>& names)
@@ -40,37 +37,6 @@ QString spaced(const std::vector<tstring>& names)
     for (const tstring& name : names)
         list << QString::fromStdWString(name);
     return list.join(QLatin1Char(' '));
-}
-
-// A link may point anywhere; what is read must lie in the event folder.
-bool insideFolder(const QString& path)
-{
-    const QString real = QFileInfo(path).canonicalFilePath();
-    return !real.isEmpty() && real.startsWith(QDir::current().canonicalPath() + QLatin1Char('/'));
-}
-
-QString unreadable(LineReader::Opened opened, const QString& path, qint64 bound)
-{
-    switch (opened) {
-    case LineReader::Opened::Missing:
-        return QStringLiteral("缺少 %1").arg(path);
-    case LineReader::Opened::NotRegular:
-        return QStringLiteral("%1 不是普通文件").arg(path);
-    case LineReader::Opened::TooLarge:
-        return QStringLiteral("%1 超过 %2 MiB").arg(path).arg(bound >> 20);
-    default:
-        return QStringLiteral("无法读取 %1").arg(path);
-    }
-}
-
-// Reads a whole file of the folder within its bound; an empty text for none.
-LineReader::Opened readFolderFile(const QString& path, qint64 bound, QByteArray& bytes)
-{
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-        return LineReader::Opened::Missing;
-    if (!insideFolder(path))
-        return LineReader::Opened::NotRegular;
-    return LineReader::readAll(path, bound, bytes);
 }
 
 QString normalFingerprint(QString text)
@@ -222,46 +188,10 @@ private:
 
     bool readList(const QString& digest, std::vector<tstring>& names, QString& path)
     {
-        path = QStringLiteral("%1/%2").arg(DrawJournal::Folder, DrawJournal::keptListName(digest));
-        QByteArray bytes;
-        const LineReader::Opened opened = readFolderFile(path, JournalVerifier::MaxListBytes, bytes);
-        if (opened != LineReader::Opened::Ok) {
-            fail(QStringLiteral("第 %1 行: %2")
-                     .arg(m_line)
-                     .arg(opened == LineReader::Opened::Missing
-                              ? QStringLiteral("缺少名单 %1").arg(path)
-                              : unreadable(opened, path, JournalVerifier::MaxListBytes)));
-            return false;
-        }
-        // A name takes its string and, past three characters, its text four bytes a character.
-        qint64 memory = 0;
-        qsizetype lines = 0;
-        for (qsizetype from = 0; from < bytes.size();) {
-            qsizetype feed = bytes.indexOf('\n', from);
-            if (feed < 0)
-                feed = bytes.size();
-            const qint64 length = feed - from;
-            memory += 32 + (length > 3 ? 4 * (length + 1) : 0);
-            ++lines;
-            from = feed + 1;
-        }
-        if (memory > MaxListMemory) {
-            fail(QStringLiteral("第 %1 行: 名单 %2 过大").arg(m_line).arg(path));
-            return false;
-        }
-        names.reserve(size_t(lines));
-        for (qsizetype from = 0; from < bytes.size();) {
-            qsizetype feed = bytes.indexOf('\n', from);
-            if (feed < 0)
-                feed = bytes.size();
-            names.push_back(QString::fromUtf8(bytes.constData() + from, feed - from).toStdWString());
-            from = feed + 1;
-        }
-        if (QString::fromStdWString(PoolDigest(names)) != digest) {
-            fail(QStringLiteral("第 %1 行: 名单 %2 已被改动").arg(m_line).arg(path));
-            return false;
-        }
-        return true;
+        const QString problem = FolderFile::readKeptList(digest, JournalVerifier::MaxListBytes, names, path);
+        if (!problem.isEmpty())
+            fail(QStringLiteral("第 %1 行: %2").arg(m_line).arg(problem));
+        return problem.isEmpty();
     }
 
     bool start(const QJsonObject& entry)
@@ -553,9 +483,10 @@ private:
         const QString path =
             QString::fromStdWString(ResultStoreFile).replace(QLatin1Char('\\'), QLatin1Char('/'));
         QByteArray bytes;
-        const LineReader::Opened opened = readFolderFile(path, JournalVerifier::MaxStoreBytes, bytes);
+        const LineReader::Opened opened = FolderFile::read(path, JournalVerifier::MaxStoreBytes, bytes);
         if (opened != LineReader::Opened::Ok && opened != LineReader::Opened::Missing) {
-            fail(unreadable(opened, QStringLiteral("AwardResult.ini"), JournalVerifier::MaxStoreBytes));
+            fail(FolderFile::unreadable(opened, QStringLiteral("AwardResult.ini"),
+                                        JournalVerifier::MaxStoreBytes));
             return;
         }
         if (bytes.count('\n') > MaxStoreLines) {
@@ -631,9 +562,10 @@ JournalVerifier::Report JournalVerifier::verify(const Options& options)
     LineReader reader;
     LineReader::Opened opened = LineReader::Opened::Missing;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        opened = insideFolder(path) ? reader.open(path, MaxJournalBytes) : LineReader::Opened::NotRegular;
+        opened = FolderFile::insideFolder(path) ? reader.open(path, MaxJournalBytes)
+                                                : LineReader::Opened::NotRegular;
     if (opened != LineReader::Opened::Ok && opened != LineReader::Opened::Missing) {
-        replay.fail(unreadable(opened, path, MaxJournalBytes));
+        replay.fail(FolderFile::unreadable(opened, path, MaxJournalBytes));
         replay.report.exitCode = Faulty;
         replay.report.ok = false;
         return replay.report;

@@ -39,17 +39,8 @@ WinnersTable::~WinnersTable()
 QStringList WinnersTable::fieldsOf(const QString& name)
 {
     QStringList fields;
-    QString field;
-    for (const QChar c : name) {
-        if (DrawScope::isSeparator(c.unicode())) {
-            if (!field.isEmpty())
-                fields << std::exchange(field, QString());
-        } else {
-            field += c;
-        }
-    }
-    if (!field.isEmpty())
-        fields << field;
+    for (const tstring& word : DrawScope::words(name.toStdWString()))
+        fields << QString::fromStdWString(word);
     return fields;
 }
 
@@ -118,11 +109,10 @@ bool WinnersTable::write(const std::vector<WinnerRow>& rows)
     std::future<bool> csvWritten = std::async(std::launch::async, [&rows] {
         return TextFile::writeAtomically(QString::fromLatin1(CsvFile), csv(rows));
     });
-    // The library writes only to a file of its own; that one then replaces the table in one step.
+    // The library writes only to a path of its own; that file then replaces the table in one step.
     const QString temporary = QString::fromLatin1(XlsxFile) + QStringLiteral(".tmp");
-    std::string bytes;
-    const bool xlsxWritten = writeXlsx(temporary, rows) && TextFile::readAll(temporary, bytes) &&
-                             TextFile::writeAtomically(QString::fromLatin1(XlsxFile), bytes);
+    const bool xlsxWritten =
+        writeXlsx(temporary, rows) && TextFile::replaceWith(temporary, QString::fromLatin1(XlsxFile));
     QFile::remove(temporary);
     return csvWritten.get() && xlsxWritten;
 }

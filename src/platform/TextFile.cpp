@@ -155,6 +155,22 @@ bool TextFile::writeAtomically(const QString& path, const std::string& bytes)
     return true;
 }
 
+bool TextFile::replaceWith(const QString& temporary, const QString& path)
+{
+    const QByteArray from = QFile::encodeName(temporary);
+    const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    bool synced = fd >= 0 && sync(fd);
+    if (fd >= 0)
+        synced = closeChecked(fd) && synced;
+    if (!synced || isReadOnly(path) || QFileInfo(path).isDir() || !allowed(Step::Rename) ||
+        ::rename(from.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(from.constData());
+        return false;
+    }
+    syncFolder(path);
+    return true;
+}
+
 bool TextFile::append(const QString& path, const std::string& bytes)
 {
     if (isReadOnly(path) || QFileInfo(path).isDir())

@@ -19,6 +19,11 @@ bool isReadOnly(const QString& path);
 // the old file byte for byte and removes the temporary file.
 bool writeAtomically(const QString& path, const std::string& bytes);
 
+// Puts a file already written beside the target (by a library that writes
+// only to a path of its own) in its place in one step: synced, renamed over
+// it, the folder synced. A failure leaves the old file and removes the new one.
+bool replaceWith(const QString& temporary, const QString& path);
+
 // Appends the bytes and syncs them; a failure cuts the file back to its old
 // length (and removes a file it made), so no part of a line stays behind.
 bool append(const QString& path, const std::string& bytes);
