@@ -49,7 +49,8 @@ void CImportDlg::showColumns()
     const QSignalBlocker blocker(m_ui->columnList);
     m_ui->columnList->clear();
     const bool header = m_ui->headerCheck->isChecked() && !m_table.rows.empty();
-    for (qsizetype c = 0; c < m_table.columns(); ++c) {
+    const qsizetype columns = m_table.columns();
+    for (qsizetype c = 0; c < columns; ++c) {
         QString label = QStringLiteral("第 %1 列").arg(c + 1);
         if (header && c < m_table.rows.front().size() && !m_table.rows.front()[c].trimmed().isEmpty())
             label += QStringLiteral(": ") + m_table.rows.front()[c].trimmed();

@@ -1,125 +1,394 @@
 #include "data/XlsxReader.h"
 
+#include "data/XmlStream.h"
+
 #include <QDate>
 #include <QFile>
-#include <QXmlStreamReader>
+#include <cmath>
 #include <memory>
 #include <set>
 #include <unzip.h>
 
 namespace {
 
-// A part of the workbook as XML, fed to the reader a piece at a time.
+// A part of the workbook as XML, unpacked a piece at a time and never past its bound.
 class Part
 {
 public:
-    Part(unzFile zip, const QString& name, qint64 maxBytes) : m_zip(zip), m_max(maxBytes)
+    Part(unzFile zip, const char* name, qint64 maxBytes)
+        : m_zip(zip), m_xml([this](char* data, qint64 size) { return read(data, size); }), m_name(name),
+          m_max(maxBytes)
     {
         // 2: the names of the parts in any case.
-        m_open =
-            unzLocateFile(zip, name.toUtf8().constData(), 2) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK;
+        m_open = unzLocateFile(zip, name, 2) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK;
+        unz_file_info64 info{};
+        // A bomb that says what it holds is refused before a byte is unpacked.
+        if (m_open && unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK &&
+            qint64(info.uncompressed_size) > m_max)
+            m_tooLarge = true;
     }
     ~Part()
     {
         if (m_open)
             unzCloseCurrentFile(m_zip);
     }
-    bool isOpen() const { return m_open; }
-    bool tooLarge() const { return m_tooLarge; }
-    QXmlStreamReader& xml() { return m_xml; }
+    Part(const Part&) = delete;
+    Part& operator=(const Part&) = delete;
 
-    // The next token; false at the end, on an error or past the bound.
-    bool next()
+    bool isOpen() const { return m_open; }
+    XmlStream& xml() { return m_xml; }
+    // Why the part could not be read.
+    QString problem() const
     {
-        for (;;) {
-            const QXmlStreamReader::TokenType token = m_xml.readNext();
-            if (token == QXmlStreamReader::Invalid &&
-                m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
-                QByteArray piece(1 << 16, Qt::Uninitialized);
-                const int got = unzReadCurrentFile(m_zip, piece.data(), unsigned(piece.size()));
-                if (got <= 0)
-                    return false;
-                piece.truncate(got);
-                m_read += piece.size();
-                if (m_read > m_max) {
-                    m_tooLarge = true;
-                    return false;
-                }
-                m_xml.addData(piece);
-                continue;
-            }
-            return token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
-        }
-    }
-    bool startOf(const char* name) const
-    {
-        return m_xml.isStartElement() && m_xml.name() == QLatin1String(name);
-    }
-    bool endOf(const char* name) const { return m_xml.isEndElement() && m_xml.name() == QLatin1String(name); }
-    QString attribute(const char* name) const
-    {
-        return m_xml.attributes().value(QLatin1String(name)).toString();
+        return m_tooLarge ? XlsxReader::unpackedTooLarge(m_name, m_max)
+                          : QString::fromUtf8(ImportTable::NotATable);
     }
 
 private:
+    qint64 read(char* data, qint64 size)
+    {
+        if (!m_open || m_tooLarge)
+            return -1;
+        const int got = unzReadCurrentFile(m_zip, data, unsigned(size));
+        if (got < 0)
+            return -1;
+        m_read += got;
+        if (m_read > m_max) {
+            m_tooLarge = true;
+            return -1;
+        }
+        return got;
+    }
+
     unzFile m_zip;
-    QXmlStreamReader m_xml;
+    XmlStream m_xml;
+    const char* m_name;
     qint64 m_max;
     qint64 m_read = 0;
     bool m_open = false;
     bool m_tooLarge = false;
 };
 
-bool fail(ImportTable& table, const char* why)
+// The text of a string item (<si> or <is>): its <t> pieces without the
+// phonetic runs, within a cell's bound. Reading stops at the item's end.
+bool readItem(Part& part, std::string_view end, QString& text, ImportTable& table)
 {
-    table.rows.clear();
-    table.error = QString::fromUtf8(why);
-    return false;
-}
-
-// The text of a string item: its <t> pieces, without phonetic runs.
-QString itemText(Part& part, const char* end)
-{
-    QString text;
+    XmlStream& xml = part.xml();
+    QByteArray bytes;
     int phonetic = 0;
-    while (part.next() && !part.endOf(end)) {
-        if (part.startOf("rPh"))
-            ++phonetic;
-        else if (part.endOf("rPh"))
-            --phonetic;
-        else if (part.startOf("t") && phonetic == 0)
-            text += part.xml().readElementText(QXmlStreamReader::IncludeChildElements);
+    bool inText = false;
+    for (;;) {
+        switch (xml.next()) {
+        case XmlStream::StartElement:
+            phonetic += xml.name() == "rPh";
+            inText = xml.name() == "t" && phonetic == 0;
+            break;
+        case XmlStream::EndElement:
+            if (xml.name() == end) {
+                text = QString::fromUtf8(bytes);
+                if (text.size() > ImportTable::MaxCellChars)
+                    return table.fail(ImportTable::CellTooLong);
+                return true;
+            }
+            phonetic -= xml.name() == "rPh";
+            inText = false;
+            break;
+        case XmlStream::Text:
+            if (!inText)
+                break;
+            bytes += xml.text();
+            // Four bytes at most for a character.
+            if (bytes.size() > ImportTable::MaxCellChars * 4)
+                return table.fail(ImportTable::CellTooLong);
+            break;
+        default:
+            return table.fail(part.problem());
+        }
     }
-    return text;
 }
 
-QString numberText(const QString& value)
+QString numberText(const QByteArray& value)
 {
     bool ok = false;
     const double number = value.toDouble(&ok);
-    return ok ? QString::number(number, 'g', 15) : value;
+    return ok ? QString::number(number, 'g', 15) : QString::fromUtf8(value);
+}
+
+struct Book
+{
+    QByteArray sheetPath = "xl/worksheets/sheet1.xml";
+    bool from1904 = false;
+    std::vector<QString> shared;
+    // Which cell styles show dates.
+    std::vector<bool> dateStyles;
+};
+
+// The first sheet, through the workbook and its relations.
+bool readWorkbook(unzFile zip, Book& book, ImportTable& table)
+{
+    QByteArray firstSheetId;
+    {
+        Part workbook(zip, "xl/workbook.xml", XlsxReader::MaxPartBytes);
+        if (!workbook.isOpen())
+            return table.fail(ImportTable::NotATable);
+        XmlStream& xml = workbook.xml();
+        for (XmlStream::Token token; (token = xml.next()) != XmlStream::End;) {
+            if (token == XmlStream::Invalid)
+                return table.fail(workbook.problem());
+            if (xml.isStart("workbookPr"))
+                book.from1904 = xml.attribute("date1904") == "1" || xml.attribute("date1904") == "true";
+            else if (xml.isStart("sheet") && firstSheetId.isEmpty())
+                firstSheetId = xml.attribute("id");
+        }
+    }
+    if (firstSheetId.isEmpty())
+        return true;
+    Part relations(zip, "xl/_rels/workbook.xml.rels", XlsxReader::MaxPartBytes);
+    if (!relations.isOpen())
+        return true;
+    XmlStream& xml = relations.xml();
+    for (XmlStream::Token token; (token = xml.next()) != XmlStream::End;) {
+        if (token == XmlStream::Invalid)
+            return table.fail(relations.problem());
+        if (xml.isStart("Relationship") && xml.attribute("Id") == firstSheetId) {
+            const QByteArray target = xml.attribute("Target");
+            book.sheetPath = target.startsWith('/') ? target.mid(1) : "xl/" + target;
+        }
+    }
+    return true;
+}
+
+bool readSharedStrings(unzFile zip, Book& book, ImportTable& table)
+{
+    Part strings(zip, "xl/sharedStrings.xml", XlsxReader::MaxPartBytes);
+    if (!strings.isOpen())
+        return true;
+    XmlStream& xml = strings.xml();
+    qint64 chars = 0;
+    for (XmlStream::Token token; (token = xml.next()) != XmlStream::End;) {
+        if (token == XmlStream::Invalid)
+            return table.fail(strings.problem());
+        if (!xml.isStart("si"))
+            continue;
+        QString text;
+        if (!readItem(strings, "si", text, table))
+            return false;
+        chars += text.size();
+        if (qint64(book.shared.size()) >= ImportTable::MaxCells)
+            return table.fail(ImportTable::TooManyCells);
+        if (chars > ImportTable::MaxTextChars)
+            return table.fail(ImportTable::TooMuchText);
+        book.shared.push_back(std::move(text));
+    }
+    return true;
+}
+
+bool readStyles(unzFile zip, Book& book, ImportTable& table)
+{
+    std::set<int> dateFormats = {14, 15, 16, 17, 18, 19, 20, 21, 22};
+    Part styles(zip, "xl/styles.xml", XlsxReader::MaxPartBytes);
+    if (!styles.isOpen())
+        return true;
+    XmlStream& xml = styles.xml();
+    bool inFormats = false;
+    bool inCellFormats = false;
+    for (XmlStream::Token token; (token = xml.next()) != XmlStream::End;) {
+        if (token == XmlStream::Invalid)
+            return table.fail(styles.problem());
+        // Differential formats have numFmt and xf elements of their own.
+        if (xml.name() == "numFmts")
+            inFormats = token == XmlStream::StartElement;
+        else if (xml.name() == "cellXfs")
+            inCellFormats = token == XmlStream::StartElement;
+        else if (inFormats && xml.isStart("numFmt") &&
+                 XlsxReader::isDateFormat(QString::fromUtf8(xml.attribute("formatCode"))))
+            dateFormats.insert(xml.attribute("numFmtId").toInt());
+        else if (inCellFormats && xml.isStart("xf") && book.dateStyles.size() < 65536)
+            book.dateStyles.push_back(dateFormats.count(xml.attribute("numFmtId").toInt()) > 0);
+    }
+    return true;
+}
+
+// One cell as it was read.
+struct Cell
+{
+    QByteArray type;
+    int style = 0;
+    QByteArray value;
+    QString inlineText;
+};
+
+QString shownText(const Cell& cell, const Book& book)
+{
+    if (cell.type == "s") {
+        bool ok = false;
+        const qlonglong index = cell.value.trimmed().toLongLong(&ok);
+        return ok && index >= 0 && index < qlonglong(book.shared.size()) ? book.shared[size_t(index)]
+                                                                         : QString();
+    }
+    if (cell.type == "inlineStr")
+        return cell.inlineText;
+    if (cell.value.isEmpty())
+        return QString();
+    if (cell.type == "b")
+        return cell.value == "1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    if (cell.type == "str" || cell.type == "e")
+        return QString::fromUtf8(cell.value);
+    if (cell.type == "d") {
+        const QDate date = QDate::fromString(QString::fromLatin1(cell.value.left(10)), Qt::ISODate);
+        return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString::fromUtf8(cell.value);
+    }
+    if (cell.style >= 0 && size_t(cell.style) < book.dateStyles.size() &&
+        book.dateStyles[size_t(cell.style)]) {
+        bool ok = false;
+        const double serial = cell.value.toDouble(&ok);
+        if (ok)
+            return XlsxReader::dateOf(serial, book.from1904);
+    }
+    return numberText(cell.value);
+}
+
+struct Merge
+{
+    qsizetype firstRow;
+    qsizetype firstColumn;
+    qsizetype lastRow;
+    qsizetype lastColumn;
+};
+
+// The value of a merge stands in every cell of it the sheet has rows and
+// columns for: a title merged across a whole row adds no columns.
+bool applyMerges(const std::vector<Merge>& merges, ImportTable& table)
+{
+    qint64 touched = 0;
+    const qsizetype columns = table.columns();
+    for (const Merge& merge : merges) {
+        if (merge.firstRow >= qsizetype(table.rows.size()) ||
+            merge.firstColumn >= table.rows[size_t(merge.firstRow)].size())
+            continue;
+        const QString value = table.rows[size_t(merge.firstRow)][merge.firstColumn];
+        const qsizetype lastRow = std::min(merge.lastRow, qsizetype(table.rows.size()) - 1);
+        for (qsizetype r = merge.firstRow; r <= lastRow; ++r) {
+            for (qsizetype c = merge.firstColumn; c <= std::min(merge.lastColumn, columns - 1); ++c) {
+                // Merges that overlap again and again must not take forever either.
+                if (++touched > ImportTable::MaxCells)
+                    return table.fail(ImportTable::TooManyCells);
+                if (!table.put(r, c, value))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool readSheet(unzFile zip, const Book& book, ImportTable& table)
+{
+    Part sheet(zip, book.sheetPath.constData(), XlsxReader::MaxSheetBytes);
+    if (!sheet.isOpen())
+        return table.fail(ImportTable::NotATable);
+    XmlStream& xml = sheet.xml();
+    std::vector<Merge> merges;
+    qsizetype row = -1;
+    qsizetype column = -1;
+    bool inCell = false;
+    bool inValue = false;
+    Cell cell;
+    for (;;) {
+        const XmlStream::Token token = xml.next();
+        if (token == XmlStream::End)
+            break;
+        if (token == XmlStream::Invalid)
+            return table.fail(sheet.problem());
+        if (token == XmlStream::Text) {
+            if (inValue) {
+                cell.value += xml.text();
+                if (cell.value.size() > ImportTable::MaxCellChars * 4)
+                    return table.fail(ImportTable::CellTooLong);
+            }
+            continue;
+        }
+        const std::string_view name = xml.name();
+        if (token == XmlStream::EndElement) {
+            if (name == "v") {
+                inValue = false;
+            } else if (name == "c" && inCell) {
+                inCell = false;
+                if (!table.put(row, column, shownText(cell, book)))
+                    return false;
+            }
+            continue;
+        }
+        if (name == "row") {
+            qsizetype column0 = -1;
+            qsizetype at = -1;
+            XlsxReader::placeOf("A" + xml.attribute("r").toStdString(), at, column0);
+            row = at >= 0 ? at : row + 1;
+            column = -1;
+            if (row >= ImportTable::MaxRows)
+                return table.fail(ImportTable::TooLarge);
+        } else if (name == "c" && row >= 0) {
+            qsizetype at = -1;
+            qsizetype placed = -1;
+            XlsxReader::placeOf(xml.attribute("r").toStdString(), at, placed);
+            column = placed >= 0 ? placed : column + 1;
+            if (column >= ImportTable::MaxColumns)
+                return table.fail(ImportTable::TooWide);
+            cell = Cell{xml.attribute("t"), xml.attribute("s").toInt(), {}, {}};
+            inCell = true;
+        } else if (name == "v" && inCell) {
+            inValue = true;
+        } else if (name == "is" && inCell) {
+            if (!readItem(sheet, "is", cell.inlineText, table))
+                return false;
+        } else if (name == "mergeCell") {
+            const QByteArray reference = xml.attribute("ref");
+            const qsizetype colon = reference.indexOf(':');
+            Merge merge{-1, -1, -1, -1};
+            XlsxReader::placeOf(reference.left(colon).toStdString(), merge.firstRow, merge.firstColumn);
+            XlsxReader::placeOf(reference.mid(colon + 1).toStdString(), merge.lastRow, merge.lastColumn);
+            if (colon > 0 && merge.firstRow >= 0 && merge.firstColumn >= 0 &&
+                merge.lastRow >= merge.firstRow && merge.lastColumn >= merge.firstColumn &&
+                qint64(merges.size()) < ImportTable::MaxCells)
+                merges.push_back(merge);
+        }
+    }
+    return applyMerges(merges, table);
 }
 
 } // namespace
 
-int XlsxReader::columnOf(const QString& reference)
+void XlsxReader::placeOf(std::string_view reference, qsizetype& row, qsizetype& column)
 {
-    int column = 0;
-    for (const QChar c : reference) {
-        if (c < QLatin1Char('A') || c > QLatin1Char('Z'))
-            break;
-        column = column * 26 + (c.unicode() - 'A' + 1);
-        if (column > 16384)
-            return -1;
+    row = -1;
+    column = -1;
+    size_t i = 0;
+    qsizetype letters = 0;
+    for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z'; ++i) {
+        letters = letters * 26 + (reference[i] - 'A' + 1);
+        if (letters > ImportTable::MaxColumns)
+            letters = ImportTable::MaxColumns + 1;
     }
-    return column - 1;
+    qsizetype digits = 0;
+    const size_t firstDigit = i;
+    for (; i < reference.size() && reference[i] >= '0' && reference[i] <= '9'; ++i) {
+        digits = digits * 10 + (reference[i] - '0');
+        if (digits > ImportTable::MaxRows)
+            digits = ImportTable::MaxRows + 1;
+    }
+    if (i != reference.size())
+        return;
+    if (letters > 0)
+        column = letters - 1;
+    if (i > firstDigit && digits > 0)
+        row = digits - 1;
 }
 
 QString XlsxReader::dateOf(double serial, bool from1904)
 {
-    const qint64 days = static_cast<qint64>(serial);
-    if (serial < 0 || days > 2958465)
+    // Past 9999-12-31 (and NaN) no date is shown, as in a spreadsheet.
+    if (!(serial >= 0 && serial < 2958466))
         return QString::number(serial, 'g', 15);
+    const qint64 days = static_cast<qint64>(serial);
     QDate date;
     if (from1904)
         date = QDate(1904, 1, 1).addDays(days);
@@ -150,6 +419,11 @@ bool XlsxReader::isDateFormat(const QString& code)
     return false;
 }
 
+QString XlsxReader::unpackedTooLarge(const char* part, qint64 maxBytes)
+{
+    return QStringLiteral("表格太大: %1 解压后超过 %2 MB").arg(QString::fromUtf8(part)).arg(maxBytes >> 20);
+}
+
 bool XlsxReader::read(const QString& path, ImportTable& table)
 {
     table = ImportTable();
@@ -157,128 +431,8 @@ bool XlsxReader::read(const QString& path, ImportTable& table)
                                                           unzClose);
     unzFile zip = archive.get();
     if (!zip)
-        return fail(table, ImportTable::NotATable);
-
-    // The first sheet, through the workbook and its relations.
-    QString sheetPath = QStringLiteral("xl/worksheets/sheet1.xml");
-    bool from1904 = false;
-    QString firstSheetId;
-    {
-        Part workbook(zip, QStringLiteral("xl/workbook.xml"), MaxPartBytes);
-        if (!workbook.isOpen())
-            return fail(table, ImportTable::NotATable);
-        while (workbook.next()) {
-            if (workbook.startOf("workbookPr"))
-                from1904 = workbook.attribute("date1904") == QLatin1String("1") ||
-                           workbook.attribute("date1904") == QLatin1String("true");
-            else if (workbook.startOf("sheet") && firstSheetId.isEmpty())
-                for (const QXmlStreamAttribute& attribute : workbook.xml().attributes()) {
-                    if (attribute.name() == QLatin1String("id"))
-                        firstSheetId = attribute.value().toString();
-                }
-        }
-        if (workbook.tooLarge())
-            return fail(table, ImportTable::TooLarge);
-    }
-    if (!firstSheetId.isEmpty()) {
-        Part relations(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), MaxPartBytes);
-        while (relations.isOpen() && relations.next()) {
-            if (relations.startOf("Relationship") && relations.attribute("Id") == firstSheetId) {
-                QString target = relations.attribute("Target");
-                sheetPath =
-                    target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
-            }
-        }
-    }
-
-    std::vector<QString> shared;
-    {
-        Part strings(zip, QStringLiteral("xl/sharedStrings.xml"), MaxPartBytes);
-        while (strings.isOpen() && strings.next()) {
-            if (strings.startOf("si")) {
-                if (qsizetype(shared.size()) >= ImportTable::MaxRows * 64)
-                    return fail(table, ImportTable::TooLarge);
-                shared.push_back(itemText(strings, "si"));
-            }
-        }
-        if (strings.tooLarge())
-            return fail(table, ImportTable::TooLarge);
-    }
-
-    // Which cell styles show dates.
-    std::vector<bool> dateStyles;
-    {
-        std::set<int> dateFormats = {14, 15, 16, 17, 18, 19, 20, 21, 22};
-        Part styles(zip, QStringLiteral("xl/styles.xml"), MaxPartBytes);
-        bool inCellXfs = false;
-        while (styles.isOpen() && styles.next()) {
-            if (styles.startOf("numFmt") && isDateFormat(styles.attribute("formatCode")))
-                dateFormats.insert(styles.attribute("numFmtId").toInt());
-            else if (styles.startOf("cellXfs"))
-                inCellXfs = true;
-            else if (styles.endOf("cellXfs"))
-                inCellXfs = false;
-            else if (inCellXfs && styles.startOf("xf") && dateStyles.size() < 65536)
-                dateStyles.push_back(dateFormats.count(styles.attribute("numFmtId").toInt()) > 0);
-        }
-    }
-
-    Part sheet(zip, sheetPath, MaxSheetBytes);
-    if (!sheet.isOpen())
-        return fail(table, ImportTable::NotATable);
-    QStringList row;
-    bool inRow = false;
-    while (sheet.next()) {
-        if (sheet.startOf("row")) {
-            inRow = true;
-            row.clear();
-        } else if (sheet.endOf("row")) {
-            inRow = false;
-            if (qsizetype(table.rows.size()) >= ImportTable::MaxRows)
-                return fail(table, ImportTable::TooLarge);
-            table.rows.push_back(row);
-        } else if (inRow && sheet.startOf("c")) {
-            const QString reference = sheet.attribute("r");
-            const QString type = sheet.attribute("t");
-            const int style = sheet.attribute("s").toInt();
-            int column = reference.isEmpty() ? int(row.size()) : columnOf(reference);
-            if (column < 0)
-                column = int(row.size());
-            QString value;
-            QString inlineText;
-            while (sheet.next() && !sheet.endOf("c")) {
-                if (sheet.startOf("v"))
-                    value = sheet.xml().readElementText();
-                else if (sheet.startOf("is"))
-                    inlineText = itemText(sheet, "is");
-            }
-            QString shown;
-            if (type == QLatin1String("s")) {
-                const qsizetype index = value.toLongLong();
-                shown = index >= 0 && index < qsizetype(shared.size()) ? shared[size_t(index)] : QString();
-            } else if (type == QLatin1String("inlineStr")) {
-                shown = inlineText;
-            } else if (type == QLatin1String("b")) {
-                shown = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-            } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
-                shown = value;
-            } else if (!value.isEmpty() && style >= 0 && size_t(style) < dateStyles.size() &&
-                       dateStyles[size_t(style)]) {
-                shown = dateOf(value.toDouble(), from1904);
-            } else {
-                shown = numberText(value);
-            }
-            while (row.size() < column)
-                row << QString();
-            if (row.size() == column)
-                row << shown;
-            else
-                row[column] = shown;
-        }
-    }
-    if (sheet.tooLarge())
-        return fail(table, ImportTable::TooLarge);
-    if (sheet.xml().hasError() && sheet.xml().error() != QXmlStreamReader::PrematureEndOfDocumentError)
-        return fail(table, ImportTable::NotATable);
-    return true;
+        return table.fail(ImportTable::NotATable);
+    Book book;
+    return readWorkbook(zip, book, table) && readSharedStrings(zip, book, table) &&
+           readStyles(zip, book, table) && readSheet(zip, book, table);
 }

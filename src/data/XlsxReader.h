@@ -3,11 +3,13 @@
 #include "data/ImportTable.h"
 
 #include <QString>
+#include <string_view>
 
 // The first sheet of an .xlsx workbook as its cells show: shared and inline
-// strings, numbers as shown, the cached value of formulas, dates of the
-// built-in formats 14 to 22 and of custom formats with y, m or d as
-// yyyy-MM-dd. Every part is read a piece at a time and no further than a
+// strings, numbers as shown, the cached value of formulas, dates (cells of
+// type d, and numbers of the built-in formats 14 to 22 or of custom formats
+// with y, m or d) as yyyy-MM-dd; a merged cell's value stands in every cell
+// of the merge. Every part is read a piece at a time and no further than a
 // bound, so a damaged file or a zip bomb is refused, never a hang.
 class XlsxReader
 {
@@ -17,10 +19,13 @@ public:
 
     static bool read(const QString& path, ImportTable& table);
 
-    // "C12" → 2.
-    static int columnOf(const QString& reference);
-    // A number of a date format as Excel shows it.
+    // "C12" → column 2, row 11; -1 for what it lacks or what lies beyond a sheet.
+    static void placeOf(std::string_view reference, qsizetype& row, qsizetype& column);
+    // A number of a date format as a spreadsheet shows it; a number no date
+    // can have stays a number.
     static QString dateOf(double serial, bool from1904);
     // Whether a custom number format shows a date.
     static bool isDateFormat(const QString& code);
+    // What a part bigger than its bound is told.
+    static QString unpackedTooLarge(const char* part, qint64 maxBytes);
 };

@@ -3,28 +3,43 @@
 #include "data/ImportTable.h"
 #include "data/WinnersTable.h"
 #include "data/XlsxReader.h"
+#include "platform/CodePage.h"
 #include "support/TestEvent.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <xlsxwriter.h>
 #include <zip.h>
 
 namespace {
 
 using Rows = std::vector<QStringList>;
 
+// A part of a workbook; a big one as pieces that share their bytes.
+struct ZipPart
+{
+    ZipPart(const QString& name, const QByteArray& bytes) : name(name), pieces{bytes} {}
+    ZipPart(const QString& name, const QByteArrayList& pieces) : name(name), pieces(pieces) {}
+    QString name;
+    QByteArrayList pieces;
+};
+
 // A workbook put together part by part, as spreadsheet programs other than ours write them.
-void zipParts(const QString& path, const std::vector<std::pair<QString, QByteArray>>& parts)
+void zipParts(const QString& path, const std::vector<ZipPart>& parts)
 {
     zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
     ASSERT_TRUE(zip);
-    for (const auto& [name, bytes] : parts) {
+    for (const ZipPart& part : parts) {
+        if (part.pieces.isEmpty())
+            continue;
         zip_fileinfo info{};
-        ASSERT_EQ(zipOpenNewFileInZip64(zip, name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0,
+        ASSERT_EQ(zipOpenNewFileInZip64(zip, part.name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0,
                                         nullptr, Z_DEFLATED, 1, 1),
                   ZIP_OK);
-        zipWriteInFileInZip(zip, bytes.constData(), unsigned(bytes.size()));
+        for (const QByteArray& piece : part.pieces)
+            zipWriteInFileInZip(zip, piece.constData(), unsigned(piece.size()));
         zipCloseFileInZip(zip);
     }
     zipClose(zip, nullptr);
@@ -35,6 +50,17 @@ const QByteArray Workbook =
 <sheets><sheet name="名单" sheetId="1" r:id="rId7"/></sheets></workbook>)";
 const QByteArray Relations =
     R"(<Relationships><Relationship Id="rId7" Target="worksheets/people.xml"/></Relationships>)";
+
+QByteArray utf16(const char16_t* text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (; *text; ++text) {
+        const char high = char(*text >> 8);
+        const char low = char(*text & 0xFF);
+        bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
+}
 
 } // namespace
 
@@ -56,18 +82,61 @@ TEST(ImportTable, ReadsCsvAsSpreadsheetProgramsWriteIt)
          "\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\"\n",
          {{"a,b", "say \"hi\"", "two\nlines"}}},
         {"no line feed at the end, an empty row", "a\n\nb", {{"a"}, {""}, {"b"}}},
+        {"a spreadsheet's Unicode text: UTF-16 with its mark, tabs",
+         QByteArray("\xFF\xFE") + utf16(u"工号\t姓名\r\nA1\t\"张\t伟\"\r\n", false),
+         {{"工号", "姓名"}, {"A1", "张\t伟"}}},
+        {"UTF-16 big-endian with its mark, commas",
+         QByteArray("\xFE\xFF") + utf16(u"A1,张伟,𠀀\n", true),
+         {{"A1", "张伟", "𠀀"}}},
     };
     for (const auto& c : cases) {
         ImportTable table;
         ASSERT_TRUE(CsvReader::parse(c.bytes, table)) << c.what;
         EXPECT_EQ(table.rows, c.rows) << c.what;
     }
+
+    // Refused with the reason, the rest of the file not swallowed into one name.
+    const struct
+    {
+        QByteArray bytes;
+        QString error;
+    } refused[] = {
+        {QByteArray("PNG\0\x01", 5), ImportTable::NotATable},
+        {QByteArray("a\n").repeated(ImportTable::MaxRows + 1), ImportTable::TooLarge},
+        {"A1,张伟\nA2,\"李娜\nA3,王芳\n" + QByteArray("A4,赵敏\r\n").repeated(1000),
+         CsvReader::unclosedQuote(2)},
+        {"a" + QByteArray(",").repeated(ImportTable::MaxColumns) + "\n", ImportTable::TooWide},
+        {"A1," + QByteArray(ImportTable::MaxCellChars + 1, 'x'), ImportTable::CellTooLong},
+    };
+    for (const auto& c : refused) {
+        ImportTable table;
+        EXPECT_FALSE(CsvReader::parse(c.bytes, table)) << c.error.toStdString();
+        EXPECT_EQ(table.error, c.error);
+        EXPECT_TRUE(table.rows.empty());
+    }
     ImportTable table;
-    EXPECT_FALSE(CsvReader::parse(QByteArray("PNG\0\x01", 5), table));
-    EXPECT_EQ(table.error, ImportTable::NotATable);
-    EXPECT_FALSE(CsvReader::parse(QByteArray("a\n").repeated(ImportTable::MaxRows + 1), table));
-    EXPECT_EQ(table.error, ImportTable::TooLarge);
     EXPECT_TRUE(CsvReader::parse(QByteArray("a\n").repeated(ImportTable::MaxRows), table));
+}
+
+// A file decoded a piece at a time reads as if it were decoded whole, in
+// every encoding, wherever a character or a CR LF meets a piece's end.
+TEST(ImportTable, BigCsvFilesComeBackExactInEveryEncoding)
+{
+    QString text;
+    Rows expected;
+    for (int i = 0; text.size() < (3 << 20); ++i) {
+        const QString name = QStringLiteral("张伟丽").left(1 + i % 3) + QString::number(i);
+        text += QStringLiteral("A%1,\"%2\",研发部\r\n").arg(i).arg(name);
+        expected.push_back({QStringLiteral("A%1").arg(i), name, QStringLiteral("研发部")});
+    }
+    const std::wstring wide = text.toStdWString();
+    for (const TextEncoding encoding :
+         {TextEncoding::Ansi, TextEncoding::Utf8, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        const std::string bytes = CodePage::byteOrderMark(encoding) + CodePage::encode(wide, encoding);
+        ImportTable table;
+        ASSERT_TRUE(CsvReader::parse(QByteArray::fromStdString(bytes), table));
+        EXPECT_TRUE(table.rows == expected) << int(encoding);
+    }
 }
 
 TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
@@ -75,15 +144,20 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
     QTemporaryDir dir;
     const QString path = dir.filePath("people.xlsx");
     const QByteArray strings =
-        R"(<sst><si><t>工号</t></si><si><r><t>张</t></r><r><t>伟</t></r><rPh><t>ちょう</t></rPh></si></sst>)";
+        R"(<sst><si><t>工号</t></si><si><r><t>张</t></r><r><t>伟</t></r><rPh><t>ちょう</t></rPh></si><si><t>市场部</t></si></sst>)";
     const QByteArray styles = R"(<styleSheet><numFmts><numFmt numFmtId="164" formatCode="yyyy/mm/dd"/>
 <numFmt numFmtId="165" formatCode="0.00&quot;d&quot;"/></numFmts>
 <cellXfs><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/></cellXfs></styleSheet>)";
+    // A cell longer than a piece the reader unpacks at a time comes back whole.
+    const QString longest(ImportTable::MaxCellChars, QChar(0x5F20));
     const QByteArray sheet = R"(<worksheet><sheetData>
 <row r="1"><c r="A1" t="s"><v>0</v></c><c r="C1" t="inlineStr"><is><t>部门</t></is></c></row>
 <row r="2"><c r="A2"><v>1023</v></c><c r="B2" t="s"><v>1</v></c><c r="C2" t="str"><f>"研发"&amp;"部"</f><v>研发部</v></c></row>
 <row r="3"><c r="A3" s="1"><v>45000</v></c><c r="B3" s="2"><v>45291</v></c><c r="C3" s="3"><v>3.5</v></c><c r="D3"><f>1+1</f><v>2</v></c><c r="E3" t="b"><v>1</v></c></row>
-</sheetData></worksheet>)";
+<row r="5"><c r="A5" t="d"><v>2024-03-01T08:00:00</v></c><c r="B5" s="1"><v>1e300</v></c><c r="C5" t="s"><v></v></c><c t="inlineStr"><is><t>)" +
+                             longest.toUtf8() + R"(</t></is></c></row>
+<row><c r="A6"><v>7</v></c><c r="C6" t="s"><v>2</v></c></row><row r="7"><c r="A7"><v>8</v></c></row>
+</sheetData><mergeCells count="2"><mergeCell ref="C6:C8"/><mergeCell ref="A6:B6"/></mergeCells></worksheet>)";
     zipParts(path, {{"xl/workbook.xml", Workbook},
                     {"xl/_rels/workbook.xml.rels", Relations},
                     {"xl/sharedStrings.xml", strings},
@@ -91,9 +165,16 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
                     {"xl/worksheets/people.xml", sheet}});
     ImportTable table;
     ASSERT_TRUE(ImportTable::read(path, table)) << table.error.toStdString();
+    // Type d is a date, a date-styled number no date can have stays a number,
+    // an empty index is no string, rows stand where their numbers put them,
+    // and a merge's value counts for every row and column it covers.
     EXPECT_EQ(table.rows, (Rows{{"工号", "", "部门"},
                                 {"1023", "张伟", "研发部"},
-                                {"2023-03-15", "2023-12-31", "3.5", "2", "TRUE"}}));
+                                {"2023-03-15", "2023-12-31", "3.5", "2", "TRUE"},
+                                {},
+                                {"2024-03-01", "1e+300", "", longest},
+                                {"7", "7", "市场部"},
+                                {"8", "", "市场部"}}));
 
     // Our own winners table comes back as written, through its shared strings.
     const std::vector<WinnerRow> winners = {
@@ -108,7 +189,112 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
     EXPECT_EQ(table.names({3}, true).names, (QStringList{"A1023 张伟 研发部", "A1 李娜"}));
 }
 
-TEST(ImportTable, RefusesWhatIsNoSpreadsheetAndBombsWithoutHanging)
+namespace {
+
+QByteArrayList sheetOf(const QByteArray& rows, const QByteArray& after = QByteArray())
+{
+    return {"<worksheet><sheetData>" + rows + "</sheetData>" + after + "</worksheet>"};
+}
+
+QByteArray repeated(int times, const std::function<QByteArray(int)>& piece)
+{
+    QByteArray out;
+    for (int i = 1; i <= times; ++i)
+        out += piece(i);
+    return out;
+}
+
+} // namespace
+
+// Small files made to hang or exhaust the reader: each is answered at once,
+// with the bound it met; comments, CDATA and instructions cost their length.
+TEST(ImportTable, HostileWorkbooksAreAnsweredWithTheBoundTheyMeet)
+{
+    QTemporaryDir dir;
+    const QByteArray row1 = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>张伟</t></is></c></row>)";
+    const QByteArray tooLong(ImportTable::MaxCellChars + 1, 'x');
+    const QByteArray Megabyte(1 << 20, 'x');
+    const struct
+    {
+        const char* what;
+        QByteArrayList strings;
+        QByteArrayList sheet;
+        QString error;
+    } cases[] = {
+        {"a cell in the last column of every row",
+         {},
+         sheetOf(repeated(3000,
+                          [](int r) {
+                              return QByteArray(R"(<row><c r="XFD%1"><v>1</v></c></row>)")
+                                  .replace("%1", QByteArray::number(r));
+                          })),
+         ImportTable::TooManyCells},
+        {"one long shared string in a million cells",
+         {"<sst><si><t>" + QString(30000, QChar(0x5F20)).toUtf8() + "</t></si></sst>"},
+         sheetOf(repeated(100000,
+                          [](int) {
+                              return QByteArray("<row>") +
+                                     QByteArray(R"(<c t="s"><v>0</v></c>)").repeated(10) + "</row>";
+                          })),
+         ImportTable::TooMuchText},
+        {"cells without a place past the last column",
+         {},
+         sheetOf("<row>" + QByteArray("<c><v>1</v></c>").repeated(ImportTable::MaxColumns + 1) + "</row>"),
+         ImportTable::TooWide},
+        {"a row past the last",
+         {},
+         sheetOf(R"(<row r="1048577"><c><v>1</v></c></row>)"),
+         ImportTable::TooLarge},
+        {"a cell longer than a spreadsheet's",
+         {},
+         sheetOf(R"(<row><c t="inlineStr"><is><t>)" + tooLong + "</t></is></c></row>"),
+         ImportTable::CellTooLong},
+        {"a value longer than a spreadsheet's",
+         {},
+         sheetOf("<row><c t=\"str\"><v>" + tooLong + "</v></c></row>"),
+         ImportTable::CellTooLong},
+        {"a shared string longer than a spreadsheet's",
+         {"<sst><si><t>" + tooLong + "</t></si></sst>"},
+         sheetOf(row1),
+         ImportTable::CellTooLong},
+        {"the same merge over and over",
+         {},
+         sheetOf(R"(<row><c r="CV1"><v>1</v></c></row>)" +
+                     repeated(999, [](int) { return QByteArray("<row><c><v>1</v></c></row>"); }),
+                 "<mergeCells>" + QByteArray(R"(<mergeCell ref="A1:CV1000"/>)").repeated(100) +
+                     "</mergeCells>"),
+         ImportTable::TooManyCells},
+        {"a document type that could expand entities",
+         {},
+         {R"(<!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;">]><worksheet><sheetData><row><c t="str"><v>&b;</v></c></row></sheetData></worksheet>)"},
+         ImportTable::NotATable},
+        {"strings that unpack past their bound",
+         QByteArrayList(XlsxReader::MaxPartBytes / Megabyte.size() + 1, Megabyte), sheetOf(row1),
+         XlsxReader::unpackedTooLarge("xl/sharedStrings.xml", XlsxReader::MaxPartBytes)},
+        {"a long comment, instruction and CDATA between rows",
+         {},
+         QByteArrayList{"<worksheet><sheetData><!--"} + QByteArrayList(32, Megabyte) +
+             QByteArrayList{"-->", row1, "<?x ", Megabyte, "?><![CDATA[", Megabyte,
+                            "]]></sheetData></worksheet>"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath("hostile.xlsx");
+        QFile::remove(path);
+        zipParts(path, {{"xl/workbook.xml", Workbook},
+                        {"xl/sharedStrings.xml", c.strings},
+                        {"xl/worksheets/sheet1.xml", c.sheet}});
+        ImportTable table;
+        EXPECT_EQ(ImportTable::read(path, table), c.error.isEmpty()) << c.what;
+        EXPECT_EQ(table.error, c.error) << c.what;
+        if (c.error.isEmpty())
+            EXPECT_EQ(table.rows, (Rows{{"张伟"}})) << c.what;
+        else
+            EXPECT_TRUE(table.rows.empty()) << c.what;
+    }
+}
+
+TEST(ImportTable, RefusesWhatIsNoSpreadsheet)
 {
     QTemporaryDir dir;
     const auto refused = [&dir](const char* name, const char* error) {
@@ -123,13 +309,44 @@ TEST(ImportTable, RefusesWhatIsNoSpreadsheetAndBombsWithoutHanging)
     refused("other.xlsx", ImportTable::NotATable);
     writeFile(dir.filePath("cut.xlsx"), "PK\x03\x04 cut short");
     refused("cut.xlsx", ImportTable::NotATable);
+    zipParts(dir.filePath("torn.xlsx"),
+             {{"xl/workbook.xml", Workbook}, {"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>"}});
+    refused("torn.xlsx", ImportTable::NotATable);
     refused("missing.csv", ImportTable::NotATable);
-    // A few hundred kilobytes that unpack to more than any sheet's strings may hold.
-    zipParts(dir.filePath("bomb.xlsx"),
-             {{"xl/workbook.xml", Workbook},
-              {"xl/sharedStrings.xml", QByteArray(XlsxReader::MaxPartBytes + 1, ' ')},
-              {"xl/worksheets/sheet1.xml", "<worksheet/>"}});
-    refused("bomb.xlsx", ImportTable::TooLarge);
+}
+
+// A list as spreadsheet programs write it, the names as shared strings:
+// every cell comes back exact, wherever the pieces of unpacked XML end.
+TEST(ImportTable, EveryNameOfABigWorkbookComesBackExact)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hr.xlsx");
+    const QString surnames =
+        QStringLiteral("赵钱孙李周吴郑王冯陈褚卫蒋沈韩杨朱秦尤许何吕施张孔曹严华金魏陶姜");
+    Rows expected{{"工号", "姓名", "部门"}};
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(path).constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    for (int c = 0; c < 3; ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), expected[0][c].toUtf8().constData(), nullptr);
+    for (int i = 1; i <= 200000; ++i) {
+        // Names of one to nine characters, so that every kind of cell meets a piece's end somewhere.
+        QString name;
+        for (int k = 0; k <= i % 9; ++k)
+            name += surnames[(i * 7 + k * 13) % surnames.size()];
+        const QString department = QStringLiteral("部门%1").arg(i % 37);
+        worksheet_write_number(sheet, lxw_row_t(i), 0, 100000 + i, nullptr);
+        worksheet_write_string(sheet, lxw_row_t(i), 1, name.toUtf8().constData(), nullptr);
+        worksheet_write_string(sheet, lxw_row_t(i), 2, department.toUtf8().constData(), nullptr);
+        expected.push_back({QString::number(100000 + i), name, department});
+    }
+    ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
+    ImportTable table;
+    ASSERT_TRUE(ImportTable::read(path, table)) << table.error.toStdString();
+    ASSERT_EQ(table.rows.size(), expected.size());
+    qsizetype wrong = 0;
+    for (size_t r = 0; r < expected.size(); ++r)
+        wrong += table.rows[r] != expected[r];
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(ImportTable, NamesJoinTheChosenColumnsAndSkipEmptyRows)
