@@ -392,11 +392,13 @@ QString XlsxReader::dateOf(double serial, bool from1904)
     QDate date;
     if (from1904)
         date = QDate(1904, 1, 1).addDays(days);
-    // Excel counts a 29 February 1900 that never was.
-    else if (days >= 61)
+    // Day 1 is 1 January 1900, and a spreadsheet counts a 29 February 1900 that never was.
+    else if (days == 60)
+        return QStringLiteral("1900-02-29");
+    else if (days > 60)
         date = QDate(1899, 12, 30).addDays(days);
     else
-        date = QDate(1899, 12, 31).addDays(days - 1);
+        date = QDate(1899, 12, 31).addDays(days);
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 

@@ -412,3 +412,21 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
     again.close();
     EXPECT_EQ(folder.read("Result.csv"), WinnersTable::csv({}));
 }
+
+TEST(ImportTable, DateSerialsShowTheDaysASpreadsheetShows)
+{
+    const struct
+    {
+        double serial;
+        bool from1904;
+        const char* shown;
+    } cases[] = {
+        {1, false, "1900-01-01"},        {59, false, "1900-02-28"},
+        {60, false, "1900-02-29"},       {61, false, "1900-03-01"},
+        {45291.75, false, "2023-12-31"}, {2958465, false, "9999-12-31"},
+        {2958466, false, "2958466"},     {-1, false, "-1"},
+        {1e300, false, "1e+300"},        {0, true, "1904-01-01"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XlsxReader::dateOf(c.serial, c.from1904), c.shown) << c.serial;
+}
