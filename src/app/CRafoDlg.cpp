@@ -62,8 +62,6 @@ void CRafoDlg::OnInitDialog()
     OnInitDialog(geometry.isEmpty() ? QRect(0, 0, 1920, 1080) : geometry);
     m_screenCount = QGuiApplication::screens().size();
     connect(m_follower.get(), &ScreenFollower::geometryChanged, this, &CRafoDlg::coverScreen);
-    if (m_follower->otherScreen())
-        openConsole();
 }
 
 void CRafoDlg::OnInitDialog(const QRect& screen)
@@ -78,6 +76,9 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     m_player.Play(DrawSession::InitMusic, MusicPlayer::PlayLoop);
     m_musicTimer.start(MusicPeriodMs, this);
     m_captionTimer.start(CaptionPeriodMs, this);
+    // What the start found wrong goes to the operator's screen when there is one.
+    if (m_follower && m_follower->otherScreen())
+        openConsole();
     tell();
 }
 

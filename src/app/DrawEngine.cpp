@@ -89,6 +89,8 @@ void recordScope(const DrawScope& scope, std::size_t admitted, DrawRecord& recor
     record.scope = scope.text();
     record.admitted = static_cast<long long>(admitted);
     record.exclusions = scope.exclusionDigests();
+    record.exclusionWords =
+        scope.exclusionMatch() == DrawScope::ExclusionMatch::Word && !scope.files().empty();
 }
 
 } // namespace
@@ -197,6 +199,12 @@ std::vector<std::size_t> DrawEngine::admittedBy(const std::vector<tstring>& pool
             admitted.push_back(i);
     }
     return admitted;
+}
+
+bool DrawEngine::anyAdmitted(const std::vector<tstring>& pool, const DrawScope& scope)
+{
+    return std::any_of(pool.begin(), pool.end(),
+                       [&scope](const tstring& name) { return scope.admits(name); });
 }
 
 void DrawEngine::removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked)

@@ -122,6 +122,8 @@ public:
                           std::vector<tstring>& winners);
     // Where in the pool the scope's names are.
     static std::vector<std::size_t> admittedBy(const std::vector<tstring>& pool, const DrawScope& scope);
+    // Whether it admits anyone; quick when it does.
+    static bool anyAdmitted(const std::vector<tstring>& pool, const DrawScope& scope);
 
     // Takes the marked names out in one pass; the rest keep their order.
     static void removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked);

@@ -29,4 +29,6 @@ struct DrawRecord
     tstring scope;
     long long admitted = -1;
     std::map<tstring, tstring> exclusions;
+    // Whether a single-word line of an excluded list matched a word of a name.
+    bool exclusionWords = false;
 };

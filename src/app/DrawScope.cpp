@@ -94,13 +94,21 @@ std::vector<tstring> DrawScope::files() const
     return out;
 }
 
-void DrawScope::setExcluded(const tstring& file, const std::vector<tstring>& names, const tstring& digest)
+void DrawScope::setExcluded(const tstring& file, std::vector<tstring> names, const tstring& digest)
 {
-    std::unordered_set<std::wstring>& set = m_excluded[file];
-    set.clear();
-    set.reserve(names.size());
-    for (const tstring& name : names)
-        set.insert(name);
+    Excluded& excluded = m_excluded[file];
+    excluded = Excluded();
+    // The views point into the lines, which stay where they are from here on.
+    excluded.lines = std::move(names);
+    excluded.whole.reserve(excluded.lines.size());
+    for (const tstring& line : excluded.lines) {
+        excluded.whole.insert(line);
+        const std::vector<tstring> inLine = words(line);
+        if (inLine.size() == 1) {
+            const size_t at = line.find(inLine.front());
+            excluded.words.insert(std::wstring_view(line).substr(at, inLine.front().size()));
+        }
+    }
     m_digests[file] = digest;
 }
 
@@ -114,6 +122,28 @@ bool DrawScope::hasWord(const tstring& name, const tstring& word)
             return true;
     }
     return false;
+}
+
+std::optional<std::wstring_view> DrawScope::match(const Excluded& excluded, const tstring& name) const
+{
+    const auto whole = excluded.whole.find(name);
+    if (whole != excluded.whole.end())
+        return *whole;
+    if (m_match == ExclusionMatch::Line || excluded.words.empty())
+        return std::nullopt;
+    const std::wstring_view view(name);
+    for (size_t begin = 0; begin < view.size();) {
+        size_t end = begin;
+        while (end < view.size() && !isSeparator(view[end]))
+            ++end;
+        if (end > begin) {
+            const auto word = excluded.words.find(view.substr(begin, end - begin));
+            if (word != excluded.words.end())
+                return *word;
+        }
+        begin = end + 1;
+    }
+    return std::nullopt;
 }
 
 bool DrawScope::admits(const tstring& name) const
@@ -130,11 +160,33 @@ bool DrawScope::admits(const tstring& name) const
             break;
         case Clause::Excludes: {
             const auto found = m_excluded.find(clause.text);
-            if (found != m_excluded.end() && found->second.count(name))
+            if (found != m_excluded.end() && match(found->second, name))
                 return false;
             break;
         }
         }
     }
     return true;
+}
+
+std::vector<DrawScope::Exclusion> DrawScope::exclusions(const std::vector<tstring>& pool) const
+{
+    std::vector<Exclusion> out;
+    for (const auto& [file, excluded] : m_excluded) {
+        Exclusion exclusion;
+        exclusion.file = file;
+        std::map<std::wstring_view, std::size_t> matches;
+        for (const tstring& name : pool) {
+            if (const auto line = match(excluded, name)) {
+                ++exclusion.removed;
+                ++matches[*line];
+            }
+        }
+        for (const auto& [line, count] : matches) {
+            if (count > 1)
+                exclusion.ambiguous.emplace_back(tstring(std::wstring(line)), count);
+        }
+        out.push_back(std::move(exclusion));
+    }
+    return out;
 }

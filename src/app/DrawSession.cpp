@@ -40,6 +40,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     RestoreResults(m_engine);
     recallWinnersTable();
     journalStart("launch", participants, participantsDigest);
+    checkRanges();
     winnersChanged(false);
     emit changed();
 }
@@ -88,6 +89,7 @@ DrawEngine::StartOutcome DrawSession::start()
     }
     m_pageTimer.stop();
     m_page = 0;
+    reportExclusions();
     emit cyclingStarted();
     emit changed();
     return outcome;
@@ -107,13 +109,16 @@ DrawEngine::StopOutcome DrawSession::stop()
     if (outcome == DrawEngine::StopOutcome::Ignored)
         return outcome;
     play(StopSound, MusicPlayer::PlayOnce);
-    if (outcome == DrawEngine::StopOutcome::AllRemaining)
+    // Within a range that admits no more than the prize's count the count line says so; the pool may be far
+    // larger.
+    if (outcome == DrawEngine::StopOutcome::AllRemaining && record.admitted < 0)
         tell(AllRemainingWinMessage);
     journalDraw(JournalEntry::stop(record, m_engine.award(record.prize)));
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
     noteWinners(record, false);
     ++m_captionEpoch;
+    reportExclusions();
     winnersChanged(false);
     emit changed();
     if (outcome == DrawEngine::StopOutcome::EmptyPool)
@@ -144,6 +149,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     if (m_engine.current() == m_engine.prizeCount() - 1)
         exportResults();
     ++m_captionEpoch;
+    reportExclusions();
     winnersChanged(true);
     emit changed();
     return result;
@@ -161,6 +167,7 @@ void DrawSession::restart(const char* reason)
     m_drawn.clear();
     m_absentRows.clear();
     writeWinnersTable();
+    checkRanges();
     winnersChanged(false);
     emit changed();
 }
@@ -347,6 +354,7 @@ void DrawSession::prizeTableChanged()
     // The operator was told the drawn data goes; what is stored is this table's now.
     m_engine.storeAfresh();
     storeResults();
+    checkRanges();
     winnersChanged(true);
     emit changed();
 }
@@ -436,25 +444,77 @@ void DrawSession::play(const wchar_t* path, int mode)
 
 bool DrawSession::prepareScope(int prize, DrawScope& scope)
 {
+    const std::optional<std::wstring> problem = scopeProblem(prize, scope, true);
+    if (problem)
+        tell(*problem, L"消息");
+    return !problem;
+}
+
+std::optional<std::wstring> DrawSession::scopeProblem(int prize, DrawScope& scope, bool keep)
+{
     const AwardItem& award = m_engine.award(prize);
     QString reason;
-    if (!scope.parse(award.range, &reason)) {
-        tell(DrawScope::Problem + award.awardName + L": " + reason.toStdWString(), L"消息");
-        return false;
-    }
+    if (!scope.parse(award.range, &reason))
+        return DrawScope::Problem + award.awardName + L": " + reason.toStdWString();
+    // A list of names alone, without the 工号 and 部门 of data.txt, still excludes them.
+    scope.setExclusionMatch(DrawScope::ExclusionMatch::Word);
     for (const tstring& file : scope.files()) {
         QByteArray bytes;
         if (LineReader::readAll(QString::fromStdWString(file), MaxExclusionBytes, bytes) !=
-            LineReader::Opened::Ok) {
-            tell(ExclusionUnreadable + file, L"消息");
-            return false;
+            LineReader::Opened::Ok)
+            return ExclusionUnreadable + file + L" (" + award.awardName + L")";
+        ParticipantList list = ParseParticipants(bytes.toStdString());
+        QString digest;
+        if (keep) {
+            digest = m_journal.keepList(list.names);
+            checkListsKept();
         }
-        const ParticipantList list = ParseParticipants(bytes.toStdString());
-        const QString digest = m_journal.keepList(list.names);
-        checkListsKept();
-        scope.setExcluded(file, list.names, digest.toStdWString());
+        scope.setExcluded(file, std::move(list.names), digest.toStdWString());
     }
-    return true;
+    if (!scope.admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), scope))
+        return award.awardName + L": 抽奖范围 \"" + scope.text() + L"\"" + NobodyInRange;
+    return std::nullopt;
+}
+
+void DrawSession::checkRanges()
+{
+    std::set<std::wstring> problems;
+    std::wstring untold;
+    const int first = m_engine.running() ? m_engine.current() : m_engine.current() + 1;
+    for (int prize = std::max(first, 0); prize < m_engine.prizeCount(); ++prize) {
+        DrawScope scope;
+        const std::optional<std::wstring> problem = scopeProblem(prize, scope, false);
+        if (!problem)
+            continue;
+        if (!m_rangeProblems.count(*problem))
+            untold += (untold.empty() ? L"" : L"\n") + *problem;
+        problems.insert(*problem);
+    }
+    m_rangeProblems = std::move(problems);
+    if (!untold.empty())
+        tell(untold, L"消息");
+    reportExclusions();
+}
+
+void DrawSession::reportExclusions()
+{
+    m_exclusionReport.clear();
+    const int prize = m_engine.running() ? m_engine.current() : m_engine.current() + 1;
+    DrawScope scope;
+    if (prize < 0 || prize >= m_engine.prizeCount() || !scope.parse(m_engine.award(prize).range) ||
+        scope.files().empty() || scopeProblem(prize, scope, false))
+        return;
+    QStringList parts;
+    for (const DrawScope::Exclusion& exclusion : scope.exclusions(m_engine.pool())) {
+        QString part = QStringLiteral("%1 去掉 %2 人")
+                           .arg(QString::fromStdWString(exclusion.file))
+                           .arg(exclusion.removed);
+        for (const auto& [line, count] : exclusion.ambiguous)
+            part += QStringLiteral(", \"%1\" 对应 %2 人").arg(QString::fromStdWString(line)).arg(count);
+        parts << part;
+    }
+    m_exclusionReport = QString::fromStdWString(m_engine.award(prize).awardName) + QStringLiteral(": ") +
+                        parts.join(QStringLiteral("; "));
 }
 
 void DrawSession::noteWinners(const DrawRecord& record, bool replacement, const tstring& absent)

@@ -11,6 +11,8 @@
 
 #include <QObject>
 #include <QTimer>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,8 @@ public:
     static constexpr const wchar_t* JournalFailure = L"无法写入抽奖记录:";
     static constexpr const wchar_t* WinnersTableFailure = L"无法写入文件:Result.csv, Result.xlsx";
     static constexpr const wchar_t* ExclusionUnreadable = L"无法读取排除名单: ";
+    // After the prize and the range.
+    static constexpr const wchar_t* NobodyInRange = L" 内没有可抽的人";
     static constexpr qint64 MaxExclusionBytes = qint64(1) << 30;
 
     // What the operator must be told after an operation; an empty caption
@@ -107,6 +111,10 @@ public:
     // The prize desk's table as it stands: every winner of the finished
     // prizes, then each prize's absent winners.
     std::vector<WinnerRow> winnerRows() const;
+    // What the excluded lists of the prize being drawn, or else of the next,
+    // do to the pool: how many each takes out, and their lines that match
+    // several names. Empty when that prize excludes no list.
+    const QString& exclusionReport() const { return m_exclusionReport; }
     // Whether the last write of the journal and of the result store went through.
     bool journalWritten() const { return m_journalWritten; }
     bool storeWritten() const { return m_storeWritten; }
@@ -155,8 +163,16 @@ private:
     // already held for the winners the store gave back.
     void recallWinnersTable();
     // The prize's range made ready to draw: parsed, its files read and kept
-    // beside the journal. False when it cannot be, and the operator is told why.
+    // beside the journal. False when it cannot be, or when it admits nobody
+    // left in the pool, and the operator is told why.
     bool prepareScope(int prize, DrawScope& scope);
+    // What is wrong with the prize's range; the lists are kept when `keep`.
+    std::optional<std::wstring> scopeProblem(int prize, DrawScope& scope, bool keep);
+    // Every range still to be drawn, at the start and after every change of
+    // the prize table or the list, so a bad one is told on the operator's side
+    // before its prize comes up; what was told at the last check is not told again.
+    void checkRanges();
+    void reportExclusions();
 
     DrawEngine m_engine;
     AreaEditor m_areas;
@@ -211,6 +227,8 @@ private:
         Drawn drawn;
     };
     std::vector<Absent> m_absentRows;
+    std::set<std::wstring> m_rangeProblems;
+    QString m_exclusionReport;
     WinnersTable m_winnersTable;
     bool m_winnersTableTold = false;
     mutable WallKey m_wallKey;

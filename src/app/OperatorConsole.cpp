@@ -93,6 +93,8 @@ void OperatorConsole::refresh()
     m_ui->fingerprint->setText(fingerprint.isEmpty() ? QStringLiteral("—") : fingerprint);
     showHealth(*m_ui->journalHealth, session.journalWritten());
     showHealth(*m_ui->storeHealth, session.storeWritten());
+    m_ui->exclusions->setText(session.exclusionReport().isEmpty() ? QStringLiteral("—")
+                                                                  : session.exclusionReport());
     m_ui->startButton->setEnabled(!running);
     m_ui->stopButton->setEnabled(running);
     m_ui->blackButton->setChecked(session.blackedOut());

@@ -88,6 +88,8 @@ QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardI
             exclusions.insert(text(file), text(digest));
         if (!exclusions.isEmpty())
             entry.insert("exclusions", exclusions);
+        if (record.exclusionWords)
+            entry.insert("exclusionMatch", QStringLiteral("word"));
     }
     if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
         entry.insert("seed", record.seed.hex());
@@ -334,6 +336,12 @@ bool JournalEntry::readDraw(const QJsonObject& entry, Draw& draw, QString* error
             if (!file.value().isString() || !isDigest(file.value().toString()))
                 fields.fail("exclusions", "不是 64 位十六进制摘要");
             record.exclusions[file.key().toStdWString()] = file.value().toString().toStdWString();
+        }
+        // Journals written before words matched say nothing, and replay by whole lines.
+        if (fields.has("exclusionMatch")) {
+            record.exclusionWords = fields.string("exclusionMatch") == QLatin1String("word");
+            if (!record.exclusionWords)
+                fields.fail("exclusionMatch", "不是已知的匹配方式");
         }
     }
     draw.awardName = fields.string("awardName");

@@ -303,6 +303,8 @@ private:
                                                     : QString::fromStdWString(declared.text())));
             return false;
         }
+        scope.setExclusionMatch(recorded.exclusionWords ? DrawScope::ExclusionMatch::Word
+                                                        : DrawScope::ExclusionMatch::Line);
         for (const tstring& file : scope.files()) {
             const auto digest = recorded.exclusions.find(file);
             std::vector<tstring> names;
@@ -315,7 +317,7 @@ private:
             }
             if (!readList(QString::fromStdWString(digest->second), names, path))
                 return false;
-            scope.setExcluded(file, names, digest->second);
+            scope.setExcluded(file, std::move(names), digest->second);
         }
         return true;
     }

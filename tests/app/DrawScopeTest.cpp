@@ -37,24 +37,45 @@ TEST(DrawScope, ParsesTheDeclaredRangeOrSaysWhyNot)
     }
 }
 
+// An excluded line matches the whole name, or, once words match and when
+// it is a single word, one word of it: a list of names alone excludes them.
 TEST(DrawScope, AdmitsByWholeWordsAndExcludedLists)
 {
     DrawScope scope;
     ASSERT_TRUE(scope.parse(L"包含 研发部 且 不含 管理层 且 排除 vip.txt"));
-    scope.setExcluded(L"vip.txt", {L"A1 张伟 研发部"}, L"");
+    scope.setExcluded(L"vip.txt", {L"A1 张伟 研发部", L" 李娜 ", L"王 强"}, L"");
     const struct
     {
         const wchar_t* name;
-        bool admitted;
+        bool byLine;
+        bool byWord;
     } cases[] = {
-        {L"A1023 李娜 研发部", true},         {L"A1023\t李娜\t研发部", true},
-        {L"A1023　李娜　研发部", true},       {L"研发部", true},
-        {L"A1023 李娜 研发部二组", false},    {L"A1023 李娜 大研发部", false},
-        {L"A1024 王强 研发部 管理层", false}, {L"A1 张伟 研发部", false},
-        {L"A1 张伟 研发部 ", true},           {L"A1025 赵敏 市场部", false},
+        {L"A1023 赵敏 研发部", true, true},
+        {L"A1023\t赵敏\t研发部", true, true},
+        {L"A1023　赵敏　研发部", true, true},
+        {L"研发部", true, true},
+        {L"A1023 赵敏 研发部二组", false, false},
+        {L"A1023 赵敏 大研发部", false, false},
+        {L"A1024 赵敏 研发部 管理层", false, false},
+        {L"A1 张伟 研发部", false, false},
+        {L"A1 张伟 研发部 ", true, true},
+        {L"A1025 赵敏 市场部", false, false},
+        {L"A7 李娜 研发部", true, false},
+        {L"A7 李娜娜 研发部", true, true},
+        {L"A8 王 研发部", true, true},
+        {L"A9 张伟 研发部", true, true},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(scope.admits(c.name), c.admitted) << QString::fromWCharArray(c.name).toStdString();
+    for (const auto& c : cases) {
+        scope.setExclusionMatch(DrawScope::ExclusionMatch::Line);
+        EXPECT_EQ(scope.admits(c.name), c.byLine) << QString::fromWCharArray(c.name).toStdString();
+        scope.setExclusionMatch(DrawScope::ExclusionMatch::Word);
+        EXPECT_EQ(scope.admits(c.name), c.byWord) << QString::fromWCharArray(c.name).toStdString();
+    }
+    const std::vector<DrawScope::Exclusion> exclusions =
+        scope.exclusions({L"A7 李娜 研发部", L"A8 李娜 市场部", L"A1 张伟 研发部", L"A9 赵敏 研发部"});
+    ASSERT_EQ(exclusions.size(), 1u);
+    EXPECT_EQ(exclusions[0].removed, 3u);
+    EXPECT_EQ(exclusions[0].ambiguous, (std::vector<std::pair<tstring, std::size_t>>{{L"李娜", 2}}));
 }
 
 // The positions count among the admitted names in pool order: a range that
@@ -116,25 +137,59 @@ TEST(DrawScope, TheRuleDrawsAmongTheAdmittedAndReplacesFromThemToo)
     EXPECT_EQ(record.admitted, 2);
 }
 
-TEST(DrawScope, TheShowRefusesToStartARangeItCannotApply)
+// The operator hears of a range that cannot be drawn when the show opens and
+// when the table changes, the start is refused, and nothing said is untrue.
+TEST(DrawScope, TheShowTellsOnlyTrueSentencesAboutRanges)
 {
     EventFolder folder;
-    TestEvent::make(folder, 10, {3});
-    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[AwardRange]\r\nRange0=排除 vip.txt\r\n");
+    TestEvent::make(folder, 10, {3, 500, 2, 1});
+    std::string people;
+    for (int i = 0; i < 2000; ++i)
+        people += "A" + std::to_string(i) + (i < 95 ? " 张伟 研发部\r\n" : " 员工 生产部\r\n");
+    folder.write("data.txt", people);
+    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") +
+                                      "[AwardRange]\r\nRange0=排除 vip.txt\r\nRange1=包含 研发部\r\n"
+                                      "Range2=包含 市场部\r\nRange3=研发部\r\n");
+    const auto told = [](DrawSession& session) {
+        std::vector<std::wstring> texts;
+        for (const DrawSession::Notice& notice : session.takeNotices())
+            texts.push_back(notice.text);
+        return texts;
+    };
+    const std::wstring missing = L"无法读取排除名单: vip.txt (Prize0)";
+    const std::wstring nobody = L"Prize2: 抽奖范围 \"包含 市场部\" 内没有可抽的人";
+    const std::wstring malformed =
+        L"抽奖范围有误: Prize3: \"研发部\" 不是条件: 条件以 包含, 不含 或 排除 开头";
     DrawSession session;
     session.open(1920, 1080);
+    EXPECT_EQ(told(session), (std::vector<std::wstring>{missing + L"\n" + nobody + L"\n" + malformed}));
     EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Ignored);
-    const std::vector<DrawSession::Notice> notices = session.takeNotices();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].text, L"无法读取排除名单: vip.txt");
-    folder.write("vip.txt", "p1\r\np2\r\n");
+    EXPECT_EQ(told(session), (std::vector<std::wstring>{missing}));
+
+    // A list of names alone excludes them, and the console hears what it did.
+    folder.write("vip.txt", "张伟\r\nA1999\r\n");
+    AwardItem renamed = session.awards()[0];
+    session.changePrize(0, renamed);
+    EXPECT_EQ(told(session), std::vector<std::wstring>{}) << "what was told is not told again";
+    EXPECT_EQ(session.exclusionReport(), QStringLiteral("Prize0: vip.txt 去掉 96 人, \"张伟\" 对应 95 人"));
     EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Cycling);
     session.stop();
     for (const tstring& winner : session.engine().award(0).winners)
-        EXPECT_TRUE(winner != L"p1" && winner != L"p2");
+        EXPECT_TRUE(winner.find(L"张伟") == tstring::npos && winner != L"A1999 员工 生产部");
     const std::string journal = folder.read("Journal/journal.jsonl");
-    EXPECT_NE(journal.find("\"scope\":\"排除 vip.txt\""), std::string::npos);
-    EXPECT_NE(journal.find("\"admitted\":8"), std::string::npos);
-    EXPECT_NE(journal.find("\"exclusions\":{\"vip.txt\":\""), std::string::npos);
+    EXPECT_NE(journal.find("\"admitted\":1904"), std::string::npos);
+    EXPECT_NE(journal.find("\"exclusionMatch\":\"word\""), std::string::npos);
+
+    // 95 admitted for 500 places: all of them win, and nobody says the whole pool did.
+    EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Cycling);
+    EXPECT_EQ(session.stop(), DrawEngine::StopOutcome::AllRemaining);
+    EXPECT_EQ(told(session), std::vector<std::wstring>{});
+    EXPECT_EQ(session.engine().award(1).winners.size(), 95u);
+    EXPECT_GT(session.engine().pool().size(), 1800u);
+
+    // Nobody in the range: the start is refused, the names never run.
+    EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Ignored);
+    EXPECT_FALSE(session.engine().running());
+    EXPECT_EQ(told(session), (std::vector<std::wstring>{nobody}));
     session.close();
 }

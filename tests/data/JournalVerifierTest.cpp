@@ -116,6 +116,8 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         session = std::make_unique<DrawSession>();
         session->open(1920, 1080);
     };
+    const char* TwoZhangWei = "A1 张伟 研发部\r\nA2 张伟 市场部\r\nA3 李娜 研发部\r\nA4 王芳 财务部\r\n"
+                              "A5 赵敏 研发部\r\nA6 钱勇 市场部\r\n";
     struct Case
     {
         const char* what;
@@ -125,6 +127,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         const char* told;
         // The ranges of the two prizes, declared before the show.
         const char* ranges = nullptr;
+        const char* people = nullptr;
     };
     const Case cases[] = {
         {"an honest event", nullptr, nullptr, JournalVerifier::Verified, "全部可复现"},
@@ -219,14 +222,21 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          "按抽奖范围 \"不含 p3\" 抽取, 奖项表声明的是 \"不含 p1\"", "Range0=不含 p1\r\n"},
         {"a range's admitted count changed", nullptr, editStop("\"admitted\":9", "\"admitted\":10"),
          JournalVerifier::Faulty, "不可复现", "Range0=不含 p1\r\n"},
+        {"a list of names alone excluding them by a word of the line", nullptr, nullptr,
+         JournalVerifier::Verified, "全部可复现", "Range0=排除 vip.txt\r\n", TwoZhangWei},
+        {"the same stop read as written before words matched: whole lines only", nullptr,
+         editStop("\"exclusionMatch\":\"word\",", ""), JournalVerifier::Faulty, "不可复现",
+         "Range0=排除 vip.txt\r\n", TwoZhangWei},
     };
     for (const Case& c : cases) {
         EventFolder folder;
         TestEvent::make(folder, 10, {3, 2});
         if (c.ranges) {
             folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[AwardRange]\r\n" + c.ranges);
-            folder.write("vip.txt", "p3\r\n");
+            folder.write("vip.txt", "p3\r\n张伟\r\n");
         }
+        if (c.people)
+            folder.write("data.txt", c.people);
         MessageRecorder recorder;
         auto session = std::make_unique<DrawSession>();
         session->open(1920, 1080);
