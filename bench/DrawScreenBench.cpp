@@ -334,6 +334,7 @@ class QuietEditorHost : public ParticipantEditorHost
 {
 public:
     TextEncoding participantEncoding() const override { return TextEncoding::Utf8; }
+    void participantFieldsImported(const QStringList&) override {}
     void reloadAfterParticipantEdit() override {}
 };
 

@@ -329,6 +329,11 @@ void DrawSession::titlesChanged()
     emit changed();
 }
 
+void DrawSession::participantFieldsImported(const QStringList& fields)
+{
+    m_areas.settings().fieldsChanged(fields.join(QLatin1Char(' ')).toStdWString());
+}
+
 void DrawSession::reloadAfterParticipantEdit()
 {
     m_areas.reload();
@@ -344,6 +349,10 @@ void DrawSession::loadDrawData()
         tell(ParticipantFileError);
     else if (const auto& owed = m_areas.settings().owedPrizes())
         m_engine.setPrizes(*owed, -1);
+    const auto& owedFields = m_areas.settings().owedFields();
+    m_fieldNames = owedFields
+                       ? QString::fromStdWString(*owedFields).split(QLatin1Char(' '), Qt::SkipEmptyParts)
+                       : ParticipantFields();
 }
 
 void DrawSession::prizeTableChanged()
@@ -570,7 +579,7 @@ void DrawSession::writeWinnersTable()
     } else if (!m_winnersTable.failing()) {
         m_winnersTableTold = false;
     }
-    m_winnersTable.post(winnerRows());
+    m_winnersTable.post(winnerRows(), m_fieldNames);
 }
 
 void DrawSession::recallWinnersTable()
@@ -589,8 +598,12 @@ void DrawSession::recallWinnersTable()
     const auto column = [&headings](const char* heading) {
         return headings.indexOf(QString::fromUtf8(heading));
     };
+    // The fields of the name stand between 中奖人 and 时间, under any heading.
+    const auto lastColumn = [&headings](const char* heading) {
+        return headings.lastIndexOf(QString::fromUtf8(heading));
+    };
     const qsizetype award = column("奖项"), prize = column("奖品"), name = column("中奖人"),
-                    time = column("时间"), fingerprint = column("记录"), note = column("备注");
+                    time = lastColumn("时间"), fingerprint = lastColumn("记录"), note = lastColumn("备注");
     if (award < 0 || prize < 0 || name < 0 || time < 0 || fingerprint < 0 || note < 0)
         return;
     for (size_t r = 1; r < table.rows.size(); ++r) {

@@ -131,6 +131,7 @@ public:
 
     // The participant editor.
     TextEncoding participantEncoding() const override { return m_participantEncoding; }
+    void participantFieldsImported(const QStringList& fields) override;
     void reloadAfterParticipantEdit() override;
 
 signals:
@@ -227,6 +228,8 @@ private:
         Drawn drawn;
     };
     std::vector<Absent> m_absentRows;
+    // The headings of the fields of a name, for the prize desk's table.
+    QStringList m_fieldNames;
     std::set<std::wstring> m_rangeProblems;
     QString m_exclusionReport;
     WinnersTable m_winnersTable;

@@ -5,6 +5,7 @@
 #include "controls/CImportDlg.h"
 #include "controls/CLineNumberEdit.h"
 #include "controls/ParticipantEditorHost.h"
+#include "data/DuplicateNames.h"
 #include "data/ParticipantFile.h"
 #include "platform/MsgBox.h"
 #include "ui_CEditLottoryDlg.h"
@@ -57,9 +58,12 @@ void CEditLottoryDlg::OnImport()
         return;
     const ImportTable::Names names = options.names();
     m_edit->SetLines(names.names.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    MsgBox::show(QStringLiteral("导入了 %1 个名字, 跳过了 %2 个空行; 按确定保存")
+    m_importedFields = options.fieldHeadings();
+    const DuplicateNames duplicates(names.names);
+    MsgBox::show(QStringLiteral("导入了 %1 个名字, 跳过了 %2 个空行; 按确定保存%3")
                      .arg(names.names.size())
                      .arg(names.skipped)
+                     .arg(duplicates.isEmpty() ? QString() : QStringLiteral("\n") + duplicates.summary())
                      .toStdWString(),
                  L"消息");
 }
@@ -104,6 +108,8 @@ bool CEditLottoryDlg::SaveParticipants()
         MsgBox::show(std::wstring(WriteFailure) + ParticipantFileName, L"消息", MsgBox::Ok);
         return false;
     }
+    if (m_importedFields)
+        m_host.participantFieldsImported(*std::exchange(m_importedFields, std::nullopt));
     return true;
 }
 
@@ -111,6 +117,13 @@ bool CEditLottoryDlg::confirmAndSave()
 {
     if (MsgBox::show(Warning, L"消息", MsgBox::OkCancel) != MsgBox::IdOk)
         return true;
+    // Lines as the file will keep them.
+    const DuplicateNames duplicates(
+        QString::fromStdWString(ParticipantFileText(m_edit->toPlainText().toStdWString()))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
+    if (!duplicates.isEmpty() && MsgBox::show(duplicates.summary().toStdWString() + DuplicatesQuestion,
+                                              L"消息", MsgBox::OkCancel) != MsgBox::IdOk)
+        return false;
     // A list that could not be written stays in the editor; the show goes on as it was.
     if (!SaveParticipants())
         return false;

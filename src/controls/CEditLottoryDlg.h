@@ -4,6 +4,7 @@
 #include <QFont>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class CEditLottoryDlg;
@@ -22,6 +23,8 @@ public:
     static constexpr const wchar_t* Utf8Notice =
         L"名单中有代码页 936 无法表示的字, data.txt 将保存为 UTF-8 (带 BOM), 以免两人的名字变得相同";
     static constexpr const wchar_t* ImportFilter = L"表格 (*.xlsx *.csv)";
+    static constexpr const wchar_t* DuplicatesQuestion =
+        L"; 每一行都是一个抽奖人, 中奖名单上分不出同名的人. 仍然保存?";
 
     // Where the file chooser comes from; tests put an answer there.
     using FileChooser = std::function<QString(QWidget* parent)>;
@@ -50,4 +53,6 @@ private:
     std::unique_ptr<Ui::CEditLottoryDlg> m_ui;
     ParticipantEditorHost& m_host;
     QFont m_font;
+    // The headings of the sheet the list was imported from, until it is saved.
+    std::optional<QStringList> m_importedFields;
 };

@@ -1,8 +1,10 @@
 #include "controls/CImportDlg.h"
 
+#include "data/DuplicateNames.h"
 #include "ui_CImportDlg.h"
 
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -66,15 +68,45 @@ void CImportDlg::showPreview()
     m_ui->preview->setPlainText(chosen.names.mid(0, PreviewNames).join(QLatin1Char('\n')));
     m_ui->countLabel->setText(
         QStringLiteral("%1 个名字, 跳过 %2 个空行").arg(chosen.names.size()).arg(chosen.skipped));
+    // Two people of one name are told before the list is saved, while a column can still tell them apart.
+    const DuplicateNames duplicates(chosen.names);
+    const std::vector<int> columns = chosenColumns();
+    const bool columnLeftOut = !columns.empty() && int(columns.size()) < m_ui->columnList->count();
+    m_ui->duplicatesLabel->setText(duplicates.summary() + (duplicates.isEmpty() || !columnLeftOut
+                                                               ? QString()
+                                                               : QString::fromWCharArray(DuplicatesHint)));
     m_ui->buttons->button(QDialogButtonBox::Ok)->setEnabled(!chosen.names.isEmpty());
 }
 
-ImportTable::Names CImportDlg::names() const
+std::vector<int> CImportDlg::chosenColumns() const
 {
     std::vector<int> columns;
     for (int i = 0; i < m_ui->columnList->count(); ++i) {
         if (m_ui->columnList->item(i)->checkState() == Qt::Checked)
             columns.push_back(i);
     }
-    return m_table.names(columns, m_ui->headerCheck->isChecked());
+    return columns;
+}
+
+ImportTable::Names CImportDlg::names() const
+{
+    return m_table.names(chosenColumns(), m_ui->headerCheck->isChecked());
+}
+
+QStringList CImportDlg::fieldHeadings() const
+{
+    if (!m_ui->headerCheck->isChecked() || m_table.rows.empty())
+        return {};
+    std::vector<int> columns = chosenColumns();
+    for (int c = 0; columns.empty() && c < m_ui->columnList->count(); ++c)
+        columns.push_back(c);
+    const QStringList& first = m_table.rows.front();
+    QStringList headings;
+    for (int c : columns) {
+        // The headings are kept as one line of words.
+        QString heading = c < first.size() ? first[c] : QString();
+        heading.remove(QRegularExpression(QStringLiteral("\\s")));
+        headings << (heading.isEmpty() ? QStringLiteral("字段%1").arg(headings.size() + 1) : heading);
+    }
+    return headings;
 }

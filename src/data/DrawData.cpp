@@ -38,6 +38,16 @@ int PageSeconds()
     return ok && seconds >= 0 && seconds <= 3600 ? seconds : 6;
 }
 
+const wchar_t* const ParticipantSection = L"Participants";
+const wchar_t* const ParticipantFieldsKey = L"Fields";
+
+QStringList ParticipantFields()
+{
+    return QString::fromStdWString(
+               IniFile::readString(AwardInfoFile, ParticipantSection, ParticipantFieldsKey, L"", 4096))
+        .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 QString DisplayScreen()
 {
     return QString::fromStdWString(IniFile::readString(AwardInfoFile, L"Display", L"Screen", L"", 256))

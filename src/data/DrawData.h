@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 
 #include <QString>
+#include <QStringList>
 
 class DrawEngine;
 
@@ -21,6 +22,12 @@ bool ShowsFingerprint();
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.
 int PageSeconds();
+
+extern const wchar_t* const ParticipantSection;
+extern const wchar_t* const ParticipantFieldsKey;
+// The headings of the fields of a name, as the import of a sheet found them:
+// [Participants] Fields=, split at spaces; none when it says nothing.
+QStringList ParticipantFields();
 
 // The screen the show covers as "AwardInfo.ini" names it: [Display] Screen=,
 // a screen's name or its number from 1; empty when it says nothing.

@@ -1,6 +1,7 @@
 #include "data/PendingSettings.h"
 
 #include "data/CIni.h"
+#include "data/DrawData.h"
 #include "data/PrizeTable.h"
 #include "platform/IniDocument.h"
 
@@ -68,7 +69,7 @@ bool PendingSettings::owesAnything(const AreaSet& areas) const
         if (area && owesLayout(i, *area))
             return true;
     }
-    return !m_screenPixel.empty() || m_titles || m_prizes;
+    return !m_screenPixel.empty() || m_titles || m_prizes || m_fields;
 }
 
 bool PendingSettings::write(const AreaSet& areas)
@@ -96,6 +97,8 @@ bool PendingSettings::write(const AreaSet& areas)
         }
         if (m_prizes)
             WritePrizeTable(doc, *m_prizes);
+        if (m_fields)
+            doc.setValue(ParticipantSection, ParticipantFieldsKey, *m_fields);
     });
     if (!written)
         return false;
@@ -103,5 +106,6 @@ bool PendingSettings::write(const AreaSet& areas)
     m_screenPixel.clear();
     m_titles = false;
     m_prizes.reset();
+    m_fields.reset();
     return true;
 }

@@ -31,6 +31,8 @@ public:
     void screenScaled(Values screenPixel, bool areasScaled);
     void titlesChanged() { m_titles = true; }
     void prizesChanged(const std::vector<AwardItem>& awards);
+    // The headings of the fields of a name, as an import found them.
+    void fieldsChanged(const std::wstring& fields) { m_fields = fields; }
 
     bool owesLayout(int index, const CLottoryArea& area) const;
     // Whether the layout moved on since the last write was tried, so a
@@ -38,6 +40,7 @@ public:
     bool changedSinceLastTry(int index, const CLottoryArea& area) const;
     // The prize table the file does not hold yet, without winners.
     const std::optional<std::vector<AwardItem>>& owedPrizes() const { return m_prizes; }
+    const std::optional<std::wstring>& owedFields() const { return m_fields; }
     bool owesAnything(const AreaSet& areas) const;
 
     // Writes all that is owed in one step; true when the file holds it
@@ -51,4 +54,5 @@ private:
     Values m_screenPixel;
     bool m_titles = false;
     std::optional<std::vector<AwardItem>> m_prizes;
+    std::optional<std::wstring> m_fields;
 };

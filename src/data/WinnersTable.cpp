@@ -3,6 +3,7 @@
 #include "app/DrawScope.h"
 #include "platform/TextFile.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <xlsxwriter.h>
 
@@ -29,6 +30,15 @@ QStringList cellsOf(const WinnerRow& row, qsizetype fields)
     return cells;
 }
 
+// As wide as it shows: a Chinese character takes two places.
+int widthOf(const QString& text)
+{
+    int width = 0;
+    for (const QChar c : text)
+        width += c.unicode() >= 0x1100 ? 2 : 1;
+    return width;
+}
+
 } // namespace
 
 WinnersTable::~WinnersTable()
@@ -44,27 +54,29 @@ QStringList WinnersTable::fieldsOf(const QString& name)
     return fields;
 }
 
-qsizetype WinnersTable::fieldCount(const std::vector<WinnerRow>& rows)
+QStringList WinnersTable::fieldHeadings(const std::vector<WinnerRow>& rows, const QStringList& fieldNames)
 {
     qsizetype fields = 1;
     for (const WinnerRow& row : rows)
         fields = std::max(fields, fieldsOf(row.name).size());
-    return fields;
-}
-
-QStringList WinnersTable::headings(qsizetype fields)
-{
-    QStringList headings = {QStringLiteral("序号"), QStringLiteral("奖项"), QStringLiteral("奖品"),
-                            QStringLiteral("中奖人")};
+    if (!fieldNames.isEmpty() && fields <= fieldNames.size())
+        return fieldNames;
+    QStringList headings;
     for (qsizetype i = 1; i <= fields; ++i)
         headings << QStringLiteral("字段%1").arg(i);
-    headings << QStringLiteral("时间") << QStringLiteral("记录") << QStringLiteral("备注");
     return headings;
 }
 
-std::string WinnersTable::csv(const std::vector<WinnerRow>& rows)
+QStringList WinnersTable::headings(const QStringList& fieldHeadings)
 {
-    const qsizetype fields = fieldCount(rows);
+    return QStringList{QStringLiteral("序号"), QStringLiteral("奖项"), QStringLiteral("奖品"),
+                       QStringLiteral("中奖人")}
+           << fieldHeadings << QStringLiteral("时间") << QStringLiteral("记录") << QStringLiteral("备注");
+}
+
+std::string WinnersTable::csv(const std::vector<WinnerRow>& rows, const QStringList& fieldNames)
+{
+    const QStringList fields = fieldHeadings(rows, fieldNames);
     QString text;
     const auto line = [&text](const QStringList& cells) {
         QStringList quoted;
@@ -74,11 +86,12 @@ std::string WinnersTable::csv(const std::vector<WinnerRow>& rows)
     };
     line(headings(fields));
     for (const WinnerRow& row : rows)
-        line(cellsOf(row, fields));
+        line(cellsOf(row, fields.size()));
     return "\xEF\xBB\xBF" + text.toStdString();
 }
 
-bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& rows)
+bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& rows,
+                             const QStringList& fieldNames)
 {
     const QByteArray file = QFile::encodeName(path);
     // Row after row, each written out at once: the table of a big event stays quick and small.
@@ -88,39 +101,68 @@ bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& 
     if (!workbook)
         return false;
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, "中奖名单");
-    const qsizetype fields = fieldCount(rows);
-    const auto put = [sheet](lxw_row_t r, const QStringList& cells, bool numbered) {
+    lxw_format* timeFormat = workbook_add_format(workbook);
+    format_set_num_format(timeFormat, "yyyy-mm-dd hh:mm:ss");
+    const QStringList fields = fieldHeadings(rows, fieldNames);
+    const QStringList heading = headings(fields);
+    const lxw_col_t timeColumn = lxw_col_t(heading.size() - 3);
+    std::vector<QStringList> table;
+    table.reserve(rows.size());
+    std::vector<int> widths(size_t(heading.size()), 0);
+    for (const WinnerRow& row : rows) {
+        table.push_back(cellsOf(row, fields.size()));
+        for (qsizetype c = 0; c < table.back().size(); ++c)
+            widths[size_t(c)] = std::max(widths[size_t(c)], widthOf(table.back()[c]));
+    }
+    for (qsizetype c = 0; c < heading.size(); ++c) {
+        const int width = std::min(std::max(widths[size_t(c)], widthOf(heading[c])) + 2, MaxColumnWidth);
+        worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr);
+    }
+    worksheet_freeze_panes(sheet, 1, 0);
+    worksheet_autofilter(sheet, 0, 0, lxw_row_t(rows.size()), lxw_col_t(heading.size() - 1));
+    for (qsizetype c = 0; c < heading.size(); ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), heading[c].toUtf8().constData(), nullptr);
+    for (size_t r = 0; r < table.size(); ++r) {
+        const QStringList& cells = table[r];
+        const lxw_row_t at = lxw_row_t(r + 1);
         for (qsizetype c = 0; c < cells.size(); ++c) {
-            if (numbered && c == 0 && !cells[c].isEmpty())
-                worksheet_write_number(sheet, r, lxw_col_t(c), cells[c].toDouble(), nullptr);
-            else if (!cells[c].isEmpty())
-                worksheet_write_string(sheet, r, lxw_col_t(c), cells[c].toUtf8().constData(), nullptr);
+            if (cells[c].isEmpty())
+                continue;
+            const QDateTime time = lxw_col_t(c) == timeColumn
+                                       ? QDateTime::fromString(cells[c], QString::fromLatin1(TimeFormat))
+                                       : QDateTime();
+            if (c == 0) {
+                worksheet_write_number(sheet, at, 0, cells[c].toDouble(), nullptr);
+            } else if (time.isValid()) {
+                lxw_datetime when = {time.date().year(), time.date().month(),  time.date().day(),
+                                     time.time().hour(), time.time().minute(), double(time.time().second())};
+                worksheet_write_datetime(sheet, at, lxw_col_t(c), &when, timeFormat);
+            } else {
+                worksheet_write_string(sheet, at, lxw_col_t(c), cells[c].toUtf8().constData(), nullptr);
+            }
         }
-    };
-    put(0, headings(fields), false);
-    for (size_t r = 0; r < rows.size(); ++r)
-        put(lxw_row_t(r + 1), cellsOf(rows[r], fields), true);
+    }
     return workbook_close(workbook) == LXW_NO_ERROR;
 }
 
-bool WinnersTable::write(const std::vector<WinnerRow>& rows)
+bool WinnersTable::write(const std::vector<WinnerRow>& rows, const QStringList& fieldNames)
 {
     // The workbook takes most of the time; the CSV file is written beside it.
-    std::future<bool> csvWritten = std::async(std::launch::async, [&rows] {
-        return TextFile::writeAtomically(QString::fromLatin1(CsvFile), csv(rows));
+    std::future<bool> csvWritten = std::async(std::launch::async, [&rows, &fieldNames] {
+        return TextFile::writeAtomically(QString::fromLatin1(CsvFile), csv(rows, fieldNames));
     });
     // The library writes only to a path of its own; that file then replaces the table in one step.
     const QString temporary = QString::fromLatin1(XlsxFile) + QStringLiteral(".tmp");
-    const bool xlsxWritten =
-        writeXlsx(temporary, rows) && TextFile::replaceWith(temporary, QString::fromLatin1(XlsxFile));
+    const bool xlsxWritten = writeXlsx(temporary, rows, fieldNames) &&
+                             TextFile::replaceWith(temporary, QString::fromLatin1(XlsxFile));
     QFile::remove(temporary);
     return csvWritten.get() && xlsxWritten;
 }
 
-void WinnersTable::post(std::vector<WinnerRow> rows)
+void WinnersTable::post(std::vector<WinnerRow> rows, QStringList fieldNames)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_pending = std::move(rows);
+    m_pending = Pending{std::move(rows), std::move(fieldNames)};
     if (m_writing)
         return;
     m_writing = true;
@@ -130,17 +172,17 @@ void WinnersTable::post(std::vector<WinnerRow> rows)
 void WinnersTable::drain()
 {
     for (;;) {
-        std::vector<WinnerRow> rows;
+        Pending pending;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (!m_pending) {
                 m_writing = false;
                 return;
             }
-            rows = std::move(*m_pending);
+            pending = std::move(*m_pending);
             m_pending.reset();
         }
-        m_failing = !write(rows);
+        m_failing = !write(pending.rows, pending.fieldNames);
     }
 }
 

@@ -23,28 +23,37 @@ struct WinnerRow
 };
 
 // "Result.csv" and "Result.xlsx": the winners so far, one row each, with the
-// name split into fields so that 工号 and 部门 can be filtered. Each file is
-// replaced in one step; writes run on a thread of their own, the newest rows
-// winning over any not yet written, so no frame of the show waits for them.
+// name split into fields so that 工号 and 部门 can be filtered, under the
+// list's own headings when it has them. The workbook has its times as
+// date-times, columns as wide as their text, the heading row frozen and a
+// filter on it. Each file is replaced in one step; writes run on a thread of
+// their own, the newest rows winning over any not yet written, so no frame
+// of the show waits for them.
 class WinnersTable
 {
 public:
     static constexpr const char* CsvFile = "Result.csv";
     static constexpr const char* XlsxFile = "Result.xlsx";
+    static constexpr const char* TimeFormat = "yyyy-MM-dd HH:mm:ss";
+    // In characters, a Chinese one counting two.
+    static constexpr int MaxColumnWidth = 60;
 
     ~WinnersTable();
 
     static QStringList fieldsOf(const QString& name);
-    static QStringList headings(qsizetype fields);
-    static qsizetype fieldCount(const std::vector<WinnerRow>& rows);
+    // The headings of the fields: the list's own (`fieldNames`, as the import
+    // found them) when no name has more fields, else 字段1 … 字段N.
+    static QStringList fieldHeadings(const std::vector<WinnerRow>& rows, const QStringList& fieldNames);
+    static QStringList headings(const QStringList& fieldHeadings);
     // The CSV file's bytes: UTF-8 with its mark, CR LF, quoted where needed.
-    static std::string csv(const std::vector<WinnerRow>& rows);
-    static bool writeXlsx(const QString& path, const std::vector<WinnerRow>& rows);
+    static std::string csv(const std::vector<WinnerRow>& rows, const QStringList& fieldNames = {});
+    static bool writeXlsx(const QString& path, const std::vector<WinnerRow>& rows,
+                          const QStringList& fieldNames = {});
     // Both files, now; false when either could not be written.
-    static bool write(const std::vector<WinnerRow>& rows);
+    static bool write(const std::vector<WinnerRow>& rows, const QStringList& fieldNames = {});
 
     // Writes them on the table's thread.
-    void post(std::vector<WinnerRow> rows);
+    void post(std::vector<WinnerRow> rows, QStringList fieldNames);
     // Waits for what was posted; false when its last write failed.
     bool finish();
     // Whether the last write that ended failed.
@@ -53,8 +62,13 @@ public:
 private:
     void drain();
 
+    struct Pending
+    {
+        std::vector<WinnerRow> rows;
+        QStringList fieldNames;
+    };
     std::mutex m_mutex;
-    std::optional<std::vector<WinnerRow>> m_pending;
+    std::optional<Pending> m_pending;
     std::future<void> m_worker;
     // A thread is taking the pending rows; it says so under the lock before it ends.
     bool m_writing = false;

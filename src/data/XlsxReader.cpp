@@ -4,9 +4,11 @@
 
 #include <QDate>
 #include <QFile>
+#include <QTime>
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
-#include <set>
 #include <unzip.h>
 
 namespace {
@@ -119,8 +121,8 @@ struct Book
     QByteArray sheetPath = "xl/worksheets/sheet1.xml";
     bool from1904 = false;
     std::vector<QString> shared;
-    // Which cell styles show dates.
-    std::vector<bool> dateStyles;
+    // What each cell style shows of a day's number.
+    std::vector<XlsxReader::DateKind> dateStyles;
 };
 
 // The first sheet, through the workbook and its relations.
@@ -185,7 +187,12 @@ bool readSharedStrings(unzFile zip, Book& book, ImportTable& table)
 
 bool readStyles(unzFile zip, Book& book, ImportTable& table)
 {
-    std::set<int> dateFormats = {14, 15, 16, 17, 18, 19, 20, 21, 22};
+    using Kind = XlsxReader::DateKind;
+    // The built-in formats of dates and times.
+    std::map<int, Kind> dateFormats = {{14, Kind::Date}, {15, Kind::Date}, {16, Kind::Date},
+                                       {17, Kind::Date}, {18, Kind::Time}, {19, Kind::Time},
+                                       {20, Kind::Time}, {21, Kind::Time}, {22, Kind::DateTime},
+                                       {45, Kind::Time}, {46, Kind::Time}, {47, Kind::Time}};
     Part styles(zip, "xl/styles.xml", XlsxReader::MaxPartBytes);
     if (!styles.isOpen())
         return true;
@@ -200,11 +207,14 @@ bool readStyles(unzFile zip, Book& book, ImportTable& table)
             inFormats = token == XmlStream::StartElement;
         else if (xml.name() == "cellXfs")
             inCellFormats = token == XmlStream::StartElement;
-        else if (inFormats && xml.isStart("numFmt") &&
-                 XlsxReader::isDateFormat(QString::fromUtf8(xml.attribute("formatCode"))))
-            dateFormats.insert(xml.attribute("numFmtId").toInt());
-        else if (inCellFormats && xml.isStart("xf") && book.dateStyles.size() < 65536)
-            book.dateStyles.push_back(dateFormats.count(xml.attribute("numFmtId").toInt()) > 0);
+        else if (inFormats && xml.isStart("numFmt"))
+            dateFormats[xml.attribute("numFmtId").toInt()] =
+                XlsxReader::kindOf(QString::fromUtf8(xml.attribute("formatCode")));
+        else if (inCellFormats && xml.isStart("xf") && book.dateStyles.size() < 65536) {
+            const auto format = dateFormats.find(xml.attribute("numFmtId").toInt());
+            book.dateStyles.push_back(format == dateFormats.end() ? XlsxReader::DateKind::None
+                                                                  : format->second);
+        }
     }
     return true;
 }
@@ -239,11 +249,11 @@ QString shownText(const Cell& cell, const Book& book)
         return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString::fromUtf8(cell.value);
     }
     if (cell.style >= 0 && size_t(cell.style) < book.dateStyles.size() &&
-        book.dateStyles[size_t(cell.style)]) {
+        book.dateStyles[size_t(cell.style)] != XlsxReader::DateKind::None) {
         bool ok = false;
         const double serial = cell.value.toDouble(&ok);
         if (ok)
-            return XlsxReader::dateOf(serial, book.from1904);
+            return XlsxReader::dateOf(serial, book.from1904, book.dateStyles[size_t(cell.style)]);
     }
     return numberText(cell.value);
 }
@@ -383,42 +393,63 @@ void XlsxReader::placeOf(std::string_view reference, qsizetype& row, qsizetype& 
         row = digits - 1;
 }
 
-QString XlsxReader::dateOf(double serial, bool from1904)
+QString XlsxReader::dateOf(double serial, bool from1904, DateKind kind)
 {
     // Past 9999-12-31 (and NaN) no date is shown, as in a spreadsheet.
     if (!(serial >= 0 && serial < 2958466))
         return QString::number(serial, 'g', 15);
-    const qint64 days = static_cast<qint64>(serial);
-    QDate date;
+    qint64 days = static_cast<qint64>(serial);
+    qint64 seconds = std::llround((serial - double(days)) * 86400);
+    if (seconds == 86400) {
+        ++days;
+        seconds = 0;
+    }
+    const QString time = QTime(0, 0).addSecs(int(seconds)).toString(QStringLiteral("HH:mm:ss"));
+    if (kind == DateKind::Time)
+        return time;
+    QString date;
     if (from1904)
-        date = QDate(1904, 1, 1).addDays(days);
+        date = QDate(1904, 1, 1).addDays(days).toString(QStringLiteral("yyyy-MM-dd"));
     // Day 1 is 1 January 1900, and a spreadsheet counts a 29 February 1900 that never was.
     else if (days == 60)
-        return QStringLiteral("1900-02-29");
-    else if (days > 60)
-        date = QDate(1899, 12, 30).addDays(days);
+        date = QStringLiteral("1900-02-29");
     else
-        date = QDate(1899, 12, 31).addDays(days);
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
+        date = QDate(1899, 12, days > 60 ? 30 : 31).addDays(days).toString(QStringLiteral("yyyy-MM-dd"));
+    return kind == DateKind::DateTime ? date + QLatin1Char(' ') + time : date;
 }
 
-bool XlsxReader::isDateFormat(const QString& code)
+XlsxReader::DateKind XlsxReader::kindOf(const QString& code)
 {
     bool quoted = false;
+    bool date = false;
+    bool time = false;
+    bool month = false;
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code[i].toLower();
         if (code[i] == QLatin1Char('"'))
             quoted = !quoted;
+        else if (quoted)
+            continue;
         else if (code[i] == QLatin1Char('\\'))
             ++i;
-        else if (code[i] == QLatin1Char('['))
-            i = std::max(i, code.indexOf(QLatin1Char(']'), i));
-        else if (!quoted && (c == QLatin1Char('y') || c == QLatin1Char('d') || c == QLatin1Char('m')))
-            return true;
-        if (i < 0)
-            break;
+        else if (code[i] == QLatin1Char('[') && code.indexOf(QLatin1Char(']'), i) > i) {
+            // [h], [mm] and [ss] count elapsed time; a colour or a locale counts for nothing.
+            const qsizetype end = code.indexOf(QLatin1Char(']'), i);
+            const QString inside = code.mid(i + 1, end - i - 1).toLower();
+            const auto isTimeLetter = [](QChar c) {
+                return c == QLatin1Char('h') || c == QLatin1Char('m') || c == QLatin1Char('s');
+            };
+            time = time || (!inside.isEmpty() && std::all_of(inside.begin(), inside.end(), isTimeLetter));
+            i = end;
+        } else if (c == QLatin1Char('y') || c == QLatin1Char('d'))
+            date = true;
+        else if (c == QLatin1Char('h') || c == QLatin1Char('s'))
+            time = true;
+        else if (c == QLatin1Char('m'))
+            month = true;
     }
-    return false;
+    date = date || (month && !time);
+    return date && time ? DateKind::DateTime : date ? DateKind::Date : time ? DateKind::Time : DateKind::None;
 }
 
 QString XlsxReader::unpackedTooLarge(const char* part, qint64 maxBytes)

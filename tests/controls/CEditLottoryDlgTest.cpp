@@ -3,9 +3,11 @@
 #include "controls/CImportDlg.h"
 #include "controls/CLineNumberEdit.h"
 #include "controls/CLineNumberStatic.h"
+#include "data/DrawData.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -184,11 +186,14 @@ TEST_F(CEditLottoryDlgTest, AListThatCannotBeWrittenStaysInTheEditorAndTheShowAs
     EXPECT_EQ(screen->engine().award(0).winners.size(), 2u);
 }
 
-// HR's sheet becomes the list: the columns chosen, the headings left out, and
+// HR's sheet becomes the list: the columns chosen, the headings left out and
+// kept for the prize desk, two people of one name told before the save, and
 // a name code page 936 cannot hold turns the file into UTF-8 rather than "?".
 TEST_F(CEditLottoryDlgTest, ImportsASheetAndKeepsEveryCharacterOfIt)
 {
-    folder.write("hr.csv", "工号,姓名,部门\r\nA1,张伟,研发部\r\n,,\r\nA2,\xF0\xA0\xAE\xB7娜,管理层\r\n");
+    folder.write(
+        "hr.csv",
+        "工号,姓名,部门\r\nA1,张伟,研发部\r\n,,\r\nA2,\xF0\xA0\xAE\xB7娜,管理层\r\nA3,张伟,研发部\r\n");
     writeFile(folder.filePath("photo.xlsx"), std::string("\x89PNG\0", 5));
     QString chosenFile;
     const CEditLottoryDlg::FileChooser previous =
@@ -196,9 +201,13 @@ TEST_F(CEditLottoryDlgTest, ImportsASheetAndKeepsEveryCharacterOfIt)
     recorder.setNextAnswer(MsgBox::IdOk);
     onDialog = [&](QDialog& dialog) {
         if (auto* options = qobject_cast<CImportDlg*>(&dialog)) {
-            EXPECT_EQ(options->names().names, (QStringList{"A1 张伟 研发部", "A2 𠮷娜 管理层"}));
+            EXPECT_EQ(options->names().names,
+                      (QStringList{"A1 张伟 研发部", "A2 𠮷娜 管理层", "A3 张伟 研发部"}));
+            const QLabel* duplicates = options->findChild<QLabel*>("duplicatesLabel");
+            EXPECT_EQ(duplicates->text(), "");
             options->setColumnChosen(1, true);
             options->setColumnChosen(2, true);
+            EXPECT_EQ(duplicates->text(), "有 2 个重复的名字: 张伟 研发部 ×2; 可以选上工号一列来区分");
             options->accept();
             return;
         }
@@ -209,15 +218,20 @@ TEST_F(CEditLottoryDlgTest, ImportsASheetAndKeepsEveryCharacterOfIt)
             << "a file that is no sheet changes nothing";
         chosenFile = folder.filePath("hr.csv");
         editor.OnImport();
-        EXPECT_EQ(editor.m_edit->toPlainText(), "张伟 研发部\n𠮷娜 管理层\n");
+        EXPECT_EQ(editor.m_edit->toPlainText(), "张伟 研发部\n𠮷娜 管理层\n张伟 研发部\n");
         editor.findChild<QPushButton*>("IDOK")->click();
     };
     screen->OnCommand(CRafoDlg::IdEditParticipants);
     CEditLottoryDlg::setFileChooser(previous);
     EXPECT_EQ(recorder.texts(),
-              (std::vector<std::wstring>{QString::fromUtf8(ImportTable::NotATable).toStdWString(),
-                                         L"导入了 2 个名字, 跳过了 1 个空行; 按确定保存",
-                                         CEditLottoryDlg::Warning, CEditLottoryDlg::Utf8Notice}));
-    EXPECT_EQ(folder.read("data.txt"), "\xEF\xBB\xBF张伟 研发部\r\n\xF0\xA0\xAE\xB7娜 管理层\r\n");
-    EXPECT_EQ(screen->engine().pool().size(), 2u);
+              (std::vector<std::wstring>{
+                  QString::fromUtf8(ImportTable::NotATable).toStdWString(),
+                  L"导入了 3 个名字, 跳过了 1 个空行; 按确定保存\n有 2 个重复的名字: 张伟 研发部 ×2",
+                  CEditLottoryDlg::Warning,
+                  std::wstring(L"有 2 个重复的名字: 张伟 研发部 ×2") + CEditLottoryDlg::DuplicatesQuestion,
+                  CEditLottoryDlg::Utf8Notice}));
+    EXPECT_EQ(folder.read("data.txt"),
+              "\xEF\xBB\xBF张伟 研发部\r\n\xF0\xA0\xAE\xB7娜 管理层\r\n张伟 研发部\r\n");
+    EXPECT_EQ(screen->engine().pool().size(), 3u);
+    EXPECT_EQ(ParticipantFields(), (QStringList{"姓名", "部门"}));
 }

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unzip.h>
 #include <xlsxwriter.h>
 #include <zip.h>
 
@@ -182,7 +183,7 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
         {0, "一等奖", "平板电脑", "A1 李娜", "", "", "缺席"}};
     ASSERT_TRUE(WinnersTable::writeXlsx(dir.filePath("winners.xlsx"), winners));
     ASSERT_TRUE(ImportTable::read(dir.filePath("winners.xlsx"), table));
-    EXPECT_EQ(table.rows, (Rows{WinnersTable::headings(3),
+    EXPECT_EQ(table.rows, (Rows{WinnersTable::headings({"字段1", "字段2", "字段3"}),
                                 {"1", "一等奖", "平板电脑", "A1023 张伟 研发部", "A1023", "张伟", "研发部",
                                  "2026-12-10 20:00:00", "ABCD"},
                                 {"", "一等奖", "平板电脑", "A1 李娜", "A1", "李娜", "", "", "", "缺席"}}));
@@ -190,6 +191,20 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
 }
 
 namespace {
+
+QByteArray partOf(const QString& path, const char* name)
+{
+    unzFile zip = unzOpen64(QFile::encodeName(path).constData());
+    QByteArray bytes;
+    if (zip && unzLocateFile(zip, name, 0) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK) {
+        char piece[4096];
+        for (int got; (got = unzReadCurrentFile(zip, piece, sizeof piece)) > 0;)
+            bytes.append(piece, got);
+        unzCloseCurrentFile(zip);
+    }
+    unzClose(zip);
+    return bytes;
+}
 
 QByteArrayList sheetOf(const QByteArray& rows, const QByteArray& after = QByteArray())
 {
@@ -377,8 +392,11 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
 {
     EventFolder folder;
     TestEvent::make(folder, 10, {3, 2});
-    // Every name of three fields, one with a quote and a comma to be quoted.
+    // Every name of three fields, one with a quote and a comma to be quoted,
+    // under the headings an import kept.
     writeFile("data.txt", "A1 张伟 研发部\r\nA2 李娜 市场部\r\nA3 \"王\", 部\r\nA4 赵 部\r\nA5 钱 部\r\n");
+    folder.write("AwardInfo.ini",
+                 folder.read("AwardInfo.ini") + "[Participants]\r\nFields=工号 姓名 时间\r\n");
     DrawSession session;
     session.open(1920, 1080);
     session.start();
@@ -395,38 +413,86 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
     EXPECT_EQ(rows[2].number, 3);
     EXPECT_EQ(rows[0].fingerprint.size(), 19);
     const std::string csv = folder.read("Result.csv");
-    EXPECT_EQ(csv, WinnersTable::csv(rows));
+    const QStringList fields{"工号", "姓名", "时间"};
+    EXPECT_EQ(csv, WinnersTable::csv(rows, fields));
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_EQ(csv.substr(3, csv.find("\r\n") - 3), "序号,奖项,奖品,中奖人,字段1,字段2,字段3,时间,记录,备注");
+    EXPECT_EQ(csv.substr(3, csv.find("\r\n") - 3), "序号,奖项,奖品,中奖人,工号,姓名,时间,时间,记录,备注");
     ImportTable table;
     ASSERT_TRUE(ImportTable::read(folder.filePath("Result.xlsx"), table));
-    EXPECT_EQ(table.rows.size(), 5u);
+    ASSERT_EQ(table.rows.size(), 5u);
+    EXPECT_EQ(table.rows[1][7], rows[0].time) << "a date-time cell";
     EXPECT_FALSE(QFile::exists(folder.filePath("Result.xlsx.tmp")));
+    // The heading row frozen with a filter on it, each column as wide as its text.
+    const QByteArray sheet = partOf(folder.filePath("Result.xlsx"), "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(
+        sheet.contains(R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>)"));
+    EXPECT_TRUE(sheet.contains(R"(<autoFilter ref="A1:J5"/>)"));
+    // 中奖人: "A1 张伟 研发部" takes 14 places, and two to spare.
+    EXPECT_TRUE(sheet.contains(R"(<col min="4" max="4" width="16.7109375" customWidth="1"/>)"));
 
     DrawSession again;
     again.open(1920, 1080);
     const std::vector<WinnerRow> recalled = again.winnerRows();
-    EXPECT_EQ(WinnersTable::csv(recalled), csv)
+    EXPECT_EQ(WinnersTable::csv(recalled, fields), csv)
         << "a restart keeps the times, fingerprints and absent winners";
     again.restart("redraw");
     again.close();
-    EXPECT_EQ(folder.read("Result.csv"), WinnersTable::csv({}));
+    EXPECT_EQ(folder.read("Result.csv"), WinnersTable::csv({}, fields));
 }
 
-TEST(ImportTable, DateSerialsShowTheDaysASpreadsheetShows)
+// The list's own headings while no name has more fields than they name.
+TEST(WinnersTable, FieldsTakeTheListsHeadingsWhereTheyFit)
 {
+    const QStringList names{"工号", "姓名", "部门"};
+    const auto of = [](std::initializer_list<const char*> people) {
+        std::vector<WinnerRow> rows;
+        for (const char* name : people)
+            rows.push_back(WinnerRow{1, "奖", "品", QString::fromUtf8(name), {}, {}, {}});
+        return rows;
+    };
+    EXPECT_EQ(WinnersTable::fieldHeadings(of({"A1 张伟 研发部", "A2 李娜"}), names), names);
+    EXPECT_EQ(WinnersTable::fieldHeadings(of({}), names), names);
+    EXPECT_EQ(WinnersTable::fieldHeadings(of({"A1 张伟 研发 一部"}), names),
+              (QStringList{"字段1", "字段2", "字段3", "字段4"}));
+    EXPECT_EQ(WinnersTable::fieldHeadings(of({"A1 张伟"}), {}), (QStringList{"字段1", "字段2"}));
+}
+
+TEST(ImportTable, DateSerialsShowWhatTheirFormatShows)
+{
+    using Kind = XlsxReader::DateKind;
     const struct
     {
         double serial;
         bool from1904;
+        Kind kind;
         const char* shown;
     } cases[] = {
-        {1, false, "1900-01-01"},        {59, false, "1900-02-28"},
-        {60, false, "1900-02-29"},       {61, false, "1900-03-01"},
-        {45291.75, false, "2023-12-31"}, {2958465, false, "9999-12-31"},
-        {2958466, false, "2958466"},     {-1, false, "-1"},
-        {1e300, false, "1e+300"},        {0, true, "1904-01-01"},
+        {1, false, Kind::Date, "1900-01-01"},
+        {59, false, Kind::Date, "1900-02-28"},
+        {60, false, Kind::Date, "1900-02-29"},
+        {61, false, Kind::Date, "1900-03-01"},
+        {45291.75, false, Kind::Date, "2023-12-31"},
+        {45291.75, false, Kind::DateTime, "2023-12-31 18:00:00"},
+        {45291.9999999, false, Kind::DateTime, "2024-01-01 00:00:00"},
+        {0.5, false, Kind::Time, "12:00:00"},
+        {2958465, false, Kind::Date, "9999-12-31"},
+        {2958466, false, Kind::Date, "2958466"},
+        {-1, false, Kind::Date, "-1"},
+        {1e300, false, Kind::Date, "1e+300"},
+        {0, true, Kind::Date, "1904-01-01"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(XlsxReader::dateOf(c.serial, c.from1904), c.shown) << c.serial;
+        EXPECT_EQ(XlsxReader::dateOf(c.serial, c.from1904, c.kind), c.shown) << c.serial;
+    const struct
+    {
+        const char* code;
+        Kind kind;
+    } formats[] = {
+        {"yyyy/mm/dd", Kind::Date}, {"mmm", Kind::Date},         {"yyyy-mm-dd hh:mm:ss", Kind::DateTime},
+        {"h:mm AM/PM", Kind::Time}, {"mm:ss", Kind::Time},       {"[h]:mm", Kind::Time},
+        {"0.00\"d\"", Kind::None},  {"[$-804]0.00", Kind::None}, {"General", Kind::None},
+        {"\\d0", Kind::None},
+    };
+    for (const auto& f : formats)
+        EXPECT_EQ(XlsxReader::kindOf(QString::fromUtf8(f.code)), f.kind) << f.code;
 }

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTime>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -72,6 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_format* dateFormat = workbook_add_format(workbook);
     format_set_num_format(dateFormat, "yyyy-mm-dd");
+    lxw_format* timeFormat = workbook_add_format(workbook);
+    format_set_num_format(timeFormat, "yyyy-mm-dd hh:mm:ss");
     std::vector<QStringList> expected;
     const unsigned rows = choices.next(40);
     const unsigned columns = choices.next(12) + 1;
@@ -91,9 +94,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             case 2: {
                 const QDate date = QDate(1900, 1, 1).addDays(choices.next(2958000));
-                lxw_datetime when = {date.year(), date.month(), date.day(), 0, 0, 0};
-                worksheet_write_datetime(sheet, r, lxw_col_t(c), &when, dateFormat);
-                shown = date.toString(QStringLiteral("yyyy-MM-dd"));
+                const bool withTime = choices.next(2);
+                const QTime time = withTime ? QTime(0, 0).addSecs(int(choices.next(86400))) : QTime(0, 0);
+                lxw_datetime when = {date.year(), date.month(),  date.day(),
+                                     time.hour(), time.minute(), double(time.second())};
+                worksheet_write_datetime(sheet, r, lxw_col_t(c), &when, withTime ? timeFormat : dateFormat);
+                shown = date.toString(QStringLiteral("yyyy-MM-dd")) +
+                        (withTime ? time.toString(QStringLiteral(" HH:mm:ss")) : QString());
                 break;
             }
             default:
