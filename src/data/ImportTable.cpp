@@ -84,7 +84,6 @@ bool ImportTable::put(qsizetype row, qsizetype column, const QString& text)
         cells[column] = text;
         return true;
     }
-    cells.reserve(column + 1);
     while (cells.size() < column)
         cells.append(QString());
     cells.append(text);

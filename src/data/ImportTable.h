@@ -14,10 +14,11 @@ struct ImportTable
     static constexpr qsizetype MaxColumns = 16384;
     // As much as a spreadsheet's cell may hold.
     static constexpr qsizetype MaxCellChars = 32767;
-    // Empty cells before a cell count too.
+    // Empty cells before a cell count too, and so do a workbook's shared strings.
     static constexpr qint64 MaxCells = 5000000;
-    // Of all cells, as often as they stand: one long shared string in a
-    // million cells is a million texts once the names are made.
+    // Of all cells, as often as they stand (one long shared string in a
+    // million cells is a million texts once the names are made), and of the
+    // shared strings.
     static constexpr qint64 MaxTextChars = 100000000;
     static constexpr qint64 MaxFileBytes = qint64(256) << 20;
     static constexpr const char* TooLarge = "表格太大, 最多 1048576 行";

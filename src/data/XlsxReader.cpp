@@ -166,20 +166,15 @@ bool readSharedStrings(unzFile zip, Book& book, ImportTable& table)
     if (!strings.isOpen())
         return true;
     XmlStream& xml = strings.xml();
-    qint64 chars = 0;
     for (XmlStream::Token token; (token = xml.next()) != XmlStream::End;) {
         if (token == XmlStream::Invalid)
             return table.fail(strings.problem());
         if (!xml.isStart("si"))
             continue;
         QString text;
-        if (!readItem(strings, "si", text, table))
+        // The strings are kept beside the cells, within the same bounds.
+        if (!readItem(strings, "si", text, table) || !table.keep(1, text.size()))
             return false;
-        chars += text.size();
-        if (qint64(book.shared.size()) >= ImportTable::MaxCells)
-            return table.fail(ImportTable::TooManyCells);
-        if (chars > ImportTable::MaxTextChars)
-            return table.fail(ImportTable::TooMuchText);
         book.shared.push_back(std::move(text));
     }
     return true;
