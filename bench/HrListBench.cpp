@@ -3,6 +3,7 @@
 #include "app/DrawScope.h"
 #include "data/ImportTable.h"
 #include "data/WinnersTable.h"
+#include "support/Workbooks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,7 +43,40 @@ void ImportXlsx(benchmark::State& state)
         benchmark::DoNotOptimize(table.names({}, true));
     }
 }
-BENCHMARK(ImportXlsx)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ImportXlsx)->Arg(100000)->Arg(1048575)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Each file made to hang or exhaust the import, and two bigger ones: a comment
+// that fills the sheet's bound (a 1 MB file), a 100 MB line of commas.
+void ImportHostile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hostile");
+    std::vector<Workbooks::Hostile> cases = Workbooks::hostile();
+    const QByteArray megabyte(1 << 20, 'x');
+    cases.push_back({"a comment as long as a sheet may be",
+                     {},
+                     QByteArrayList{"<worksheet><!--"} + QByteArrayList(1023, megabyte) +
+                         QByteArrayList{"--></worksheet>"},
+                     {}});
+    const size_t index = size_t(state.range(0));
+    if (index < cases.size()) {
+        cases[index].write(path);
+        state.SetLabel(cases[index].what);
+    } else {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        for (int i = 0; i < 100; ++i)
+            file.write(QByteArray(1 << 20, ','));
+        file.close();
+        state.SetLabel("a 100 MB line of commas");
+    }
+    for (auto _ : state) {
+        ImportTable table;
+        ImportTable::read(path, table);
+        benchmark::DoNotOptimize(table.names({}, true));
+    }
+}
+BENCHMARK(ImportHostile)->DenseRange(0, 12)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void ImportCsv(benchmark::State& state)
 {

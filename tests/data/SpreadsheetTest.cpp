@@ -5,50 +5,17 @@
 #include "data/XlsxReader.h"
 #include "platform/CodePage.h"
 #include "support/TestEvent.h"
+#include "support/Workbooks.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
-#include <unzip.h>
 #include <xlsxwriter.h>
-#include <zip.h>
 
 namespace {
 
 using Rows = std::vector<QStringList>;
 
-// A part of a workbook; a big one as pieces that share their bytes.
-struct ZipPart
-{
-    ZipPart(const QString& name, const QByteArray& bytes) : name(name), pieces{bytes} {}
-    ZipPart(const QString& name, const QByteArrayList& pieces) : name(name), pieces(pieces) {}
-    QString name;
-    QByteArrayList pieces;
-};
-
-// A workbook put together part by part, as spreadsheet programs other than ours write them.
-void zipParts(const QString& path, const std::vector<ZipPart>& parts)
-{
-    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
-    ASSERT_TRUE(zip);
-    for (const ZipPart& part : parts) {
-        if (part.pieces.isEmpty())
-            continue;
-        zip_fileinfo info{};
-        ASSERT_EQ(zipOpenNewFileInZip64(zip, part.name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0,
-                                        nullptr, Z_DEFLATED, 1, 1),
-                  ZIP_OK);
-        for (const QByteArray& piece : part.pieces)
-            zipWriteInFileInZip(zip, piece.constData(), unsigned(piece.size()));
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
-}
-
-const QByteArray Workbook =
-    R"(<workbook xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
-<sheets><sheet name="名单" sheetId="1" r:id="rId7"/></sheets></workbook>)";
 const QByteArray Relations =
     R"(<Relationships><Relationship Id="rId7" Target="worksheets/people.xml"/></Relationships>)";
 
@@ -159,11 +126,11 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
                              longest.toUtf8() + R"(</t></is></c></row>
 <row><c r="A6"><v>7</v></c><c r="C6" t="s"><v>2</v></c></row><row r="7"><c r="A7"><v>8</v></c></row>
 </sheetData><mergeCells count="2"><mergeCell ref="C6:C8"/><mergeCell ref="A6:B6"/></mergeCells></worksheet>)";
-    zipParts(path, {{"xl/workbook.xml", Workbook},
-                    {"xl/_rels/workbook.xml.rels", Relations},
-                    {"xl/sharedStrings.xml", strings},
-                    {"xl/styles.xml", styles},
-                    {"xl/worksheets/people.xml", sheet}});
+    Workbooks::zip(path, {{"xl/workbook.xml", Workbooks::Workbook},
+                          {"xl/_rels/workbook.xml.rels", Relations},
+                          {"xl/sharedStrings.xml", strings},
+                          {"xl/styles.xml", styles},
+                          {"xl/worksheets/people.xml", sheet}});
     ImportTable table;
     ASSERT_TRUE(ImportTable::read(path, table)) << table.error.toStdString();
     // Type d is a date, a date-styled number no date can have stays a number,
@@ -190,115 +157,15 @@ TEST(ImportTable, ReadsTheFirstSheetOfAWorkbookAsItsCellsShow)
     EXPECT_EQ(table.names({3}, true).names, (QStringList{"A1023 张伟 研发部", "A1 李娜"}));
 }
 
-namespace {
-
-QByteArray partOf(const QString& path, const char* name)
-{
-    unzFile zip = unzOpen64(QFile::encodeName(path).constData());
-    QByteArray bytes;
-    if (zip && unzLocateFile(zip, name, 0) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK) {
-        char piece[4096];
-        for (int got; (got = unzReadCurrentFile(zip, piece, sizeof piece)) > 0;)
-            bytes.append(piece, got);
-        unzCloseCurrentFile(zip);
-    }
-    unzClose(zip);
-    return bytes;
-}
-
-QByteArrayList sheetOf(const QByteArray& rows, const QByteArray& after = QByteArray())
-{
-    return {"<worksheet><sheetData>" + rows + "</sheetData>" + after + "</worksheet>"};
-}
-
-QByteArray repeated(int times, const std::function<QByteArray(int)>& piece)
-{
-    QByteArray out;
-    for (int i = 1; i <= times; ++i)
-        out += piece(i);
-    return out;
-}
-
-} // namespace
-
 // Small files made to hang or exhaust the reader: each is answered at once,
 // with the bound it met; comments, CDATA and instructions cost their length.
 TEST(ImportTable, HostileWorkbooksAreAnsweredWithTheBoundTheyMeet)
 {
     QTemporaryDir dir;
-    const QByteArray row1 = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>张伟</t></is></c></row>)";
-    const QByteArray tooLong(ImportTable::MaxCellChars + 1, 'x');
-    const QByteArray Megabyte(1 << 20, 'x');
-    const struct
-    {
-        const char* what;
-        QByteArrayList strings;
-        QByteArrayList sheet;
-        QString error;
-    } cases[] = {
-        {"a cell in the last column of every row",
-         {},
-         sheetOf(repeated(3000,
-                          [](int r) {
-                              return QByteArray(R"(<row><c r="XFD%1"><v>1</v></c></row>)")
-                                  .replace("%1", QByteArray::number(r));
-                          })),
-         ImportTable::TooManyCells},
-        {"one long shared string in a million cells",
-         {"<sst><si><t>" + QString(30000, QChar(0x5F20)).toUtf8() + "</t></si></sst>"},
-         sheetOf(repeated(100000,
-                          [](int) {
-                              return QByteArray("<row>") +
-                                     QByteArray(R"(<c t="s"><v>0</v></c>)").repeated(10) + "</row>";
-                          })),
-         ImportTable::TooMuchText},
-        {"cells without a place past the last column",
-         {},
-         sheetOf("<row>" + QByteArray("<c><v>1</v></c>").repeated(ImportTable::MaxColumns + 1) + "</row>"),
-         ImportTable::TooWide},
-        {"a row past the last",
-         {},
-         sheetOf(R"(<row r="1048577"><c><v>1</v></c></row>)"),
-         ImportTable::TooLarge},
-        {"a cell longer than a spreadsheet's",
-         {},
-         sheetOf(R"(<row><c t="inlineStr"><is><t>)" + tooLong + "</t></is></c></row>"),
-         ImportTable::CellTooLong},
-        {"a value longer than a spreadsheet's",
-         {},
-         sheetOf("<row><c t=\"str\"><v>" + tooLong + "</v></c></row>"),
-         ImportTable::CellTooLong},
-        {"a shared string longer than a spreadsheet's",
-         {"<sst><si><t>" + tooLong + "</t></si></sst>"},
-         sheetOf(row1),
-         ImportTable::CellTooLong},
-        {"the same merge over and over",
-         {},
-         sheetOf(R"(<row><c r="CV1"><v>1</v></c></row>)" +
-                     repeated(999, [](int) { return QByteArray("<row><c><v>1</v></c></row>"); }),
-                 "<mergeCells>" + QByteArray(R"(<mergeCell ref="A1:CV1000"/>)").repeated(100) +
-                     "</mergeCells>"),
-         ImportTable::TooManyCells},
-        {"a document type that could expand entities",
-         {},
-         {R"(<!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;">]><worksheet><sheetData><row><c t="str"><v>&b;</v></c></row></sheetData></worksheet>)"},
-         ImportTable::NotATable},
-        {"strings that unpack past their bound",
-         QByteArrayList(XlsxReader::MaxPartBytes / Megabyte.size() + 1, Megabyte), sheetOf(row1),
-         XlsxReader::unpackedTooLarge("xl/sharedStrings.xml", XlsxReader::MaxPartBytes)},
-        {"a long comment, instruction and CDATA between rows",
-         {},
-         QByteArrayList{"<worksheet><sheetData><!--"} + QByteArrayList(32, Megabyte) +
-             QByteArrayList{"-->", row1, "<?x ", Megabyte, "?><![CDATA[", Megabyte,
-                            "]]></sheetData></worksheet>"},
-         {}},
-    };
-    for (const auto& c : cases) {
+    for (const Workbooks::Hostile& c : Workbooks::hostile()) {
         const QString path = dir.filePath("hostile.xlsx");
         QFile::remove(path);
-        zipParts(path, {{"xl/workbook.xml", Workbook},
-                        {"xl/sharedStrings.xml", c.strings},
-                        {"xl/worksheets/sheet1.xml", c.sheet}});
+        ASSERT_TRUE(c.write(path));
         ImportTable table;
         EXPECT_EQ(ImportTable::read(path, table), c.error.isEmpty()) << c.what;
         EXPECT_EQ(table.error, c.error) << c.what;
@@ -320,12 +187,12 @@ TEST(ImportTable, RefusesWhatIsNoSpreadsheet)
     };
     writeFile(dir.filePath("picture.xlsx"), std::string("\x89PNG\r\n\x1a\n\0\0", 10));
     refused("picture.xlsx", ImportTable::NotATable);
-    zipParts(dir.filePath("other.xlsx"), {{"word/document.xml", "<document/>"}});
+    Workbooks::zip(dir.filePath("other.xlsx"), {{"word/document.xml", "<document/>"}});
     refused("other.xlsx", ImportTable::NotATable);
     writeFile(dir.filePath("cut.xlsx"), "PK\x03\x04 cut short");
     refused("cut.xlsx", ImportTable::NotATable);
-    zipParts(dir.filePath("torn.xlsx"),
-             {{"xl/workbook.xml", Workbook}, {"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>"}});
+    Workbooks::zip(dir.filePath("torn.xlsx"), {{"xl/workbook.xml", Workbooks::Workbook},
+                                               {"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>"}});
     refused("torn.xlsx", ImportTable::NotATable);
     refused("missing.csv", ImportTable::NotATable);
 }
@@ -423,7 +290,7 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
     EXPECT_EQ(table.rows[1][7], rows[0].time) << "a date-time cell";
     EXPECT_FALSE(QFile::exists(folder.filePath("Result.xlsx.tmp")));
     // The heading row frozen with a filter on it, each column as wide as its text.
-    const QByteArray sheet = partOf(folder.filePath("Result.xlsx"), "xl/worksheets/sheet1.xml");
+    const QByteArray sheet = Workbooks::partOf(folder.filePath("Result.xlsx"), "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(
         sheet.contains(R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>)"));
     EXPECT_TRUE(sheet.contains(R"(<autoFilter ref="A1:J5"/>)"));
