@@ -3,8 +3,9 @@
 #include "app/DrawScope.h"
 #include "platform/TextFile.h"
 
-#include <QDateTime>
+#include <QDate>
 #include <QFile>
+#include <QTime>
 #include <xlsxwriter.h>
 
 namespace {
@@ -28,6 +29,32 @@ QStringList cellsOf(const WinnerRow& row, qsizetype fields)
         split << QString();
     cells << split << row.time << row.fingerprint << row.note;
     return cells;
+}
+
+// "yyyy-MM-dd HH:mm:ss", read at its fixed places: Qt's parser would take
+// longer than the rest of a big table.
+bool timeOf(const QString& text, lxw_datetime& when)
+{
+    if (text.size() != 19)
+        return false;
+    const auto number = [&text](int at, int length, int& value) {
+        value = 0;
+        for (int i = at; i < at + length; ++i) {
+            if (!text[i].isDigit())
+                return false;
+            value = value * 10 + text[i].digitValue();
+        }
+        return true;
+    };
+    int second = 0;
+    const bool read = number(0, 4, when.year) && number(5, 2, when.month) && number(8, 2, when.day) &&
+                      number(11, 2, when.hour) && number(14, 2, when.min) && number(17, 2, second) &&
+                      text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-') &&
+                      text[10] == QLatin1Char(' ') && text[13] == QLatin1Char(':') &&
+                      text[16] == QLatin1Char(':');
+    when.sec = second;
+    return read && when.year >= 1900 && QDate::isValid(when.year, when.month, when.day) &&
+           QTime::isValid(when.hour, when.min, second);
 }
 
 // As wide as it shows: a Chinese character takes two places.
@@ -128,14 +155,10 @@ bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& 
         for (qsizetype c = 0; c < cells.size(); ++c) {
             if (cells[c].isEmpty())
                 continue;
-            const QDateTime time = lxw_col_t(c) == timeColumn
-                                       ? QDateTime::fromString(cells[c], QString::fromLatin1(TimeFormat))
-                                       : QDateTime();
+            lxw_datetime when{};
             if (c == 0) {
                 worksheet_write_number(sheet, at, 0, cells[c].toDouble(), nullptr);
-            } else if (time.isValid()) {
-                lxw_datetime when = {time.date().year(), time.date().month(),  time.date().day(),
-                                     time.time().hour(), time.time().minute(), double(time.time().second())};
+            } else if (lxw_col_t(c) == timeColumn && timeOf(cells[c], when)) {
                 worksheet_write_datetime(sheet, at, lxw_col_t(c), &when, timeFormat);
             } else {
                 worksheet_write_string(sheet, at, lxw_col_t(c), cells[c].toUtf8().constData(), nullptr);

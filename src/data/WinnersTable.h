@@ -34,7 +34,6 @@ class WinnersTable
 public:
     static constexpr const char* CsvFile = "Result.csv";
     static constexpr const char* XlsxFile = "Result.xlsx";
-    static constexpr const char* TimeFormat = "yyyy-MM-dd HH:mm:ss";
     // In characters, a Chinese one counting two.
     static constexpr int MaxColumnWidth = 60;
 
