@@ -2,10 +2,10 @@
 
 #include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
+#include "app/PrizeRanges.h"
 #include "data/CsvReader.h"
 #include "data/DrawData.h"
 #include "data/JournalEntry.h"
-#include "data/ParticipantFile.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 #include "data/WinnersTable.h"
@@ -89,7 +89,7 @@ DrawEngine::StartOutcome DrawSession::start()
     }
     m_pageTimer.stop();
     m_page = 0;
-    reportExclusions();
+    m_exclusionReport = PrizeRanges::exclusionReport(m_engine.award(next), scope, m_engine.pool());
     emit cyclingStarted();
     emit changed();
     return outcome;
@@ -453,77 +453,28 @@ void DrawSession::play(const wchar_t* path, int mode)
 
 bool DrawSession::prepareScope(int prize, DrawScope& scope)
 {
-    const std::optional<std::wstring> problem = scopeProblem(prize, scope, true);
+    const std::optional<std::wstring> problem = PrizeRanges::prepare(
+        m_engine.award(prize), m_engine.pool(), scope, [this](const std::vector<tstring>& list) {
+            const QString digest = m_journal.keepList(list);
+            checkListsKept();
+            return digest;
+        });
     if (problem)
         tell(*problem, L"消息");
     return !problem;
 }
 
-std::optional<std::wstring> DrawSession::scopeProblem(int prize, DrawScope& scope, bool keep)
-{
-    const AwardItem& award = m_engine.award(prize);
-    QString reason;
-    if (!scope.parse(award.range, &reason))
-        return DrawScope::Problem + award.awardName + L": " + reason.toStdWString();
-    // A list of names alone, without the 工号 and 部门 of data.txt, still excludes them.
-    scope.setExclusionMatch(DrawScope::ExclusionMatch::Word);
-    for (const tstring& file : scope.files()) {
-        QByteArray bytes;
-        if (LineReader::readAll(QString::fromStdWString(file), MaxExclusionBytes, bytes) !=
-            LineReader::Opened::Ok)
-            return ExclusionUnreadable + file + L" (" + award.awardName + L")";
-        ParticipantList list = ParseParticipants(bytes.toStdString());
-        QString digest;
-        if (keep) {
-            digest = m_journal.keepList(list.names);
-            checkListsKept();
-        }
-        scope.setExcluded(file, std::move(list.names), digest.toStdWString());
-    }
-    if (!scope.admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), scope))
-        return award.awardName + L": 抽奖范围 \"" + scope.text() + L"\"" + NobodyInRange;
-    return std::nullopt;
-}
-
 void DrawSession::checkRanges()
 {
-    std::set<std::wstring> problems;
-    std::wstring untold;
-    const int first = m_engine.running() ? m_engine.current() : m_engine.current() + 1;
-    for (int prize = std::max(first, 0); prize < m_engine.prizeCount(); ++prize) {
-        DrawScope scope;
-        const std::optional<std::wstring> problem = scopeProblem(prize, scope, false);
-        if (!problem)
-            continue;
-        if (!m_rangeProblems.count(*problem))
-            untold += (untold.empty() ? L"" : L"\n") + *problem;
-        problems.insert(*problem);
-    }
-    m_rangeProblems = std::move(problems);
-    if (!untold.empty())
-        tell(untold, L"消息");
+    const std::wstring problems = m_ranges.check(m_engine);
+    if (!problems.empty())
+        tell(problems, L"消息");
     reportExclusions();
 }
 
 void DrawSession::reportExclusions()
 {
-    m_exclusionReport.clear();
-    const int prize = m_engine.running() ? m_engine.current() : m_engine.current() + 1;
-    DrawScope scope;
-    if (prize < 0 || prize >= m_engine.prizeCount() || !scope.parse(m_engine.award(prize).range) ||
-        scope.files().empty() || scopeProblem(prize, scope, false))
-        return;
-    QStringList parts;
-    for (const DrawScope::Exclusion& exclusion : scope.exclusions(m_engine.pool())) {
-        QString part = QStringLiteral("%1 去掉 %2 人")
-                           .arg(QString::fromStdWString(exclusion.file))
-                           .arg(exclusion.removed);
-        for (const auto& [line, count] : exclusion.ambiguous)
-            part += QStringLiteral(", \"%1\" 对应 %2 人").arg(QString::fromStdWString(line)).arg(count);
-        parts << part;
-    }
-    m_exclusionReport = QString::fromStdWString(m_engine.award(prize).awardName) + QStringLiteral(": ") +
-                        parts.join(QStringLiteral("; "));
+    m_exclusionReport = PrizeRanges::exclusionReport(m_engine);
 }
 
 void DrawSession::noteWinners(const DrawRecord& record, bool replacement, const tstring& absent)

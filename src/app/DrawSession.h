@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DrawEngine.h"
+#include "app/PrizeRanges.h"
 #include "app/WinnerWall.h"
 #include "areas/AreaEditor.h"
 #include "controls/ParticipantEditorHost.h"
@@ -11,8 +12,6 @@
 
 #include <QObject>
 #include <QTimer>
-#include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -32,10 +31,6 @@ public:
     static constexpr const wchar_t* AllRemainingWinMessage = L"奖项多余抽奖人数,剩余的人奖全部中奖";
     static constexpr const wchar_t* JournalFailure = L"无法写入抽奖记录:";
     static constexpr const wchar_t* WinnersTableFailure = L"无法写入文件:Result.csv, Result.xlsx";
-    static constexpr const wchar_t* ExclusionUnreadable = L"无法读取排除名单: ";
-    // After the prize and the range.
-    static constexpr const wchar_t* NobodyInRange = L" 内没有可抽的人";
-    static constexpr qint64 MaxExclusionBytes = qint64(1) << 30;
 
     // What the operator must be told after an operation; an empty caption
     // stands for the application's name. A failure that stays is told once.
@@ -167,8 +162,6 @@ private:
     // beside the journal. False when it cannot be, or when it admits nobody
     // left in the pool, and the operator is told why.
     bool prepareScope(int prize, DrawScope& scope);
-    // What is wrong with the prize's range; the lists are kept when `keep`.
-    std::optional<std::wstring> scopeProblem(int prize, DrawScope& scope, bool keep);
     // Every range still to be drawn, at the start and after every change of
     // the prize table or the list, so a bad one is told on the operator's side
     // before its prize comes up; what was told at the last check is not told again.
@@ -230,7 +223,7 @@ private:
     std::vector<Absent> m_absentRows;
     // The headings of the fields of a name, for the prize desk's table.
     QStringList m_fieldNames;
-    std::set<std::wstring> m_rangeProblems;
+    PrizeRanges m_ranges;
     QString m_exclusionReport;
     WinnersTable m_winnersTable;
     bool m_winnersTableTold = false;
