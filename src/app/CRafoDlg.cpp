@@ -176,9 +176,14 @@ void CRafoDlg::OnCommand(int id)
         if (areas.hasSelection())
             areas.setMode(id == IdHideText ? AreaEditor::Mode::HideText : AreaEditor::Mode::EffectFont);
         break;
-    case IdRedraw:
-        m_session.restart("redraw");
+    case IdRedraw: {
+        // One click must not throw away the event's winners: it asks, No by default.
+        const std::size_t drawn = engine().winnersDrawn();
+        if (drawn == 0 || MsgBox::show(RedrawQuestion[0] + std::to_wstring(drawn) + RedrawQuestion[1],
+                                       L"消息", MsgBox::YesNo | MsgBox::DefaultSecond) == MsgBox::IdYes)
+            m_session.restart("redraw");
         break;
+    }
     case IdEditParticipants: {
         CEditLottoryDlg editor(m_session, dialogParent());
         editor.OnInitDialog();

@@ -60,6 +60,9 @@ public:
     static constexpr const wchar_t* ReplaceQuestion = L" 缺席, 从未中奖的人中补抽一名?";
     static constexpr const wchar_t* NobodyToReplace = L"没有可以补抽的人";
     static constexpr const wchar_t* ExitQuestion = L"结束抽奖, 退出程序?";
+    // Around the number of winners drawn.
+    static constexpr const wchar_t* RedrawQuestion[2] = {L"重新抽奖将清除已经抽出的 ",
+                                                         L" 名中奖者和全部结果, 确定吗?"};
 
     explicit CRafoDlg(QWidget* parent = nullptr);
     ~CRafoDlg() override;

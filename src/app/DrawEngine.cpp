@@ -262,6 +262,14 @@ bool DrawEngine::isFinishedForDisplay(int index) const
     return index < m_current || (index == m_current && !m_running);
 }
 
+std::size_t DrawEngine::winnersDrawn() const
+{
+    std::size_t drawn = 0;
+    for (const AwardItem& award : m_awards)
+        drawn += award.winners.size();
+    return drawn;
+}
+
 long long DrawEngine::totalPlaces() const
 {
     long long total = 0;

@@ -86,6 +86,8 @@ public:
     int prizeCount() const { return static_cast<int>(m_awards.size()); }
     bool isCurrentPrize() const { return m_current >= 0 && m_current < prizeCount(); }
     bool isFinishedForDisplay(int index) const;
+    // The names in the prizes' winner lists.
+    std::size_t winnersDrawn() const;
     // Both count the planned places of the prizes, not the names drawn.
     long long totalPlaces() const;
     long long placesDrawn() const;

@@ -55,7 +55,8 @@ int ask(const std::wstring& text, const std::wstring& caption, unsigned buttons)
     std::vector<QAbstractButton*> made;
     for (const Choice& choice : choices)
         made.push_back(box.addButton(QString::fromUtf8(choice.label), choice.role));
-    box.setDefaultButton(static_cast<QPushButton*>(made.front()));
+    box.setDefaultButton(static_cast<QPushButton*>(
+        (buttons & MsgBox::DefaultSecond) && made.size() > 1 ? made[1] : made.front()));
     box.setEscapeButton(made.back());
     // Without a window manager nobody else centres it over the show.
     box.adjustSize();

@@ -13,7 +13,9 @@ public:
         Ok = 0x0,
         OkCancel = 0x1,
         YesNoCancel = 0x3,
-        YesNo = 0x4
+        YesNo = 0x4,
+        // With the buttons: the second one is the default, as for a question whose safe answer is No.
+        DefaultSecond = 0x100
     };
     enum Answer : int
     {

@@ -103,13 +103,26 @@ TEST_F(ScreenTest, ARightClickOnATextAreaOpensTheMenu)
     EXPECT_EQ(menus.back(), QString("menu129"));
 }
 
-TEST_F(ScreenTest, RedrawStartsTheDrawAgain)
+// One click of 重新抽奖 throws no winner away: it asks, No by default; with
+// nothing drawn it asks nothing.
+TEST_F(ScreenTest, RedrawAsksBeforeItStartsTheDrawAgain)
 {
     SetUpScreen(30, {3, 2});
+    MessageRecorder recorder;
+    screen->OnCommand(CRafoDlg::IdRedraw);
+    EXPECT_TRUE(recorder.messages().empty());
     screen->StartDraw();
     screen->StopDraw();
     screen->StartDraw();
+    recorder.setNextAnswer(MsgBox::IdNo);
     screen->OnCommand(CRafoDlg::IdRedraw);
+    EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
+    EXPECT_TRUE(screen->isCycling());
+    recorder.setNextAnswer(MsgBox::IdYes);
+    screen->OnCommand(CRafoDlg::IdRedraw);
+    ASSERT_EQ(recorder.messages().size(), 2u);
+    EXPECT_EQ(recorder.messages()[1].text, L"重新抽奖将清除已经抽出的 3 名中奖者和全部结果, 确定吗?");
+    EXPECT_EQ(recorder.messages()[1].buttons, MsgBox::YesNo | MsgBox::DefaultSecond);
     EXPECT_EQ(screen->engine().current(), -1);
     EXPECT_EQ(screen->engine().running(), false);
     EXPECT_FALSE(screen->isCycling());
