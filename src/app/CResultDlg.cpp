@@ -77,7 +77,7 @@ void CResultDlg::paintFrame(QPainter& painter)
     m_layout.prepare(m_shownSummary, font, box.width());
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
     m_layout.draw(painter, box);
-    DrawScreenPainter::drawFingerprint(painter, m_screenRect, m_main.session().fingerprint());
+    DrawScreenPainter::drawFingerprint(painter, m_screenRect, m_main.session().resultFingerprint());
 }
 
 void CResultDlg::mousePressEvent(QMouseEvent* event)

@@ -113,7 +113,7 @@ DrawEngine::StopOutcome DrawSession::stop()
     // larger.
     if (outcome == DrawEngine::StopOutcome::AllRemaining && record.admitted < 0)
         tell(AllRemainingWinMessage);
-    journalDraw(JournalEntry::stop(record, m_engine.award(record.prize)));
+    journal(JournalEntry::stop(record, m_engine.award(record.prize)));
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
     noteWinners(record, false);
@@ -142,7 +142,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     if (result != DrawEngine::Replaced)
         return result;
     play(StopSound, MusicPlayer::PlayOnce);
-    journalDraw(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
+    journal(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
     storeResults();
     noteWinners(record, true, absent);
     // The export's last block is the final result.
@@ -157,7 +157,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
 
 void DrawSession::restart(const char* reason)
 {
-    m_fingerprint.clear();
+    m_resultFingerprint.clear();
     loadDrawData();
     storeResults();
     const QString digest = m_journal.keepList(m_engine.pool());
@@ -174,7 +174,10 @@ void DrawSession::restart(const char* reason)
 
 void DrawSession::openResultScreen()
 {
-    journal(JournalEntry::resultScreen());
+    // Its line chains every draw before it: one photograph of it seals them all.
+    journal(JournalEntry::resultScreen(), &m_resultFingerprint);
+    // The store says what the journal says, whether the show ends with Enter or a kill.
+    storeResults();
     emit resultScreenRequested();
     emit changed();
 }
@@ -388,22 +391,15 @@ void DrawSession::exportResults()
     m_exportTold = m_exportOwed;
 }
 
-void DrawSession::journal(const QJsonObject& entry)
+void DrawSession::journal(const QJsonObject& entry, QString* fingerprint)
 {
-    if (!m_journal.append(entry))
+    if (!m_journal.append(entry, fingerprint))
         journalFailed();
     else
         m_journalWritten = true;
-}
-
-// What the audience's photos fix: a draw the journal could not take has none.
-void DrawSession::journalDraw(const QJsonObject& entry)
-{
-    m_fingerprint.clear();
-    if (!m_journal.append(entry, &m_fingerprint))
-        journalFailed();
-    else
-        m_journalWritten = true;
+    // What the audience's photos fix: a draw not on disk yet shows none, and
+    // shows once a later entry has written it.
+    m_fingerprint = m_journal.lastDrawFingerprint();
 }
 
 void DrawSession::checkListsKept()

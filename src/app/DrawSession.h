@@ -99,6 +99,8 @@ public:
     QString fingerprint() const { return m_showFingerprint ? m_fingerprint : QString(); }
     // The same for the operator, whether the audience sees it or not.
     const QString& journalFingerprint() const { return m_fingerprint; }
+    // The result screen's own journal line, which chains every draw before it.
+    QString resultFingerprint() const { return m_showFingerprint ? m_resultFingerprint : QString(); }
     std::vector<Notice> takeNotices();
     // The black screen a clicker's "b" asks for hides everything; the draw stays as it is.
     bool blackedOut() const { return m_blackedOut; }
@@ -141,8 +143,8 @@ private:
     // The table is saved at once and the result store follows it, so a
     // restart finds every winner with the prize it belongs to.
     void prizeTableChanged();
-    void journal(const QJsonObject& entry);
-    void journalDraw(const QJsonObject& entry);
+    // Any entry; its fingerprint when it is on disk now.
+    void journal(const QJsonObject& entry, QString* fingerprint = nullptr);
     void journalStart(const char* reason, std::size_t participants, const QString& participantsDigest);
     void checkListsKept();
     void journalFailed();
@@ -175,6 +177,7 @@ private:
     TextEncoding m_participantEncoding = TextEncoding::Ansi;
     std::vector<Notice> m_notices;
     QString m_fingerprint;
+    QString m_resultFingerprint;
     bool m_showFingerprint = true;
     bool m_journalTold = false;
     bool m_journalWritten = true;

@@ -69,6 +69,9 @@ void DrawJournal::readChain(const std::string& bytes)
                 m_lastDrawFingerprint = fingerprint(line);
                 return;
             }
+            // A redraw or a participant edit threw the draws before it away.
+            if (line.contains("\"type\":\"start\"") && !line.contains("\"reason\":\"launch\""))
+                return;
         }
         if (feed == std::string::npos)
             return;
@@ -99,18 +102,30 @@ bool DrawJournal::append(QJsonObject entry, QString* lineFingerprint)
         TextFile::readAll(QString::fromLatin1(FileName), bytes);
         readChain(bytes);
     }
+    // The line gets its time and its place in the chain now, whenever it reaches the disk.
     entry.insert("prev", m_lastHash);
     entry.insert("time", static_cast<qint64>(Clock::now()));
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact);
+    m_lastHash = lineHash(line);
+    const JournalEntry::Type type = JournalEntry::typeOf(entry);
+    if (type == JournalEntry::Type::Stop || type == JournalEntry::Type::Replace) {
+        m_lastDrawFingerprint = fingerprint(line);
+        m_lastDrawHeld = true;
+    } else if (type == JournalEntry::Type::Start && entry.value("reason") != QLatin1String("launch")) {
+        m_lastDrawFingerprint.clear();
+        m_lastDrawHeld = false;
+    }
+    m_held.push_back(line + '\n');
     QDir().mkpath(QLatin1String(Folder));
     // The entry goes in even when a list it names cannot yet: the list is tried again.
     keepPendingLists();
-    if (!TextFile::append(QLatin1String(FileName), line.toStdString() + '\n'))
+    std::string lines;
+    for (const QByteArray& held : m_held)
+        lines.append(held.constData(), size_t(held.size()));
+    if (!TextFile::append(QLatin1String(FileName), lines))
         return false;
-    m_lastHash = lineHash(line);
-    const JournalEntry::Type type = JournalEntry::typeOf(entry);
-    if (type == JournalEntry::Type::Stop || type == JournalEntry::Type::Replace)
-        m_lastDrawFingerprint = fingerprint(line);
+    m_held.clear();
+    m_lastDrawHeld = false;
     if (lineFingerprint)
         *lineFingerprint = fingerprint(line);
     return true;

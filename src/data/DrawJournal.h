@@ -38,10 +38,17 @@ public:
     // False when the journal could not be mended.
     bool open();
     // Appends the entry (see JournalEntry) with its time and the hash of the
-    // line before it, all or nothing; gives the line's fingerprint.
+    // line before it; true when it is on disk, with its fingerprint. A line
+    // that cannot be written now is held, in order and chained, and written
+    // before the next entry: a full disk that frees up loses nothing, and
+    // only a kill while it is full loses what is held.
     bool append(QJsonObject entry, QString* fingerprint = nullptr);
-    // Of the last stop or replacement on record, empty when there is none.
-    const QString& lastDrawFingerprint() const { return m_lastDrawFingerprint; }
+    // Whether lines wait to be written.
+    bool holding() const { return !m_held.empty(); }
+    // Of the last stop or replacement that stands (none after a redraw or a
+    // participant edit), empty when there is none or it is not on disk yet:
+    // the audience is shown only what a photograph can later be checked against.
+    QString lastDrawFingerprint() const { return m_lastDrawHeld ? QString() : m_lastDrawFingerprint; }
 
 private:
     void keepPendingLists();
@@ -50,8 +57,11 @@ private:
 
     // Kept lists not yet on disk, by path.
     std::map<QString, std::string> m_unkept;
-    // Of the last line on disk: empty before the first.
+    // Lines not yet on disk, in order.
+    std::vector<QByteArray> m_held;
+    // Of the last line, on disk or held: empty before the first.
     QString m_lastHash;
+    bool m_lastDrawHeld = false;
     bool m_chainKnown = false;
     QString m_lastDrawFingerprint;
 };

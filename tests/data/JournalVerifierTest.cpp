@@ -116,6 +116,8 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         session = std::make_unique<DrawSession>();
         session->open(1920, 1080);
     };
+    // The folder as a kill left it: the store and the journal.
+    std::pair<std::string, std::string> atKill;
     const char* TwoZhangWei = "A1 张伟 研发部\r\nA2 张伟 市场部\r\nA3 李娜 研发部\r\nA4 王芳 财务部\r\n"
                               "A5 赵敏 研发部\r\nA6 钱勇 市场部\r\n";
     struct Case
@@ -175,6 +177,17 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
              folder.write("AwardResult.ini", "");
          },
          JournalVerifier::Faulty, "没有抽奖记录"},
+        {"a kill after the result screen opened",
+         [&](std::unique_ptr<DrawSession>& session) {
+             draw(*session);
+             session->startAction();
+             atKill = {readFile("AwardResult.ini"), readFile("Journal/journal.jsonl")};
+         },
+         [&](EventFolder& folder) {
+             folder.write("AwardResult.ini", atKill.first);
+             folder.write("Journal/journal.jsonl", atKill.second);
+         },
+         JournalVerifier::Verified, "共 2 次抽取, 全部可复现, 与 AwardResult.ini 一致"},
         {"a redraw after a draw",
          [](std::unique_ptr<DrawSession>& session) {
              session->restart("redraw");
