@@ -6,6 +6,7 @@
 #include "data/EventLock.h"
 #include "platform/CodePage.h"
 #include "platform/MsgBox.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QFile>
@@ -82,6 +83,8 @@ int CRafoApp::InitInstance()
         return 1;
     }
     CRafoDlg dialog;
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &dialog, &CRafoDlg::endShow);
     dialog.OnInitDialog();
     dialog.show();
     dialog.activateWindow();

@@ -14,6 +14,7 @@
 #include "platform/MsgBox.h"
 #include "ui_CRafoDlg.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -499,6 +500,26 @@ void CRafoDlg::tell()
 {
     for (const DrawSession::Notice& notice : m_session.takeNotices())
         MsgBox::show(notice.text, notice.caption);
+}
+
+void CRafoDlg::endShow()
+{
+    // Nobody is there to answer: a question gets its safe answer, a message is passed over.
+    MsgBox::setHandler([](const std::wstring&, const std::wstring&, unsigned buttons) {
+        switch (buttons & 0xF) {
+        case MsgBox::OkCancel:
+            return int(MsgBox::IdCancel);
+        case MsgBox::YesNo:
+            return int(MsgBox::IdNo);
+        case MsgBox::YesNoCancel:
+            return int(MsgBox::IdCancel);
+        default:
+            return int(MsgBox::IdOk);
+        }
+    });
+    OnDestroy();
+    // Every dialog's and menu's loop ends, then the draw screen's.
+    QCoreApplication::exit(0);
 }
 
 void CRafoDlg::done(int result)

@@ -104,6 +104,10 @@ public:
     // Paints an audience window's frame, shown in the console's preview while it is open.
     void paintAudience(QWidget& target, AudienceFrame& frame, const std::function<void(QPainter&)>& compose);
     bool resultScreenOpen() const { return !m_result.isNull(); }
+    // A logout, a shutdown or Ctrl+C: the show ends as Enter ends it, the
+    // results, the journal and the tables written, with no question left
+    // open and every dialog closed.
+    void endShow();
 
     DrawSession& session() { return m_session; }
     const DrawEngine& engine() const { return m_session.engine(); }

@@ -1,7 +1,8 @@
 #include "app/CRafoApp.h"
 #include "data/EventLock.h"
+#include "platform/TerminationSignals.h"
 #include "support/MessageRecorder.h"
-#include "support/TestFiles.h"
+#include "support/TestEvent.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -9,7 +10,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,4 +78,33 @@ TEST(CRafoApp, OneProgramHoldsAnEventFolderAndTheLockOfAKilledOneIsTakenOver)
     EventFolder otherEvent;
     EventLock third;
     EXPECT_EQ(third.take(), EventLock::Taken);
+}
+
+// A logout, a shutdown or Ctrl+C ends the show as Enter does: the program
+// itself, run in an event folder, ends cleanly with its exit in the journal.
+TEST(CRafoApp, TerminationSignalsEndTheShowAsEnterDoes)
+{
+    for (const int signal : TerminationSignals::Handled) {
+        EventFolder folder;
+        TestEvent::make(folder, 10, {3});
+        QProcess show;
+        show.setWorkingDirectory(folder.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        show.setProcessEnvironment(environment);
+        show.start(QStringLiteral(RAFO_BINARY), {});
+        ASSERT_TRUE(show.waitForStarted());
+        // The show is up once the journal has its start.
+        for (int i = 0;
+             i < 400 && folder.read("Journal/journal.jsonl").find("\"type\":\"start\"") == std::string::npos;
+             ++i)
+            QThread::msleep(50);
+        ASSERT_EQ(::kill(pid_t(show.processId()), signal), 0);
+        ASSERT_TRUE(show.waitForFinished(20000)) << signal;
+        EXPECT_EQ(show.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(show.exitCode(), 0) << signal;
+        const std::string journal = folder.read("Journal/journal.jsonl");
+        EXPECT_NE(journal.rfind("\"type\":\"exit\""), std::string::npos) << signal;
+        EXPECT_FALSE(QFile::exists(folder.filePath(EventLock::FileName))) << signal;
+    }
 }
