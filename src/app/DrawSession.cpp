@@ -3,17 +3,17 @@
 #include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
 #include "app/PrizeRanges.h"
-#include "data/CsvReader.h"
 #include "data/DrawData.h"
 #include "data/JournalEntry.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 #include "data/WinnersTable.h"
 #include "platform/Clock.h"
-#include "platform/LineReader.h"
+#include "platform/TextFile.h"
 
-#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <algorithm>
 #include <utility>
 
 DrawSession::DrawSession(QObject* parent) : QObject(parent)
@@ -38,7 +38,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_screenHeight = screenHeight;
     m_pageSeconds = PageSeconds();
     RestoreResults(m_engine);
-    recallWinnersTable();
+    rebuildWinnersTable();
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
@@ -475,9 +475,7 @@ void DrawSession::reportExclusions()
 
 void DrawSession::noteWinners(const DrawRecord& record, bool replacement, const tstring& absent)
 {
-    const Drawn drawn{
-        QDateTime::fromSecsSinceEpoch(Clock::now()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-        m_fingerprint, replacement};
+    const Drawn drawn{WinnerHistory::timeText(Clock::now()), m_fingerprint, replacement};
     if (replacement) {
         const AwardItem& award = m_engine.award(record.prize);
         const auto found = m_drawn.find(absent);
@@ -529,38 +527,33 @@ void DrawSession::writeWinnersTable()
     m_winnersTable.post(winnerRows(), m_fieldNames);
 }
 
-void DrawSession::recallWinnersTable()
+void DrawSession::rebuildWinnersTable()
 {
-    m_drawn.clear();
+    const WinnerHistory& history = m_journal.history();
+    m_drawn = history.drawn;
     m_absentRows.clear();
-    QByteArray bytes;
-    if (m_engine.current() < 0 ||
-        LineReader::readAll(QString::fromLatin1(WinnersTable::CsvFile), ImportTable::MaxFileBytes, bytes) !=
-            LineReader::Opened::Ok)
-        return;
-    ImportTable table;
-    if (!CsvReader::parse(bytes, table) || table.rows.empty())
-        return;
-    const QStringList& headings = table.rows.front();
-    const auto column = [&headings](const char* heading) {
-        return headings.indexOf(QString::fromUtf8(heading));
-    };
-    // The fields of the name stand between 中奖人 and 时间, under any heading.
-    const auto lastColumn = [&headings](const char* heading) {
-        return headings.lastIndexOf(QString::fromUtf8(heading));
-    };
-    const qsizetype award = column("奖项"), prize = column("奖品"), name = column("中奖人"),
-                    time = lastColumn("时间"), fingerprint = lastColumn("记录"), note = lastColumn("备注");
-    if (award < 0 || prize < 0 || name < 0 || time < 0 || fingerprint < 0 || note < 0)
-        return;
-    for (size_t r = 1; r < table.rows.size(); ++r) {
-        const QStringList& row = table.rows[r];
-        const auto cell = [&row](qsizetype c) { return c < row.size() ? row[c] : QString(); };
-        const Drawn drawn{cell(time), cell(fingerprint), cell(note) == QStringLiteral("补抽")};
-        if (cell(note) == QStringLiteral("缺席"))
-            m_absentRows.push_back(Absent{cell(award).toStdWString(), cell(prize).toStdWString(),
-                                          cell(name).toStdWString(), drawn});
-        else
-            m_drawn[cell(name).toStdWString()] = drawn;
+    std::map<tstring, const WinnerHistory::Replacement*> replacementOf;
+    for (const WinnerHistory::Replacement& replacement : history.replacements)
+        replacementOf[replacement.absent] = &replacement;
+    for (const tstring& absent : m_engine.absent()) {
+        // The prize holds whoever the absent winner finally gave way to.
+        const auto found = replacementOf.find(absent);
+        tstring holder = found != replacementOf.end() ? found->second->replacement : absent;
+        for (size_t step = 0; step < history.replacements.size() && replacementOf.count(holder); ++step)
+            holder = replacementOf[holder]->replacement;
+        for (int i = 0; i <= m_engine.current() && i < m_engine.prizeCount(); ++i) {
+            const AwardItem& award = m_engine.award(i);
+            if (std::find(award.winners.begin(), award.winners.end(), holder) != award.winners.end()) {
+                m_absentRows.push_back(
+                    Absent{award.awardName, award.prizeName, absent,
+                           found != replacementOf.end() ? found->second->absentDrawn : Drawn()});
+                break;
+            }
+        }
     }
+    std::string onDisk;
+    TextFile::readAll(QString::fromLatin1(WinnersTable::CsvFile), onDisk);
+    if (onDisk != WinnersTable::csv(winnerRows(), m_fieldNames) ||
+        !QFileInfo::exists(QString::fromLatin1(WinnersTable::XlsxFile)))
+        writeWinnersTable();
 }

@@ -157,9 +157,10 @@ private:
     // The winners of a stop or a replacement, noted for the prize desk's table.
     void noteWinners(const DrawRecord& record, bool replacement, const tstring& absent = tstring());
     void writeWinnersTable();
-    // After a restart: the times, fingerprints and absent winners the table
-    // already held for the winners the store gave back.
-    void recallWinnersTable();
+    // At the start: the table of the winners the store gave back, with the
+    // times, fingerprints and absent winners the journal holds, written again
+    // when the files on disk say otherwise.
+    void rebuildWinnersTable();
     // The prize's range made ready to draw: parsed, its files read and kept
     // beside the journal. False when it cannot be, or when it admits nobody
     // left in the pool, and the operator is told why.
@@ -208,13 +209,8 @@ private:
                    area == other.area && face == other.face && height == other.height;
         }
     };
-    // When and by which journal line each winner of this run was drawn.
-    struct Drawn
-    {
-        QString time;
-        QString fingerprint;
-        bool replacement = false;
-    };
+    // When and by which journal line each winner of this draw was drawn.
+    using Drawn = WinnerHistory::Drawn;
     std::map<tstring, Drawn> m_drawn;
     struct Absent
     {

@@ -85,6 +85,7 @@ bool DrawJournal::open()
     std::string bytes;
     if (!TextFile::readAll(path, bytes) || bytes.empty() || bytes.back() == '\n') {
         readChain(bytes);
+        m_history = WinnerHistory::fromJournal(bytes);
         return true;
     }
     const size_t lastFeed = bytes.rfind('\n');
@@ -92,6 +93,7 @@ bool DrawJournal::open()
     const qint64 cut = static_cast<qint64>(bytes.size() - whole);
     bytes.resize(whole);
     readChain(bytes);
+    m_history = WinnerHistory::fromJournal(bytes);
     return TextFile::truncate(path, static_cast<qint64>(whole)) && append(JournalEntry::torn(cut));
 }
 

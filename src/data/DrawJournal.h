@@ -1,6 +1,7 @@
 #pragma once
 
 #include "areas/tstring.h"
+#include "data/WinnerHistory.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -37,6 +38,8 @@ public:
     // in the middle of a write) is cut off and a "torn" entry says so.
     // False when the journal could not be mended.
     bool open();
+    // The draws of the journal as it was opened.
+    const WinnerHistory& history() const { return m_history; }
     // Appends the entry (see JournalEntry) with its time and the hash of the
     // line before it; true when it is on disk, with its fingerprint. A line
     // that cannot be written now is held, in order and chained, and written
@@ -62,6 +65,7 @@ private:
     // Of the last line, on disk or held: empty before the first.
     QString m_lastHash;
     bool m_lastDrawHeld = false;
+    WinnerHistory m_history;
     bool m_chainKnown = false;
     QString m_lastDrawFingerprint;
 };

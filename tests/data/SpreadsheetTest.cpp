@@ -297,11 +297,19 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
     // 中奖人: "A1 张伟 研发部" takes 14 places, and two to spare.
     EXPECT_TRUE(sheet.contains(R"(<col min="4" max="4" width="16.7109375" customWidth="1"/>)"));
 
+    // A kill before the table was written leaves it behind: the restart
+    // rebuilds it from the journal and the store.
+    folder.write("Result.csv", WinnersTable::csv({}, fields));
+    QFile::remove(folder.filePath("Result.xlsx"));
     DrawSession again;
     again.open(1920, 1080);
     const std::vector<WinnerRow> recalled = again.winnerRows();
     EXPECT_EQ(WinnersTable::csv(recalled, fields), csv)
         << "a restart keeps the times, fingerprints and absent winners";
+    again.close();
+    EXPECT_EQ(folder.read("Result.csv"), csv);
+    EXPECT_TRUE(QFile::exists(folder.filePath("Result.xlsx")));
+    again.open(1920, 1080);
     again.restart("redraw");
     again.close();
     EXPECT_EQ(folder.read("Result.csv"), WinnersTable::csv({}, fields));
