@@ -186,11 +186,13 @@ TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
     EXPECT_TRUE(QFile::exists(folder.filePath(
         "Journal/" + DrawJournal::keptListName(entries[0].value("participantsSha256").toString()))));
 
-    // The fingerprints the screen showed are those of the stop and replacement lines.
+    // The fingerprints the screen showed are those of the stop and replacement
+    // lines, and the result screen's of its own line.
     JournalVerifier::Options photographed;
     photographed.fingerprints = {DrawJournal::fingerprint(lines[1]), DrawJournal::fingerprint(lines[3]),
-                                 DrawJournal::fingerprint(lines[6])};
-    EXPECT_EQ(session->fingerprint(), photographed.fingerprints.last());
+                                 DrawJournal::fingerprint(lines[6]), DrawJournal::fingerprint(lines[7])};
+    EXPECT_EQ(session->fingerprint(), photographed.fingerprints[2]);
+    EXPECT_EQ(session->resultFingerprint(), photographed.fingerprints[3]);
     const JournalVerifier::Report report = JournalVerifier::verify(photographed);
     ASSERT_EQ(report.exitCode, JournalVerifier::Verified) << report.lines.join('\n').toStdString();
     ASSERT_EQ(report.lines.size(), 5);
