@@ -11,6 +11,13 @@
 namespace {
 
 std::optional<TextFile::Step> g_failingStep;
+std::function<void()> g_killPoint;
+
+void killPoint()
+{
+    if (g_killPoint)
+        g_killPoint();
+}
 
 // False, as an I/O error, when a test makes the step fail.
 bool allowed(TextFile::Step step)
@@ -80,6 +87,11 @@ int createBeside(const QByteArray& target, QByteArray& temporary)
 
 } // namespace
 
+void TextFile::setKillPoint(std::function<void()> point)
+{
+    g_killPoint = std::move(point);
+}
+
 void TextFile::setFailingStep(std::optional<Step> step)
 {
     g_failingStep = step;
@@ -147,10 +159,13 @@ bool TextFile::writeAtomically(const QString& path, const std::string& bytes)
         ::fchmod(fd, old.st_mode & 07777);
     bool written = writeAll(fd, bytes) && sync(fd);
     written = closeChecked(fd) && written;
+    if (written)
+        killPoint();
     if (!written || !allowed(Step::Rename) || ::rename(temporary.constData(), name.constData()) != 0) {
         ::unlink(temporary.constData());
         return false;
     }
+    killPoint();
     syncFolder(target);
     return true;
 }
@@ -162,11 +177,14 @@ bool TextFile::replaceWith(const QString& temporary, const QString& path)
     bool synced = fd >= 0 && sync(fd);
     if (fd >= 0)
         synced = closeChecked(fd) && synced;
+    if (synced)
+        killPoint();
     if (!synced || isReadOnly(path) || QFileInfo(path).isDir() || !allowed(Step::Rename) ||
         ::rename(from.constData(), QFile::encodeName(path).constData()) != 0) {
         ::unlink(from.constData());
         return false;
     }
+    killPoint();
     syncFolder(path);
     return true;
 }
@@ -184,7 +202,11 @@ bool TextFile::append(const QString& path, const std::string& bytes)
         return false;
     struct stat before = {};
     const bool known = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+    if (known)
+        killPoint();
     bool written = known && writeAll(fd, bytes) && sync(fd);
+    if (written)
+        killPoint();
     if (!written && known && ::ftruncate(fd, before.st_size) == 0)
         ::fsync(fd);
     if (!closeChecked(fd) && written) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,5 +43,10 @@ enum class Step
     Rename
 };
 void setFailingStep(std::optional<Step> step);
+
+// Called where a kill may strike a write: before and after each rename that
+// makes a file current, before the bytes of an append and after their sync.
+// Tests end the program there to see that a restart loses nothing.
+void setKillPoint(std::function<void()> point);
 
 } // namespace TextFile
