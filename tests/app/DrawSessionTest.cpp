@@ -290,14 +290,43 @@ TEST_F(DrawSessionTest, AStoreThatCannotBeWrittenKeepsWhatItHeldAndTheJournalExp
     EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("与上一行接不上")));
 }
 
-TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenIsToldOnceAndTheShowGoesOn)
+// A journal that takes no line (its disk full) holds them, in order and
+// chained, and writes them before the next entry: the show goes on, told
+// once, and a draw shows its fingerprint only once its line is on disk. Only
+// a kill while lines are held loses them, and the checker then says so.
+TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenHoldsItsLinesUntilItCan)
 {
-    open(4, {2, 1});
-    QFile::setPermissions(folder.filePath("Journal/journal.jsonl"), QFile::ReadOwner);
-    draw();
+    open(10, {2, 1, 1});
+    const QString path = folder.filePath("Journal/journal.jsonl");
+    const auto writable = [&path](bool on) {
+        QFile::setPermissions(path, on ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
+    };
+    writable(false);
     draw();
     EXPECT_EQ(notices(), Notices{L"无法写入抽奖记录:Journal/journal.jsonl"});
-    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=2"), std::string::npos);
+    EXPECT_TRUE(session->fingerprint().isEmpty());
+    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=1"), std::string::npos);
+    writable(true);
+    draw();
+    EXPECT_EQ(types(journal(folder)), "start, stop, stop");
+    const QByteArray last =
+        QByteArray::fromStdString(folder.read("Journal/journal.jsonl")).trimmed().split('\n').last();
+    EXPECT_EQ(session->fingerprint(), DrawJournal::fingerprint(last));
+    EXPECT_TRUE(notices().empty()) << "told once";
+    session->close();
+    JournalVerifier::Report report = JournalVerifier::verify();
+    EXPECT_EQ(report.exitCode, JournalVerifier::Verified) << report.lines.join('\n').toStdString();
+
+    start();
+    writable(false);
+    draw();
+    session.reset();
+    writable(true);
+    start();
+    session->close();
+    report = JournalVerifier::verify();
+    EXPECT_EQ(report.exitCode, JournalVerifier::Discarded) << report.lines.join('\n').toStdString();
+    EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("1 名中奖者不是本记录中的抽取")));
 }
 
 // The seed comes from the system's random source, not the clock: the same
