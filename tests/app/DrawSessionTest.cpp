@@ -329,6 +329,23 @@ TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenHoldsItsLinesUntilItCan)
     EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("1 名中奖者不是本记录中的抽取")));
 }
 
+// After a restart the corner shows the last draw that stands: none after a redraw.
+TEST_F(DrawSessionTest, TheCornerShowsTheLastDrawThatStandsAfterARestart)
+{
+    open(10, {3, 2});
+    draw();
+    const QString shown = session->fingerprint();
+    session->close();
+    start();
+    EXPECT_EQ(session->fingerprint(), shown);
+    EXPECT_FALSE(shown.isEmpty());
+    session->restart("redraw");
+    EXPECT_TRUE(session->fingerprint().isEmpty());
+    session->close();
+    start();
+    EXPECT_TRUE(session->fingerprint().isEmpty());
+}
+
 // The seed comes from the system's random source, not the clock: the same
 // event under the same frozen clock draws other winners each time.
 TEST_F(DrawSessionTest, TwoRunsOfOneEventUnderOneClockDrawDifferentWinners)
