@@ -4,6 +4,7 @@
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
 #include "app/OperatorConsole.h"
+#include "app/ProgramIcon.h"
 #include "app/QtMessageBox.h"
 #include "app/ScreenFollower.h"
 #include "areas/CSimpleFontDialog.h"
@@ -23,7 +24,7 @@
 
 CRafoDlg::CRafoDlg(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::CRafoDlg>()),
-      m_icon(QStringLiteral(":/rafo.png")), m_menu(this, [this](int id) { OnCommand(id); })
+      m_icon(ProgramIcon::icon()), m_menu(this, [this](int id) { OnCommand(id); })
 {
     m_ui->setupUi(this);
     // Modal to nothing, so the operator's console beside it stays usable.

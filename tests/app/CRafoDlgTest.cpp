@@ -1,3 +1,4 @@
+#include "app/CAboutDlg.h"
 #include "app/ScreenTestSupport.h"
 
 #include <QDir>
@@ -341,4 +342,13 @@ TEST_F(ScreenTest, AnAbsentWinnerIsReplacedFromThePoolOnceAskedAndTheShowTellsAJ
     EXPECT_NE(folder.read("AwardResult.ini").find(QString::fromStdWString(replacement).toStdString()),
               std::string::npos);
     EXPECT_GT(folder.read("Result.txt").size(), exportBefore.size()) << "the last prize's summary again";
+}
+
+// The icon is in the program itself: the draw screen and the About box carry it.
+TEST_F(ScreenTest, TheWindowsCarryTheProgramsIcon)
+{
+    SetUpScreen(5, {1});
+    EXPECT_FALSE(screen->windowIcon().pixmap(64, 64).isNull());
+    CAboutDlg about;
+    EXPECT_FALSE(about.findChild<QLabel*>("iconLabel")->pixmap().isNull());
 }
