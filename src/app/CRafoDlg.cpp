@@ -75,6 +75,7 @@ void CRafoDlg::OnInitDialog(const QRect& screen)
     m_screenRect = Rect(0, 0, screen.width(), screen.height());
     setGeometry(screen);
     m_session.open(m_screenRect.width(), m_screenRect.height());
+    m_soundAvailable = MusicPlayer::outputAvailable();
     m_player.Play(DrawSession::InitMusic, MusicPlayer::PlayLoop);
     m_musicTimer.start(MusicPeriodMs, this);
     m_captionTimer.start(CaptionPeriodMs, this);

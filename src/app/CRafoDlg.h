@@ -104,6 +104,8 @@ public:
     // Paints an audience window's frame, shown in the console's preview while it is open.
     void paintAudience(QWidget& target, AudienceFrame& frame, const std::function<void(QPainter&)>& compose);
     bool resultScreenOpen() const { return !m_result.isNull(); }
+    // Whether the music can be heard: found once at the start.
+    bool soundAvailable() const { return m_soundAvailable; }
     // A logout, a shutdown or Ctrl+C: the show ends as Enter ends it, the
     // results, the journal and the tables written, with no question left
     // open and every dialog closed.
@@ -152,6 +154,7 @@ private:
     Rect m_screenRect;
     TrackerOverlay* m_overlay = nullptr;
     MusicPlayer m_player;
+    bool m_soundAvailable = true;
     QIcon m_icon;
     DrawScreenPainter m_painter;
     // It outlives the result screen, so a second opening continues.

@@ -39,6 +39,29 @@ void MusicPlayer::setAudioSink(const std::string& description)
     audioSinkDescription() = description;
 }
 
+bool MusicPlayer::outputAvailable()
+{
+    if (!gstreamerReady())
+        return false;
+    const std::string description =
+        audioSinkDescription().empty() ? std::string("autoaudiosink") : audioSinkDescription();
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
+    if (sink)
+        gst_object_ref_sink(sink);
+    // A description naming an element nobody installed may still give a bin, without it;
+    // autoaudiosink tries every sink it knows as it becomes ready, and fails when none opens.
+    const bool opened =
+        sink && !error && gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    if (error)
+        g_error_free(error);
+    if (sink) {
+        gst_element_set_state(sink, GST_STATE_NULL);
+        gst_object_unref(sink);
+    }
+    return opened;
+}
+
 void MusicPlayer::Play(const tstring& path, int mode)
 {
     Stop();

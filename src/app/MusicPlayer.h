@@ -46,6 +46,8 @@ public:
     // "fakesink sync=true" for silent playback in real time. Empty: the
     // system's audio output.
     static void setAudioSink(const std::string& description);
+    // Whether the sink can be opened: false with no sound card and no sound server.
+    static bool outputAvailable();
 
 private:
     void BuildGraph();

@@ -17,14 +17,14 @@ QString prizeLine(const AwardItem& award)
         .arg(award.winnerCount);
 }
 
-void showHealth(QLabel& label, bool written)
+void showHealth(QLabel& label, bool healthy, const QString& trouble = QStringLiteral("写入失败"))
 {
-    label.setText(written ? QStringLiteral("正常") : QStringLiteral("写入失败"));
+    label.setText(healthy ? QStringLiteral("正常") : trouble);
     QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, written ? QColor(26, 127, 55) : QColor(207, 34, 46));
+    palette.setColor(QPalette::WindowText, healthy ? QColor(26, 127, 55) : QColor(207, 34, 46));
     label.setPalette(palette);
     QFont font = label.font();
-    font.setBold(!written);
+    font.setBold(!healthy);
     label.setFont(font);
 }
 
@@ -93,6 +93,8 @@ void OperatorConsole::refresh()
     m_ui->fingerprint->setText(fingerprint.isEmpty() ? QStringLiteral("—") : fingerprint);
     showHealth(*m_ui->journalHealth, session.journalWritten());
     showHealth(*m_ui->storeHealth, session.storeWritten());
+    // Told here, to the operator alone: the hall hears nothing either way.
+    showHealth(*m_ui->sound, m_show.soundAvailable(), QString::fromWCharArray(NoSound));
     m_ui->exclusions->setText(session.exclusionReport().isEmpty() ? QStringLiteral("—")
                                                                   : session.exclusionReport());
     m_ui->startButton->setEnabled(!running);

@@ -20,6 +20,7 @@ class OperatorConsole : public QWidget
     Q_OBJECT
 public:
     static constexpr const wchar_t* ReplaceCell = L"补抽缺席";
+    static constexpr const wchar_t* NoSound = L"没有可用的声音输出";
 
     explicit OperatorConsole(CRafoDlg& show);
     ~OperatorConsole() override;

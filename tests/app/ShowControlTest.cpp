@@ -188,3 +188,18 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
     press("exitButton");
     EXPECT_EQ(screen->result(), QDialog::Accepted);
 }
+
+// Without a sound card or a sound server the operator hears of it on the
+// console; the hall sees nothing of it.
+TEST_F(ScreenTest, TheConsoleSaysWhenNoSoundCanBeHeard)
+{
+    SetUpScreen(5, {1});
+    for (const bool heard : {true, false}) {
+        MusicPlayer::setAudioSink(heard ? "fakesink sync=true" : "nosuchsink");
+        screen = std::make_unique<CRafoDlg>();
+        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+        screen->OnCommand(CRafoDlg::IdConsole);
+        EXPECT_EQ(screen->console()->findChild<QLabel*>("sound")->text(),
+                  heard ? QStringLiteral("正常") : QString::fromWCharArray(OperatorConsole::NoSound));
+    }
+}
