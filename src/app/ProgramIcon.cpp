@@ -1,5 +1,8 @@
 #include "app/ProgramIcon.h"
 
+#include <QImage>
+#include <QPixmap>
+
 // Outside any namespace, as the macro requires.
 static void initialiseResources()
 {
@@ -9,5 +12,10 @@ static void initialiseResources()
 QIcon ProgramIcon::icon()
 {
     initialiseResources();
-    return QIcon(QStringLiteral(":/rafo.png"));
+    const QImage image(QStringLiteral(":/rafo.png"));
+    QIcon icon;
+    for (const int size : Sizes)
+        icon.addPixmap(
+            QPixmap::fromImage(image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    return icon;
 }

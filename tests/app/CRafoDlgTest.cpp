@@ -349,6 +349,12 @@ TEST_F(ScreenTest, TheWindowsCarryTheProgramsIcon)
 {
     SetUpScreen(5, {1});
     EXPECT_FALSE(screen->windowIcon().pixmap(64, 64).isNull());
+    // All its sizes go to the window system in one request of at most 65,535 words.
+    qint64 words = 0;
+    for (const QSize& size : screen->windowIcon().availableSizes())
+        words += 2 + qint64(size.width()) * size.height();
+    EXPECT_GT(words, 0);
+    EXPECT_LT(words, 65535);
     CAboutDlg about;
     EXPECT_FALSE(about.findChild<QLabel*>("iconLabel")->pixmap().isNull());
 }
