@@ -18,7 +18,7 @@
 
 DrawSession::DrawSession(QObject* parent) : QObject(parent)
 {
-    connect(&m_pageTimer, &QTimer::timeout, this, &DrawSession::turnPage);
+    connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::changed);
 }
 
 void DrawSession::open(int screenWidth, int screenHeight)
@@ -36,7 +36,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     checkListsKept();
     m_zones = m_areas.scaleToScreen(screenWidth, screenHeight);
     m_screenHeight = screenHeight;
-    m_pageSeconds = PageSeconds();
+    m_pager.setSeconds(PageSeconds());
     RestoreResults(m_engine);
     rebuildWinnersTable();
     journalStart("launch", participants, participantsDigest);
@@ -87,8 +87,7 @@ DrawEngine::StartOutcome DrawSession::start()
         openResultScreen();
         return outcome;
     }
-    m_pageTimer.stop();
-    m_page = 0;
+    m_pager.laidOut(1, false, false);
     m_exclusionReport = PrizeRanges::exclusionReport(m_engine.award(next), scope, m_engine.pool());
     emit cyclingStarted();
     emit changed();
@@ -202,7 +201,7 @@ int DrawSession::replaceableRowAt(int x, int y) const
 {
     if (!m_engine.isCurrentPrize() || m_engine.running())
         return -1;
-    const int row = wall().indexAt(m_page, x, y);
+    const int row = wall().indexAt(m_pager.page(), x, y);
     return m_engine.canReplace(row) ? row : -1;
 }
 
@@ -242,49 +241,27 @@ std::vector<QString> DrawSession::namesOnWall(const DrawEngine& engine)
 void DrawSession::winnersChanged(bool keepPage)
 {
     ++m_winnersEpoch;
-    showPage(keepPage ? std::min(m_page, wall().pages() - 1) : 0);
-}
-
-void DrawSession::showPage(int page)
-{
-    m_page = std::max(0, page);
-    m_pageShownAt = Clock::monotonicMs();
-    if (!m_engine.running() && wall().pages() > 1 && m_pageSeconds > 0)
-        m_pageTimer.start(m_pageSeconds * 1000);
-    else
-        m_pageTimer.stop();
-}
-
-void DrawSession::turnPage()
-{
-    if (m_engine.running() || wall().pages() < 2)
-        return;
-    showPage((m_page + 1) % wall().pages());
-    emit changed();
+    m_pager.laidOut(wall().pages(), !m_engine.running(), keepPage);
 }
 
 void DrawSession::pageDown()
 {
     const bool wallShown = m_engine.isCurrentPrize() && !m_engine.running();
-    if (m_engine.running()) {
+    if (m_engine.running())
         stop();
-    } else if (!wallShown) {
+    else if (!wallShown || (!m_pager.next() && m_pager.lastPageSeen()))
         startAction();
-    } else if (m_page + 1 < wall().pages()) {
-        showPage(m_page + 1);
-        emit changed();
-    } else if (Clock::monotonicMs() - m_pageShownAt >= 1000) {
-        // A press just as the timer turned to the last page starts nothing.
-        startAction();
-    }
 }
 
 void DrawSession::pageUp()
 {
-    if (m_engine.running() || m_page == 0)
-        return;
-    showPage(m_page - 1);
-    emit changed();
+    if (!m_engine.running())
+        m_pager.previous();
+}
+
+void DrawSession::turnPage()
+{
+    m_pager.turn();
 }
 
 void DrawSession::buildResultText(tstring& text, unsigned& lines) const

@@ -2,6 +2,7 @@
 
 #include "app/DrawEngine.h"
 #include "app/PrizeRanges.h"
+#include "app/WallPager.h"
 #include "app/WinnerWall.h"
 #include "areas/AreaEditor.h"
 #include "controls/ParticipantEditorHost.h"
@@ -11,7 +12,6 @@
 #include "platform/CodePage.h"
 
 #include <QObject>
-#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -78,14 +78,13 @@ public:
     // The names the wall is laid out for: the winners of the prize just
     // drawn, or while names cycle as many as will win, spread over the pool.
     static std::vector<QString> namesOnWall(const DrawEngine& engine);
-    int page() const { return m_page; }
+    int page() const { return m_pager.page(); }
     // The clicker's keys: the next page, or on the last (once it has been
     // seen for a second) what Space does; the page before.
     void pageDown();
     void pageUp();
     // The page timer's turn: the pages go round.
     void turnPage();
-    static constexpr int DefaultPageSeconds = 6;
     // Counts the stops and replacements, so the caption can bring in their winners at once.
     int captionEpoch() const { return m_captionEpoch; }
     void buildResultText(tstring& text, unsigned& lines) const;
@@ -152,7 +151,6 @@ private:
     // The winners shown changed: the wall is laid out again, on its first
     // page unless `keepPage`, and its timer starts when there are pages.
     void winnersChanged(bool keepPage);
-    void showPage(int page);
     void play(const wchar_t* path, int mode);
     // The winners of a stop or a replacement, noted for the prize desk's table.
     void noteWinners(const DrawRecord& record, bool replacement, const tstring& absent = tstring());
@@ -189,10 +187,7 @@ private:
     bool m_exportOwed = false;
 
     int m_screenHeight = 1080;
-    int m_pageSeconds = DefaultPageSeconds;
-    int m_page = 0;
-    qint64 m_pageShownAt = 0;
-    QTimer m_pageTimer;
+    WallPager m_pager;
     int m_winnersEpoch = 0;
     int m_captionEpoch = 0;
     struct WallKey

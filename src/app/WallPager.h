@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+// The pages of the names area's wall: the page shown, the timer that turns
+// them round, and the clicker's keys with their guard: on the last page a
+// press counts only once that page has been seen for a second.
+class WallPager : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int DefaultSeconds = 6;
+    static constexpr int LastPageGuardMs = 1000;
+
+    explicit WallPager(QObject* parent = nullptr);
+
+    // Seconds a page stays; 0 turns them only by key.
+    void setSeconds(int seconds) { m_seconds = seconds; }
+    int page() const { return m_page; }
+    int pages() const { return m_pages; }
+    // The wall was laid out with this many pages: its first page shows, or
+    // with `keepPage` the one shown as far as it is still there. The timer
+    // runs when there are pages and they may turn (not while names cycle).
+    void laidOut(int pages, bool turning, bool keepPage);
+    // The clicker's keys: false when there was no page to turn to.
+    bool next();
+    bool previous();
+    // Whether the last page has been shown long enough for a press to count.
+    bool lastPageSeen() const;
+    // The timer's turn: after the last page the first shows again.
+    void turn();
+
+signals:
+    void pageChanged(int page, int pages);
+
+private:
+    void show(int page);
+
+    QTimer m_timer;
+    int m_page = 0;
+    int m_pages = 1;
+    int m_seconds = DefaultSeconds;
+    bool m_turning = false;
+    qint64 m_shownAt = 0;
+};
