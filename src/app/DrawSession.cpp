@@ -8,6 +8,7 @@
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 #include "data/WinnersTable.h"
+#include "data/WriteFailures.h"
 #include "platform/Clock.h"
 #include "platform/TextFile.h"
 
@@ -24,7 +25,7 @@ DrawSession::DrawSession(QObject* parent) : QObject(parent)
 void DrawSession::open(int screenWidth, int screenHeight)
 {
     if (!m_journal.open())
-        journalFailed();
+        journalWritten(false);
     m_areas.load();
     m_showFingerprint = ShowsFingerprint();
     m_fingerprint = m_journal.lastDrawFingerprint();
@@ -38,7 +39,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_screenHeight = screenHeight;
     m_pager.setSeconds(PageSeconds());
     RestoreResults(m_engine);
-    rebuildWinnersTable();
+    tableWritten(m_ledger.rebuild(m_journal.history(), m_engine));
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
@@ -115,7 +116,7 @@ DrawEngine::StopOutcome DrawSession::stop()
     journal(JournalEntry::stop(record, m_engine.award(record.prize)));
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
-    noteWinners(record, false);
+    tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now()));
     ++m_captionEpoch;
     reportExclusions();
     winnersChanged(false);
@@ -143,7 +144,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     play(StopSound, MusicPlayer::PlayOnce);
     journal(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
     storeResults();
-    noteWinners(record, true, absent);
+    tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now(), absent));
     // The export's last block is the final result.
     if (m_engine.current() == m_engine.prizeCount() - 1)
         exportResults();
@@ -163,9 +164,7 @@ void DrawSession::restart(const char* reason)
     checkListsKept();
     journalStart(reason, m_engine.pool().size(), digest);
     // A draw started afresh has no winners yet.
-    m_drawn.clear();
-    m_absentRows.clear();
-    writeWinnersTable();
+    tableWritten(m_ledger.clear(m_engine));
     checkRanges();
     winnersChanged(false);
     emit changed();
@@ -183,8 +182,7 @@ void DrawSession::openResultScreen()
 
 void DrawSession::close()
 {
-    if (!m_winnersTable.finish() && !m_winnersTableTold)
-        tell(WinnersTableFailure);
+    tableWritten(m_ledger.finish());
     m_areas.finish();
     storeResults(true);
     if (m_exportOwed)
@@ -330,9 +328,9 @@ void DrawSession::loadDrawData()
     else if (const auto& owed = m_areas.settings().owedPrizes())
         m_engine.setPrizes(*owed, -1);
     const auto& owedFields = m_areas.settings().owedFields();
-    m_fieldNames = owedFields
-                       ? QString::fromStdWString(*owedFields).split(QLatin1Char(' '), Qt::SkipEmptyParts)
-                       : ParticipantFields();
+    m_ledger.setFieldNames(
+        owedFields ? QString::fromStdWString(*owedFields).split(QLatin1Char(' '), Qt::SkipEmptyParts)
+                   : ParticipantFields());
 }
 
 void DrawSession::prizeTableChanged()
@@ -363,17 +361,12 @@ void DrawSession::exportResults()
     m_exportOwed =
         !ExportResults(m_areas.area(AreaMainTitle).m_titleName, m_areas.area(AreaSubTitle).m_titleName,
                        m_engine.awards(), m_participantEncoding);
-    if (m_exportOwed && !m_exportTold)
-        tell(ResultExportFailure);
-    m_exportTold = m_exportOwed;
+    told(!m_exportOwed, QStringLiteral("Result.txt"), ResultExportFailure);
 }
 
 void DrawSession::journal(const QJsonObject& entry, QString* fingerprint)
 {
-    if (!m_journal.append(entry, fingerprint))
-        journalFailed();
-    else
-        m_journalWritten = true;
+    journalWritten(m_journal.append(entry, fingerprint));
     // What the audience's photos fix: a draw not on disk yet shows none, and
     // shows once a later entry has written it.
     m_fingerprint = m_journal.lastDrawFingerprint();
@@ -382,17 +375,29 @@ void DrawSession::journal(const QJsonObject& entry, QString* fingerprint)
 void DrawSession::checkListsKept()
 {
     if (!m_journal.listsKept())
-        journalFailed();
+        journalWritten(false);
 }
 
-// A journal that cannot be written is told once; the show goes on.
-void DrawSession::journalFailed()
+void DrawSession::journalWritten(bool written)
 {
-    m_journalWritten = false;
-    if (m_journalTold)
-        return;
-    m_journalTold = true;
-    tell(JournalFailure + QDir::toNativeSeparators(DrawJournal::FileName).toStdWString(), L"消息");
+    m_journalWritten = written;
+    told(written, QString::fromLatin1(DrawJournal::FileName),
+         JournalFailure + QDir::toNativeSeparators(DrawJournal::FileName).toStdWString(), L"消息");
+}
+
+void DrawSession::tableWritten(bool written)
+{
+    told(written, QString::fromLatin1(WinnersTable::CsvFile), WinnersTableFailure);
+}
+
+// A write that keeps failing is told once, and again only after it went through; the show goes on.
+void DrawSession::told(bool written, const QString& file, const std::wstring& failure,
+                       const std::wstring& caption)
+{
+    if (written)
+        WriteFailures::succeeded(file);
+    else if (WriteFailures::isFirst(file))
+        tell(failure, caption);
 }
 
 // The pool as it was built, the prize table, and what the result store gave back.
@@ -448,89 +453,4 @@ void DrawSession::checkRanges()
 void DrawSession::reportExclusions()
 {
     m_exclusionReport = PrizeRanges::exclusionReport(m_engine);
-}
-
-void DrawSession::noteWinners(const DrawRecord& record, bool replacement, const tstring& absent)
-{
-    const Drawn drawn{WinnerHistory::timeText(Clock::now()), m_fingerprint, replacement};
-    if (replacement) {
-        const AwardItem& award = m_engine.award(record.prize);
-        const auto found = m_drawn.find(absent);
-        m_absentRows.push_back(Absent{award.awardName, award.prizeName, absent,
-                                      found != m_drawn.end() ? found->second : Drawn()});
-    }
-    for (const tstring& winner : record.winners)
-        m_drawn[winner] = drawn;
-    writeWinnersTable();
-}
-
-std::vector<WinnerRow> DrawSession::winnerRows() const
-{
-    std::vector<WinnerRow> rows;
-    qint64 number = 0;
-    const auto row = [&rows](const tstring& awardName, const tstring& prizeName, const tstring& name,
-                             const Drawn& drawn, qint64 rowNumber, const QString& note) {
-        rows.push_back(WinnerRow{rowNumber, QString::fromStdWString(awardName),
-                                 QString::fromStdWString(prizeName), QString::fromStdWString(name),
-                                 drawn.time, drawn.fingerprint, note});
-    };
-    for (int i = 0; i < m_engine.prizeCount(); ++i) {
-        if (!m_engine.isFinishedForDisplay(i))
-            continue;
-        const AwardItem& award = m_engine.award(i);
-        for (const tstring& winner : award.winners) {
-            const auto found = m_drawn.find(winner);
-            const Drawn drawn = found != m_drawn.end() ? found->second : Drawn();
-            row(award.awardName, award.prizeName, winner, drawn, ++number,
-                drawn.replacement ? QStringLiteral("补抽") : QString());
-        }
-        for (const Absent& absent : m_absentRows) {
-            if (absent.awardName == award.awardName && absent.prizeName == award.prizeName)
-                row(absent.awardName, absent.prizeName, absent.name, absent.drawn, 0, QStringLiteral("缺席"));
-        }
-    }
-    return rows;
-}
-
-void DrawSession::writeWinnersTable()
-{
-    // A failure of the last write is told once, with the next one.
-    if (m_winnersTable.failing() && !m_winnersTableTold) {
-        m_winnersTableTold = true;
-        tell(WinnersTableFailure);
-    } else if (!m_winnersTable.failing()) {
-        m_winnersTableTold = false;
-    }
-    m_winnersTable.post(winnerRows(), m_fieldNames);
-}
-
-void DrawSession::rebuildWinnersTable()
-{
-    const WinnerHistory& history = m_journal.history();
-    m_drawn = history.drawn;
-    m_absentRows.clear();
-    std::map<tstring, const WinnerHistory::Replacement*> replacementOf;
-    for (const WinnerHistory::Replacement& replacement : history.replacements)
-        replacementOf[replacement.absent] = &replacement;
-    for (const tstring& absent : m_engine.absent()) {
-        // The prize holds whoever the absent winner finally gave way to.
-        const auto found = replacementOf.find(absent);
-        tstring holder = found != replacementOf.end() ? found->second->replacement : absent;
-        for (size_t step = 0; step < history.replacements.size() && replacementOf.count(holder); ++step)
-            holder = replacementOf[holder]->replacement;
-        for (int i = 0; i <= m_engine.current() && i < m_engine.prizeCount(); ++i) {
-            const AwardItem& award = m_engine.award(i);
-            if (std::find(award.winners.begin(), award.winners.end(), holder) != award.winners.end()) {
-                m_absentRows.push_back(
-                    Absent{award.awardName, award.prizeName, absent,
-                           found != replacementOf.end() ? found->second->absentDrawn : Drawn()});
-                break;
-            }
-        }
-    }
-    std::string onDisk;
-    TextFile::readAll(QString::fromLatin1(WinnersTable::CsvFile), onDisk);
-    if (onDisk != WinnersTable::csv(winnerRows(), m_fieldNames) ||
-        !QFileInfo::exists(QString::fromLatin1(WinnersTable::XlsxFile)))
-        writeWinnersTable();
 }

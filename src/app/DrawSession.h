@@ -4,6 +4,7 @@
 #include "app/PrizeRanges.h"
 #include "app/WallPager.h"
 #include "app/WinnerWall.h"
+#include "app/WinnersLedger.h"
 #include "areas/AreaEditor.h"
 #include "controls/ParticipantEditorHost.h"
 #include "data/DrawJournal.h"
@@ -106,7 +107,7 @@ public:
     void setBlackedOut(bool on);
     // The prize desk's table as it stands: every winner of the finished
     // prizes, then each prize's absent winners.
-    std::vector<WinnerRow> winnerRows() const;
+    std::vector<WinnerRow> winnerRows() const { return m_ledger.rows(m_engine); }
     // What the excluded lists of the prize being drawn, or else of the next,
     // do to the pool: how many each takes out, and their lines that match
     // several names. Empty when that prize excludes no list.
@@ -146,19 +147,15 @@ private:
     void journal(const QJsonObject& entry, QString* fingerprint = nullptr);
     void journalStart(const char* reason, std::size_t participants, const QString& participantsDigest);
     void checkListsKept();
-    void journalFailed();
+    void journalWritten(bool written);
+    void tableWritten(bool written);
+    void told(bool written, const QString& file, const std::wstring& failure,
+              const std::wstring& caption = std::wstring());
     void tell(const std::wstring& text, const std::wstring& caption = std::wstring());
     // The winners shown changed: the wall is laid out again, on its first
     // page unless `keepPage`, and its timer starts when there are pages.
     void winnersChanged(bool keepPage);
     void play(const wchar_t* path, int mode);
-    // The winners of a stop or a replacement, noted for the prize desk's table.
-    void noteWinners(const DrawRecord& record, bool replacement, const tstring& absent = tstring());
-    void writeWinnersTable();
-    // At the start: the table of the winners the store gave back, with the
-    // times, fingerprints and absent winners the journal holds, written again
-    // when the files on disk say otherwise.
-    void rebuildWinnersTable();
     // The prize's range made ready to draw: parsed, its files read and kept
     // beside the journal. False when it cannot be, or when it admits nobody
     // left in the pool, and the operator is told why.
@@ -178,11 +175,9 @@ private:
     QString m_fingerprint;
     QString m_resultFingerprint;
     bool m_showFingerprint = true;
-    bool m_journalTold = false;
     bool m_journalWritten = true;
     bool m_storeWritten = true;
     bool m_blackedOut = false;
-    bool m_exportTold = false;
     // The export failed; it is tried again at exit.
     bool m_exportOwed = false;
 
@@ -204,23 +199,9 @@ private:
                    area == other.area && face == other.face && height == other.height;
         }
     };
-    // When and by which journal line each winner of this draw was drawn.
-    using Drawn = WinnerHistory::Drawn;
-    std::map<tstring, Drawn> m_drawn;
-    struct Absent
-    {
-        tstring awardName;
-        tstring prizeName;
-        tstring name;
-        Drawn drawn;
-    };
-    std::vector<Absent> m_absentRows;
-    // The headings of the fields of a name, for the prize desk's table.
-    QStringList m_fieldNames;
     PrizeRanges m_ranges;
     QString m_exclusionReport;
-    WinnersTable m_winnersTable;
-    bool m_winnersTableTold = false;
+    WinnersLedger m_ledger;
     mutable WallKey m_wallKey;
     mutable WinnerWall m_wall;
 };

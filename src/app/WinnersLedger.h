@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/DrawRecord.h"
+#include "data/WinnerHistory.h"
+#include "data/WinnersTable.h"
+
+#include <QStringList>
+#include <map>
+#include <vector>
+
+class DrawEngine;
+
+// The prize desk's table: who won which prize, when, by which journal line,
+// and whom each absent winner gave way to. It is rebuilt at every start from
+// the journal and the result store, follows every stop and replacement, and
+// is written to Result.csv and Result.xlsx off the screen's thread.
+class WinnersLedger
+{
+public:
+    // The headings of the fields of a name, as the import found them.
+    void setFieldNames(QStringList names) { m_fieldNames = std::move(names); }
+    const QStringList& fieldNames() const { return m_fieldNames; }
+
+    // At the start: the journal's draws for the winners the store gave back;
+    // the files are written when they say otherwise. False when they were
+    // and their last write failed.
+    bool rebuild(const WinnerHistory& history, const DrawEngine& engine);
+    // A stop or a replacement, with its journal line's fingerprint (empty
+    // while the line is not on disk), at this time; the files follow.
+    bool note(const DrawRecord& record, const DrawEngine& engine, const QString& fingerprint, qint64 time,
+              const tstring& absent = tstring());
+    // A draw started afresh has no winners yet.
+    bool clear(const DrawEngine& engine);
+
+    // Every winner of the finished prizes, then each prize's absent winners.
+    std::vector<WinnerRow> rows(const DrawEngine& engine) const;
+    // Waits for the files; false when their last write failed.
+    bool finish() { return m_table.finish(); }
+
+private:
+    // Posts the rows; false when the write before this one failed.
+    bool write(const DrawEngine& engine);
+
+    using Drawn = WinnerHistory::Drawn;
+    struct Absent
+    {
+        tstring awardName;
+        tstring prizeName;
+        tstring name;
+        Drawn drawn;
+    };
+    std::map<tstring, Drawn> m_drawn;
+    std::vector<Absent> m_absent;
+    QStringList m_fieldNames;
+    WinnersTable m_table;
+};
