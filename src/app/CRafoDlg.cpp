@@ -36,12 +36,12 @@ CRafoDlg::CRafoDlg(QWidget* parent)
     m_overlay = new TrackerOverlay(m_session.areas(), this);
     connect(m_ui->button1000, &QPushButton::clicked, this, [this] { OnCommand(IdStart); });
     connect(m_ui->button1001, &QPushButton::clicked, this, [this] { OnCommand(IdStop); });
-    connect(&m_session, &DrawSession::changed, this, &CRafoDlg::refresh);
-    connect(&m_session, &DrawSession::cyclingStarted, this, [this] {
+    m_session.onAnyChange(this, [this] { refresh(); });
+    connect(&m_session, &DrawSession::cycleStarted, this, [this] {
         m_cycleStart = m_session.nextCycleStart();
         m_cycleTimer.start(CyclePeriodMs, Qt::PreciseTimer, this);
     });
-    connect(&m_session, &DrawSession::cyclingStopped, this, [this] {
+    connect(&m_session, &DrawSession::cycleStopped, this, [this] {
         m_cycleTimer.stop();
         m_cycleStart = -1;
     });

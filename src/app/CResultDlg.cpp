@@ -20,7 +20,7 @@ CResultDlg::CResultDlg(CRafoDlg& main)
     connect(m_ui->IDOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
     connect(&main, &CRafoDlg::screenChanged, this, &CResultDlg::coverScreen);
-    connect(&main.session(), &DrawSession::changed, this, qOverload<>(&QWidget::update));
+    connect(&main.session(), &DrawSession::blackoutChanged, this, qOverload<>(&QWidget::update));
 }
 
 CResultDlg::~CResultDlg() = default;

@@ -19,7 +19,7 @@
 
 DrawSession::DrawSession(QObject* parent) : QObject(parent)
 {
-    connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::changed);
+    connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::pageChanged);
 }
 
 void DrawSession::open(int screenWidth, int screenHeight)
@@ -43,7 +43,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
-    emit changed();
+    emit restarted(QStringLiteral("launch"));
 }
 
 void DrawSession::followScreen(int screenWidth, int screenHeight)
@@ -54,7 +54,7 @@ void DrawSession::followScreen(int screenWidth, int screenHeight)
     m_screenHeight = screenHeight;
     // The wall is laid out again for the new area; its page stays where it can.
     winnersChanged(true);
-    emit changed();
+    emit layoutChanged();
 }
 
 void DrawSession::setBlackedOut(bool on)
@@ -62,7 +62,7 @@ void DrawSession::setBlackedOut(bool on)
     if (on == m_blackedOut)
         return;
     m_blackedOut = on;
-    emit changed();
+    emit blackoutChanged(on);
 }
 
 void DrawSession::startAction()
@@ -90,8 +90,7 @@ DrawEngine::StartOutcome DrawSession::start()
     }
     m_pager.laidOut(1, false, false);
     m_exclusionReport = PrizeRanges::exclusionReport(m_engine.award(next), scope, m_engine.pool());
-    emit cyclingStarted();
-    emit changed();
+    emit cycleStarted();
     return outcome;
 }
 
@@ -105,7 +104,7 @@ DrawEngine::StopOutcome DrawSession::stop()
     DrawRecord record;
     const DrawEngine::StopOutcome outcome = m_engine.StopDraw(DrawSeed::fresh(), record, &scope);
     if (wasCycling)
-        emit cyclingStopped();
+        emit cycleStopped();
     if (outcome == DrawEngine::StopOutcome::Ignored)
         return outcome;
     play(StopSound, MusicPlayer::PlayOnce);
@@ -120,7 +119,7 @@ DrawEngine::StopOutcome DrawSession::stop()
     ++m_captionEpoch;
     reportExclusions();
     winnersChanged(false);
-    emit changed();
+    emit prizeDrawn(record.prize);
     if (outcome == DrawEngine::StopOutcome::EmptyPool)
         tell(PoolEmptyMessage);
     // The summary is exported however the last prize was completed.
@@ -151,7 +150,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     ++m_captionEpoch;
     reportExclusions();
     winnersChanged(true);
-    emit changed();
+    emit winnerReplaced(record.prize, row);
     return result;
 }
 
@@ -167,7 +166,7 @@ void DrawSession::restart(const char* reason)
     tableWritten(m_ledger.clear(m_engine));
     checkRanges();
     winnersChanged(false);
-    emit changed();
+    emit restarted(QString::fromLatin1(reason));
 }
 
 void DrawSession::openResultScreen()
@@ -177,7 +176,6 @@ void DrawSession::openResultScreen()
     // The store says what the journal says, whether the show ends with Enter or a kill.
     storeResults();
     emit resultScreenRequested();
-    emit changed();
 }
 
 void DrawSession::close()
@@ -268,6 +266,21 @@ void DrawSession::buildResultText(tstring& text, unsigned& lines) const
                     m_engine.awards(), text, lines);
 }
 
+void DrawSession::onAnyChange(QObject* context, const std::function<void()>& refresh)
+{
+    connect(this, &DrawSession::cycleStarted, context, refresh);
+    connect(this, &DrawSession::cycleStopped, context, refresh);
+    connect(this, &DrawSession::prizeDrawn, context, refresh);
+    connect(this, &DrawSession::winnerReplaced, context, refresh);
+    connect(this, &DrawSession::restarted, context, refresh);
+    connect(this, &DrawSession::participantsChanged, context, refresh);
+    connect(this, &DrawSession::prizesChanged, context, refresh);
+    connect(this, &DrawSession::layoutChanged, context, refresh);
+    connect(this, &DrawSession::pageChanged, context, refresh);
+    connect(this, &DrawSession::blackoutChanged, context, refresh);
+    connect(this, &DrawSession::resultScreenRequested, context, refresh);
+}
+
 std::vector<DrawSession::Notice> DrawSession::takeNotices()
 {
     return std::exchange(m_notices, {});
@@ -282,7 +295,7 @@ void DrawSession::appendPrize(const AwardItem& item)
 void DrawSession::removePrize(int index)
 {
     if (m_engine.removePrize(index))
-        emit cyclingStopped();
+        emit cycleStopped();
     prizeTableChanged();
 }
 
@@ -304,7 +317,7 @@ void DrawSession::titlesChanged()
 {
     m_areas.settings().titlesChanged();
     m_areas.writeSettings();
-    emit changed();
+    emit layoutChanged();
 }
 
 void DrawSession::participantFieldsImported(const QStringList& fields)
@@ -316,12 +329,13 @@ void DrawSession::reloadAfterParticipantEdit()
 {
     m_areas.reload();
     restart("participants edited");
+    emit participantsChanged();
 }
 
 // A prize table the file could not take yet is the one the show goes on with.
 void DrawSession::loadDrawData()
 {
-    emit cyclingStopped();
+    emit cycleStopped();
     m_areas.writeSettings();
     if (!LoadDrawData(m_engine, m_participantEncoding))
         tell(ParticipantFileError);
@@ -343,7 +357,7 @@ void DrawSession::prizeTableChanged()
     storeResults();
     checkRanges();
     winnersChanged(true);
-    emit changed();
+    emit prizesChanged();
 }
 
 // A failed store has been told by the INI access; the journal records it.
@@ -422,6 +436,7 @@ void DrawSession::journalStart(const char* reason, std::size_t participants,
 void DrawSession::tell(const std::wstring& text, const std::wstring& caption)
 {
     m_notices.push_back(Notice{text, caption});
+    emit noticesAdded();
 }
 
 void DrawSession::play(const wchar_t* path, int mode)

@@ -13,14 +13,15 @@
 #include "platform/CodePage.h"
 
 #include <QObject>
+#include <functional>
 #include <string>
 #include <vector>
 
 // One draw of one event folder, whatever views show it: the engine, the
 // text areas, the journal and the files. Views call the operations, paint
 // from the state and tell the operator what the notices say; the session
-// says through its signals when something changed, when names start and
-// stop cycling, which sound to play and when the result screen opens.
+// says through its signals what changed, which sound to play and when the
+// result screen opens.
 class DrawSession : public QObject, public PrizeSettingsHost, public ParticipantEditorHost
 {
     Q_OBJECT
@@ -102,6 +103,8 @@ public:
     // The result screen's own journal line, which chains every draw before it.
     QString resultFingerprint() const { return m_showFingerprint ? m_resultFingerprint : QString(); }
     std::vector<Notice> takeNotices();
+    // Calls `refresh` in `context` after every change a view shows.
+    void onAnyChange(QObject* context, const std::function<void()>& refresh);
     // The black screen a clicker's "b" asks for hides everything; the draw stays as it is.
     bool blackedOut() const { return m_blackedOut; }
     void setBlackedOut(bool on);
@@ -132,9 +135,21 @@ public:
     void reloadAfterParticipantEdit() override;
 
 signals:
-    void changed();
-    void cyclingStarted();
-    void cyclingStopped();
+    // What changed, for the views to show: each says what it is about.
+    void cycleStarted();
+    void cycleStopped();
+    void prizeDrawn(int prize);
+    void winnerReplaced(int prize, int row);
+    // The draw started afresh: "launch" when the show opened, "redraw", "participants edited".
+    void restarted(const QString& reason);
+    void participantsChanged();
+    void prizesChanged();
+    // The texts, the layout or the screen's size.
+    void layoutChanged();
+    void pageChanged(int page, int pages);
+    void blackoutChanged(bool on);
+    // There is something to tell the operator (takeNotices).
+    void noticesAdded();
     void soundRequested(const QString& path, int mode);
     void resultScreenRequested();
 

@@ -63,7 +63,7 @@ OperatorConsole::OperatorConsole(CRafoDlg& show)
         if (column == 1)
             m_show.ReplaceAbsentWinner(row);
     });
-    connect(&show.session(), &DrawSession::changed, this, &OperatorConsole::refresh);
+    show.session().onAnyChange(this, [this] { refresh(); });
     refresh();
 }
 
