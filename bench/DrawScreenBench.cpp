@@ -4,6 +4,8 @@
 #include "app/CResultDlg.h"
 #include "app/DrawScreenPainter.h"
 #include "app/DrawSession.h"
+#include "app/MusicPlayer.h"
+#include "app/ShowWindows.h"
 #include "controls/CEditLottoryDlg.h"
 #include "controls/CLineNumberEdit.h"
 #include "controls/CLineNumberStatic.h"
@@ -232,9 +234,10 @@ void ResultScreenPaint(benchmark::State& state)
                    QStringLiteral("AwardItem0=参与奖|0|%1|纪念品|Backimg\\prize5.jpg\n").arg(winners));
     writeUtf8("AwardInfo.ini", config);
     MusicPlayer::setAudioSink("fakesink sync=true");
-    CRafoDlg screen;
-    screen.OnInitDialog(QRect(0, 0, 1920, 1080));
-    CResultDlg result(screen);
+    ShowWindows show;
+    show.open(QRect(0, 0, 1920, 1080));
+    TextScroll scroll(TextScroll::Axis::Upwards);
+    CResultDlg result(show.controller(), scroll, nullptr);
     result.OnInitDialog();
     QImage image(1920, 1080, QImage::Format_RGB32);
     // Until the summary has risen over the whole screen.
@@ -322,9 +325,9 @@ void StartToFirstFrame(benchmark::State& state)
     BenchEvent event(static_cast<int>(state.range(0)));
     MusicPlayer::setAudioSink("fakesink sync=true");
     for (auto _ : state) {
-        CRafoDlg screen;
-        screen.OnInitDialog(QRect(0, 0, 1920, 1080));
-        benchmark::DoNotOptimize(screen.grab());
+        ShowWindows show;
+        show.open(QRect(0, 0, 1920, 1080));
+        benchmark::DoNotOptimize(show.drawScreen().grab());
     }
 }
 BENCHMARK(StartToFirstFrame)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -3,6 +3,7 @@
 #include "app/CRafoDlg.h"
 #include "app/ModalRunner.h"
 #include "app/QtMessageBox.h"
+#include "app/ShowWindows.h"
 #include "data/EventLock.h"
 #include "platform/CodePage.h"
 #include "platform/MsgBox.h"
@@ -82,10 +83,12 @@ int CRafoApp::InitInstance()
         ExitInstance();
         return 1;
     }
-    CRafoDlg dialog;
+    ShowWindows windows;
+    CRafoDlg& dialog = windows.drawScreen();
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &dialog, &CRafoDlg::endShow);
-    dialog.OnInitDialog();
+    QObject::connect(&termination, &TerminationSignals::received, &windows.controller(),
+                     &ShowController::endShow);
+    windows.open();
     dialog.show();
     dialog.activateWindow();
     dialog.setFocus();

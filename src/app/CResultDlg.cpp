@@ -1,9 +1,11 @@
 #include "app/CResultDlg.h"
 
-#include "app/CRafoDlg.h"
+#include "app/DrawScreenPainter.h"
+#include "app/TextScroll.h"
 #include "areas/AreaFont.h"
 #include "data/ResultExport.h"
 #include "platform/WinPath.h"
+#include "show/ShowController.h"
 #include "ui_CResultDlg.h"
 
 #include <QFontMetrics>
@@ -11,16 +13,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-CResultDlg::CResultDlg(CRafoDlg& main)
-    : QDialog(&main, Qt::Window | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::CResultDlg>()),
-      m_main(main)
+CResultDlg::CResultDlg(ShowController& show, TextScroll& scroll, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::CResultDlg>()),
+      m_show(show), m_scroll(scroll)
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(m_ui->IDOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
-    connect(&main, &CRafoDlg::screenChanged, this, &CResultDlg::coverScreen);
-    connect(&main.session(), &DrawSession::blackoutChanged, this, qOverload<>(&QWidget::update));
+    connect(&show, &ShowController::screenChanged, this, &CResultDlg::coverScreen);
+    connect(&show.session(), &DrawSession::blackoutChanged, this, qOverload<>(&QWidget::update));
 }
 
 CResultDlg::~CResultDlg() = default;
@@ -30,8 +32,8 @@ void CResultDlg::OnInitDialog()
     m_resultImage.load(WinPath::toLocal(ResultPicture));
     m_exitImage.load(WinPath::toLocal(ExitPicture));
     coverScreen();
-    m_main.player().Play(ResultMusic, MusicPlayer::PlayOnce);
-    m_main.session().buildResultText(m_summary, m_lineCount);
+    m_show.player().Play(ResultMusic, MusicPlayer::PlayOnce);
+    m_show.session().buildResultText(m_summary, m_lineCount);
     m_shownSummary = QString::fromStdWString(m_summary);
     m_shownSummary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_scrollTimer.start(ScrollPeriodMs, this);
@@ -39,9 +41,9 @@ void CResultDlg::OnInitDialog()
 
 void CResultDlg::coverScreen()
 {
-    m_screenRect = m_main.screenRect();
-    m_exitRect = m_main.exitRect();
-    setGeometry(m_main.geometry());
+    m_screenRect = Rect(0, 0, m_show.screen().width(), m_show.screen().height());
+    m_exitRect = m_show.session().zones().exit;
+    setGeometry(m_show.screen());
     update();
 }
 
@@ -60,7 +62,15 @@ void CResultDlg::timerEvent(QTimerEvent* event)
 
 void CResultDlg::paintEvent(QPaintEvent*)
 {
-    m_main.paintAudience(*this, m_frame, [this](QPainter& painter) { paintFrame(painter); });
+    m_frame.paint(
+        *this,
+        [this](QPainter& painter) {
+            if (m_show.session().blackedOut())
+                painter.fillRect(rect(), Qt::black);
+            else
+                paintFrame(painter);
+        },
+        m_watcher ? m_watcher() : AudienceFrame::Watcher());
 }
 
 void CResultDlg::paintFrame(QPainter& painter)
@@ -69,21 +79,21 @@ void CResultDlg::paintFrame(QPainter& painter)
     m_resultImage.draw(painter, m_screenRect);
     m_exitImage.draw(painter, m_exitRect);
 
-    const CLottoryArea& area = m_main.area(AreaResultLine);
+    const CLottoryArea& area = m_show.session().areas().area(AreaResultLine);
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
     // Qt spaces the lines it draws by the line spacing, so that is the height of a line here.
     const int lineHeight = QFontMetrics(font).lineSpacing();
-    const Rect box = m_main.resultScroll().advance(m_screenRect, static_cast<int>(m_lineCount) * lineHeight);
+    const Rect box = m_scroll.advance(m_screenRect, static_cast<int>(m_lineCount) * lineHeight);
     m_layout.prepare(m_shownSummary, font, box.width());
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
     m_layout.draw(painter, box);
-    DrawScreenPainter::drawFingerprint(painter, m_screenRect, m_main.session().resultFingerprint());
+    DrawScreenPainter::drawFingerprint(painter, m_screenRect, m_show.session().resultFingerprint());
 }
 
 void CResultDlg::mousePressEvent(QMouseEvent* event)
 {
-    if (m_main.session().blackedOut()) {
-        m_main.setBlackScreen(false);
+    if (m_show.session().blackedOut()) {
+        m_show.setBlackedOut(false);
         return;
     }
     const QPoint p = event->position().toPoint();
@@ -96,7 +106,7 @@ void CResultDlg::mousePressEvent(QMouseEvent* event)
 
 void CResultDlg::keyPressEvent(QKeyEvent* event)
 {
-    if (m_main.takeBlackScreenKey(*event))
+    if (m_show.takeBlackScreenKey(*event))
         return;
     // The hidden OK and Cancel buttons take Enter and Escape.
     switch (event->key()) {
@@ -115,6 +125,6 @@ void CResultDlg::keyPressEvent(QKeyEvent* event)
 void CResultDlg::done(int result)
 {
     m_scrollTimer.stop();
-    m_main.player().Stop();
+    m_show.player().Stop();
     QDialog::done(result);
 }

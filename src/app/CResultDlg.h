@@ -8,15 +8,17 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 namespace Ui {
 class CResultDlg;
 }
-class CRafoDlg;
+class ShowController;
+class TextScroll;
 
-// The closing screen: the result music and the whole result scrolling up
-// like closing credits until the operator clicks the exit zone.
+// The closing screen, a view of the show: the result music and the whole
+// result scrolling up like closing credits until the operator clicks the exit zone.
 class CResultDlg : public QDialog
 {
     Q_OBJECT
@@ -26,13 +28,16 @@ public:
     static constexpr const wchar_t* ResultMusic = L"Music\\result.mp3";
     static constexpr int ScrollPeriodMs = 200;
 
-    explicit CResultDlg(CRafoDlg& main);
+    // `scroll` outlives it, so a second opening continues where the first stopped.
+    CResultDlg(ShowController& show, TextScroll& scroll, QWidget* parent = nullptr);
     ~CResultDlg() override;
 
     void OnInitDialog();
     unsigned lineCount() const { return m_lineCount; }
     // One step of the scroll, as the timer makes it.
     void OnTimer();
+    // Who watches the frames painted (the console's preview), asked at every paint.
+    void setFrameWatcher(std::function<AudienceFrame::Watcher()> watcher) { m_watcher = std::move(watcher); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,7 +52,8 @@ private:
     void paintFrame(QPainter& painter);
 
     std::unique_ptr<Ui::CResultDlg> m_ui;
-    CRafoDlg& m_main;
+    ShowController& m_show;
+    TextScroll& m_scroll;
     Rect m_screenRect;
     Rect m_exitRect;
     StretchedPicture m_resultImage;
@@ -58,4 +64,5 @@ private:
     SummaryLayout m_layout;
     QBasicTimer m_scrollTimer;
     AudienceFrame m_frame;
+    std::function<AudienceFrame::Watcher()> m_watcher;
 };

@@ -1,7 +1,7 @@
 #include "app/DrawScreenMenu.h"
 
-#include "app/CRafoDlg.h"
 #include "app/ModalRunner.h"
+#include "show/ShowCommand.h"
 
 #include <QMenu>
 
@@ -15,16 +15,16 @@ DrawScreenMenu::DrawScreenMenu(QWidget* parent, const std::function<void(int)>& 
         bool enabled;
     };
     static const Entry entries[] = {
-        {CRafoDlg::IdEditPosition, "编辑位置", true},
-        {CRafoDlg::IdSetFont, "设置字体", true},
-        {CRafoDlg::IdHideText, "隐藏文字", false},
-        {CRafoDlg::IdEffectFont, "特效字体", false},
-        {CRafoDlg::IdRedraw, "重新抽奖", true},
-        {CRafoDlg::IdEditParticipants, "编辑抽奖人名单", true},
-        {CRafoDlg::IdSettings, "主副标题/奖项设置", true},
-        {CRafoDlg::IdConsole, "操作台", true},
-        {CRafoDlg::IdAbout, "关于 rafo...", true},
-        {CRafoDlg::IdExit, "退出", true},
+        {ShowCommand::IdEditPosition, "编辑位置", true},
+        {ShowCommand::IdSetFont, "设置字体", true},
+        {ShowCommand::IdHideText, "隐藏文字", false},
+        {ShowCommand::IdEffectFont, "特效字体", false},
+        {ShowCommand::IdRedraw, "重新抽奖", true},
+        {ShowCommand::IdEditParticipants, "编辑抽奖人名单", true},
+        {ShowCommand::IdSettings, "主副标题/奖项设置", true},
+        {ShowCommand::IdConsole, "操作台", true},
+        {ShowCommand::IdAbout, "关于 rafo...", true},
+        {ShowCommand::IdExit, "退出", true},
     };
     m_menu->setObjectName(QStringLiteral("menu129"));
     for (const Entry& entry : entries) {

@@ -1,7 +1,9 @@
 #include "app/OperatorConsole.h"
 
-#include "app/CRafoDlg.h"
+#include "app/ProgramIcon.h"
 #include "platform/MsgBox.h"
+#include "show/ShowCommand.h"
+#include "show/ShowController.h"
 #include "ui_OperatorConsole.h"
 
 #include <QHeaderView>
@@ -30,41 +32,44 @@ void showHealth(QLabel& label, bool healthy, const QString& trouble = QStringLit
 
 } // namespace
 
-OperatorConsole::OperatorConsole(CRafoDlg& show)
+OperatorConsole::OperatorConsole(ShowController& show)
     : QWidget(nullptr, Qt::Window), m_ui(std::make_unique<Ui::OperatorConsole>()), m_show(show)
 {
     m_ui->setupUi(this);
-    setWindowIcon(show.windowIcon());
+    setWindowIcon(ProgramIcon::icon());
     // Read at arm's length, beside a stage.
     QFont larger = font();
     larger.setPointSizeF(larger.pointSizeF() * 1.3);
     setFont(larger);
     m_ui->winners->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_ui->winners->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    connect(m_ui->startButton, &QPushButton::clicked, this, [this] {
-        if (!m_show.engine().running())
-            m_show.startAction();
-    });
-    connect(m_ui->stopButton, &QPushButton::clicked, this, [this] {
-        if (m_show.engine().running())
-            m_show.StopDraw();
-    });
+    connect(m_ui->startButton, &QPushButton::clicked, this, [this] { m_show.startAction(); });
+    connect(m_ui->stopButton, &QPushButton::clicked, this, [this] { m_show.stop(); });
     connect(m_ui->previousPageButton, &QPushButton::clicked, this, [this] { m_show.pageUp(); });
     connect(m_ui->nextPageButton, &QPushButton::clicked, this, [this] { m_show.pageDown(); });
-    connect(m_ui->blackButton, &QPushButton::clicked, this, [this](bool on) { m_show.setBlackScreen(on); });
+    connect(m_ui->blackButton, &QPushButton::clicked, this, [this](bool on) { m_show.setBlackedOut(on); });
     connect(m_ui->participantsButton, &QPushButton::clicked, this,
-            [this] { m_show.OnCommand(CRafoDlg::IdEditParticipants); });
+            [this] { emit dialogRequested(ShowCommand::IdEditParticipants); });
     connect(m_ui->settingsButton, &QPushButton::clicked, this,
-            [this] { m_show.OnCommand(CRafoDlg::IdSettings); });
+            [this] { emit dialogRequested(ShowCommand::IdSettings); });
     connect(m_ui->exitButton, &QPushButton::clicked, this, &OperatorConsole::exitShow);
     // Without a window manager there is no title bar to close it with.
     connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
         if (column == 1)
-            m_show.ReplaceAbsentWinner(row);
+            m_show.replace(row);
     });
-    show.session().onAnyChange(this, [this] { refresh(); });
+    DrawSession& session = show.session();
+    session.onAnyChange(this, [this] { refresh(); });
+    // The winners shown change with the draws only.
+    for (const auto changed : {&DrawSession::cycleStarted, &DrawSession::cycleStopped,
+                               &DrawSession::participantsChanged, &DrawSession::prizesChanged})
+        connect(&session, changed, this, &OperatorConsole::fillWinners);
+    connect(&session, &DrawSession::prizeDrawn, this, &OperatorConsole::fillWinners);
+    connect(&session, &DrawSession::winnerReplaced, this, &OperatorConsole::fillWinners);
+    connect(&session, &DrawSession::restarted, this, &OperatorConsole::fillWinners);
     refresh();
+    fillWinners();
 }
 
 OperatorConsole::~OperatorConsole() = default;
@@ -100,18 +105,12 @@ void OperatorConsole::refresh()
     m_ui->startButton->setEnabled(!running);
     m_ui->stopButton->setEnabled(running);
     m_ui->blackButton->setChecked(session.blackedOut());
-    fillWinners();
 }
 
 void OperatorConsole::fillWinners()
 {
     const DrawEngine& engine = m_show.engine();
     const bool shown = engine.isCurrentPrize() && !engine.running();
-    const WinnersShown now{engine.current(), engine.running(), m_show.session().captionEpoch(),
-                           shown ? engine.award(engine.current()).winners.size() : 0, engine.pool().size()};
-    if (now == m_winnersShown)
-        return;
-    m_winnersShown = now;
     QTableWidget& table = *m_ui->winners;
     table.setRowCount(0);
     if (!shown)
@@ -136,8 +135,8 @@ void OperatorConsole::showFrame(const QImage& frame)
 
 void OperatorConsole::exitShow()
 {
-    if (MsgBox::show(CRafoDlg::ExitQuestion, L"消息", MsgBox::OkCancel) == MsgBox::IdOk)
-        m_show.OnCommand(CRafoDlg::IdExit);
+    if (MsgBox::show(ShowController::ExitQuestion, L"消息", MsgBox::OkCancel) == MsgBox::IdOk)
+        m_show.exit();
 }
 
 void OperatorConsole::keyPressEvent(QKeyEvent* event)
@@ -158,6 +157,12 @@ void OperatorConsole::keyPressEvent(QKeyEvent* event)
 void OperatorConsole::showEvent(QShowEvent* event)
 {
     refresh();
-    m_show.update();
+    emit visibilityChanged(true);
     QWidget::showEvent(event);
+}
+
+void OperatorConsole::hideEvent(QHideEvent* event)
+{
+    emit visibilityChanged(false);
+    QWidget::hideEvent(event);
 }

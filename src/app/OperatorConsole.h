@@ -6,14 +6,15 @@
 namespace Ui {
 class OperatorConsole;
 }
-class CRafoDlg;
 class QImage;
+class ShowController;
 
-// The operator's window beside the audience's screen: the event's state at a
+// The operator's window beside the audience's screen, a view of the show
+// like the draw screen and beside it, not in it: the event's state at a
 // glance, the winners on the screen with a replacement for each, a small
-// picture of what the hall sees, and the show's commands. Every button does
-// what the same action on the draw screen does; none takes the keyboard, so
-// Enter and Space here never start or end anything, while a clicker's keys
+// picture of what the hall sees, and the show's commands. Every button gives
+// the controller the command the draw screen gives; none takes the keyboard,
+// so Enter and Space here never start or end anything, while a clicker's keys
 // work the show from here as from the draw screen.
 class OperatorConsole : public QWidget
 {
@@ -22,7 +23,7 @@ public:
     static constexpr const wchar_t* ReplaceCell = L"补抽缺席";
     static constexpr const wchar_t* NoSound = L"没有可用的声音输出";
 
-    explicit OperatorConsole(CRafoDlg& show);
+    explicit OperatorConsole(ShowController& show);
     ~OperatorConsole() override;
 
     // Shows the session's state as it is now.
@@ -32,27 +33,20 @@ public:
     // Asks first, then ends the show.
     void exitShow();
 
+signals:
+    // 编辑抽奖人名单 and 主副标题/奖项设置: dialogs that are not the console's own.
+    void dialogRequested(int command);
+    // It was shown or hidden: the audience windows paint for its preview, or stop.
+    void visibilityChanged(bool visible);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void fillWinners();
 
     std::unique_ptr<Ui::OperatorConsole> m_ui;
-    CRafoDlg& m_show;
-    struct WinnersShown
-    {
-        int prize = -2;
-        bool running = false;
-        int epoch = -1;
-        size_t count = 0;
-        size_t pool = 0;
-        bool operator==(const WinnersShown& other) const
-        {
-            return prize == other.prize && running == other.running && epoch == other.epoch &&
-                   count == other.count && pool == other.pool;
-        }
-    };
-    WinnersShown m_winnersShown;
+    ShowController& m_show;
 };

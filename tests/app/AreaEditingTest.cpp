@@ -40,19 +40,18 @@ protected:
                 "PosLeft=100\r\nPosTop=20\r\nPosRight=900\r\nPosBottom=120");
         replace(ini, "PosTop=160", "PosTop=100");
         folder.write("AwardInfo.ini", ini);
-        screen = std::make_unique<CRafoDlg>();
-        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+        openScreen(QRect(0, 0, 1920, 1080));
         screen->show();
     }
 
-    void rightClick(const QPoint& p) { QTest::mouseClick(screen.get(), Qt::RightButton, {}, p); }
+    void rightClick(const QPoint& p) { QTest::mouseClick(screen, Qt::RightButton, {}, p); }
 
     // Selects the area under the point and starts editing it; the repaint
     // and the write that follows it happen as on the show.
     void editAt(const QPoint& p)
     {
         rightClick(p);
-        screen->OnCommand(CRafoDlg::IdEditPosition);
+        screen->OnCommand(ShowCommand::IdEditPosition);
         settle();
     }
 
@@ -64,10 +63,10 @@ protected:
 
     void drag(const QPoint& from, const QPoint& to)
     {
-        QTest::mousePress(screen.get(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(screen.get(), (from + to) / 2);
-        QTest::mouseMove(screen.get(), to);
-        QTest::mouseRelease(screen.get(), Qt::LeftButton, {}, to);
+        QTest::mousePress(screen, Qt::LeftButton, {}, from);
+        QTest::mouseMove(screen, (from + to) / 2);
+        QTest::mouseMove(screen, to);
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, to);
         settle();
     }
 };
@@ -106,7 +105,7 @@ TEST_F(AreaEditingTest, EachStartOfEditingGrowsTheAreaByOnePixelAndTheFileFollow
     settle();
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(99, 19, 901, 121)) << "repaints alone change nothing";
 
-    screen->OnCommand(CRafoDlg::IdEditPosition);
+    screen->OnCommand(ShowCommand::IdEditPosition);
     settle();
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(98, 18, 902, 122));
     EXPECT_EQ(fileRect(L"AwardSubTitle"), Rect(360, 100, 1560, 235)) << "only the edited area";
@@ -115,9 +114,9 @@ TEST_F(AreaEditingTest, EachStartOfEditingGrowsTheAreaByOnePixelAndTheFileFollow
 TEST_F(AreaEditingTest, DragsMoveAndResizeTheAreaIntoTheFileAndEscapeCancels)
 {
     editAt(InTitle);
-    QTest::mouseMove(screen.get(), InTitle);
+    QTest::mouseMove(screen, InTitle);
     EXPECT_EQ(screen->cursor().shape(), Qt::SizeAllCursor);
-    QTest::mouseMove(screen.get(), QPoint(899, 119));
+    QTest::mouseMove(screen, QPoint(899, 119));
     EXPECT_EQ(screen->cursor().shape(), Qt::SizeFDiagCursor);
 
     drag(InTitle, InTitle + QPoint(50, 30));
@@ -125,13 +124,13 @@ TEST_F(AreaEditingTest, DragsMoveAndResizeTheAreaIntoTheFileAndEscapeCancels)
     drag(QPoint(949, 149), QPoint(1049, 199));
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 1051, 201)) << "resized by the bottom-right handle";
 
-    QTest::mousePress(screen.get(), Qt::LeftButton, {}, QPoint(500, 100));
-    QTest::mouseMove(screen.get(), QPoint(800, 600));
+    QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(500, 100));
+    QTest::mouseMove(screen, QPoint(800, 600));
     settle();
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(449, 549, 1351, 701)) << "follows the drag";
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 1051, 201)) << "written when the drag is over";
-    QTest::keyClick(screen.get(), Qt::Key_Escape);
-    QTest::mouseRelease(screen.get(), Qt::LeftButton, {}, QPoint(800, 600));
+    QTest::keyClick(screen, Qt::Key_Escape);
+    QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(800, 600));
     settle();
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(149, 49, 1051, 201));
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 1051, 201));
@@ -141,7 +140,7 @@ TEST_F(AreaEditingTest, DragsMoveAndResizeTheAreaIntoTheFileAndEscapeCancels)
 TEST_F(AreaEditingTest, EditingEndsByAClickOutsideOrARightClickOnAnotherArea)
 {
     editAt(InTitle);
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, Outside);
+    QTest::mouseClick(screen, Qt::LeftButton, {}, Outside);
     EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::None);
     EXPECT_EQ(screen->selectedArea(), -1);
     EXPECT_FALSE(screen->testAttribute(Qt::WA_SetCursor));
@@ -174,7 +173,7 @@ TEST_F(AreaEditingTest, SetFontStoresTheDialogsChoiceAndCancelChangesNothing)
         dialog.findChild<QPushButton*>("IDOK")->click();
     };
     editAt(InTitle);
-    screen->OnCommand(CRafoDlg::IdSetFont);
+    screen->OnCommand(ShowCommand::IdSetFont);
     EXPECT_EQ(dialogs, std::vector<QString>{"CSimpleFontDialog"});
     EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::SetFont);
     const std::string ini = folder.read("AwardInfo.ini");
@@ -184,7 +183,7 @@ TEST_F(AreaEditingTest, SetFontStoresTheDialogsChoiceAndCancelChangesNothing)
 
     onDialog = [](QDialog& dialog) { dialog.findChild<QPushButton*>("IDCANCEL")->click(); };
     rightClick(InSub);
-    screen->OnCommand(CRafoDlg::IdSetFont);
+    screen->OnCommand(ShowCommand::IdSetFont);
     settle();
     EXPECT_EQ(folder.read("AwardInfo.ini"), ini);
     EXPECT_EQ(screen->area(AreaSubTitle).m_fontSize, 40);
@@ -206,17 +205,17 @@ TEST_F(AreaEditingTest, ChangesTheFileCannotTakeAreToldOnceKeptAndWrittenWithThe
         settings.m_subTitleEdit->setText(QString::fromStdWString(L"新年会\U00020BB7"));
         settings.OnOK();
     };
-    screen->OnCommand(CRafoDlg::IdSettings);
-    screen->OnCommand(CRafoDlg::IdRedraw);
+    screen->OnCommand(ShowCommand::IdSettings);
+    screen->OnCommand(ShowCommand::IdRedraw);
     EXPECT_EQ(recorder.texts(),
-              (std::vector<std::wstring>{L"无法写入文件:.\\AwardInfo.ini", CRafoDlg::SettingsWarning}))
+              (std::vector<std::wstring>{L"无法写入文件:.\\AwardInfo.ini", ShowController::SettingsWarning}))
         << "told once, not on every frame or change";
     EXPECT_EQ(folder.read("AwardInfo.ini"), before);
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(109, 19, 911, 121)) << "the show goes on";
     EXPECT_EQ(screen->engine().award(0).awardName, L"Renamed") << "a redraw keeps the table the file lacks";
 
     QFile::setPermissions(folder.filePath("AwardInfo.ini"), QFile::ReadOwner | QFile::WriteOwner);
-    screen.reset();
+    closeScreen();
     EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(109, 19, 911, 121));
     CIni ini(AwardInfoFile);
     EXPECT_EQ(ini.GetString(L"AwardInfo", L"AwardItem0").rfind(L"Renamed|0|3|", 0), 0u);

@@ -18,14 +18,14 @@ const QPoint InStop(1600, 940);
 TEST_F(ScreenTest, TheZonesStartAndStopTheDraw)
 {
     SetUpScreen(30, {3, 2});
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+    QTest::mouseClick(screen, Qt::LeftButton, {}, InStop);
     EXPECT_EQ(screen->engine().current(), -1) << "stop does nothing while nothing runs";
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    QTest::mouseClick(screen, Qt::LeftButton, {}, InStart);
     EXPECT_EQ(screen->engine().running(), true);
     EXPECT_TRUE(screen->isCycling());
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    QTest::mouseClick(screen, Qt::LeftButton, {}, InStart);
     EXPECT_EQ(screen->engine().current(), 0) << "start does nothing while names cycle";
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+    QTest::mouseClick(screen, Qt::LeftButton, {}, InStop);
     EXPECT_EQ(screen->engine().running(), false);
     EXPECT_FALSE(screen->isCycling());
     EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
@@ -35,17 +35,17 @@ TEST_F(ScreenTest, TheZonesStartAndStopTheDraw)
 TEST_F(ScreenTest, SpaceTogglesAndAfterTheLastPrizeOpensTheResultScreen)
 {
     SetUpScreen(30, {3});
-    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
     EXPECT_EQ(screen->engine().running(), true);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
     EXPECT_EQ(screen->engine().running(), false);
     EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStart);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::mouseClick(screen, Qt::LeftButton, {}, InStart);
     EXPECT_EQ(dialogs, (std::vector<QString>{"CResultDlg", "CResultDlg", "CResultDlg"}));
     EXPECT_EQ(screen->engine().current(), 1);
-    screen->OnCommand(CRafoDlg::IdStart);
+    screen->OnCommand(ShowCommand::IdStart);
     EXPECT_EQ(dialogs.size(), 3u) << "the hidden start button does not open it";
 }
 
@@ -55,13 +55,12 @@ TEST_F(ScreenTest, WhereTheZonesOverlapStartWins)
     folder.write("AwardInfo.ini",
                  folder.read("AwardInfo.ini")
                      .replace(folder.read("AwardInfo.ini").find("stopx1=1500"), 11, "stopx1=1200"));
-    screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
+    openScreen(QRect(0, 0, 1920, 1080));
+    QTest::mouseClick(screen, Qt::LeftButton, {}, QPoint(1300, 940));
     EXPECT_EQ(screen->engine().running(), true);
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1300, 940));
+    QTest::mouseClick(screen, Qt::LeftButton, {}, QPoint(1300, 940));
     EXPECT_EQ(screen->engine().running(), true) << "the start zone swallows the click";
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1700, 940));
+    QTest::mouseClick(screen, Qt::LeftButton, {}, QPoint(1700, 940));
     EXPECT_EQ(screen->engine().running(), false);
 }
 
@@ -69,13 +68,13 @@ TEST_F(ScreenTest, EscapeIsIgnoredAndEnterEndsTheShowWithTheResultsStored)
 {
     SetUpScreen(30, {3, 2, 1});
     screen->show();
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Escape);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Escape);
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(screen->result(), 0);
-    QTest::keyClick(screen.get(), Qt::Key_Return);
+    QTest::keyClick(screen, Qt::Key_Return);
     EXPECT_FALSE(screen->isVisible());
     EXPECT_EQ(screen->result(), int(QDialog::Accepted));
     const std::string store = folder.read("AwardResult.ini");
@@ -97,7 +96,7 @@ TEST_F(ScreenTest, ARightClickOnATextAreaOpensTheMenu)
                  {QPoint(10, 270), -1, 2},
                  {QPoint(500, 1000), 7, 3}};
     for (const Case& c : cases) {
-        QTest::mouseClick(screen.get(), Qt::RightButton, {}, c.at);
+        QTest::mouseClick(screen, Qt::RightButton, {}, c.at);
         EXPECT_EQ(screen->selectedArea(), c.selected) << c.at.x() << "," << c.at.y();
         EXPECT_EQ(menus.size(), c.menus);
     }
@@ -110,17 +109,17 @@ TEST_F(ScreenTest, RedrawAsksBeforeItStartsTheDrawAgain)
 {
     SetUpScreen(30, {3, 2});
     MessageRecorder recorder;
-    screen->OnCommand(CRafoDlg::IdRedraw);
+    screen->OnCommand(ShowCommand::IdRedraw);
     EXPECT_TRUE(recorder.messages().empty());
     screen->StartDraw();
     screen->StopDraw();
     screen->StartDraw();
     recorder.setNextAnswer(MsgBox::IdNo);
-    screen->OnCommand(CRafoDlg::IdRedraw);
+    screen->OnCommand(ShowCommand::IdRedraw);
     EXPECT_EQ(screen->engine().award(0).winners.size(), 3u);
     EXPECT_TRUE(screen->isCycling());
     recorder.setNextAnswer(MsgBox::IdYes);
-    screen->OnCommand(CRafoDlg::IdRedraw);
+    screen->OnCommand(ShowCommand::IdRedraw);
     ASSERT_EQ(recorder.messages().size(), 2u);
     EXPECT_EQ(recorder.messages()[1].text, L"重新抽奖将清除已经抽出的 3 名中奖者和全部结果, 确定吗?");
     EXPECT_EQ(recorder.messages()[1].buttons, MsgBox::YesNo | MsgBox::DefaultSecond);
@@ -140,7 +139,7 @@ TEST_F(ScreenTest, TheSettingsAskFirstAndCancelChangesNothing)
     screen->StopDraw();
     MessageRecorder recorder;
     recorder.setNextAnswer(MsgBox::IdCancel);
-    screen->OnCommand(CRafoDlg::IdSettings);
+    screen->OnCommand(ShowCommand::IdSettings);
     ASSERT_EQ(recorder.messages().size(), 1u);
     EXPECT_EQ(recorder.messages()[0].text, L"编辑奖品将删除所有已经抽取数据");
     EXPECT_EQ(recorder.messages()[0].caption, L"消息");
@@ -158,15 +157,15 @@ TEST_F(ScreenTest, TheAboutBoxAndTheGreyedEntries)
         title = dialog.windowTitle();
         version = dialog.findChild<QLabel*>("versionLabel")->text();
     };
-    screen->OnCommand(CRafoDlg::IdAbout);
+    screen->OnCommand(ShowCommand::IdAbout);
     EXPECT_EQ(dialogs, std::vector<QString>{"CAboutDlg"});
     EXPECT_EQ(title, QString("About Tombrel"));
     EXPECT_EQ(version, QString("Tombrel, Version 2.1"));
 
-    screen->OnCommand(CRafoDlg::IdHideText);
+    screen->OnCommand(ShowCommand::IdHideText);
     EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::None) << "nothing selected";
-    QTest::mouseClick(screen.get(), Qt::RightButton, {}, QPoint(900, 100));
-    screen->OnCommand(CRafoDlg::IdEffectFont);
+    QTest::mouseClick(screen, Qt::RightButton, {}, QPoint(900, 100));
+    screen->OnCommand(ShowCommand::IdEffectFont);
     EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::EffectFont);
 }
 
@@ -177,9 +176,8 @@ TEST_F(ScreenTest, ARestartContinuesWhereTheShowStopped)
     screen->StopDraw();
     const std::vector<tstring> first = screen->engine().award(0).winners;
     screen->StartDraw();
-    screen.reset(); // killed while the second prize cycles: no exit, no store at exit
-    screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+    closeScreen(); // killed while the second prize cycles: no exit, no store at exit
+    openScreen(QRect(0, 0, 1920, 1080));
     EXPECT_EQ(screen->engine().current(), 0);
     EXPECT_EQ(screen->engine().award(0).winners, first);
     EXPECT_EQ(screen->engine().pool().size(), 27u);
@@ -206,7 +204,7 @@ TEST_F(ScreenTest, EveryChangeShowsTheWholeScreenAgain)
 {
     SetUpScreen(30, {3, 2});
     screen->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen));
     PaintRecorder recorder;
     screen->installEventFilter(&recorder);
     const QRegion whole(0, 0, 1920, 1080);
@@ -230,8 +228,7 @@ TEST_F(ScreenTest, EveryChangeShowsTheWholeScreenAgain)
 TEST_F(ScreenTest, TheWindowGoesWhereThePrimaryScreenIs)
 {
     SetUpScreen(30, {3});
-    screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QRect(1920, 0, 1280, 720));
+    openScreen(QRect(1920, 0, 1280, 720));
     EXPECT_EQ(screen->geometry(), QRect(1920, 0, 1280, 720));
     EXPECT_EQ(screen->screenRect(), Rect(0, 0, 1280, 720));
     EXPECT_EQ(screen->startRect(), Rect(773, 603, 973, 656)) << "the layout is scaled to the screen's size";
@@ -263,20 +260,19 @@ TEST_F(ScreenTest, AStartUpThatLoadsLessThanTheStoreKeepsItWhole)
         MessageRecorder messages;
         QDir(folder.path()).rmdir("data.txt");
         SetUpScreen(30, {3});
-        screen.reset();
+        closeScreen();
         dialogs.clear();
         folder.write("AwardResult.ini", store);
         c.spoil(folder);
-        screen = std::make_unique<CRafoDlg>();
-        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+        openScreen(QRect(0, 0, 1920, 1080));
         EXPECT_EQ(screen->engine().current(), 2) << c.what;
-        QTest::keyClick(screen.get(), Qt::Key_Space);
-        QTest::mouseClick(screen.get(), Qt::LeftButton, {}, InStop);
+        QTest::keyClick(screen, Qt::Key_Space);
+        QTest::mouseClick(screen, Qt::LeftButton, {}, InStop);
         EXPECT_EQ(dialogs, std::vector<QString>{"CResultDlg"}) << c.what << ": every prize is finished";
         EXPECT_EQ(screen->engine().current(), 2) << c.what;
-        QTest::keyClick(screen.get(), Qt::Key_Return);
+        QTest::keyClick(screen, Qt::Key_Return);
         EXPECT_EQ(folder.read("AwardResult.ini"), store) << c.what;
-        screen.reset();
+        closeScreen();
         TearDown();
     }
 }
@@ -288,9 +284,8 @@ TEST_F(ScreenTest, AMistypedLayoutStillPaints)
     config.replace(config.find("cx=1920"), 7, "cx=19");
     config.replace(config.find("startx1=1160"), 12, "startx1=0");
     folder.write("AwardInfo.ini", config);
-    screen.reset();
-    screen = std::make_unique<CRafoDlg>();
-    screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+    closeScreen();
+    openScreen(QRect(0, 0, 1920, 1080));
     EXPECT_GT(screen->startRect().width(), 100000);
     const QImage image = shot();
     EXPECT_EQ(image.size(), QSize(1920, 1080));
@@ -303,10 +298,10 @@ TEST_F(ScreenTest, AnAbsentWinnerIsReplacedFromThePoolOnceAskedAndTheShowTellsAJ
     SetUpScreen(4, {2, 1});
     MessageRecorder recorder;
     QFile::setPermissions(folder.filePath("Journal/journal.jsonl"), QFile::ReadOwner);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
     EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{L"无法写入抽奖记录:Journal/journal.jsonl"})
         << "told once, the show goes on";
     EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=2"), std::string::npos);
@@ -325,14 +320,14 @@ TEST_F(ScreenTest, AnAbsentWinnerIsReplacedFromThePoolOnceAskedAndTheShowTellsAJ
     };
     const Case cases[] = {{MsgBox::IdCancel, false, L""},
                           {MsgBox::IdOk, true, L""},
-                          {MsgBox::IdOk, false, CRafoDlg::NobodyToReplace}};
+                          {MsgBox::IdOk, false, ShowController::NobodyToReplace}};
     for (const Case& c : cases) {
         recorder.clear();
         recorder.setNextAnswer(c.answer);
         const tstring before = screen->engine().award(1).winners[0];
-        screen->ReplaceAbsentWinner(0);
+        windows->controller().replace(0);
         ASSERT_FALSE(recorder.texts().empty());
-        EXPECT_EQ(recorder.texts()[0], before + CRafoDlg::ReplaceQuestion);
+        EXPECT_EQ(recorder.texts()[0], before + ShowController::ReplaceQuestion);
         EXPECT_EQ(screen->engine().award(1).winners[0] != before, c.replaced);
         EXPECT_EQ(recorder.texts().size() > 1 ? recorder.texts()[1] : L"", c.told);
     }

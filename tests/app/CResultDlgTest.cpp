@@ -31,8 +31,8 @@ TEST_F(ScreenTest, TheResultScreenScrollsTheSummaryAndClosesOnItsExitZone)
     onDialog = [&](QDialog& dialog) {
         auto& result = static_cast<CResultDlg&>(dialog);
         EXPECT_EQ(result.lineCount(), 5u + 2 * 3 + 3 + 2);
-        EXPECT_EQ(screen->player().path(), tstring(L"Music\\result.mp3"));
-        EXPECT_EQ(screen->player().mode(), MusicPlayer::PlayOnce);
+        EXPECT_EQ(windows->controller().player().path(), tstring(L"Music\\result.mp3"));
+        EXPECT_EQ(windows->controller().player().mode(), MusicPlayer::PlayOnce);
         // The summary comes in from the screen's bottom edge.
         const QImage image = dialog.grab().toImage();
         firstTop = summaryTop(image);
@@ -49,10 +49,10 @@ TEST_F(ScreenTest, TheResultScreenScrollsTheSummaryAndClosesOnItsExitZone)
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_EQ(paints, 1);
     EXPECT_GE(firstTop, 1080 - 24);
-    EXPECT_EQ(screen->player().mode(), MusicPlayer::Idle) << "stopped when it closed";
-    EXPECT_TRUE(screen->player().ready()) << "but not released";
+    EXPECT_EQ(windows->controller().player().mode(), MusicPlayer::Idle) << "stopped when it closed";
+    EXPECT_TRUE(windows->controller().player().ready()) << "but not released";
 
-    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(secondTop, firstTop - 24) << "a second opening continues the scroll";
 }
@@ -67,7 +67,7 @@ TEST_F(ScreenTest, EnterAndEscapeEndTheResultScreen)
                       key == Qt::Key_Return ? int(QDialog::Accepted) : int(QDialog::Rejected));
             EXPECT_FALSE(dialog.isVisible());
         };
-        screen->ShowResultScreen();
+        windows->showResultScreen();
     }
     EXPECT_EQ(dialogs.size(), 2u);
 }

@@ -136,8 +136,7 @@ TEST_F(ScreenTest, AStopShowsItsJournalFingerprintUnlessTheEventHidesIt)
         if (hidden) {
             folder.write("AwardInfo.ini",
                          folder.read("AwardInfo.ini") + "[Journal]\r\nShowFingerprint=0\r\n");
-            screen = std::make_unique<CRafoDlg>();
-            screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+            openScreen(QRect(0, 0, 1920, 1080));
         }
         EXPECT_LE(count(shot(), corner, plate), 1000) << "no draw to show yet";
         screen->StartDraw();

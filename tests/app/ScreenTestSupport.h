@@ -2,6 +2,7 @@
 
 #include "app/CRafoDlg.h"
 #include "app/ModalRunner.h"
+#include "app/ShowWindows.h"
 #include "platform/Clock.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEvent.h"
@@ -49,13 +50,25 @@ protected:
             menus.push_back(menu.objectName());
             return static_cast<QAction*>(nullptr);
         });
-        screen = std::make_unique<CRafoDlg>();
-        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
+        openScreen();
+    }
+
+    // The program opening the event on that area (again, after closeScreen).
+    void openScreen(const QRect& area = QRect(0, 0, 1920, 1080))
+    {
+        windows = std::make_unique<ShowWindows>();
+        screen = &windows->drawScreen();
+        windows->open(area);
+    }
+    void closeScreen()
+    {
+        windows.reset();
+        screen = nullptr;
     }
 
     void TearDown() override
     {
-        screen.reset();
+        closeScreen();
         ModalRunner::setDialogRunner(m_previousDialogs);
         ModalRunner::setMenuRunner(m_previousMenus);
         Clock::setFixed(std::nullopt);
@@ -64,7 +77,8 @@ protected:
     QImage shot() { return screen->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
     EventFolder folder;
-    std::unique_ptr<CRafoDlg> screen;
+    std::unique_ptr<ShowWindows> windows;
+    CRafoDlg* screen = nullptr;
     std::vector<QString> dialogs;
     std::vector<QString> menus;
     std::function<void(QDialog&)> onDialog;

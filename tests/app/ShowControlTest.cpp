@@ -44,24 +44,24 @@ TEST_F(ScreenTest, TheClickersKeysRunTheShowAndTheBlackScreenTakesOnePressToLeav
         {Qt::Key_PageDown, {}, false, false, 0, "the last page has not been up a second"},
     };
     for (const KeyStep& step : steps) {
-        QTest::keyClick(screen.get(), Qt::Key(step.key), step.modifiers);
+        QTest::keyClick(screen, Qt::Key(step.key), step.modifiers);
         EXPECT_EQ(screen->session().blackedOut(), step.black) << step.why;
         EXPECT_EQ(screen->engine().running(), step.running) << step.why;
         EXPECT_EQ(screen->engine().current(), step.current) << step.why;
     }
     EXPECT_TRUE(screen->isVisible());
 
-    QTest::keyClick(screen.get(), Qt::Key_B);
+    QTest::keyClick(screen, Qt::Key_B);
     const QImage black = shot();
     EXPECT_EQ(count(black, black.rect(), Qt::black), black.width() * black.height()) << "it hides everything";
-    QTest::mouseClick(screen.get(), Qt::LeftButton, {}, QPoint(1200, 940));
+    QTest::mouseClick(screen, Qt::LeftButton, {}, QPoint(1200, 940));
     EXPECT_FALSE(screen->session().blackedOut());
     EXPECT_FALSE(screen->engine().running()) << "the click on the start zone only ends the black screen";
 
     Clock::setFixedMonotonic(1000);
-    QTest::keyClick(screen.get(), Qt::Key_Right);
+    QTest::keyClick(screen, Qt::Key_Right);
     EXPECT_TRUE(screen->engine().running()) << "Right on the last page, a second later, is Space";
-    QTest::keyClick(screen.get(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(screen, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(screen->result(), QDialog::Accepted) << "the keypad's Enter ends the show";
     Clock::setFixedMonotonic(std::nullopt);
 }
@@ -86,7 +86,7 @@ TEST_F(ScreenTest, TheScreenFollowsItsScreenWithoutWearingTheLayoutDown)
         {QRect(0, 0, 1920, 1080), title, start},
     };
     for (const auto& size : sizes) {
-        screen->coverScreen(size.screen);
+        windows->controller().coverScreen(size.screen);
         EXPECT_EQ(screen->geometry(), size.screen);
         EXPECT_EQ(screen->screenRect(), Rect(0, 0, size.screen.width(), size.screen.height()));
         EXPECT_EQ(screen->area(AreaMainTitle).m_rect, size.title) << size.screen.width();
@@ -95,10 +95,10 @@ TEST_F(ScreenTest, TheScreenFollowsItsScreenWithoutWearingTheLayoutDown)
     EXPECT_EQ(folder.read("AwardInfo.ini"), file) << "following a screen writes nothing";
 
     // An area moved at 1280 x 720 is written in the start's coordinates.
-    screen->coverScreen(QRect(0, 0, 1280, 720));
+    windows->controller().coverScreen(QRect(0, 0, 1280, 720));
     AreaEditor& areas = screen->session().areas();
     areas.select(200, 50);
-    screen->OnCommand(CRafoDlg::IdEditPosition);
+    screen->OnCommand(ShowCommand::IdEditPosition);
     areas.press(200, 50);
     areas.drag(300, 100);
     areas.release();
@@ -109,7 +109,7 @@ TEST_F(ScreenTest, TheScreenFollowsItsScreenWithoutWearingTheLayoutDown)
     EXPECT_NE(
         written.find("PosLeft=" + std::to_string(inFile.left) + "\r\nPosTop=" + std::to_string(inFile.top)),
         std::string::npos);
-    screen->coverScreen(QRect(0, 0, 1920, 1080));
+    windows->controller().coverScreen(QRect(0, 0, 1920, 1080));
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, inFile);
 }
 
@@ -118,11 +118,11 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
     SetUpScreen(30, {3, 2});
     MessageRecorder messages;
     screen->show();
-    screen->OnCommand(CRafoDlg::IdConsole);
-    OperatorConsole* console = screen->console();
+    screen->OnCommand(ShowCommand::IdConsole);
+    OperatorConsole* console = windows->console();
     ASSERT_TRUE(console && console->isVisible());
     EXPECT_EQ(QtMessageBox::ownerNow(), console) << "messages open where the operator is";
-    EXPECT_EQ(screen->dialogParent(), console);
+    EXPECT_EQ(windows->dialogParent(), console);
     const auto label = [console](const char* name) { return console->findChild<QLabel*>(name)->text(); };
     const auto press = [console](const char* name) {
         QPushButton* button = console->findChild<QPushButton*>(name);
@@ -157,7 +157,7 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
     EXPECT_EQ(winners->item(1, 1)->text(), "补抽缺席");
     emit winners->cellClicked(1, 1);
     ASSERT_EQ(messages.texts().size(), 1u);
-    EXPECT_EQ(messages.texts()[0], absent.toStdWString() + CRafoDlg::ReplaceQuestion);
+    EXPECT_EQ(messages.texts()[0], absent.toStdWString() + ShowController::ReplaceQuestion);
     EXPECT_NE(winners->item(1, 0)->text(), absent) << "the replacement takes the row";
 
     press("blackButton");
@@ -173,9 +173,9 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
 
     press("hideButton");
     EXPECT_FALSE(console->isVisible());
-    EXPECT_EQ(screen->dialogParent(), screen.get()) << "a hidden console holds no dialogs";
-    screen->OnCommand(CRafoDlg::IdConsole);
-    EXPECT_EQ(screen->console(), console) << "the menu brings the same console back";
+    EXPECT_EQ(windows->dialogParent(), screen) << "a hidden console holds no dialogs";
+    screen->OnCommand(ShowCommand::IdConsole);
+    EXPECT_EQ(windows->console(), console) << "the menu brings the same console back";
 
     QWidget* parent = nullptr;
     onDialog = [&parent](QDialog& dialog) { parent = dialog.parentWidget(); };
@@ -196,10 +196,9 @@ TEST_F(ScreenTest, TheConsoleSaysWhenNoSoundCanBeHeard)
     SetUpScreen(5, {1});
     for (const bool heard : {true, false}) {
         MusicPlayer::setAudioSink(heard ? "fakesink sync=true" : "nosuchsink");
-        screen = std::make_unique<CRafoDlg>();
-        screen->OnInitDialog(QRect(0, 0, 1920, 1080));
-        screen->OnCommand(CRafoDlg::IdConsole);
-        EXPECT_EQ(screen->console()->findChild<QLabel*>("sound")->text(),
+        openScreen(QRect(0, 0, 1920, 1080));
+        screen->OnCommand(ShowCommand::IdConsole);
+        EXPECT_EQ(windows->console()->findChild<QLabel*>("sound")->text(),
                   heard ? QStringLiteral("正常") : QString::fromWCharArray(OperatorConsole::NoSound));
     }
 }

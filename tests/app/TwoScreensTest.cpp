@@ -2,6 +2,7 @@
 #include "app/ModalRunner.h"
 #include "app/OperatorConsole.h"
 #include "app/ScreenTestSupport.h"
+#include "app/ShowWindows.h"
 #include "support/TestMain.h"
 
 #include <QApplication>
@@ -39,9 +40,9 @@ protected:
         if (!display.empty())
             folder.write("AwardInfo.ini",
                          folder.read("AwardInfo.ini") + "[Display]\r\nScreen=" + display + "\r\n");
-        show = std::make_unique<CRafoDlg>();
-        show->OnInitDialog();
-        show->show();
+        show = std::make_unique<ShowWindows>();
+        show->open();
+        show->drawScreen().show();
     }
 
     void TearDown() override
@@ -51,7 +52,7 @@ protected:
     }
 
     EventFolder folder;
-    std::unique_ptr<CRafoDlg> show;
+    std::unique_ptr<ShowWindows> show;
     std::function<void(QDialog&)> onDialog;
 
 private:
@@ -74,12 +75,12 @@ TEST_F(TwoScreens, TheShowCoversTheProjectorAndTheConsoleTheLaptop)
     };
     for (const auto& c : cases) {
         start(c.display);
-        EXPECT_EQ(show->geometry(), c.show) << c.display;
-        EXPECT_EQ(show->screenRect(), Rect(0, 0, c.show.width(), c.show.height())) << c.display;
+        EXPECT_EQ(show->drawScreen().geometry(), c.show) << c.display;
+        EXPECT_EQ(show->drawScreen().screenRect(), Rect(0, 0, c.show.width(), c.show.height())) << c.display;
         ASSERT_TRUE(show->console()) << c.display;
         EXPECT_TRUE(show->console()->isVisible());
         EXPECT_TRUE(c.console.contains(show->console()->geometry())) << c.display;
-        const QImage audience = show->grab().toImage();
+        const QImage audience = show->drawScreen().grab().toImage();
         EXPECT_EQ(audience.size(), c.show.size());
         EXPECT_GT(ScreenTest::count(audience, audience.rect(), TestEvent::Show),
                   audience.width() * audience.height() / 4)
@@ -104,18 +105,18 @@ TEST_F(TwoScreens, TheResultScreenHoldsTheShowButNotTheConsole)
         QPushButton* black = show->console()->findChild<QPushButton*>("blackButton");
         const QPoint at = black->mapTo(show->console(), black->rect().center());
         QTest::mouseClick(show->console()->windowHandle(), Qt::LeftButton, {}, at);
-        blackedWhileOpen = show->session().blackedOut();
+        blackedWhileOpen = show->controller().session().blackedOut();
     };
-    show->ShowResultScreen();
+    show->showResultScreen();
     EXPECT_TRUE(blackedWhileOpen);
 
     // The console's 退出 ends the result screen and the show together.
     MessageRecorder messages;
     onDialog = [this](QDialog&) { show->console()->findChild<QPushButton*>("exitButton")->click(); };
-    show->ShowResultScreen();
+    show->showResultScreen();
     EXPECT_FALSE(show->resultScreenOpen());
-    EXPECT_EQ(show->result(), QDialog::Accepted);
-    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{CRafoDlg::ExitQuestion});
+    EXPECT_EQ(show->drawScreen().result(), QDialog::Accepted);
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{ShowController::ExitQuestion});
 }
 
 int main(int argc, char** argv)

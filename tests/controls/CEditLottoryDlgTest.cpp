@@ -100,16 +100,16 @@ protected:
     void prepare()
     {
         folder.write("data.txt", "A\r\n\r\n  B  \r\nC\r\nD\r\n");
-        screen->OnCommand(CRafoDlg::IdRedraw);
-        QTest::keyClick(screen.get(), Qt::Key_Space);
-        QTest::keyClick(screen.get(), Qt::Key_Space);
+        screen->OnCommand(ShowCommand::IdRedraw);
+        QTest::keyClick(screen, Qt::Key_Space);
+        QTest::keyClick(screen, Qt::Key_Space);
     }
 
     // Opens the editor, lets the step work on it and returns what it showed.
     void edit(const std::function<void(CEditLottoryDlg&)>& step)
     {
         onDialog = [step](QDialog& dialog) { step(*qobject_cast<CEditLottoryDlg*>(&dialog)); };
-        screen->OnCommand(CRafoDlg::IdEditParticipants);
+        screen->OnCommand(ShowCommand::IdEditParticipants);
     }
 
     MessageRecorder recorder;
@@ -221,7 +221,7 @@ TEST_F(CEditLottoryDlgTest, ImportsASheetAndKeepsEveryCharacterOfIt)
         EXPECT_EQ(editor.m_edit->toPlainText(), "张伟 研发部\n𠮷娜 管理层\n张伟 研发部\n");
         editor.findChild<QPushButton*>("IDOK")->click();
     };
-    screen->OnCommand(CRafoDlg::IdEditParticipants);
+    screen->OnCommand(ShowCommand::IdEditParticipants);
     CEditLottoryDlg::setFileChooser(previous);
     EXPECT_EQ(recorder.texts(),
               (std::vector<std::wstring>{

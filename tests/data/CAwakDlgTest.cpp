@@ -44,7 +44,7 @@ protected:
                 onEntry(*qobject_cast<CAwardOnedlg*>(&dialog));
             }
         };
-        screen->OnCommand(CRafoDlg::IdSettings);
+        screen->OnCommand(ShowCommand::IdSettings);
     }
 
     MessageRecorder recorder;
@@ -54,7 +54,7 @@ protected:
 TEST_F(CAwakDlgTest, TheTitlesAreTakenOverOnlyOnOkAndPrizeChangesAtOnce)
 {
     recorder.setNextAnswer(MsgBox::IdCancel);
-    screen->OnCommand(CRafoDlg::IdSettings);
+    screen->OnCommand(ShowCommand::IdSettings);
     EXPECT_TRUE(dialogs.empty()) << "Cancel at the warning opens nothing";
 
     openSettings([](CAwakDlg& dialog) {
@@ -68,7 +68,7 @@ TEST_F(CAwakDlgTest, TheTitlesAreTakenOverOnlyOnOkAndPrizeChangesAtOnce)
         dialog.findChild<QPushButton*>("IDCANCEL")->click();
     });
     EXPECT_EQ(recorder.texts(),
-              (std::vector<std::wstring>{CRafoDlg::SettingsWarning, CRafoDlg::SettingsWarning}));
+              (std::vector<std::wstring>{ShowController::SettingsWarning, ShowController::SettingsWarning}));
     EXPECT_EQ(screen->area(AreaMainTitle).m_titleName, "Title");
     EXPECT_EQ(fileOrder(), "Prize1 Prize2 ") << "the deletion stays after Cancel";
 
@@ -171,17 +171,17 @@ TEST_F(CAwakDlgTest, TheEntryDialogRefusesBadCountsAndAppendsOnePrize)
         EXPECT_EQ(dialog.m_list->rowCount(), 4) << "Cancel appends nothing";
     });
     const std::wstring range = L"Enter an integer between 1 and 100000.";
-    EXPECT_EQ(refusals,
-              (std::vector<std::wstring>{CRafoDlg::SettingsWarning, range, range, CAwardOnedlg::NotAnInteger,
-                                         CAwardOnedlg::NotAnInteger, CAwardOnedlg::NotAnInteger}));
+    EXPECT_EQ(refusals, (std::vector<std::wstring>{ShowController::SettingsWarning, range, range,
+                                                   CAwardOnedlg::NotAnInteger, CAwardOnedlg::NotAnInteger,
+                                                   CAwardOnedlg::NotAnInteger}));
     EXPECT_EQ(CIni(AwardInfoFile).GetString(L"AwardInfo", L"AwardItem3"),
               L"纪念奖|0|100000||/event/Backimg/gift.png");
 }
 
 TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
 {
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
     ASSERT_EQ(screen->engine().award(0).winners.size(), 3u);
     openSettings([this](CAwakDlg& dialog) {
         CComboListCtrl* list = dialog.m_list;
@@ -216,7 +216,7 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
     EXPECT_EQ(engine.current(), -1) << "the deleted prize was the finished one";
     EXPECT_EQ(folder.read("AwardResult.ini").find("Itme0"), std::string::npos)
         << "the store follows the table";
-    QTest::keyClick(screen.get(), Qt::Key_Space);
-    QTest::keyClick(screen.get(), Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
+    QTest::keyClick(screen, Qt::Key_Space);
     EXPECT_EQ(engine.award(0).winners.size(), 20u) << "the next prize is drawn, not skipped";
 }

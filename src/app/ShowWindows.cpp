@@ -1,0 +1,162 @@
+#include "app/ShowWindows.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CRafoDlg.h"
+#include "app/CResultDlg.h"
+#include "app/ModalRunner.h"
+#include "app/OperatorConsole.h"
+#include "app/QtMessageBox.h"
+#include "areas/CSimpleFontDialog.h"
+#include "controls/CEditLottoryDlg.h"
+#include "data/CAwakDlg.h"
+#include "data/DrawData.h"
+#include "platform/MsgBox.h"
+
+#include <QScreen>
+
+ShowWindows::ShowWindows() : m_screen(std::make_unique<CRafoDlg>(m_controller))
+{
+    m_screen->setFrameWatcher([this] { return previewWatcher(); });
+    m_screen->setCoveredWhen([this] { return m_result && consoleWatching(); });
+    connect(m_screen.get(), &CRafoDlg::dialogRequested, this, &ShowWindows::runDialog);
+    connect(&m_controller, &ShowController::consoleWanted, this, [this] {
+        if (m_console)
+            placeConsole();
+        openConsole();
+    });
+    connect(&m_controller, &ShowController::exitRequested, this, &ShowWindows::closeAll);
+    connect(&m_controller.session(), &DrawSession::resultScreenRequested, this,
+            &ShowWindows::showResultScreen);
+}
+
+ShowWindows::~ShowWindows()
+{
+    m_controller.close();
+    QtMessageBox::setOwner(nullptr);
+}
+
+void ShowWindows::open()
+{
+    const QRect geometry = m_controller.followScreens(DisplayScreen());
+    open(geometry.isEmpty() ? QRect(0, 0, 1920, 1080) : geometry);
+}
+
+void ShowWindows::open(const QRect& screen)
+{
+    m_screen->OnInitDialog(screen);
+    m_controller.open(screen);
+    // What the start found wrong goes to the operator's screen when there is one.
+    m_controller.tell();
+}
+
+void ShowWindows::openConsole()
+{
+    if (!m_console) {
+        m_console = std::make_unique<OperatorConsole>(m_controller);
+        connect(m_console.get(), &OperatorConsole::dialogRequested, this, &ShowWindows::runDialog);
+        connect(m_console.get(), &OperatorConsole::visibilityChanged, m_screen.get(),
+                qOverload<>(&QWidget::update));
+        placeConsole();
+    }
+    QtMessageBox::setOwner(m_console.get());
+    m_console->show();
+    m_console->raise();
+    m_console->activateWindow();
+}
+
+// On the other screen when there is one, else in the middle of the show's.
+void ShowWindows::placeConsole()
+{
+    const QScreen* other = m_controller.otherScreen();
+    const QRect area = other ? other->availableGeometry() : m_screen->geometry();
+    const QSize size = m_console->sizeHint().expandedTo(QSize(1200, 760)).boundedTo(area.size() * 0.9);
+    m_console->resize(size);
+    m_console->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+bool ShowWindows::consoleWatching() const
+{
+    return m_console && m_console->isVisible();
+}
+
+AudienceFrame::Watcher ShowWindows::previewWatcher() const
+{
+    if (!consoleWatching())
+        return AudienceFrame::Watcher();
+    OperatorConsole* console = m_console.get();
+    return [console](const QImage& image) { console->showFrame(image); };
+}
+
+QWidget* ShowWindows::dialogParent()
+{
+    if (consoleWatching())
+        return m_console.get();
+    return m_screen.get();
+}
+
+void ShowWindows::showResultScreen()
+{
+    m_controller.tell();
+    // The console's 开始 can ask for it while it is open.
+    if (m_result)
+        return;
+    CResultDlg dialog(m_controller, m_resultScroll, m_screen.get());
+    dialog.setFrameWatcher([this] { return previewWatcher(); });
+    m_result = &dialog;
+    // It holds the draw screen only, not the console; the console shows its frames.
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.OnInitDialog();
+    ModalRunner::exec(dialog);
+    m_result = nullptr;
+    m_screen->update();
+}
+
+void ShowWindows::runDialog(int command)
+{
+    switch (command) {
+    case ShowCommand::IdSetFont: {
+        const CLottoryArea& chosen =
+            m_controller.session().areas().area(m_controller.session().areas().selected());
+        CSimpleFontDialog dialog(dialogParent());
+        dialog.m_fontColor = chosen.m_fontColor;
+        dialog.m_fontName = chosen.m_fontName;
+        dialog.m_fontSize = chosen.m_fontSize;
+        dialog.OnInitDialog();
+        if (ModalRunner::exec(dialog) == QDialog::Accepted)
+            m_controller.session().areas().setFont(LastFont.faceName, LastFont.size, LastFont.color);
+        break;
+    }
+    case ShowCommand::IdEditParticipants: {
+        CEditLottoryDlg editor(m_controller.session(), dialogParent());
+        editor.OnInitDialog();
+        ModalRunner::exec(editor);
+        break;
+    }
+    case ShowCommand::IdSettings:
+        if (MsgBox::show(ShowController::SettingsWarning, L"消息", MsgBox::OkCancel) == MsgBox::IdOk) {
+            CAwakDlg settings(m_controller.session(), dialogParent());
+            settings.OnInitDialog();
+            ModalRunner::exec(settings);
+        }
+        break;
+    case ShowCommand::IdAbout: {
+        CAboutDlg about(dialogParent());
+        ModalRunner::exec(about);
+        break;
+    }
+    case ShowCommand::IdConsole:
+        openConsole();
+        break;
+    default:
+        break;
+    }
+    m_controller.tell();
+}
+
+// Enter or 退出: the result screen closes with the show.
+void ShowWindows::closeAll()
+{
+    if (m_result)
+        m_result->accept();
+    m_screen->accept();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+// The commands of the draw screen's menu and buttons, by their numbers.
+namespace ShowCommand {
+
+enum Id
+{
+    IdOk = 1,
+    IdStart = 1000,
+    IdStop = 1001,
+    IdEditPosition = 32772,
+    IdSetFont = 32774,
+    IdHideText = 32776,
+    IdEffectFont = 32778,
+    IdRedraw = 32780,
+    IdEditParticipants = 32782,
+    IdSettings = 32784,
+    IdConsole = 32786,
+    IdAbout = 32794,
+    IdExit = 32796
+};
+
+} // namespace ShowCommand
