@@ -87,16 +87,15 @@ struct Screen
     void layWall()
     {
         const CLottoryArea& area = *areas[AreaScroll];
-        wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
-                                  WinnerWall::minimumCellHeight(image.height()),
-                                  DrawSession::namesOnWall(engine));
+        wall =
+            WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                               WinnerWall::minimumCellHeight(image.height()), WallPager::namesOnWall(engine));
     }
 
     void paint(long long cycleStart = -1)
     {
         DrawScreenFrame frame;
         frame.wall = &wall;
-        frame.captionEpoch = captionEpoch;
         frame.engine = &engine;
         frame.areas = &areas;
         frame.screen = Rect(0, 0, image.width(), image.height());
@@ -114,7 +113,6 @@ struct Screen
     HotZones zones;
     DrawScreenPainter painter;
     WinnerWall wall;
-    int captionEpoch = 0;
 };
 
 void FullPaint(benchmark::State& state)
@@ -163,7 +161,7 @@ void CaptionLaidOutAgain(benchmark::State& state)
         state.PauseTiming();
         DrawRecord record;
         screen.engine.ReplaceWinner(999, DrawSeed::fresh(), record);
-        ++screen.captionEpoch;
+        screen.painter.winnersCame();
         state.ResumeTiming();
         screen.layWall();
         screen.paint();

@@ -32,6 +32,8 @@ CRafoDlg::CRafoDlg(ShowController& show, QWidget* parent)
         m_cycleTimer.stop();
         m_cycleStart = -1;
     });
+    connect(&session(), &DrawSession::prizeDrawn, this, [this] { m_painter.winnersCame(); });
+    connect(&session(), &DrawSession::winnerReplaced, this, [this] { m_painter.winnersCame(); });
     connect(&show, &ShowController::screenChanged, this, &CRafoDlg::coverScreen);
 }
 
@@ -123,6 +125,7 @@ void CRafoDlg::OnCommand(int id)
         break;
     case ShowCommand::IdEditPosition:
         editor.editPosition();
+        session().areaEdited(editor.selected());
         break;
     case ShowCommand::IdSetFont:
         if (editor.hasSelection()) {
@@ -186,9 +189,11 @@ void CRafoDlg::mousePressEvent(QMouseEvent* event)
             refresh();
         }
     } else if (event->button() == Qt::RightButton) {
+        // A drag the right button ends is kept.
+        const int edited = areas().selected();
         areas().select(p.x(), p.y());
         updateCursor(p);
-        refresh();
+        session().areaEdited(edited);
         if (areas().hasSelection())
             openContextMenu(p, event->globalPosition().toPoint());
     }
@@ -208,7 +213,7 @@ void CRafoDlg::mouseMoveEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     if (areas().dragging()) {
         areas().drag(p.x(), p.y());
-        refresh();
+        session().areaEdited(areas().selected());
     } else {
         updateCursor(p);
     }
@@ -220,7 +225,7 @@ void CRafoDlg::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && areas().dragging()) {
         areas().release();
         updateCursor(event->position().toPoint());
-        refresh();
+        session().areaEdited(areas().selected());
     }
     QDialog::mouseReleaseEvent(event);
 }
@@ -233,7 +238,7 @@ void CRafoDlg::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         if (areas().dragging()) {
             areas().cancelDrag();
-            refresh();
+            session().areaEdited(areas().selected());
         }
         return;
     case Qt::Key_Space:
@@ -311,7 +316,6 @@ void CRafoDlg::paintFrame(QPainter& painter)
     frame.fingerprint = session().fingerprint();
     frame.wall = &session().wall();
     frame.page = session().page();
-    frame.captionEpoch = session().captionEpoch();
     m_painter.paint(painter, frame);
 }
 

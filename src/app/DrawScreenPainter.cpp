@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -152,12 +153,9 @@ void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& fr
     const CLottoryArea& area = *(*frame.areas)[AreaResultLine];
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
     m_captionLayout.update(*frame.engine, area.m_titleName, font);
-    // A stop's or a replacement's winners come in from the right edge at once,
-    // not after a pass through everything before them.
-    if (frame.captionEpoch != m_captionEpoch && m_captionEpoch >= 0)
+    if (std::exchange(m_captionEnters, false))
         m_caption.enterAt(area.m_rect.normalized(), m_captionLayout.width(),
                           m_captionLayout.lastPrizeOffset());
-    m_captionEpoch = frame.captionEpoch;
     const Rect rect = m_caption.advance(area.m_rect.normalized(), m_captionLayout.width());
     if (rect.isEmpty() || m_captionLayout.text().isEmpty())
         return;

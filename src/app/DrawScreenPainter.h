@@ -26,8 +26,6 @@ struct DrawScreenFrame
     // How the names area holds the winners or the cycling names, and the page shown.
     const WinnerWall* wall = nullptr;
     int page = 0;
-    // Changes with every stop and replacement: their winners come in at once.
-    int captionEpoch = 0;
 };
 
 // Paints the draw screen: pictures, the current prize, the winners or the
@@ -48,6 +46,9 @@ public:
     // a dark plate so it reads on any picture: what the audience photographs
     // to tie the journal to what it saw.
     static void drawFingerprint(QPainter& painter, const Rect& screen, const QString& fingerprint);
+    // A stop or a replacement: the caption's next paint brings its winners in
+    // from the right edge at once, not after a pass through everything before them.
+    void winnersCame() { m_captionEnters = true; }
 
 private:
     void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows);
@@ -64,5 +65,5 @@ private:
     PrizePictureCache m_prizePictures;
     TextScroll m_caption{TextScroll::Axis::Leftwards};
     CaptionLayout m_captionLayout;
-    int m_captionEpoch = -1;
+    bool m_captionEnters = false;
 };

@@ -88,7 +88,7 @@ DrawEngine::StartOutcome DrawSession::start()
         openResultScreen();
         return outcome;
     }
-    m_pager.laidOut(1, false, false);
+    winnersChanged(false);
     m_exclusionReport = PrizeRanges::exclusionReport(m_engine.award(next), scope, m_engine.pool());
     emit cycleStarted();
     return outcome;
@@ -116,7 +116,6 @@ DrawEngine::StopOutcome DrawSession::stop()
     // The winners are safe on disk before anything else can go wrong.
     storeResults();
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now()));
-    ++m_captionEpoch;
     reportExclusions();
     winnersChanged(false);
     emit prizeDrawn(record.prize);
@@ -147,7 +146,6 @@ DrawEngine::ReplaceResult DrawSession::replace(int row)
     // The export's last block is the final result.
     if (m_engine.current() == m_engine.prizeCount() - 1)
         exportResults();
-    ++m_captionEpoch;
     reportExclusions();
     winnersChanged(true);
     emit winnerReplaced(record.prize, row);
@@ -197,47 +195,20 @@ int DrawSession::replaceableRowAt(int x, int y) const
 {
     if (!m_engine.isCurrentPrize() || m_engine.running())
         return -1;
-    const int row = wall().indexAt(m_pager.page(), x, y);
+    const int row = m_pager.wall().indexAt(m_pager.page(), x, y);
     return m_engine.canReplace(row) ? row : -1;
 }
 
-const WinnerWall& DrawSession::wall() const
+void DrawSession::areaEdited(int area)
 {
-    const CLottoryArea& area = m_areas.area(AreaScroll);
-    const WallKey key{m_engine.current(), m_engine.running(), m_winnersEpoch,
-                      area.m_rect,        area.m_fontName,    area.m_fontSize};
-    if (key == m_wallKey)
-        return m_wall;
-    m_wallKey = key;
-    m_wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
-                                WinnerWall::minimumCellHeight(m_screenHeight), namesOnWall(m_engine));
-    return m_wall;
-}
-
-std::vector<QString> DrawSession::namesOnWall(const DrawEngine& engine)
-{
-    std::vector<QString> names;
-    if (!engine.isCurrentPrize())
-        return names;
-    if (engine.running()) {
-        // The grid the winners will fill, measured on names spread over the pool.
-        const std::vector<tstring>& pool = engine.pool();
-        const size_t count = std::min(
-            pool.size(), static_cast<size_t>(std::max(0, engine.award(engine.current()).winnerCount)));
-        const size_t step = count > 0 ? std::max<size_t>(1, pool.size() / count) : 1;
-        for (size_t i = 0; i < count; ++i)
-            names.push_back(QString::fromStdWString(pool[(i * step) % pool.size()]));
-        return names;
-    }
-    for (const tstring& winner : engine.award(engine.current()).winners)
-        names.push_back(QString::fromStdWString(winner));
-    return names;
+    if (area == AreaScroll)
+        winnersChanged(true);
+    emit layoutChanged();
 }
 
 void DrawSession::winnersChanged(bool keepPage)
 {
-    ++m_winnersEpoch;
-    m_pager.laidOut(wall().pages(), !m_engine.running(), keepPage);
+    m_pager.layOut(m_areas.area(AreaScroll), m_screenHeight, m_engine, keepPage);
 }
 
 void DrawSession::pageDown()

@@ -76,10 +76,7 @@ public:
 
     // What the names area shows now: the winners of the prize just drawn, or
     // while names cycle the grid they will fill. Every view turns the same pages.
-    const WinnerWall& wall() const;
-    // The names the wall is laid out for: the winners of the prize just
-    // drawn, or while names cycle as many as will win, spread over the pool.
-    static std::vector<QString> namesOnWall(const DrawEngine& engine);
+    const WinnerWall& wall() const { return m_pager.wall(); }
     int page() const { return m_pager.page(); }
     // The clicker's keys: the next page, or on the last (once it has been
     // seen for a second) what Space does; the page before.
@@ -87,8 +84,9 @@ public:
     void pageUp();
     // The page timer's turn: the pages go round.
     void turnPage();
-    // Counts the stops and replacements, so the caption can bring in their winners at once.
-    int captionEpoch() const { return m_captionEpoch; }
+    // The operator moved, resized or re-fonted a text area: the names area's
+    // wall is laid out again when it was that one.
+    void areaEdited(int area);
     void buildResultText(tstring& text, unsigned& lines) const;
 
     const DrawEngine& engine() const { return m_engine; }
@@ -198,25 +196,7 @@ private:
 
     int m_screenHeight = 1080;
     WallPager m_pager;
-    int m_winnersEpoch = 0;
-    int m_captionEpoch = 0;
-    struct WallKey
-    {
-        int prize = -2;
-        bool running = false;
-        int epoch = -1;
-        Rect area;
-        QString face;
-        int height = 0;
-        bool operator==(const WallKey& other) const
-        {
-            return prize == other.prize && running == other.running && epoch == other.epoch &&
-                   area == other.area && face == other.face && height == other.height;
-        }
-    };
     PrizeRanges m_ranges;
     QString m_exclusionReport;
     WinnersLedger m_ledger;
-    mutable WallKey m_wallKey;
-    mutable WinnerWall m_wall;
 };

@@ -1,7 +1,6 @@
 #include "app/OperatorConsole.h"
 
 #include "app/ProgramIcon.h"
-#include "platform/MsgBox.h"
 #include "show/ShowCommand.h"
 #include "show/ShowController.h"
 #include "ui_OperatorConsole.h"
@@ -52,7 +51,7 @@ OperatorConsole::OperatorConsole(ShowController& show)
             [this] { emit dialogRequested(ShowCommand::IdEditParticipants); });
     connect(m_ui->settingsButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdSettings); });
-    connect(m_ui->exitButton, &QPushButton::clicked, this, &OperatorConsole::exitShow);
+    connect(m_ui->exitButton, &QPushButton::clicked, this, [this] { m_show.askToExit(); });
     // Without a window manager there is no title bar to close it with.
     connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -61,6 +60,7 @@ OperatorConsole::OperatorConsole(ShowController& show)
     });
     DrawSession& session = show.session();
     session.onAnyChange(this, [this] { refresh(); });
+    connect(&show, &ShowController::resultScreen, this, &OperatorConsole::refresh);
     // The winners shown change with the draws only.
     for (const auto changed : {&DrawSession::cycleStarted, &DrawSession::cycleStopped,
                                &DrawSession::participantsChanged, &DrawSession::prizesChanged})
@@ -102,7 +102,7 @@ void OperatorConsole::refresh()
     showHealth(*m_ui->sound, m_show.soundAvailable(), QString::fromWCharArray(NoSound));
     m_ui->exclusions->setText(session.exclusionReport().isEmpty() ? QStringLiteral("—")
                                                                   : session.exclusionReport());
-    m_ui->startButton->setEnabled(!running);
+    m_ui->startButton->setEnabled(!running && !m_show.resultScreenShown());
     m_ui->stopButton->setEnabled(running);
     m_ui->blackButton->setChecked(session.blackedOut());
 }
@@ -131,12 +131,6 @@ void OperatorConsole::showFrame(const QImage& frame)
     QLabel& preview = *m_ui->preview;
     preview.setPixmap(QPixmap::fromImage(
         frame.scaled(preview.contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-}
-
-void OperatorConsole::exitShow()
-{
-    if (MsgBox::show(ShowController::ExitQuestion, L"消息", MsgBox::OkCancel) == MsgBox::IdOk)
-        m_show.exit();
 }
 
 void OperatorConsole::keyPressEvent(QKeyEvent* event)

@@ -30,8 +30,6 @@ public:
     void refresh();
     // A frame of the audience's screen, for the preview.
     void showFrame(const QImage& frame);
-    // Asks first, then ends the show.
-    void exitShow();
 
 signals:
     // 编辑抽奖人名单 and 主副标题/奖项设置: dialogs that are not the console's own.

@@ -25,8 +25,10 @@ ShowWindows::ShowWindows() : m_screen(std::make_unique<CRafoDlg>(m_controller))
         openConsole();
     });
     connect(&m_controller, &ShowController::exitRequested, this, &ShowWindows::closeAll);
-    connect(&m_controller.session(), &DrawSession::resultScreenRequested, this,
-            &ShowWindows::showResultScreen);
+    connect(&m_controller, &ShowController::resultScreen, this, [this](bool shown) {
+        if (shown)
+            showResultScreen();
+    });
 }
 
 ShowWindows::~ShowWindows()
@@ -97,9 +99,6 @@ QWidget* ShowWindows::dialogParent()
 void ShowWindows::showResultScreen()
 {
     m_controller.tell();
-    // The console's 开始 can ask for it while it is open.
-    if (m_result)
-        return;
     CResultDlg dialog(m_controller, m_resultScroll, m_screen.get());
     dialog.setFrameWatcher([this] { return previewWatcher(); });
     m_result = &dialog;
@@ -108,6 +107,7 @@ void ShowWindows::showResultScreen()
     dialog.OnInitDialog();
     ModalRunner::exec(dialog);
     m_result = nullptr;
+    m_controller.closeResultScreen();
     m_screen->update();
 }
 
@@ -115,15 +115,17 @@ void ShowWindows::runDialog(int command)
 {
     switch (command) {
     case ShowCommand::IdSetFont: {
-        const CLottoryArea& chosen =
-            m_controller.session().areas().area(m_controller.session().areas().selected());
+        AreaEditor& areas = m_controller.session().areas();
+        const CLottoryArea& chosen = areas.area(areas.selected());
         CSimpleFontDialog dialog(dialogParent());
         dialog.m_fontColor = chosen.m_fontColor;
         dialog.m_fontName = chosen.m_fontName;
         dialog.m_fontSize = chosen.m_fontSize;
         dialog.OnInitDialog();
-        if (ModalRunner::exec(dialog) == QDialog::Accepted)
-            m_controller.session().areas().setFont(LastFont.faceName, LastFont.size, LastFont.color);
+        if (ModalRunner::exec(dialog) == QDialog::Accepted) {
+            areas.setFont(LastFont.faceName, LastFont.size, LastFont.color);
+            m_controller.session().areaEdited(areas.selected());
+        }
         break;
     }
     case ShowCommand::IdEditParticipants: {

@@ -1,5 +1,7 @@
 #include "app/WallPager.h"
 
+#include "app/DrawEngine.h"
+#include "areas/CLottoryArea.h"
 #include "platform/Clock.h"
 
 #include <algorithm>
@@ -9,11 +11,33 @@ WallPager::WallPager(QObject* parent) : QObject(parent)
     connect(&m_timer, &QTimer::timeout, this, &WallPager::turn);
 }
 
-void WallPager::laidOut(int pages, bool turning, bool keepPage)
+void WallPager::layOut(const CLottoryArea& area, int screenHeight, const DrawEngine& engine, bool keepPage)
 {
-    m_pages = std::max(1, pages);
-    m_turning = turning;
+    m_wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                                WinnerWall::minimumCellHeight(screenHeight), namesOnWall(engine));
+    m_turning = !engine.running();
+    m_pages = m_turning ? std::max(1, m_wall.pages()) : 1;
     show(keepPage ? std::min(m_page, m_pages - 1) : 0);
+}
+
+std::vector<QString> WallPager::namesOnWall(const DrawEngine& engine)
+{
+    std::vector<QString> names;
+    if (!engine.isCurrentPrize())
+        return names;
+    if (engine.running()) {
+        // The grid the winners will fill, measured on names spread over the pool.
+        const std::vector<tstring>& pool = engine.pool();
+        const size_t count = std::min(
+            pool.size(), static_cast<size_t>(std::max(0, engine.award(engine.current()).winnerCount)));
+        const size_t step = count > 0 ? std::max<size_t>(1, pool.size() / count) : 1;
+        for (size_t i = 0; i < count; ++i)
+            names.push_back(QString::fromStdWString(pool[(i * step) % pool.size()]));
+        return names;
+    }
+    for (const tstring& winner : engine.award(engine.current()).winners)
+        names.push_back(QString::fromStdWString(winner));
+    return names;
 }
 
 bool WallPager::next()

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "app/WinnerWall.h"
+
 #include <QObject>
 #include <QTimer>
+#include <vector>
 
-// The pages of the names area's wall: the page shown, the timer that turns
-// them round, and the clicker's keys with their guard: on the last page a
-// press counts only once that page has been seen for a second.
+class CLottoryArea;
+class DrawEngine;
+
+// The names area's wall and its pages: the winners of the prize just drawn,
+// or while names cycle the grid they will fill; the page shown, the timer
+// that turns them round, and the clicker's keys with their guard: on the last
+// page a press counts only once that page has been seen for a second.
 class WallPager : public QObject
 {
     Q_OBJECT
@@ -17,12 +24,16 @@ public:
 
     // Seconds a page stays; 0 turns them only by key.
     void setSeconds(int seconds) { m_seconds = seconds; }
+    const WinnerWall& wall() const { return m_wall; }
     int page() const { return m_page; }
     int pages() const { return m_pages; }
-    // The wall was laid out with this many pages: its first page shows, or
-    // with `keepPage` the one shown as far as it is still there. The timer
-    // runs when there are pages and they may turn (not while names cycle).
-    void laidOut(int pages, bool turning, bool keepPage);
+    // Lays the wall out in the area for what the engine shows: its first page
+    // shows, or with `keepPage` the one shown as far as it is still there. The
+    // timer runs when there are pages; while names cycle there is one, standing.
+    void layOut(const CLottoryArea& area, int screenHeight, const DrawEngine& engine, bool keepPage);
+    // The names the wall is laid out for: the winners of the prize just
+    // drawn, or while names cycle as many as will win, spread over the pool.
+    static std::vector<QString> namesOnWall(const DrawEngine& engine);
     // The clicker's keys: false when there was no page to turn to.
     bool next();
     bool previous();
@@ -37,6 +48,7 @@ signals:
 private:
     void show(int page);
 
+    WinnerWall m_wall;
     QTimer m_timer;
     int m_page = 0;
     int m_pages = 1;

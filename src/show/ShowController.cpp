@@ -7,11 +7,16 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimerEvent>
+#include <utility>
 
 ShowController::ShowController(QObject* parent) : QObject(parent)
 {
     connect(&m_session, &DrawSession::soundRequested, this,
             [this](const QString& path, int mode) { m_player.Play(path.toStdWString(), mode); });
+    connect(&m_session, &DrawSession::resultScreenRequested, this, [this] {
+        m_resultScreen = true;
+        emit resultScreen(true);
+    });
 }
 
 ShowController::~ShowController()
@@ -71,7 +76,8 @@ void ShowController::close()
 
 void ShowController::startAction()
 {
-    if (engine().running())
+    // Once up, the result screen is not opened again behind itself.
+    if (engine().running() || m_resultScreen)
         return;
     m_session.startAction();
     tell();
@@ -101,6 +107,9 @@ void ShowController::space()
 
 void ShowController::pageDown()
 {
+    // On the last page it would start: nothing starts behind the result screen.
+    if (m_resultScreen)
+        return;
     m_session.pageDown();
     tell();
 }
@@ -180,6 +189,19 @@ void ShowController::redraw()
 void ShowController::exit()
 {
     emit exitRequested();
+}
+
+void ShowController::askToExit()
+{
+    if (MsgBox::show(ExitQuestion, L"消息", MsgBox::OkCancel) == MsgBox::IdOk)
+        exit();
+}
+
+void ShowController::closeResultScreen()
+{
+    if (!std::exchange(m_resultScreen, false))
+        return;
+    emit resultScreen(false);
 }
 
 void ShowController::endShow()

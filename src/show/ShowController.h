@@ -53,6 +53,8 @@ public:
     QScreen* otherScreen() const;
     // Whether the music can be heard: found once at the start.
     bool soundAvailable() const { return m_soundAvailable; }
+    // Whether the result screen is up: the draw waits behind it.
+    bool resultScreenShown() const { return m_resultScreen; }
 
     // Space, the start zone, 开始: after the last prize the result screen again.
     void startAction();
@@ -75,6 +77,10 @@ public:
     void redraw();
     // Enter, 退出: every view closes.
     void exit();
+    // 退出 away from the hall's screen asks first.
+    void askToExit();
+    // The result screen's exit zone: the draw screen shows again.
+    void closeResultScreen();
     // A logout, a shutdown or Ctrl+C: the show ends as Enter ends it, with
     // no question left open and every dialog's loop ended.
     void endShow();
@@ -86,6 +92,8 @@ signals:
     void screenChanged(const QRect& screen);
     // A second screen for the operator: at the start, or plugged in later.
     void consoleWanted();
+    // The result screen opens or closes.
+    void resultScreen(bool shown);
     void exitRequested();
 
 protected:
@@ -99,6 +107,7 @@ private:
     QRect m_screen;
     qsizetype m_screenCount = 0;
     bool m_soundAvailable = true;
+    bool m_resultScreen = false;
     bool m_opened = false;
     bool m_closed = false;
 };

@@ -2,6 +2,8 @@
 #include "app/QtMessageBox.h"
 #include "app/ScreenTestSupport.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -201,4 +203,44 @@ TEST_F(ScreenTest, TheConsoleSaysWhenNoSoundCanBeHeard)
         EXPECT_EQ(windows->console()->findChild<QLabel*>("sound")->text(),
                   heard ? QStringLiteral("正常") : QString::fromWCharArray(OperatorConsole::NoSound));
     }
+}
+
+// The console needs no draw screen: alone with the controller it works the
+// whole show, and the journal says what a show on the draw screen says.
+TEST(OperatorConsole, AloneWithTheControllerItWorksTheWholeShow)
+{
+    MusicPlayer::setAudioSink("fakesink sync=true");
+    EventFolder folder;
+    TestEvent::make(folder, 30, {3, 2});
+    MessageRecorder messages;
+    ShowController show;
+    show.open(QRect(0, 0, 1920, 1080));
+    OperatorConsole console(show);
+    console.show();
+    bool results = false;
+    bool exited = false;
+    QObject::connect(&show, &ShowController::resultScreen, [&results](bool shown) { results = shown; });
+    QObject::connect(&show, &ShowController::exitRequested, [&exited] { exited = true; });
+    QPushButton* start = console.findChild<QPushButton*>("startButton");
+    for (int prize = 0; prize < 2; ++prize) {
+        start->click();
+        console.findChild<QPushButton*>("stopButton")->click();
+    }
+    EXPECT_EQ(console.findChild<QLabel*>("prizesDrawn")->text(), "2 / 2");
+    start->click();
+    EXPECT_TRUE(results);
+    EXPECT_FALSE(start->isEnabled()) << "the result screen is up";
+    show.closeResultScreen();
+    EXPECT_TRUE(start->isEnabled());
+    console.findChild<QPushButton*>("exitButton")->click();
+    EXPECT_TRUE(exited);
+    show.close();
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{ShowController::ExitQuestion});
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->inherits("CRafoDlg"));
+    QStringList types;
+    for (const QByteArray& line : QByteArray::fromStdString(folder.read("Journal/journal.jsonl")).split('\n'))
+        if (!line.isEmpty())
+            types << QJsonDocument::fromJson(line).object().value("type").toString();
+    EXPECT_EQ(types.join(", "), "start, stop, stop, result screen, exit");
 }
