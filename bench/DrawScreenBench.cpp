@@ -27,8 +27,8 @@
 
 namespace {
 
-// A copy of the demo event as the current folder, with the given number of
-// participants, in UTF-8 or as made on Windows (code page 936, CR LF).
+// A copy of the demo event, with the given number of participants, in UTF-8
+// or as made on Windows (code page 936, CR LF).
 class BenchEvent
 {
 public:
@@ -46,36 +46,39 @@ public:
         std::ofstream data(m_dir.filePath("data.txt").toStdString(), std::ios::binary);
         data << CodePage::encode(text, windows ? TextEncoding::Ansi : TextEncoding::Utf8);
         data.close();
-        QDir::setCurrent(m_dir.path());
     }
+
+    EventFolder folder() const { return EventFolder(m_dir.path()); }
+    QString filePath(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
 private:
     QTemporaryDir m_dir;
 };
 
-QString readUtf8(const char* name)
+QString readUtf8(const QString& path)
 {
-    QFile file(QString::fromLatin1(name));
+    QFile file(path);
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll());
 }
 
-void writeUtf8(const char* name, const QString& text)
+void writeUtf8(const QString& path, const QString& text)
 {
-    QFile file(QString::fromLatin1(name));
+    QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write("\xEF\xBB\xBF" + text.toUtf8());
 }
 
 struct Screen
 {
-    explicit Screen(QSize size, int participants) : event(participants), image(size, QImage::Format_RGB32)
+    explicit Screen(QSize size, int participants)
+        : event(participants), image(size, QImage::Format_RGB32), painter(event.folder())
     {
-        CreateAreas(areas);
+        CreateAreas(event.folder(), areas);
         TextEncoding encoding;
-        LoadDrawData(engine, encoding);
+        LoadDrawData(event.folder(), engine, encoding);
         PendingSettings settings;
-        zones = ScaleScreenLayout(areas, size.width(), size.height(), settings);
+        zones = ScaleScreenLayout(event.folder(), areas, size.width(), size.height(), settings);
         painter.loadPictures();
         engine.StartDraw();
         DrawRecord record;
@@ -224,15 +227,15 @@ void ResultScreenPaint(benchmark::State& state)
     std::wstring joined;
     for (int i = 0; i < winners; ++i)
         joined += (i ? L"|参加者" : L"参加者") + std::to_wstring(i);
-    writeUtf8("AwardResult.ini",
+    writeUtf8(event.filePath("AwardResult.ini"),
               "[AwardResult]\r\nCnt=1\r\nItme0=" + QString::fromStdWString(joined) + "\r\n");
-    QString config = readUtf8("AwardInfo.ini");
+    QString config = readUtf8(event.filePath("AwardInfo.ini"));
     config.remove(QRegularExpression("AwardItem[1-9][^\n]*\n"));
     config.replace(QRegularExpression("AwardItem0=[^\n]*\n"),
                    QStringLiteral("AwardItem0=参与奖|0|%1|纪念品|Backimg\\prize5.jpg\n").arg(winners));
-    writeUtf8("AwardInfo.ini", config);
+    writeUtf8(event.filePath("AwardInfo.ini"), config);
     MusicPlayer::setAudioSink("fakesink sync=true");
-    ShowWindows show;
+    ShowWindows show(event.folder());
     show.open(QRect(0, 0, 1920, 1080));
     TextScroll scroll(TextScroll::Axis::Upwards);
     CResultDlg result(show.controller(), scroll, nullptr);
@@ -306,7 +309,7 @@ void LoadDrawDataOfParticipants(benchmark::State& state)
     DrawEngine engine;
     TextEncoding encoding;
     for (auto _ : state) {
-        LoadDrawData(engine, encoding);
+        LoadDrawData(event.folder(), engine, encoding);
         benchmark::DoNotOptimize(engine.pool().size());
     }
 }
@@ -323,7 +326,7 @@ void StartToFirstFrame(benchmark::State& state)
     BenchEvent event(static_cast<int>(state.range(0)));
     MusicPlayer::setAudioSink("fakesink sync=true");
     for (auto _ : state) {
-        ShowWindows show;
+        ShowWindows show(event.folder());
         show.open(QRect(0, 0, 1920, 1080));
         benchmark::DoNotOptimize(show.drawScreen().grab());
     }
@@ -334,15 +337,20 @@ BENCHMARK(StartToFirstFrame)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillis
 class QuietEditorHost : public ParticipantEditorHost
 {
 public:
+    explicit QuietEditorHost(EventFolder folder) : m_folder(std::move(folder)) {}
+    const EventFolder& folder() const override { return m_folder; }
     TextEncoding participantEncoding() const override { return TextEncoding::Utf8; }
     void participantFieldsImported(const QStringList&) override {}
     void reloadAfterParticipantEdit() override {}
+
+private:
+    EventFolder m_folder;
 };
 
 void OpenParticipantEditor(benchmark::State& state)
 {
     BenchEvent event(static_cast<int>(state.range(0)));
-    QuietEditorHost host;
+    QuietEditorHost host(event.folder());
     for (auto _ : state) {
         CEditLottoryDlg editor(host);
         editor.OnInitDialog();
@@ -356,7 +364,7 @@ BENCHMARK(OpenParticipantEditor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMi
 void SaveParticipantEditor(benchmark::State& state)
 {
     BenchEvent event(static_cast<int>(state.range(0)));
-    QuietEditorHost host;
+    QuietEditorHost host(event.folder());
     CEditLottoryDlg editor(host);
     editor.OnInitDialog();
     for (auto _ : state)
@@ -368,7 +376,7 @@ BENCHMARK(SaveParticipantEditor)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMi
 void ParticipantGutterScroll(benchmark::State& state)
 {
     BenchEvent event(100000);
-    QuietEditorHost host;
+    QuietEditorHost host(event.folder());
     CEditLottoryDlg editor(host);
     editor.OnInitDialog();
     editor.show();

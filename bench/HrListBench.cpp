@@ -123,16 +123,14 @@ BENCHMARK(StopWithRange)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iteration
 void WriteWinnersTable(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const EventFolder folder(dir.path());
     std::vector<WinnerRow> rows;
     for (int i = 0; i < state.range(0); ++i)
         rows.push_back(WinnerRow{i + 1, QStringLiteral("参与奖"), QStringLiteral("纪念品"),
                                  personOf(i).replace(',', ' '), QStringLiteral("2027-01-15 20:30:00"),
                                  QStringLiteral("ABCD-EF01-2345-6789"), QString()});
     for (auto _ : state)
-        WinnersTable::write(rows);
-    QDir::setCurrent(previous);
+        WinnersTable::write(folder, rows);
 }
 BENCHMARK(WriteWinnersTable)->Arg(30000)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -2,9 +2,11 @@
 // draw journal and says whether every draw follows from its seed, nothing
 // was changed, left out or discarded, and the results agree.
 #include "data/JournalVerifier.h"
+#include "platform/EventFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -20,11 +22,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: rafo-verify [--fingerprint XXXX-XXXX-XXXX-XXXX[,...]] [event folder]\n");
         return JournalVerifier::UsageError;
     }
-    if (args.size() == 1 && !QDir::setCurrent(args[0])) {
-        std::fprintf(stderr, "rafo-verify: cannot open %s\n", qPrintable(args[0]));
+    const QString folder = args.isEmpty() ? QDir::currentPath() : args[0];
+    if (!QFileInfo(folder).isDir() || !QFileInfo(folder).isExecutable()) {
+        std::fprintf(stderr, "rafo-verify: cannot open %s\n", qPrintable(folder));
         return JournalVerifier::UsageError;
     }
-    const JournalVerifier::Report report = JournalVerifier::verify(options);
+    const JournalVerifier::Report report = JournalVerifier::verify(EventFolder(folder), options);
     for (const QString& line : report.lines)
         std::printf("%s\n", line.toUtf8().constData());
     return report.exitCode;

@@ -10,6 +10,7 @@
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QLibraryInfo>
@@ -73,17 +74,19 @@ int CRafoApp::InitInstance()
     QtMessageBox::install();
     installQtTranslations(m_app);
     substituteChineseFonts();
-    const QString skin = readSkin(QString::fromLatin1(SkinFile));
+    // The event is the folder the program starts in; from here on it is named, not assumed.
+    const EventFolder folder(QDir::currentPath());
+    const QString skin = readSkin(folder.file(SkinFile));
     if (!skin.isEmpty())
         m_app.setStyleSheet(skin);
 
     // Before anything of the event is read or written.
-    EventLock lock;
+    EventLock lock(folder);
     if (!lockEventFolder(lock)) {
         ExitInstance();
         return 1;
     }
-    ShowWindows windows;
+    ShowWindows windows(folder);
     CRafoDlg& dialog = windows.drawScreen();
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &windows.controller(),

@@ -11,7 +11,8 @@
 
 CRafoDlg::CRafoDlg(ShowController& show, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::CRafoDlg>()),
-      m_show(show), m_icon(ProgramIcon::icon()), m_menu(this, [this](int id) { OnCommand(id); })
+      m_show(show), m_icon(ProgramIcon::icon()), m_painter(show.session().folder()),
+      m_menu(this, [this](int id) { OnCommand(id); })
 {
     m_ui->setupUi(this);
     // Modal to nothing, so the operator's console beside it stays usable.

@@ -4,7 +4,6 @@
 #include "app/TextScroll.h"
 #include "areas/AreaFont.h"
 #include "data/ResultExport.h"
-#include "platform/WinPath.h"
 #include "show/ShowController.h"
 #include "ui_CResultDlg.h"
 
@@ -29,8 +28,9 @@ CResultDlg::~CResultDlg() = default;
 
 void CResultDlg::OnInitDialog()
 {
-    m_resultImage.load(WinPath::toLocal(ResultPicture));
-    m_exitImage.load(WinPath::toLocal(ExitPicture));
+    const EventFolder& folder = m_show.session().folder();
+    m_resultImage.load(folder.file(ResultPicture));
+    m_exitImage.load(folder.file(ExitPicture));
     coverScreen();
     m_show.player().Play(ResultMusic, MusicPlayer::PlayOnce);
     m_show.session().buildResultText(m_summary, m_lineCount);

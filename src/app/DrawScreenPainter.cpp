@@ -3,7 +3,6 @@
 #include "app/CaptionText.h"
 #include "app/DrawEngine.h"
 #include "areas/AreaFont.h"
-#include "platform/WinPath.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -20,11 +19,13 @@ void drawInArea(QPainter& painter, const CLottoryArea& area, const Rect& rect, c
 
 } // namespace
 
+DrawScreenPainter::DrawScreenPainter(const EventFolder& folder) : m_folder(folder), m_prizePictures(folder) {}
+
 void DrawScreenPainter::loadPictures()
 {
-    m_showImage.load(WinPath::toLocal(ShowPicture));
-    m_startImage.load(WinPath::toLocal(StartPicture));
-    m_stopImage.load(WinPath::toLocal(StopPicture));
+    m_showImage.load(m_folder.file(ShowPicture));
+    m_startImage.load(m_folder.file(StartPicture));
+    m_stopImage.load(m_folder.file(StopPicture));
 }
 
 void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)

@@ -37,6 +37,9 @@ public:
     static constexpr const wchar_t* StartPicture = L"Backimg\\start.jpg";
     static constexpr const wchar_t* StopPicture = L"Backimg\\stop.jpg";
 
+    // Paints the pictures of that event folder.
+    explicit DrawScreenPainter(const EventFolder& folder);
+
     void loadPictures();
     // The row of the names area under a point when it shows that many rows, or -1.
     static int rowAt(const Rect& area, std::size_t rows, int x, int y);
@@ -62,6 +65,7 @@ private:
     StretchedPicture m_showImage;
     StretchedPicture m_startImage;
     StretchedPicture m_stopImage;
+    EventFolder m_folder;
     PrizePictureCache m_prizePictures;
     TextScroll m_caption{TextScroll::Axis::Leftwards};
     CaptionLayout m_captionLayout;

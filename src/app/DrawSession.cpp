@@ -17,7 +17,9 @@
 #include <algorithm>
 #include <utility>
 
-DrawSession::DrawSession(QObject* parent) : QObject(parent)
+DrawSession::DrawSession(EventFolder folder, QObject* parent)
+    : QObject(parent), m_folder(std::move(folder)), m_areas(m_folder), m_journal(m_folder),
+      m_ranges(m_folder), m_ledger(m_folder)
 {
     connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::pageChanged);
 }
@@ -27,7 +29,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     if (!m_journal.open())
         journalWritten(false);
     m_areas.load();
-    m_showFingerprint = ShowsFingerprint();
+    m_showFingerprint = ShowsFingerprint(m_folder);
     m_fingerprint = m_journal.lastDrawFingerprint();
     loadDrawData();
     // The list as read is kept before the restore takes the winners out; a
@@ -37,8 +39,8 @@ void DrawSession::open(int screenWidth, int screenHeight)
     checkListsKept();
     m_zones = m_areas.scaleToScreen(screenWidth, screenHeight);
     m_screenHeight = screenHeight;
-    m_pager.setSeconds(PageSeconds());
-    RestoreResults(m_engine);
+    m_pager.setSeconds(PageSeconds(m_folder));
+    RestoreResults(m_folder, m_engine);
     tableWritten(m_ledger.rebuild(m_journal.history(), m_engine));
     journalStart("launch", participants, participantsDigest);
     checkRanges();
@@ -308,14 +310,14 @@ void DrawSession::loadDrawData()
 {
     emit cycleStopped();
     m_areas.writeSettings();
-    if (!LoadDrawData(m_engine, m_participantEncoding))
+    if (!LoadDrawData(m_folder, m_engine, m_participantEncoding))
         tell(ParticipantFileError);
     else if (const auto& owed = m_areas.settings().owedPrizes())
         m_engine.setPrizes(*owed, -1);
     const auto& owedFields = m_areas.settings().owedFields();
     m_ledger.setFieldNames(
         owedFields ? QString::fromStdWString(*owedFields).split(QLatin1Char(' '), Qt::SkipEmptyParts)
-                   : ParticipantFields());
+                   : ParticipantFields(m_folder));
 }
 
 void DrawSession::prizeTableChanged()
@@ -335,17 +337,17 @@ void DrawSession::prizeTableChanged()
 // The exit stores even where the stops did not (a missing store is told then).
 void DrawSession::storeResults(bool atExit)
 {
-    const bool stored = atExit ? SaveResults(m_engine) : KeepResults(m_engine);
-    m_storeWritten = stored || !ResultStoreExists();
-    if (!stored && ResultStoreExists())
+    const bool stored = atExit ? SaveResults(m_folder, m_engine) : KeepResults(m_folder, m_engine);
+    m_storeWritten = stored || !ResultStoreExists(m_folder);
+    if (!stored && ResultStoreExists(m_folder))
         journal(JournalEntry::storeFailed(QStringLiteral("AwardResult.ini")));
 }
 
 void DrawSession::exportResults()
 {
     m_exportOwed =
-        !ExportResults(m_areas.area(AreaMainTitle).m_titleName, m_areas.area(AreaSubTitle).m_titleName,
-                       m_engine.awards(), m_participantEncoding);
+        !ExportResults(m_folder, m_areas.area(AreaMainTitle).m_titleName,
+                       m_areas.area(AreaSubTitle).m_titleName, m_engine.awards(), m_participantEncoding);
     told(!m_exportOwed, QStringLiteral("Result.txt"), ResultExportFailure);
 }
 
@@ -379,9 +381,10 @@ void DrawSession::tableWritten(bool written)
 void DrawSession::told(bool written, const QString& file, const std::wstring& failure,
                        const std::wstring& caption)
 {
+    const QString local = m_folder.file(file);
     if (written)
-        WriteFailures::succeeded(file);
-    else if (WriteFailures::isFirst(file))
+        WriteFailures::succeeded(local);
+    else if (WriteFailures::isFirst(local))
         tell(failure, caption);
 }
 
@@ -417,7 +420,7 @@ void DrawSession::play(const wchar_t* path, int mode)
 
 bool DrawSession::prepareScope(int prize, DrawScope& scope)
 {
-    const std::optional<std::wstring> problem = PrizeRanges::prepare(
+    const std::optional<std::wstring> problem = m_ranges.prepare(
         m_engine.award(prize), m_engine.pool(), scope, [this](const std::vector<tstring>& list) {
             const QString digest = m_journal.keepList(list);
             checkListsKept();
@@ -438,5 +441,5 @@ void DrawSession::checkRanges()
 
 void DrawSession::reportExclusions()
 {
-    m_exclusionReport = PrizeRanges::exclusionReport(m_engine);
+    m_exclusionReport = m_ranges.exclusionReport(m_engine);
 }

@@ -42,7 +42,8 @@ public:
         std::wstring caption;
     };
 
-    explicit DrawSession(QObject* parent = nullptr);
+    // The draw of the event in that folder.
+    explicit DrawSession(EventFolder folder, QObject* parent = nullptr);
 
     // Start-up on a screen of that size: the text areas, the draw data, the
     // layout scaled to the screen, the stored results, the journal's start.
@@ -89,6 +90,7 @@ public:
     void areaEdited(int area);
     void buildResultText(tstring& text, unsigned& lines) const;
 
+    const EventFolder& folder() const override { return m_folder; }
     const DrawEngine& engine() const { return m_engine; }
     AreaEditor& areas() { return m_areas; }
     const AreaEditor& areas() const { return m_areas; }
@@ -179,6 +181,7 @@ private:
     void checkRanges();
     void reportExclusions();
 
+    const EventFolder m_folder;
     DrawEngine m_engine;
     AreaEditor m_areas;
     DrawJournal m_journal;

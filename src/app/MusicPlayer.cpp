@@ -1,10 +1,9 @@
 #include "app/MusicPlayer.h"
 
-#include "platform/WinPath.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <gst/gst.h>
+#include <utility>
 
 namespace {
 
@@ -27,7 +26,7 @@ bool gstreamerReady()
 
 } // namespace
 
-MusicPlayer::MusicPlayer() = default;
+MusicPlayer::MusicPlayer(EventFolder folder) : m_folder(std::move(folder)) {}
 
 MusicPlayer::~MusicPlayer()
 {
@@ -93,7 +92,7 @@ void MusicPlayer::BuildGraph()
     m_duration = 0;
     if (!gstreamerReady())
         return;
-    const QFileInfo file(WinPath::toLocal(m_path));
+    const QFileInfo file(m_folder.file(m_path));
     if (!file.isFile() || !file.isReadable())
         return;
     gchar* uri = gst_filename_to_uri(QFile::encodeName(file.absoluteFilePath()).constData(), nullptr);

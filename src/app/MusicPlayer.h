@@ -1,6 +1,7 @@
 #pragma once
 
 #include "areas/tstring.h"
+#include "platform/EventFolder.h"
 
 #include <string>
 
@@ -21,7 +22,8 @@ public:
         PlayLoop = 2
     };
 
-    MusicPlayer();
+    // Plays the sound files of that event folder.
+    explicit MusicPlayer(EventFolder folder);
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -54,6 +56,7 @@ private:
     void Run();
 
     int m_mode = Idle;
+    EventFolder m_folder;
     tstring m_path;
     _GstElement* m_pipeline = nullptr;
     _GstBus* m_bus = nullptr;

@@ -1,12 +1,10 @@
 #include "app/PrizePictureCache.h"
 
-#include "platform/WinPath.h"
-
 #include <QFileInfo>
 
 void PrizePictureCache::draw(QPainter& painter, const std::wstring& path, const Rect& target)
 {
-    const QString file = WinPath::findPicture(path);
+    const QString file = m_folder.picture(path);
     if (file.isEmpty())
         return;
     const QFileInfo info(file);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/StretchedPicture.h"
+#include "platform/EventFolder.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <string>
+#include <utility>
 
 // The prize pictures, decoded when first shown and again only when their
 // file changes on disk (another time or size), so the operator can replace a
@@ -12,6 +14,8 @@
 class PrizePictureCache
 {
 public:
+    explicit PrizePictureCache(EventFolder folder) : m_folder(std::move(folder)) {}
+
     void draw(QPainter& painter, const std::wstring& path, const Rect& target);
 
 private:
@@ -22,5 +26,6 @@ private:
         qint64 size = -1;
         StretchedPicture picture;
     };
+    EventFolder m_folder;
     QHash<QString, Entry> m_entries;
 };

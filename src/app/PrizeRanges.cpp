@@ -17,7 +17,7 @@ int prizeInView(const DrawEngine& engine)
 } // namespace
 
 std::optional<std::wstring> PrizeRanges::prepare(const AwardItem& award, const std::vector<tstring>& pool,
-                                                 DrawScope& scope, const KeepList& keep)
+                                                 DrawScope& scope, const KeepList& keep) const
 {
     QString reason;
     if (!scope.parse(award.range, &reason))
@@ -26,8 +26,7 @@ std::optional<std::wstring> PrizeRanges::prepare(const AwardItem& award, const s
     scope.setExclusionMatch(DrawScope::ExclusionMatch::Word);
     for (const tstring& file : scope.files()) {
         QByteArray bytes;
-        if (LineReader::readAll(QString::fromStdWString(file), MaxExclusionBytes, bytes) !=
-            LineReader::Opened::Ok)
+        if (LineReader::readAll(m_folder.file(file), MaxExclusionBytes, bytes) != LineReader::Opened::Ok)
             return ExclusionUnreadable + file + L" (" + award.awardName + L")";
         ParticipantList list = ParseParticipants(bytes.toStdString());
         const QString digest = keep ? keep(list.names) : QString();
@@ -55,7 +54,7 @@ std::wstring PrizeRanges::check(const DrawEngine& engine)
     return untold;
 }
 
-QString PrizeRanges::exclusionReport(const DrawEngine& engine)
+QString PrizeRanges::exclusionReport(const DrawEngine& engine) const
 {
     const int prize = prizeInView(engine);
     DrawScope scope;

@@ -2,12 +2,14 @@
 
 #include "app/AwardItem.h"
 #include "app/DrawScope.h"
+#include "platform/EventFolder.h"
 
 #include <QString>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class DrawEngine;
@@ -27,20 +29,24 @@ public:
     // Keeps an excluded list beside the journal and gives its digest.
     using KeepList = std::function<QString(const std::vector<tstring>&)>;
 
+    // The ranges of that event folder, whose files they name.
+    explicit PrizeRanges(EventFolder folder) : m_folder(std::move(folder)) {}
+
     // Parses the range, reads its lists (handing them to `keep` when given)
     // and sees that it admits someone left in the pool; what is wrong, or nothing.
-    static std::optional<std::wstring> prepare(const AwardItem& award, const std::vector<tstring>& pool,
-                                               DrawScope& scope, const KeepList& keep = {});
+    std::optional<std::wstring> prepare(const AwardItem& award, const std::vector<tstring>& pool,
+                                        DrawScope& scope, const KeepList& keep = {}) const;
     // The problems of the prizes still to be drawn that the last check did
     // not find, one a line; empty when there are none.
     std::wstring check(const DrawEngine& engine);
     // "幸运奖: vip.txt 去掉 4 人, "张伟" 对应 4 人" for the prize running, or
     // else the next; empty when it excludes no list or its range is wrong.
-    static QString exclusionReport(const DrawEngine& engine);
+    QString exclusionReport(const DrawEngine& engine) const;
     // The same for a range made ready.
     static QString exclusionReport(const AwardItem& award, const DrawScope& scope,
                                    const std::vector<tstring>& pool);
 
 private:
+    EventFolder m_folder;
     std::set<std::wstring> m_found;
 };

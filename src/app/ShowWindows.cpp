@@ -14,7 +14,8 @@
 
 #include <QScreen>
 
-ShowWindows::ShowWindows() : m_screen(std::make_unique<CRafoDlg>(m_controller))
+ShowWindows::ShowWindows(const EventFolder& folder)
+    : m_controller(folder), m_screen(std::make_unique<CRafoDlg>(m_controller))
 {
     m_screen->setFrameWatcher([this] { return previewWatcher(); });
     m_screen->setCoveredWhen([this] { return m_result && consoleWatching(); });
@@ -39,7 +40,7 @@ ShowWindows::~ShowWindows()
 
 void ShowWindows::open()
 {
-    const QRect geometry = m_controller.followScreens(DisplayScreen());
+    const QRect geometry = m_controller.followScreens(DisplayScreen(m_controller.session().folder()));
     open(geometry.isEmpty() ? QRect(0, 0, 1920, 1080) : geometry);
 }
 

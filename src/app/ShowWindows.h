@@ -20,7 +20,7 @@ class ShowWindows : public QObject
 {
     Q_OBJECT
 public:
-    ShowWindows();
+    explicit ShowWindows(const EventFolder& folder);
     ~ShowWindows() override;
 
     // Follows the screen the event names and opens the show there.

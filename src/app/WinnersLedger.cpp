@@ -30,9 +30,9 @@ bool WinnersLedger::rebuild(const WinnerHistory& history, const DrawEngine& engi
         }
     }
     std::string onDisk;
-    TextFile::readAll(QString::fromLatin1(WinnersTable::CsvFile), onDisk);
+    TextFile::readAll(m_folder.file(WinnersTable::CsvFile), onDisk);
     if (onDisk == WinnersTable::csv(rows(engine), m_fieldNames) &&
-        QFileInfo::exists(QString::fromLatin1(WinnersTable::XlsxFile)))
+        QFileInfo::exists(m_folder.file(WinnersTable::XlsxFile)))
         return true;
     return write(engine);
 }

@@ -17,6 +17,8 @@ class DrawEngine;
 class WinnersLedger
 {
 public:
+    explicit WinnersLedger(const EventFolder& folder) : m_folder(folder), m_table(folder) {}
+
     // The headings of the fields of a name, as the import found them.
     void setFieldNames(QStringList names) { m_fieldNames = std::move(names); }
     const QStringList& fieldNames() const { return m_fieldNames; }
@@ -52,5 +54,6 @@ private:
     std::map<tstring, Drawn> m_drawn;
     std::vector<Absent> m_absent;
     QStringList m_fieldNames;
+    EventFolder m_folder;
     WinnersTable m_table;
 };

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
-AreaEditor::AreaEditor()
+AreaEditor::AreaEditor(EventFolder folder) : m_folder(std::move(folder))
 {
     for (auto& area : m_areas)
         area = std::make_unique<CLottoryArea>();
@@ -12,7 +13,7 @@ AreaEditor::AreaEditor()
 
 void AreaEditor::load()
 {
-    CreateAreas(m_areas);
+    CreateAreas(m_folder, m_areas);
     m_settings.areasSaved(m_areas);
     keepFileRects();
     applyScale();
@@ -28,7 +29,7 @@ void AreaEditor::reload()
 
 HotZones AreaEditor::scaleToScreen(int width, int height)
 {
-    m_fileZones = ScaleScreenLayout(m_areas, width, height, m_settings);
+    m_fileZones = ScaleScreenLayout(m_folder, m_areas, width, height, m_settings);
     m_fileWidth = width;
     m_fileHeight = height;
     m_fx = m_fy = 1.0f;
@@ -94,7 +95,7 @@ template <typename Step> auto AreaEditor::atFileRects(Step step)
 
 bool AreaEditor::writeSettings()
 {
-    return atFileRects([this] { return m_settings.write(m_areas); });
+    return atFileRects([this] { return m_settings.write(m_folder, m_areas); });
 }
 
 int AreaEditor::areaAt(int x, int y) const

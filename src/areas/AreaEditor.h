@@ -4,6 +4,7 @@
 #include "areas/TextAreas.h"
 #include "data/PendingSettings.h"
 #include "data/ScreenLayout.h"
+#include "platform/EventFolder.h"
 
 #include <array>
 
@@ -23,7 +24,8 @@ public:
         EffectFont = 3
     };
 
-    AreaEditor();
+    // The areas of the event folder's "AwardInfo.ini".
+    explicit AreaEditor(EventFolder folder);
 
     // The areas as "AwardInfo.ini" holds them.
     void load();
@@ -88,6 +90,7 @@ private:
     // Runs `step` with the areas at their file coordinates.
     template <typename Step> auto atFileRects(Step step);
 
+    EventFolder m_folder;
     AreaSet m_areas;
     PendingSettings m_settings;
     CRectTracker m_tracker;

@@ -73,9 +73,9 @@ void WriteAreaTitle(IniDocument& doc, int index, const CLottoryArea& area)
     doc.setValue(AreaSectionNames[index], L"TitleName", area.m_titleName.toStdWString());
 }
 
-void CreateAreas(AreaSet& areas)
+void CreateAreas(const EventFolder& folder, AreaSet& areas)
 {
-    CIni ini(AwardInfoFile);
+    CIni ini(folder, AwardInfoFile);
     for (int i = 0; i < AreaCount; ++i) {
         areas[static_cast<size_t>(i)] = makeArea(i);
         // A missing file has been reported once by its opening; no need to say it for every key.

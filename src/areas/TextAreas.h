@@ -58,4 +58,4 @@ void WriteAreaLayout(IniDocument& doc, int index, const CLottoryArea& area);
 void WriteAreaTitle(IniDocument& doc, int index, const CLottoryArea& area);
 
 // Replaces the eight areas by new ones loaded from the configuration file.
-void CreateAreas(AreaSet& areas);
+void CreateAreas(const EventFolder& folder, AreaSet& areas);

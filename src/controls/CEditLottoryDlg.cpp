@@ -42,10 +42,10 @@ CEditLottoryDlg::FileChooser CEditLottoryDlg::setFileChooser(FileChooser chooser
 
 void CEditLottoryDlg::OnImport()
 {
-    const QString path = fileChooser()
-                             ? fileChooser()(this)
-                             : QFileDialog::getOpenFileName(this, QStringLiteral("导入名单"), QString(),
-                                                            QString::fromWCharArray(ImportFilter));
+    const QString path =
+        fileChooser() ? fileChooser()(this)
+                      : QFileDialog::getOpenFileName(this, QStringLiteral("导入名单"), m_host.folder().path(),
+                                                     QString::fromWCharArray(ImportFilter));
     if (path.isEmpty())
         return;
     ImportTable table;
@@ -84,7 +84,7 @@ void CEditLottoryDlg::LoadParticipants()
 {
     ParticipantList list;
     QString text;
-    if (ReadParticipants(list)) {
+    if (ReadParticipants(m_host.folder(), list)) {
         for (const tstring& name : list.names)
             text += QString::fromStdWString(name) + QLatin1Char('\n');
     }
@@ -104,7 +104,7 @@ bool CEditLottoryDlg::SaveParticipants()
         MsgBox::show(Utf8Notice, L"消息");
         encoding = TextEncoding::Utf8Bom;
     }
-    if (!WriteParticipants(text.toStdWString(), encoding)) {
+    if (!WriteParticipants(m_host.folder(), text.toStdWString(), encoding)) {
         MsgBox::show(std::wstring(WriteFailure) + ParticipantFileName, L"消息", MsgBox::Ok);
         return false;
     }

@@ -94,9 +94,9 @@ void CAwardOnedlg::OnBrowsePicture()
     const QString filter = QString::fromWCharArray(PictureFilter);
     const QString path = fileChooser()
                              ? fileChooser()(this, filter)
-                             : QFileDialog::getOpenFileName(this, QString(), QString(), filter, nullptr,
-                                                            QFileDialog::DontUseNativeDialog |
-                                                                QFileDialog::HideNameFilterDetails);
+                             : QFileDialog::getOpenFileName(
+                                   this, QString(), m_host.folder().file(L"Backimg"), filter, nullptr,
+                                   QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     if (path.isEmpty())
         return;
     m_picturePath = QFileInfo(path).absoluteFilePath();

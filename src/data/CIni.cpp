@@ -40,7 +40,7 @@ std::vector<tstring> toList(const std::vector<std::wstring>& names)
 
 } // namespace
 
-CIni::CIni(tstring fileName)
+CIni::CIni(const EventFolder& folder, tstring fileName) : m_folder(folder)
 {
     OpenFile(std::move(fileName));
 }
@@ -51,7 +51,7 @@ const IniDocument& CIni::document()
 {
     if (!m_document) {
         m_document = std::make_unique<IniDocument>();
-        IniFile::load(m_path, *m_document);
+        IniFile::load(m_file, *m_document);
     }
     return *m_document;
 }
@@ -82,7 +82,8 @@ bool CIni::OpenFile(tstring fileName)
     while (separator < fileName.size() && !WinPath::isSeparator(fileName[separator]))
         ++separator;
     if (separator < fileName.size() && separator != 1) {
-        if (!readable(WinPath::toLocal(fileName))) {
+        m_file = m_folder.file(fileName);
+        if (!readable(m_file)) {
             tell(L"File unexist:" + fileName);
             m_path.clear();
             return false;
@@ -98,14 +99,15 @@ bool CIni::OpenFile(tstring fileName)
         ++first;
     // A name such as "..ini" has no separator at all: then it is its own bare name.
     const tstring bareName = first < relative.size() ? relative.Mid(first + 1) : relative;
-    if (!readable(WinPath::toLocal(bareName)) &&
-        !readable(AppInfo::executableDir() + WinPath::toLocal(bareName))) {
+    if (!readable(m_folder.file(bareName)) &&
+        !readable(WinPath::toLocal(AppInfo::executableDir(), bareName))) {
         tell(bareName, L"");
         tell(bareName + L"File unexist");
         m_path.clear();
         return false;
     }
     m_path = relative;
+    m_file = m_folder.file(relative);
     return true;
 }
 
@@ -119,10 +121,9 @@ bool CIni::requireOpen(const wchar_t* message)
 
 bool CIni::written(bool ok)
 {
-    const QString path = WinPath::toLocal(m_path);
     if (ok)
-        WriteFailures::succeeded(path);
-    else if (WriteFailures::isFirst(path))
+        WriteFailures::succeeded(m_file);
+    else if (WriteFailures::isFirst(m_file))
         tell(L"无法写入文件:" + m_path);
     return ok;
 }
@@ -156,12 +157,12 @@ int CIni::Apply(const std::function<void(IniDocument&)>& change)
         return 0;
     m_document.reset();
     IniDocument doc;
-    if (IniFile::load(m_path, doc) == IniFile::LoadResult::Unreadable)
+    if (IniFile::load(m_file, doc) == IniFile::LoadResult::Unreadable)
         return written(false);
     change(doc);
     if (!doc.changed())
         return 1;
-    return written(IniFile::save(m_path, doc));
+    return written(IniFile::save(m_file, doc));
 }
 
 int CIni::GetInt(tstring section, tstring key)
@@ -188,7 +189,7 @@ int CIni::SetString(tstring section, tstring key, tstring value)
         return 0;
     }
     m_document.reset();
-    return written(IniFile::writeString(m_path, section, key, value));
+    return written(IniFile::writeString(m_file, section, key, value));
 }
 
 int CIni::SetInt(int value, tstring section, tstring key)
@@ -203,7 +204,7 @@ void CIni::DeleteKey(tstring section, tstring key)
     if (!requireOpen(NotOpen))
         return;
     m_document.reset();
-    written(IniFile::deleteKey(m_path, section, key));
+    written(IniFile::deleteKey(m_file, section, key));
 }
 
 int CIni::DeleteSection(tstring section)
@@ -211,7 +212,7 @@ int CIni::DeleteSection(tstring section)
     if (!requireOpen(NotOpen))
         return 0;
     m_document.reset();
-    return written(IniFile::deleteSection(m_path, section));
+    return written(IniFile::deleteSection(m_file, section));
 }
 
 int CIni::DeleteAllSections()

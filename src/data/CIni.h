@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/CFileBase.h"
+#include "platform/EventFolder.h"
 
 #include <functional>
 #include <memory>
@@ -8,12 +9,13 @@
 
 class IniDocument;
 
-// Short-lived access to one INI file. It tells the operator about its own
-// failures and hands back empty values, which its callers use as they are.
+// Short-lived access to one INI file of the event folder. It tells the
+// operator about its own failures, naming the file as the program spells it,
+// and hands back empty values, which its callers use as they are.
 class CIni : public CFileBase
 {
 public:
-    explicit CIni(tstring fileName);
+    CIni(const EventFolder& folder, tstring fileName);
     ~CIni() override;
 
     bool OpenFile(tstring fileName);
@@ -50,4 +52,7 @@ private:
     bool written(bool ok);
 
     std::unique_ptr<IniDocument> m_document;
+    EventFolder m_folder;
+    // The file m_path names.
+    QString m_file;
 };

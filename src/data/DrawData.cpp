@@ -4,35 +4,37 @@
 #include "areas/TextAreas.h"
 #include "data/ParticipantFile.h"
 #include "data/PrizeTable.h"
+#include "platform/EventFolder.h"
 #include "platform/IniFile.h"
 
 #include <QString>
 
 const wchar_t* const ParticipantFileError = L"打开抽奖文件失败!";
 
-bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding)
+bool LoadDrawData(const EventFolder& folder, DrawEngine& engine, TextEncoding& participantEncoding)
 {
     engine.Reset();
     ParticipantList participants;
-    if (!ReadParticipants(participants))
+    if (!ReadParticipants(folder, participants))
         return false;
     participantEncoding = participants.encoding;
     // Files of the event that hold only ASCII so far follow the participants' encoding.
     CodePage::setAsciiFileEncoding(participants.encoding);
     std::vector<AwardItem> awards;
-    LoadPrizeTable(awards);
+    LoadPrizeTable(folder, awards);
     engine.load(std::move(participants.names), std::move(awards));
     return true;
 }
 
-bool ShowsFingerprint()
+bool ShowsFingerprint(const EventFolder& folder)
 {
-    return IniFile::readString(AwardInfoFile, L"Journal", L"ShowFingerprint", L"", 16) != L"0";
+    return IniFile::readString(folder.file(AwardInfoFile), L"Journal", L"ShowFingerprint", L"", 16) != L"0";
 }
 
-int PageSeconds()
+int PageSeconds(const EventFolder& folder)
 {
-    const std::wstring value = IniFile::readString(AwardInfoFile, L"AwardScroll", L"PageSeconds", L"", 16);
+    const std::wstring value =
+        IniFile::readString(folder.file(AwardInfoFile), L"AwardScroll", L"PageSeconds", L"", 16);
     bool ok = false;
     const int seconds = QString::fromStdWString(value).trimmed().toInt(&ok);
     return ok && seconds >= 0 && seconds <= 3600 ? seconds : 6;
@@ -41,15 +43,16 @@ int PageSeconds()
 const wchar_t* const ParticipantSection = L"Participants";
 const wchar_t* const ParticipantFieldsKey = L"Fields";
 
-QStringList ParticipantFields()
+QStringList ParticipantFields(const EventFolder& folder)
 {
-    return QString::fromStdWString(
-               IniFile::readString(AwardInfoFile, ParticipantSection, ParticipantFieldsKey, L"", 4096))
+    return QString::fromStdWString(IniFile::readString(folder.file(AwardInfoFile), ParticipantSection,
+                                                       ParticipantFieldsKey, L"", 4096))
         .split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-QString DisplayScreen()
+QString DisplayScreen(const EventFolder& folder)
 {
-    return QString::fromStdWString(IniFile::readString(AwardInfoFile, L"Display", L"Screen", L"", 256))
+    return QString::fromStdWString(
+               IniFile::readString(folder.file(AwardInfoFile), L"Display", L"Screen", L"", 256))
         .trimmed();
 }

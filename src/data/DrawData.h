@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class DrawEngine;
+class EventFolder;
 
 extern const wchar_t* const ParticipantFileError;
 
@@ -13,22 +14,22 @@ extern const wchar_t* const ParticipantFileError;
 // "data.txt", then the prize table. False when "data.txt" cannot be opened
 // (the operator is then told ParticipantFileError) and the draw stays
 // empty. Sets the encoding the participants were read in.
-bool LoadDrawData(DrawEngine& engine, TextEncoding& participantEncoding);
+bool LoadDrawData(const EventFolder& folder, DrawEngine& engine, TextEncoding& participantEncoding);
 
 // Whether the draw screen shows the fingerprint of the last draw's journal
 // line: unless "AwardInfo.ini" says [Journal] ShowFingerprint=0.
-bool ShowsFingerprint();
+bool ShowsFingerprint(const EventFolder& folder);
 
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.
-int PageSeconds();
+int PageSeconds(const EventFolder& folder);
 
 extern const wchar_t* const ParticipantSection;
 extern const wchar_t* const ParticipantFieldsKey;
 // The headings of the fields of a name, as the import of a sheet found them:
 // [Participants] Fields=, split at spaces; none when it says nothing.
-QStringList ParticipantFields();
+QStringList ParticipantFields(const EventFolder& folder);
 
 // The screen the show covers as "AwardInfo.ini" names it: [Display] Screen=,
 // a screen's name or its number from 1; empty when it says nothing.
-QString DisplayScreen();
+QString DisplayScreen(const EventFolder& folder);

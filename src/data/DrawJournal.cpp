@@ -9,16 +9,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <utility>
 
 QString DrawJournal::keptListName(const QString& digest)
 {
     return QStringLiteral("participants-%1.txt").arg(digest.left(16));
 }
 
+DrawJournal::DrawJournal(EventFolder folder) : m_folder(std::move(folder)) {}
+
 QString DrawJournal::keepList(const std::vector<tstring>& list)
 {
     const QString digest = QString::fromStdWString(PoolDigest(list));
-    const QString path = QStringLiteral("%1/%2").arg(QLatin1String(Folder), keptListName(digest));
+    const QString path =
+        m_folder.file(QStringLiteral("%1/%2").arg(QLatin1String(Folder), keptListName(digest)));
     if (!QFileInfo::exists(path) && !m_unkept.count(path)) {
         m_unkept.emplace(path, PoolText(list));
         keepPendingLists();
@@ -31,7 +35,7 @@ QString DrawJournal::keepList(const std::vector<tstring>& list)
 void DrawJournal::keepPendingLists()
 {
     for (auto list = m_unkept.begin(); list != m_unkept.end();) {
-        QDir().mkpath(QLatin1String(Folder));
+        QDir().mkpath(m_folder.file(Folder));
         if (!TextFile::writeAtomically(list->first, list->second))
             return;
         list = m_unkept.erase(list);
@@ -81,7 +85,7 @@ void DrawJournal::readChain(const std::string& bytes)
 
 bool DrawJournal::open()
 {
-    const QString path = QString::fromLatin1(FileName);
+    const QString path = m_folder.file(FileName);
     std::string bytes;
     if (!TextFile::readAll(path, bytes) || bytes.empty() || bytes.back() == '\n') {
         readChain(bytes);
@@ -101,7 +105,7 @@ bool DrawJournal::append(QJsonObject entry, QString* lineFingerprint)
 {
     if (!m_chainKnown) {
         std::string bytes;
-        TextFile::readAll(QString::fromLatin1(FileName), bytes);
+        TextFile::readAll(m_folder.file(FileName), bytes);
         readChain(bytes);
     }
     // The line gets its time and its place in the chain now, whenever it reaches the disk.
@@ -118,13 +122,13 @@ bool DrawJournal::append(QJsonObject entry, QString* lineFingerprint)
         m_lastDrawHeld = false;
     }
     m_held.push_back(line + '\n');
-    QDir().mkpath(QLatin1String(Folder));
+    QDir().mkpath(m_folder.file(Folder));
     // The entry goes in even when a list it names cannot yet: the list is tried again.
     keepPendingLists();
     std::string lines;
     for (const QByteArray& held : m_held)
         lines.append(held.constData(), size_t(held.size()));
-    if (!TextFile::append(QLatin1String(FileName), lines))
+    if (!TextFile::append(m_folder.file(FileName), lines))
         return false;
     m_held.clear();
     m_lastDrawHeld = false;

@@ -2,6 +2,7 @@
 
 #include "areas/tstring.h"
 #include "data/WinnerHistory.h"
+#include "platform/EventFolder.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // What the audience sees of a line: the first 16 hex digits of that
     // digest, upper-case, as XXXX-XXXX-XXXX-XXXX.
     static QString fingerprint(const QByteArray& line);
+
+    // The journal of that event folder.
+    explicit DrawJournal(EventFolder folder);
 
     // Keeps the list once and gives its digest. A list that cannot be
     // written now is written before the next entry.
@@ -58,6 +62,7 @@ private:
     // Finds the end of the chain the next line goes on.
     void readChain(const std::string& bytes);
 
+    EventFolder m_folder;
     // Kept lists not yet on disk, by path.
     std::map<QString, std::string> m_unkept;
     // Lines not yet on disk, in order.

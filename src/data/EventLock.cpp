@@ -1,6 +1,6 @@
 #include "data/EventLock.h"
 
-EventLock::EventLock() : m_lock(QString::fromLatin1(FileName))
+EventLock::EventLock(const EventFolder& folder) : m_lock(folder.file(FileName))
 {
     // Never stale by age: a show runs for hours. A lock is stale only when
     // the program that took it is gone.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EventFolder.h"
+
 #include <QLockFile>
 
 // One program per event folder: two windows drawing into one result store
@@ -19,7 +21,8 @@ public:
         NotWritable
     };
 
-    EventLock();
+    // The lock of that event folder.
+    explicit EventLock(const EventFolder& folder);
     Outcome take();
 
 private:

@@ -3,14 +3,7 @@
 #include "app/PoolDigest.h"
 #include "data/DrawJournal.h"
 
-#include <QDir>
 #include <QFileInfo>
-
-bool FolderFile::insideFolder(const QString& path)
-{
-    const QString real = QFileInfo(path).canonicalFilePath();
-    return !real.isEmpty() && real.startsWith(QDir::current().canonicalPath() + QLatin1Char('/'));
-}
 
 QString FolderFile::unreadable(LineReader::Opened opened, const QString& path, qint64 bound)
 {
@@ -26,21 +19,23 @@ QString FolderFile::unreadable(LineReader::Opened opened, const QString& path, q
     }
 }
 
-LineReader::Opened FolderFile::read(const QString& path, qint64 bound, QByteArray& bytes)
+LineReader::Opened FolderFile::read(const EventFolder& folder, const QString& name, qint64 bound,
+                                    QByteArray& bytes)
 {
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+    const QString file = folder.file(name);
+    if (!QFileInfo::exists(file) && !QFileInfo(file).isSymLink())
         return LineReader::Opened::Missing;
-    if (!insideFolder(path))
+    if (!folder.holds(file))
         return LineReader::Opened::NotRegular;
-    return LineReader::readAll(path, bound, bytes);
+    return LineReader::readAll(file, bound, bytes);
 }
 
-QString FolderFile::readKeptList(const QString& digest, qint64 bound, std::vector<tstring>& names,
-                                 QString& path)
+QString FolderFile::readKeptList(const EventFolder& folder, const QString& digest, qint64 bound,
+                                 std::vector<tstring>& names, QString& path)
 {
     path = QStringLiteral("%1/%2").arg(DrawJournal::Folder, DrawJournal::keptListName(digest));
     QByteArray bytes;
-    const LineReader::Opened opened = read(path, bound, bytes);
+    const LineReader::Opened opened = read(folder, path, bound, bytes);
     if (opened == LineReader::Opened::Missing)
         return QStringLiteral("缺少名单 %1").arg(path);
     if (opened != LineReader::Opened::Ok)

@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -26,7 +27,7 @@ QString spaced(const std::vector<tstring>& names)
 
 } // namespace
 
-JournalReplay::JournalReplay()
+JournalReplay::JournalReplay(EventFolder folder) : m_folder(std::move(folder))
 {
     m_clock.start();
 }
@@ -158,7 +159,8 @@ bool JournalReplay::checkPool(const QString& digest, qint64 size)
 
 bool JournalReplay::readList(const QString& digest, std::vector<tstring>& names, QString& path)
 {
-    const QString problem = FolderFile::readKeptList(digest, JournalVerifier::MaxListBytes, names, path);
+    const QString problem =
+        FolderFile::readKeptList(m_folder, digest, JournalVerifier::MaxListBytes, names, path);
     if (!problem.isEmpty())
         fail(QStringLiteral("第 %1 行: %2").arg(m_line).arg(problem));
     return problem.isEmpty();

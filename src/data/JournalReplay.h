@@ -3,6 +3,7 @@
 #include "app/DrawEngine.h"
 #include "data/JournalEntry.h"
 #include "data/JournalVerifier.h"
+#include "platform/EventFolder.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -22,7 +23,8 @@ class JournalReplay
 public:
     JournalVerifier::Report report;
 
-    JournalReplay();
+    // Replays the journal of that event folder, whose kept lists it reads.
+    explicit JournalReplay(EventFolder folder);
 
     void fail(const QString& text);
     // Not a fault, but not "all reproduces" either: exit 2.
@@ -33,6 +35,7 @@ public:
 
     // What the journal built, for the checks at its end.
     const DrawEngine& engine() const { return m_engine; }
+    const EventFolder& folder() const { return m_folder; }
     const std::set<QString>& lists() const { return m_lists; }
     // Whether a stop or replacement line has this fingerprint.
     bool drawn(const QString& fingerprint) const { return m_fingerprints.count(fingerprint) > 0; }
@@ -82,6 +85,7 @@ private:
     bool prizes(const QJsonObject& entry);
 
     QElapsedTimer m_clock;
+    const EventFolder m_folder;
     DrawEngine m_engine;
     // The draws behind each prize of the replay's table.
     std::vector<std::vector<DrawInfo>> m_drawsOf;

@@ -35,7 +35,8 @@ void checkNobodyWonTwice(JournalReplay& replay)
     std::map<tstring, int> allowed;
     for (const QString& path : replay.lists()) {
         QByteArray bytes;
-        if (LineReader::readAll(path, JournalVerifier::MaxListBytes, bytes) != LineReader::Opened::Ok)
+        if (LineReader::readAll(replay.folder().file(path), JournalVerifier::MaxListBytes, bytes) !=
+            LineReader::Opened::Ok)
             continue;
         std::map<tstring, int> counted;
         for (const QByteArray& name : bytes.split('\n')) {
@@ -58,7 +59,8 @@ void checkStore(JournalReplay& replay)
     const QString path =
         QString::fromStdWString(ResultStoreFile).replace(QLatin1Char('\\'), QLatin1Char('/'));
     QByteArray bytes;
-    const LineReader::Opened opened = FolderFile::read(path, JournalVerifier::MaxStoreBytes, bytes);
+    const LineReader::Opened opened =
+        FolderFile::read(replay.folder(), path, JournalVerifier::MaxStoreBytes, bytes);
     if (opened != LineReader::Opened::Ok && opened != LineReader::Opened::Missing) {
         replay.fail(FolderFile::unreadable(opened, QStringLiteral("AwardResult.ini"),
                                            JournalVerifier::MaxStoreBytes));
@@ -149,15 +151,15 @@ void conclude(JournalReplay& replay)
 
 } // namespace
 
-JournalVerifier::Report JournalVerifier::verify(const Options& options)
+JournalVerifier::Report JournalVerifier::verify(const EventFolder& folder, const Options& options)
 {
-    JournalReplay replay;
+    JournalReplay replay(folder);
     const QString path = QString::fromLatin1(DrawJournal::FileName);
+    const QString file = folder.file(path);
     LineReader reader;
     LineReader::Opened opened = LineReader::Opened::Missing;
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        opened = FolderFile::insideFolder(path) ? reader.open(path, MaxJournalBytes)
-                                                : LineReader::Opened::NotRegular;
+    if (QFileInfo::exists(file) || QFileInfo(file).isSymLink())
+        opened = folder.holds(file) ? reader.open(file, MaxJournalBytes) : LineReader::Opened::NotRegular;
     if (opened != LineReader::Opened::Ok && opened != LineReader::Opened::Missing) {
         replay.fail(FolderFile::unreadable(opened, path, MaxJournalBytes));
         replay.report.exitCode = Faulty;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class EventFolder;
+
 // Replays an event's draw journal against its kept participant lists and
 // its result store, with the rule each draw was made under. It reads only
 // regular files inside the event folder, within fixed bounds, so whatever
@@ -43,6 +45,6 @@ public:
     static constexpr qint64 MaxLineBytes = qint64(64) << 20;
     static constexpr int TimeLimitMs = 9000;
 
-    // Works in the current folder, which must be the event folder.
-    static Report verify(const Options& options = Options());
+    // Checks the journal of that event folder.
+    static Report verify(const EventFolder& folder, const Options& options = Options());
 };

@@ -1,7 +1,7 @@
 #include "data/ParticipantFile.h"
 
+#include "platform/EventFolder.h"
 #include "platform/TextFile.h"
-#include "platform/WinPath.h"
 
 #include <QChar>
 #include <QFileInfo>
@@ -69,9 +69,9 @@ ParticipantList ParseParticipants(const std::string& bytes, size_t decodedPiece)
     return list;
 }
 
-bool ReadParticipants(ParticipantList& list)
+bool ReadParticipants(const EventFolder& folder, ParticipantList& list)
 {
-    const QString path = WinPath::toLocal(ParticipantFileName);
+    const QString path = folder.file(ParticipantFileName);
     std::string bytes;
     if (QFileInfo(path).isDir() || !TextFile::readAll(path, bytes))
         return false;
@@ -106,9 +106,9 @@ std::wstring ParticipantFileText(const std::wstring& editText)
     }
 }
 
-bool WriteParticipants(const std::wstring& editText, TextEncoding encoding)
+bool WriteParticipants(const EventFolder& folder, const std::wstring& editText, TextEncoding encoding)
 {
     const std::string bytes =
         CodePage::byteOrderMark(encoding) + CodePage::encode(ParticipantFileText(editText), encoding);
-    return TextFile::writeAtomically(WinPath::toLocal(ParticipantFileName), bytes);
+    return TextFile::writeAtomically(folder.file(ParticipantFileName), bytes);
 }

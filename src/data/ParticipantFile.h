@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class EventFolder;
+
 extern const wchar_t* const ParticipantFileName;
 
 // The participants in file order, and the encoding the file was read in so
@@ -24,7 +26,7 @@ struct ParticipantList
 ParticipantList ParseParticipants(const std::string& bytes, size_t decodedPiece = 1 << 20);
 
 // False when "data.txt" cannot be opened.
-bool ReadParticipants(ParticipantList& list);
+bool ReadParticipants(const EventFolder& folder, ParticipantList& list);
 
 // The editor's text as the file keeps it: every line trimmed, blank ones
 // left out, CR LF after each line that had a line break in the text.
@@ -32,4 +34,4 @@ std::wstring ParticipantFileText(const std::wstring& editText);
 
 // Replaces "data.txt" in one step with the text in the encoding (and with
 // the byte-order mark) it was read in; false when it cannot be written.
-bool WriteParticipants(const std::wstring& editText, TextEncoding encoding);
+bool WriteParticipants(const EventFolder& folder, const std::wstring& editText, TextEncoding encoding);

@@ -72,7 +72,7 @@ bool PendingSettings::owesAnything(const AreaSet& areas) const
     return !m_screenPixel.empty() || m_titles || m_prizes || m_fields;
 }
 
-bool PendingSettings::write(const AreaSet& areas)
+bool PendingSettings::write(const EventFolder& folder, const AreaSet& areas)
 {
     if (!owesAnything(areas))
         return true;
@@ -80,7 +80,7 @@ bool PendingSettings::write(const AreaSet& areas)
         if (const CLottoryArea* area = areas[static_cast<size_t>(i)].get())
             m_tried[static_cast<size_t>(i)] = AreaLayout::of(*area);
     }
-    CIni ini(AwardInfoFile);
+    CIni ini(folder, AwardInfoFile);
     if (!ini.IsOpen())
         return false;
     const bool written = ini.Apply([&](IniDocument& doc) {

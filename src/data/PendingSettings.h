@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+class EventFolder;
+
 // The show's own changes of "AwardInfo.ini" that the file does not hold
 // yet. Every write takes all of them in one replacement of the file, so a
 // change whose write failed (a full disk) goes in with the next change or at
@@ -45,7 +47,7 @@ public:
 
     // Writes all that is owed in one step; true when the file holds it
     // afterwards. A failure has been told by CIni, and everything stays owed.
-    bool write(const AreaSet& areas);
+    bool write(const EventFolder& folder, const AreaSet& areas);
 
 private:
     std::array<std::optional<AreaLayout>, AreaCount> m_saved;

@@ -1,18 +1,21 @@
 #pragma once
 
 #include "app/AwardItem.h"
+#include "platform/EventFolder.h"
 
 #include <vector>
 
 class CLottoryArea;
 
-// What the title and prize dialogs reach of the draw screen: its prize
-// table, whose every change is saved at once, and the areas of the texts.
+// What the title and prize dialogs reach of the draw screen: the event
+// folder, its prize table, whose every change is saved at once, and the areas
+// of the texts.
 class PrizeSettingsHost
 {
 public:
     virtual ~PrizeSettingsHost() = default;
 
+    virtual const EventFolder& folder() const = 0;
     virtual const std::vector<AwardItem>& awards() const = 0;
     virtual void appendPrize(const AwardItem& item) = 0;
     virtual void removePrize(int index) = 0;

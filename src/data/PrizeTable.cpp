@@ -53,9 +53,9 @@ tstring FormatPrizeRow(const AwardItem& item)
            L"|" + item.picturePath.WithFullWidthBars();
 }
 
-void LoadPrizeTable(std::vector<AwardItem>& awards)
+void LoadPrizeTable(const EventFolder& folder, std::vector<AwardItem>& awards)
 {
-    CIni ini(AwardInfoFile);
+    CIni ini(folder, AwardInfoFile);
     if (!ini.IsOpen())
         return;
     const size_t rows = ini.GetKeyNames(Section).size();

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+class EventFolder;
 class IniDocument;
 
 // The prize rows of section "AwardInfo": "AwardItem<i>" =
@@ -14,6 +15,6 @@ bool ParsePrizeRow(const tstring& value, AwardItem& item);
 tstring FormatPrizeRow(const AwardItem& item);
 
 // Appends the rows found under the indexes 0 .. number of keys - 1.
-void LoadPrizeTable(std::vector<AwardItem>& awards);
+void LoadPrizeTable(const EventFolder& folder, std::vector<AwardItem>& awards);
 // Replaces every row of the section with the table.
 void WritePrizeTable(IniDocument& doc, const std::vector<AwardItem>& awards);

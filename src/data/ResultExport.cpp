@@ -1,8 +1,8 @@
 #include "data/ResultExport.h"
 
 #include "platform/Clock.h"
+#include "platform/EventFolder.h"
 #include "platform/TextFile.h"
-#include "platform/WinPath.h"
 
 #include <QFileInfo>
 #include <cwchar>
@@ -70,11 +70,11 @@ void BuildResultText(const QString& mainTitle, const QString& subTitle, const st
     }
 }
 
-bool AppendResultFile(const tstring& text, TextEncoding participantEncoding)
+bool AppendResultFile(const EventFolder& folder, const tstring& text, TextEncoding participantEncoding)
 {
     if (text.empty())
         return true;
-    const QString path = WinPath::toLocal(ResultExportFile);
+    const QString path = folder.file(ResultExportFile);
     std::string existing;
     bool written = false;
     if (!QFileInfo(path).isDir() && (!QFileInfo::exists(path) || TextFile::readAll(path, existing))) {
@@ -86,11 +86,11 @@ bool AppendResultFile(const tstring& text, TextEncoding participantEncoding)
     return written;
 }
 
-bool ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
-                   TextEncoding participantEncoding)
+bool ExportResults(const EventFolder& folder, const QString& mainTitle, const QString& subTitle,
+                   const std::vector<AwardItem>& awards, TextEncoding participantEncoding)
 {
     tstring text;
     unsigned lines = 0;
     BuildResultText(mainTitle, subTitle, awards, text, lines);
-    return AppendResultFile(text, participantEncoding);
+    return AppendResultFile(folder, text, participantEncoding);
 }

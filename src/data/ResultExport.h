@@ -7,6 +7,8 @@
 #include <ctime>
 #include <vector>
 
+class EventFolder;
+
 extern const wchar_t* const ResultExportFile;
 // What the operator is told when the export cannot be written.
 extern const wchar_t* const ResultExportFailure;
@@ -23,8 +25,8 @@ void BuildResultText(const QString& mainTitle, const QString& subTitle, const st
 // Appends the text to "Result.txt" in the encoding the file already has, or,
 // for a new file, in the participant list's, all or nothing. False when the
 // file cannot be written.
-bool AppendResultFile(const tstring& text, TextEncoding participantEncoding);
+bool AppendResultFile(const EventFolder& folder, const tstring& text, TextEncoding participantEncoding);
 
 // BuildResultText and AppendResultFile together, as the last prize's stop does.
-bool ExportResults(const QString& mainTitle, const QString& subTitle, const std::vector<AwardItem>& awards,
-                   TextEncoding participantEncoding);
+bool ExportResults(const EventFolder& folder, const QString& mainTitle, const QString& subTitle,
+                   const std::vector<AwardItem>& awards, TextEncoding participantEncoding);

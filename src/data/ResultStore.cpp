@@ -108,19 +108,19 @@ tstring joinedWinners(const std::vector<tstring>& winners)
 
 } // namespace
 
-bool KeepResults(const DrawEngine& engine)
+bool KeepResults(const EventFolder& folder, const DrawEngine& engine)
 {
-    return !ResultStoreExists() || SaveResults(engine);
+    return !ResultStoreExists(folder) || SaveResults(folder, engine);
 }
 
-bool ResultStoreExists()
+bool ResultStoreExists(const EventFolder& folder)
 {
-    return QFileInfo::exists(WinPath::toLocal(ResultStoreFile));
+    return QFileInfo::exists(folder.file(ResultStoreFile));
 }
 
-void RestoreResults(DrawEngine& engine)
+void RestoreResults(const EventFolder& folder, DrawEngine& engine)
 {
-    CIni ini(ResultStoreFile);
+    CIni ini(folder, ResultStoreFile);
     if (!ini.IsOpen())
         return;
     RestoreResults(
@@ -180,8 +180,8 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine)
         doc.setValue(Section, itemKey(i), joinedWinners(engine.award(i).winners));
 }
 
-bool SaveResults(const DrawEngine& engine)
+bool SaveResults(const EventFolder& folder, const DrawEngine& engine)
 {
-    CIni ini(ResultStoreFile);
+    CIni ini(folder, ResultStoreFile);
     return ini.IsOpen() && ini.Apply([&](IniDocument& doc) { WriteResults(doc, engine); });
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 class DrawEngine;
+class EventFolder;
 class IniDocument;
 
 extern const wchar_t* const ResultStoreFile;
@@ -12,7 +13,7 @@ extern const wchar_t* const ResultStoreFile;
 // Puts back the finished prizes and their winners stored by the last run and
 // takes those winners out of the pool. From then on the draw continues that
 // store (until a reset), so storing keeps what this run knows nothing of.
-void RestoreResults(DrawEngine& engine);
+void RestoreResults(const EventFolder& folder, DrawEngine& engine);
 
 // The restore's rule on values already read: the stored count, the joined
 // winners stored for each prize index, the replaced absent winners and the
@@ -26,7 +27,7 @@ void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tst
 // keep their winners; otherwise the store is replaced. False when the store
 // could not be written (told by CIni); it then holds what it held before,
 // and the next store writes the whole state again.
-bool SaveResults(const DrawEngine& engine);
+bool SaveResults(const EventFolder& folder, const DrawEngine& engine);
 
 // What SaveResults writes, into a document already read.
 void WriteResults(IniDocument& doc, const DrawEngine& engine);
@@ -34,6 +35,6 @@ void WriteResults(IniDocument& doc, const DrawEngine& engine);
 // The store written after each stop. A missing store was reported at
 // start-up and is not reported again at every stop; it is at exit. False
 // only when an existing store could not be written.
-bool KeepResults(const DrawEngine& engine);
+bool KeepResults(const EventFolder& folder, const DrawEngine& engine);
 
-bool ResultStoreExists();
+bool ResultStoreExists(const EventFolder& folder);

@@ -23,10 +23,11 @@ int ScaleCoordinate(int value, float factor)
     return static_cast<int>(product);
 }
 
-HotZones ScaleScreenLayout(AreaSet& areas, int width, int height, PendingSettings& settings)
+HotZones ScaleScreenLayout(const EventFolder& folder, AreaSet& areas, int width, int height,
+                           PendingSettings& settings)
 {
     HotZones zones;
-    CIni ini(AwardInfoFile);
+    CIni ini(folder, AwardInfoFile);
     if (!ini.IsOpen())
         return zones;
     const int cx = ini.GetInt(Section, L"cx");
@@ -59,6 +60,6 @@ HotZones ScaleScreenLayout(AreaSet& areas, int width, int height, PendingSetting
     for (int i = 0; i < 12; ++i)
         screenPixel.emplace_back(ZoneKeys[i], std::to_wstring(values[i]));
     settings.screenScaled(std::move(screenPixel), rescale && usable);
-    settings.write(areas);
+    settings.write(folder, areas);
     return zones;
 }

@@ -4,6 +4,8 @@
 #include "data/PendingSettings.h"
 #include "platform/Rect.h"
 
+class EventFolder;
+
 // The three pictured hot zones of the screen.
 struct HotZones
 {
@@ -17,7 +19,8 @@ struct HotZones
 // one step with whatever else the settings owe, so the file then describes
 // this screen; a write that fails stays owed. A stored size that is missing,
 // 0 or negative leaves everything as loaded.
-HotZones ScaleScreenLayout(AreaSet& areas, int width, int height, PendingSettings& settings);
+HotZones ScaleScreenLayout(const EventFolder& folder, AreaSet& areas, int width, int height,
+                           PendingSettings& settings);
 
 // Truncates toward zero, as the conversion of the original does, and keeps
 // the result a valid integer.

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QFile>
 #include <QTime>
+#include <utility>
 #include <xlsxwriter.h>
 
 namespace {
@@ -67,6 +68,8 @@ int widthOf(const QString& text)
 }
 
 } // namespace
+
+WinnersTable::WinnersTable(EventFolder folder) : m_folder(std::move(folder)) {}
 
 WinnersTable::~WinnersTable()
 {
@@ -168,16 +171,19 @@ bool WinnersTable::writeXlsx(const QString& path, const std::vector<WinnerRow>& 
     return workbook_close(workbook) == LXW_NO_ERROR;
 }
 
-bool WinnersTable::write(const std::vector<WinnerRow>& rows, const QStringList& fieldNames)
+bool WinnersTable::write(const EventFolder& folder, const std::vector<WinnerRow>& rows,
+                         const QStringList& fieldNames)
 {
     // The workbook takes most of the time; the CSV file is written beside it.
-    std::future<bool> csvWritten = std::async(std::launch::async, [&rows, &fieldNames] {
-        return TextFile::writeAtomically(QString::fromLatin1(CsvFile), csv(rows, fieldNames));
+    const QString csvFile = folder.file(CsvFile);
+    std::future<bool> csvWritten = std::async(std::launch::async, [&rows, &fieldNames, &csvFile] {
+        return TextFile::writeAtomically(csvFile, csv(rows, fieldNames));
     });
     // The library writes only to a path of its own; that file then replaces the table in one step.
-    const QString temporary = QString::fromLatin1(XlsxFile) + QStringLiteral(".tmp");
-    const bool xlsxWritten = writeXlsx(temporary, rows, fieldNames) &&
-                             TextFile::replaceWith(temporary, QString::fromLatin1(XlsxFile));
+    const QString xlsxFile = folder.file(XlsxFile);
+    const QString temporary = xlsxFile + QStringLiteral(".tmp");
+    const bool xlsxWritten =
+        writeXlsx(temporary, rows, fieldNames) && TextFile::replaceWith(temporary, xlsxFile);
     QFile::remove(temporary);
     return csvWritten.get() && xlsxWritten;
 }
@@ -205,7 +211,7 @@ void WinnersTable::drain()
             pending = std::move(*m_pending);
             m_pending.reset();
         }
-        m_failing = !write(pending.rows, pending.fieldNames);
+        m_failing = !write(m_folder, pending.rows, pending.fieldNames);
     }
 }
 

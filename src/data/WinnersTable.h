@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EventFolder.h"
+
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -37,6 +39,8 @@ public:
     // In characters, a Chinese one counting two.
     static constexpr int MaxColumnWidth = 60;
 
+    // The table of that event folder.
+    explicit WinnersTable(EventFolder folder);
     ~WinnersTable();
 
     static QStringList fieldsOf(const QString& name);
@@ -48,8 +52,9 @@ public:
     static std::string csv(const std::vector<WinnerRow>& rows, const QStringList& fieldNames = {});
     static bool writeXlsx(const QString& path, const std::vector<WinnerRow>& rows,
                           const QStringList& fieldNames = {});
-    // Both files, now; false when either could not be written.
-    static bool write(const std::vector<WinnerRow>& rows, const QStringList& fieldNames = {});
+    // Both files of the folder, now; false when either could not be written.
+    static bool write(const EventFolder& folder, const std::vector<WinnerRow>& rows,
+                      const QStringList& fieldNames = {});
 
     // Writes them on the table's thread.
     void post(std::vector<WinnerRow> rows, QStringList fieldNames);
@@ -66,6 +71,7 @@ private:
         std::vector<WinnerRow> rows;
         QStringList fieldNames;
     };
+    const EventFolder m_folder;
     std::mutex m_mutex;
     std::optional<Pending> m_pending;
     std::future<void> m_worker;

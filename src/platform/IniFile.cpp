@@ -2,7 +2,6 @@
 
 #include "platform/DecimalText.h"
 #include "platform/TextFile.h"
-#include "platform/WinPath.h"
 
 #include <QFileInfo>
 
@@ -18,23 +17,22 @@ std::wstring trimSpaces(const std::wstring& name)
 
 // Reads the document for a change; false when an existing file cannot be
 // read, since writing then would destroy what it holds.
-bool loadForChange(const std::wstring& path, IniDocument& doc)
+bool loadForChange(const QString& file, IniDocument& doc)
 {
-    return IniFile::load(path, doc) != IniFile::LoadResult::Unreadable;
+    return IniFile::load(file, doc) != IniFile::LoadResult::Unreadable;
 }
 
 } // namespace
 
-IniFile::LoadResult IniFile::load(const std::wstring& path, IniDocument& doc)
+IniFile::LoadResult IniFile::load(const QString& file, IniDocument& doc)
 {
-    const QString local = WinPath::toLocal(path);
-    const QFileInfo info(local);
+    const QFileInfo info(file);
     if (!info.exists()) {
         doc = IniDocument();
         return LoadResult::Missing;
     }
     std::string bytes;
-    if (info.isDir() || !TextFile::readAll(local, bytes)) {
+    if (info.isDir() || !TextFile::readAll(file, bytes)) {
         doc = IniDocument();
         return LoadResult::Unreadable;
     }
@@ -42,17 +40,16 @@ IniFile::LoadResult IniFile::load(const std::wstring& path, IniDocument& doc)
     return LoadResult::Loaded;
 }
 
-bool IniFile::save(const std::wstring& path, const IniDocument& doc)
+bool IniFile::save(const QString& file, const IniDocument& doc)
 {
-    return TextFile::writeAtomically(WinPath::toLocal(path), doc.toBytes());
+    return TextFile::writeAtomically(file, doc.toBytes());
 }
 
-std::wstring IniFile::readString(const std::wstring& path, const std::wstring& section,
-                                 const std::wstring& key, const std::wstring& defaultValue,
-                                 size_t bufferChars)
+std::wstring IniFile::readString(const QString& file, const std::wstring& section, const std::wstring& key,
+                                 const std::wstring& defaultValue, size_t bufferChars)
 {
     IniDocument doc;
-    load(path, doc);
+    load(file, doc);
     return readString(doc, section, key, defaultValue, bufferChars);
 }
 
@@ -74,11 +71,11 @@ std::wstring IniFile::readString(const IniDocument& doc, const std::wstring& sec
     return result;
 }
 
-int IniFile::readInt(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+int IniFile::readInt(const QString& file, const std::wstring& section, const std::wstring& key,
                      int defaultValue)
 {
     IniDocument doc;
-    load(path, doc);
+    load(file, doc);
     return readInt(doc, section, key, defaultValue);
 }
 
@@ -91,17 +88,17 @@ int IniFile::readInt(const IniDocument& doc, const std::wstring& section, const 
     return DecimalText::toWrappedInt(*value);
 }
 
-std::vector<std::wstring> IniFile::sectionNames(const std::wstring& path)
+std::vector<std::wstring> IniFile::sectionNames(const QString& file)
 {
     IniDocument doc;
-    load(path, doc);
+    load(file, doc);
     return doc.sectionNames();
 }
 
-std::vector<std::wstring> IniFile::keyNames(const std::wstring& path, const std::wstring& section)
+std::vector<std::wstring> IniFile::keyNames(const QString& file, const std::wstring& section)
 {
     IniDocument doc;
-    load(path, doc);
+    load(file, doc);
     return keyNames(doc, section);
 }
 
@@ -110,28 +107,28 @@ std::vector<std::wstring> IniFile::keyNames(const IniDocument& doc, const std::w
     return doc.keyNames(trimSpaces(section));
 }
 
-bool IniFile::writeString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+bool IniFile::writeString(const QString& file, const std::wstring& section, const std::wstring& key,
                           const std::wstring& value)
 {
     IniDocument doc;
-    if (!loadForChange(path, doc))
+    if (!loadForChange(file, doc))
         return false;
     doc.setValue(trimSpaces(section), trimSpaces(key), value);
-    return save(path, doc);
+    return save(file, doc);
 }
 
-bool IniFile::deleteKey(const std::wstring& path, const std::wstring& section, const std::wstring& key)
+bool IniFile::deleteKey(const QString& file, const std::wstring& section, const std::wstring& key)
 {
     IniDocument doc;
-    if (!loadForChange(path, doc))
+    if (!loadForChange(file, doc))
         return false;
-    return !doc.removeKey(trimSpaces(section), trimSpaces(key)) || save(path, doc);
+    return !doc.removeKey(trimSpaces(section), trimSpaces(key)) || save(file, doc);
 }
 
-bool IniFile::deleteSection(const std::wstring& path, const std::wstring& section)
+bool IniFile::deleteSection(const QString& file, const std::wstring& section)
 {
     IniDocument doc;
-    if (!loadForChange(path, doc))
+    if (!loadForChange(file, doc))
         return false;
-    return !doc.removeSection(trimSpaces(section)) || save(path, doc);
+    return !doc.removeSection(trimSpaces(section)) || save(file, doc);
 }

@@ -20,15 +20,19 @@ QString matchInDir(const QString& dir, const QString& name)
 
 } // namespace
 
-QString WinPath::toLocal(const std::wstring& path)
+QString WinPath::toLocal(const QString& root, const std::wstring& path)
 {
     QString local = QString::fromStdWString(path);
     local.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (local.isEmpty() || QFileInfo::exists(local))
+    const bool absolute = local.startsWith(QLatin1Char('/'));
+    if (local.isEmpty())
         return local;
+    const QString whole = absolute ? local : QDir(root).filePath(local);
+    if (QFileInfo::exists(whole))
+        return QDir::cleanPath(whole);
 
     const QStringList parts = local.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString resolved = local.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
+    QString resolved = absolute ? QStringLiteral("/") : root;
     const auto join = [](const QString& dir, const QString& name) {
         return dir.isEmpty() || dir.endsWith(QLatin1Char('/')) ? dir + name : dir + QLatin1Char('/') + name;
     };
@@ -45,14 +49,14 @@ QString WinPath::toLocal(const std::wstring& path)
         matching = !match.isEmpty();
         resolved = matching ? join(resolved, match) : candidate;
     }
-    return resolved;
+    return QDir::cleanPath(resolved);
 }
 
-QString WinPath::findPicture(const std::wstring& path)
+QString WinPath::findPicture(const QString& root, const std::wstring& path)
 {
     if (path.empty())
         return QString();
-    const QString direct = toLocal(path);
+    const QString direct = toLocal(root, path);
     if (QFileInfo(direct).isFile())
         return direct;
     const size_t separator = path.find_last_of(L"\\/");
@@ -60,7 +64,7 @@ QString WinPath::findPicture(const std::wstring& path)
     if (name.empty())
         return QString();
     for (const std::wstring& candidate : {L"Backimg\\" + name, name}) {
-        const QString local = toLocal(candidate);
+        const QString local = toLocal(root, candidate);
         if (QFileInfo(local).isFile())
             return local;
     }

@@ -9,7 +9,8 @@
 #include <QTimerEvent>
 #include <utility>
 
-ShowController::ShowController(QObject* parent) : QObject(parent)
+ShowController::ShowController(const EventFolder& folder, QObject* parent)
+    : QObject(parent), m_session(folder), m_player(folder)
 {
     connect(&m_session, &DrawSession::soundRequested, this,
             [this](const QString& path, int mode) { m_player.Play(path.toStdWString(), mode); });

@@ -30,7 +30,8 @@ public:
     static constexpr const wchar_t* RedrawQuestion[2] = {L"重新抽奖将清除已经抽出的 ",
                                                          L" 名中奖者和全部结果, 确定吗?"};
 
-    explicit ShowController(QObject* parent = nullptr);
+    // The show of the event in that folder.
+    explicit ShowController(const EventFolder& folder, QObject* parent = nullptr);
     ~ShowController() override;
 
     // The screen the event names, else the one that is not the primary of

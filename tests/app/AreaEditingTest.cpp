@@ -16,9 +16,9 @@ const QPoint InTitle(500, 70);
 const QPoint InSub(500, 200);
 const QPoint Outside(500, 260);
 
-Rect fileRect(const wchar_t* section)
+Rect fileRect(const TestFolder& folder, const wchar_t* section)
 {
-    CIni ini(AwardInfoFile);
+    CIni ini(folder.event(), AwardInfoFile);
     return Rect(ini.GetInt(section, L"PosLeft"), ini.GetInt(section, L"PosTop"),
                 ini.GetInt(section, L"PosRight"), ini.GetInt(section, L"PosBottom"));
 }
@@ -98,17 +98,17 @@ TEST_F(AreaEditingTest, EachStartOfEditingGrowsTheAreaByOnePixelAndTheFileFollow
     editAt(InTitle);
     EXPECT_EQ(screen->areaMode(), AreaEditor::Mode::EditPosition);
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(99, 19, 901, 121));
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(99, 19, 901, 121));
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(99, 19, 901, 121));
     const QImage image = shot();
     EXPECT_GT(count(image, QRect(99, 30, 1, 80), Qt::black), 10) << "dotted outline";
     EXPECT_GT(count(image, QRect(99, 30, 1, 80), Qt::white), 10);
     settle();
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(99, 19, 901, 121)) << "repaints alone change nothing";
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(99, 19, 901, 121)) << "repaints alone change nothing";
 
     screen->OnCommand(ShowCommand::IdEditPosition);
     settle();
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(98, 18, 902, 122));
-    EXPECT_EQ(fileRect(L"AwardSubTitle"), Rect(360, 100, 1560, 235)) << "only the edited area";
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(98, 18, 902, 122));
+    EXPECT_EQ(fileRect(folder, L"AwardSubTitle"), Rect(360, 100, 1560, 235)) << "only the edited area";
 }
 
 TEST_F(AreaEditingTest, DragsMoveAndResizeTheAreaIntoTheFileAndEscapeCancels)
@@ -120,20 +120,22 @@ TEST_F(AreaEditingTest, DragsMoveAndResizeTheAreaIntoTheFileAndEscapeCancels)
     EXPECT_EQ(screen->cursor().shape(), Qt::SizeFDiagCursor);
 
     drag(InTitle, InTitle + QPoint(50, 30));
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 951, 151));
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(149, 49, 951, 151));
     drag(QPoint(949, 149), QPoint(1049, 199));
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 1051, 201)) << "resized by the bottom-right handle";
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(149, 49, 1051, 201))
+        << "resized by the bottom-right handle";
 
     QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(500, 100));
     QTest::mouseMove(screen, QPoint(800, 600));
     settle();
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(449, 549, 1351, 701)) << "follows the drag";
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 1051, 201)) << "written when the drag is over";
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(149, 49, 1051, 201))
+        << "written when the drag is over";
     QTest::keyClick(screen, Qt::Key_Escape);
     QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(800, 600));
     settle();
     EXPECT_EQ(screen->area(AreaMainTitle).m_rect, Rect(149, 49, 1051, 201));
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(149, 49, 1051, 201));
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(149, 49, 1051, 201));
     EXPECT_TRUE(screen->isVisible()) << "Escape still never ends the show";
 }
 
@@ -155,7 +157,7 @@ TEST_F(AreaEditingTest, EditingEndsByAClickOutsideOrARightClickOnAnotherArea)
     settle();
     EXPECT_EQ(screen->area(AreaSubTitle).m_rect, Rect(360, 100, 1560, 235))
         << "the tracker stays with its area";
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(98, 18, 902, 122));
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(98, 18, 902, 122));
 
     editAt(InSub);
     rightClick(InSub + QPoint(10, 10));
@@ -216,8 +218,8 @@ TEST_F(AreaEditingTest, ChangesTheFileCannotTakeAreToldOnceKeptAndWrittenWithThe
 
     QFile::setPermissions(folder.filePath("AwardInfo.ini"), QFile::ReadOwner | QFile::WriteOwner);
     closeScreen();
-    EXPECT_EQ(fileRect(L"AwardMainTitle"), Rect(109, 19, 911, 121));
-    CIni ini(AwardInfoFile);
+    EXPECT_EQ(fileRect(folder, L"AwardMainTitle"), Rect(109, 19, 911, 121));
+    CIni ini(folder.event(), AwardInfoFile);
     EXPECT_EQ(ini.GetString(L"AwardInfo", L"AwardItem0").rfind(L"Renamed|0|3|", 0), 0u);
     EXPECT_EQ(ini.GetString(L"AwardSubTitle", L"TitleName"), L"新年会\U00020BB7");
     EXPECT_EQ(folder.read("AwardInfo.ini").rfind("\xFF\xFE", 0), 0u) << "code page 936 has no \U00020BB7";

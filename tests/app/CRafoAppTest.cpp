@@ -20,7 +20,7 @@
 
 TEST(CRafoApp, OnlyAStyleSheetIsTakenAsTheSkin)
 {
-    EventFolder folder;
+    TestFolder folder;
     struct Case
     {
         const char* what;
@@ -34,9 +34,9 @@ TEST(CRafoApp, OnlyAStyleSheetIsTakenAsTheSkin)
     };
     for (const Case& c : cases) {
         folder.write("Anion.ssk", c.bytes);
-        EXPECT_EQ(!CRafoApp::readSkin("Anion.ssk").isEmpty(), c.applied) << c.what;
+        EXPECT_EQ(!CRafoApp::readSkin(folder.filePath("Anion.ssk")).isEmpty(), c.applied) << c.what;
     }
-    EXPECT_TRUE(CRafoApp::readSkin("missing.ssk").isEmpty());
+    EXPECT_TRUE(CRafoApp::readSkin(folder.filePath("missing.ssk")).isEmpty());
 }
 
 TEST(CRafoApp, QtsOwnButtonsAndMenusSpeakChinese)
@@ -52,11 +52,11 @@ TEST(CRafoApp, QtsOwnButtonsAndMenusSpeakChinese)
 
 TEST(CRafoApp, OneProgramHoldsAnEventFolderAndTheLockOfAKilledOneIsTakenOver)
 {
-    EventFolder folder;
+    TestFolder folder;
     // A program that died in the middle of the show leaves its lock behind.
     const pid_t killed = fork();
     if (killed == 0) {
-        EventLock lock;
+        EventLock lock(folder.event());
         _exit(lock.take() == EventLock::Taken ? 0 : 1);
     }
     int status = -1;
@@ -65,18 +65,18 @@ TEST(CRafoApp, OneProgramHoldsAnEventFolderAndTheLockOfAKilledOneIsTakenOver)
     ASSERT_TRUE(QFile::exists(folder.filePath(EventLock::FileName)));
 
     MessageRecorder recorder;
-    EventLock first;
+    EventLock first(folder.event());
     EXPECT_TRUE(CRafoApp::lockEventFolder(first));
     // However long the show has run, its lock holds.
     QFile lockFile(folder.filePath(EventLock::FileName));
     ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
     lockFile.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
-    EventLock second;
+    EventLock second(folder.event());
     EXPECT_FALSE(CRafoApp::lockEventFolder(second));
     EXPECT_EQ(recorder.texts(), std::vector<std::wstring>{CRafoApp::AlreadyRunning});
 
-    EventFolder otherEvent;
-    EventLock third;
+    TestFolder otherEvent;
+    EventLock third(otherEvent.event());
     EXPECT_EQ(third.take(), EventLock::Taken);
 }
 
@@ -85,7 +85,7 @@ TEST(CRafoApp, OneProgramHoldsAnEventFolderAndTheLockOfAKilledOneIsTakenOver)
 TEST(CRafoApp, TerminationSignalsEndTheShowAsEnterDoes)
 {
     for (const int signal : TerminationSignals::Handled) {
-        EventFolder folder;
+        TestFolder folder;
         TestEvent::make(folder, 10, {3});
         QProcess show;
         show.setWorkingDirectory(folder.path());

@@ -242,19 +242,19 @@ TEST_F(ScreenTest, AStartUpThatLoadsLessThanTheStoreKeepsItWhole)
     struct Case
     {
         const char* what;
-        std::function<void(EventFolder&)> spoil;
+        std::function<void(TestFolder&)> spoil;
     } cases[] = {
-        {"data.txt missing", [](EventFolder& f) { QFile::remove(f.filePath("data.txt")); }},
+        {"data.txt missing", [](TestFolder& f) { QFile::remove(f.filePath("data.txt")); }},
         {"data.txt a folder",
-         [](EventFolder& f) {
+         [](TestFolder& f) {
              QFile::remove(f.filePath("data.txt"));
              QDir(f.path()).mkdir("data.txt");
          }},
-        {"AwardInfo.ini missing", [](EventFolder& f) { QFile::remove(f.filePath("AwardInfo.ini")); }},
-        {"AwardInfo.ini empty", [](EventFolder& f) { f.write("AwardInfo.ini", ""); }},
+        {"AwardInfo.ini missing", [](TestFolder& f) { QFile::remove(f.filePath("AwardInfo.ini")); }},
+        {"AwardInfo.ini empty", [](TestFolder& f) { f.write("AwardInfo.ini", ""); }},
         {"AwardInfo.ini junk",
-         [](EventFolder& f) { f.write("AwardInfo.ini", "\x89PNG\r\n\x1a\n\0\xff[\xfe"_bytes); }},
-        {"the table cut to one prize by hand", [](EventFolder&) {}},
+         [](TestFolder& f) { f.write("AwardInfo.ini", "\x89PNG\r\n\x1a\n\0\xff[\xfe"_bytes); }},
+        {"the table cut to one prize by hand", [](TestFolder&) {}},
     };
     for (const Case& c : cases) {
         MessageRecorder messages;

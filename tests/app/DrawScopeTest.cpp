@@ -141,7 +141,7 @@ TEST(DrawScope, TheRuleDrawsAmongTheAdmittedAndReplacesFromThemToo)
 // when the table changes, the start is refused, and nothing said is untrue.
 TEST(DrawScope, TheShowTellsOnlyTrueSentencesAboutRanges)
 {
-    EventFolder folder;
+    TestFolder folder;
     TestEvent::make(folder, 10, {3, 500, 2, 1});
     std::string people;
     for (int i = 0; i < 2000; ++i)
@@ -160,7 +160,7 @@ TEST(DrawScope, TheShowTellsOnlyTrueSentencesAboutRanges)
     const std::wstring nobody = L"Prize2: 抽奖范围 \"包含 市场部\" 内没有可抽的人";
     const std::wstring malformed =
         L"抽奖范围有误: Prize3: \"研发部\" 不是条件: 条件以 包含, 不含 或 排除 开头";
-    DrawSession session;
+    DrawSession session(folder.event());
     session.open(1920, 1080);
     EXPECT_EQ(told(session), (std::vector<std::wstring>{missing + L"\n" + nobody + L"\n" + malformed}));
     EXPECT_EQ(session.start(), DrawEngine::StartOutcome::Ignored);

@@ -158,7 +158,7 @@ TEST_F(ScreenTest, TenWinnersKeepTheOneColumnOfRows)
     QImage withWall(1920, 1080, QImage::Format_RGB32);
     QImage rows(1920, 1080, QImage::Format_RGB32);
     for (QImage* image : {&withWall, &rows}) {
-        DrawScreenPainter painter;
+        DrawScreenPainter painter(folder.event());
         painter.loadPictures();
         DrawScreenFrame frame;
         frame.engine = &session.engine();

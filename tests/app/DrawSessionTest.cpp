@@ -16,7 +16,7 @@ namespace {
 
 using Notices = std::vector<std::wstring>;
 
-std::vector<QJsonObject> journal(const EventFolder& folder)
+std::vector<QJsonObject> journal(const TestFolder& folder)
 {
     std::vector<QJsonObject> entries;
     for (const QString& line :
@@ -50,7 +50,7 @@ protected:
     // The program starting again in the same folder.
     void start()
     {
-        session = std::make_unique<DrawSession>();
+        session = std::make_unique<DrawSession>(folder.event());
         QObject::connect(session.get(), &DrawSession::cycleStarted, [this] { events << "cycling"; });
         QObject::connect(session.get(), &DrawSession::cycleStopped, [this] { events << "still"; });
         QObject::connect(session.get(), &DrawSession::prizeDrawn,
@@ -79,7 +79,7 @@ protected:
         return texts;
     }
 
-    EventFolder folder;
+    TestFolder folder;
     std::unique_ptr<DrawSession> session;
     QStringList events;
 };
@@ -132,14 +132,14 @@ TEST_F(DrawSessionTest, TheLastPrizeExportsOnceHoweverItIsCompletedAndThePoolsEn
         {"an export file that cannot be written, tried again at exit", 10, true, {ResultExportFailure}, true},
     };
     for (const Case& c : cases) {
-        EventFolder event;
+        TestFolder event;
         TestEvent::make(event, c.participants, {2, 3});
         const QString exportFile = event.filePath("Result.txt");
         if (c.readOnly) {
             event.write("Result.txt", "");
             QFile::setPermissions(exportFile, QFile::ReadOwner);
         }
-        DrawSession run;
+        DrawSession run(event.event());
         run.open(1920, 1080);
         for (int i = 0; i < 2; ++i) {
             run.start();
@@ -194,7 +194,7 @@ TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
                                  DrawJournal::fingerprint(lines[6]), DrawJournal::fingerprint(lines[7])};
     EXPECT_EQ(session->fingerprint(), photographed.fingerprints[2]);
     EXPECT_EQ(session->resultFingerprint(), photographed.fingerprints[3]);
-    const JournalVerifier::Report report = JournalVerifier::verify(photographed);
+    const JournalVerifier::Report report = JournalVerifier::verify(folder.event(), photographed);
     ASSERT_EQ(report.exitCode, JournalVerifier::Verified) << report.lines.join('\n').toStdString();
     ASSERT_EQ(report.lines.size(), 5);
     EXPECT_EQ(report.lines[0], QString::fromUtf8("第 1 项 Prize0: 3 名, 种子 %1, 记录 %2, 可复现")
@@ -239,7 +239,7 @@ TEST_F(DrawSessionTest, TheJournalRecordsTheWholeEventAndEveryDrawReplays)
     for (const Edit& e : edits) {
         photographed.fingerprints.clear();
         e.edit();
-        const JournalVerifier::Report edited = JournalVerifier::verify(photographed);
+        const JournalVerifier::Report edited = JournalVerifier::verify(folder.event(), photographed);
         EXPECT_EQ(edited.exitCode, JournalVerifier::Faulty) << e.what;
         EXPECT_TRUE(edited.lines.join('\n').contains(QString::fromUtf8(e.reported)))
             << e.what << ":\n"
@@ -273,7 +273,7 @@ TEST_F(DrawSessionTest, AStoreThatCannotBeWrittenKeepsWhatItHeldAndTheJournalExp
     draw();
     session->close();
     // The second prize's first draw was shown, then lost: it is told as discarded.
-    JournalVerifier::Report report = JournalVerifier::verify();
+    JournalVerifier::Report report = JournalVerifier::verify(folder.event());
     const QString told = report.lines.join('\n');
     EXPECT_EQ(report.exitCode, JournalVerifier::Discarded) << told.toStdString();
     EXPECT_TRUE(told.contains(QString::fromUtf8("没有写完, 已去掉 (19 字节)")));
@@ -286,7 +286,7 @@ TEST_F(DrawSessionTest, AStoreThatCannotBeWrittenKeepsWhatItHeldAndTheJournalExp
     QString log = QString::fromStdString(folder.read("Journal/journal.jsonl"));
     log.remove(QRegularExpression("[^\n]*store failed[^\n]*\n"));
     folder.write("Journal/journal.jsonl", log.toStdString());
-    report = JournalVerifier::verify();
+    report = JournalVerifier::verify(folder.event());
     EXPECT_EQ(report.exitCode, JournalVerifier::Faulty);
     EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("与上一行接不上")));
 }
@@ -315,7 +315,7 @@ TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenHoldsItsLinesUntilItCan)
     EXPECT_EQ(session->fingerprint(), DrawJournal::fingerprint(last));
     EXPECT_TRUE(notices().empty()) << "told once";
     session->close();
-    JournalVerifier::Report report = JournalVerifier::verify();
+    JournalVerifier::Report report = JournalVerifier::verify(folder.event());
     EXPECT_EQ(report.exitCode, JournalVerifier::Verified) << report.lines.join('\n').toStdString();
 
     start();
@@ -325,7 +325,7 @@ TEST_F(DrawSessionTest, AJournalThatCannotBeWrittenHoldsItsLinesUntilItCan)
     writable(true);
     start();
     session->close();
-    report = JournalVerifier::verify();
+    report = JournalVerifier::verify(folder.event());
     EXPECT_EQ(report.exitCode, JournalVerifier::Discarded) << report.lines.join('\n').toStdString();
     EXPECT_TRUE(report.lines.join('\n').contains(QString::fromUtf8("1 名中奖者不是本记录中的抽取")));
 }
@@ -353,9 +353,9 @@ TEST_F(DrawSessionTest, TwoRunsOfOneEventUnderOneClockDrawDifferentWinners)
 {
     std::vector<std::vector<tstring>> winners;
     for (int run = 0; run < 2; ++run) {
-        EventFolder event;
+        TestFolder event;
         TestEvent::make(event, 1000, {3});
-        DrawSession again;
+        DrawSession again(event.event());
         again.open(1920, 1080);
         again.start();
         again.stop();
@@ -411,4 +411,30 @@ TEST_F(DrawSessionTest, ThePagesOfABigPrizeTurnByKeyAndByTimerAndTheClickerRunsT
     EXPECT_EQ(session->engine().current(), 1);
     EXPECT_TRUE(session->engine().running()) << "a second on the last page: the next prize starts";
     Clock::setFixedMonotonic(std::nullopt);
+}
+
+// A rehearsal open beside the show: each session reads and writes its own
+// folder only, whatever the process's working folder is.
+TEST(DrawSessions, TwoEventsSideBySideKeepToTheirOwnFolders)
+{
+    Clock::setFixed(1700000000);
+    TestFolder show;
+    TestFolder rehearsal;
+    TestEvent::make(show, 10, {3});
+    TestEvent::make(rehearsal, 10, {2});
+    DrawSession drawn(show.event());
+    DrawSession waiting(rehearsal.event());
+    drawn.open(1920, 1080);
+    waiting.open(1920, 1080);
+    drawn.start();
+    drawn.stop();
+    drawn.close();
+    waiting.close();
+    EXPECT_EQ(waiting.engine().current(), -1);
+    EXPECT_NE(show.read("AwardResult.ini").find("Cnt=1\r\n"), std::string::npos);
+    EXPECT_EQ(rehearsal.read("AwardResult.ini").find("Cnt=1\r\n"), std::string::npos);
+    EXPECT_EQ(types(journal(show)), "start, stop, exit");
+    EXPECT_EQ(types(journal(rehearsal)), "start, exit");
+    EXPECT_EQ(JournalVerifier::verify(show.event()).exitCode, JournalVerifier::Verified);
+    Clock::setFixed(std::nullopt);
 }

@@ -65,14 +65,14 @@ protected:
         ASSERT_TRUE(writeMp3Tone(folder.filePath("Music/start.mp3"), 400));
     }
 
-    EventFolder folder;
+    TestFolder folder;
 };
 
 } // namespace
 
 TEST_F(MusicPlayerTest, AFilePlayedOnceEndsAndStaysQuiet)
 {
-    MusicPlayer player;
+    MusicPlayer player(folder.event());
     QElapsedTimer clock;
     clock.start();
     player.Play(L"Music\\stop.wav", MusicPlayer::PlayOnce);
@@ -91,7 +91,7 @@ TEST_F(MusicPlayerTest, AFilePlayedOnceEndsAndStaysQuiet)
 
 TEST_F(MusicPlayerTest, ALoopStartsAgainFromAFreshPipelineAtItsEnd)
 {
-    MusicPlayer player;
+    MusicPlayer player(folder.event());
     player.Play(L"Music\\start.mp3", MusicPlayer::PlayLoop);
     ASSERT_TRUE(player.ready());
     ASSERT_TRUE(pollUntil(player, [&] { return player.buildCount() >= 3; }));
@@ -102,7 +102,7 @@ TEST_F(MusicPlayerTest, ALoopStartsAgainFromAFreshPipelineAtItsEnd)
 
 TEST_F(MusicPlayerTest, PlayDuringALoopReplacesItAtOnce)
 {
-    MusicPlayer player;
+    MusicPlayer player(folder.event());
     player.Play(L"Music\\long.wav", MusicPlayer::PlayLoop);
     player.Poll();
     player.Play(L"Music\\stop.wav", MusicPlayer::PlayOnce);
@@ -120,7 +120,7 @@ TEST_F(MusicPlayerTest, PlayDuringALoopReplacesItAtOnce)
 TEST_F(MusicPlayerTest, MissingOrUnplayableFilesLeaveTheProgramSilent)
 {
     folder.write("Music/broken.mp3", std::string(4000, '\x5A'));
-    MusicPlayer player;
+    MusicPlayer player(folder.event());
     player.Play(L"Music\\none.mp3", MusicPlayer::PlayLoop);
     EXPECT_FALSE(player.ready());
     EXPECT_EQ(player.mode(), MusicPlayer::PlayLoop);
@@ -138,7 +138,7 @@ TEST_F(MusicPlayerTest, MissingOrUnplayableFilesLeaveTheProgramSilent)
 
 TEST_F(MusicPlayerTest, StoppingKeepsTheFileButEndsTheLoop)
 {
-    MusicPlayer player;
+    MusicPlayer player(folder.event());
     player.Play(L"music\\START.MP3", MusicPlayer::PlayLoop);
     ASSERT_TRUE(player.ready());
     player.Stop();

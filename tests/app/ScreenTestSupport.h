@@ -56,7 +56,7 @@ protected:
     // The program opening the event on that area (again, after closeScreen).
     void openScreen(const QRect& area = QRect(0, 0, 1920, 1080))
     {
-        windows = std::make_unique<ShowWindows>();
+        windows = std::make_unique<ShowWindows>(folder.event());
         screen = &windows->drawScreen();
         windows->open(area);
     }
@@ -76,7 +76,7 @@ protected:
 
     QImage shot() { return screen->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-    EventFolder folder;
+    TestFolder folder;
     std::unique_ptr<ShowWindows> windows;
     CRafoDlg* screen = nullptr;
     std::vector<QString> dialogs;

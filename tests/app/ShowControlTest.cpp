@@ -210,10 +210,10 @@ TEST_F(ScreenTest, TheConsoleSaysWhenNoSoundCanBeHeard)
 TEST(OperatorConsole, AloneWithTheControllerItWorksTheWholeShow)
 {
     MusicPlayer::setAudioSink("fakesink sync=true");
-    EventFolder folder;
+    TestFolder folder;
     TestEvent::make(folder, 30, {3, 2});
     MessageRecorder messages;
-    ShowController show;
+    ShowController show(folder.event());
     show.open(QRect(0, 0, 1920, 1080));
     OperatorConsole console(show);
     console.show();

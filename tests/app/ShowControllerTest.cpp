@@ -36,11 +36,9 @@ protected:
 
     void reach(State state)
     {
-        // The folder before is left first: it gives the working folder back.
-        folder.reset();
-        folder = std::make_unique<EventFolder>();
+        folder = std::make_unique<TestFolder>();
         TestEvent::make(*folder, 30, {3, 2});
-        show = std::make_unique<ShowController>();
+        show = std::make_unique<ShowController>(folder->event());
         show->open(QRect(0, 0, 1920, 1080));
         DrawSession& session = show->session();
         QObject::connect(&session, &DrawSession::cycleStarted, [this] { events << "cycling"; });
@@ -70,7 +68,7 @@ protected:
         events.clear();
     }
 
-    std::unique_ptr<EventFolder> folder;
+    std::unique_ptr<TestFolder> folder;
     std::unique_ptr<ShowController> show;
     QStringList events;
 };

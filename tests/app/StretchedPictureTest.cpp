@@ -11,7 +11,7 @@
 // loudly; a JPEG too big to decode whole is shown smaller.
 TEST(StretchedPicture, LoadsWhatItCanAndDrawsNothingForTheRest)
 {
-    EventFolder folder;
+    TestFolder folder;
     QImage big(1200, 1000, QImage::Format_RGB32);
     big.fill(QColor(0, 200, 0));
     ASSERT_TRUE(big.save(folder.filePath("big.jpg"), "JPG"));

@@ -40,7 +40,7 @@ protected:
         if (!display.empty())
             folder.write("AwardInfo.ini",
                          folder.read("AwardInfo.ini") + "[Display]\r\nScreen=" + display + "\r\n");
-        show = std::make_unique<ShowWindows>();
+        show = std::make_unique<ShowWindows>(folder.event());
         show->open();
         show->drawScreen().show();
     }
@@ -51,7 +51,7 @@ protected:
         ModalRunner::setDialogRunner(m_previous);
     }
 
-    EventFolder folder;
+    TestFolder folder;
     std::unique_ptr<ShowWindows> show;
     std::function<void(QDialog&)> onDialog;
 

@@ -10,10 +10,11 @@
 
 namespace {
 
-CLottoryArea loaded(const std::string& section, COLORREF colorBefore = rgbColor(1, 2, 3))
+CLottoryArea loaded(const TestFolder& folder, const std::string& section,
+                    COLORREF colorBefore = rgbColor(1, 2, 3))
 {
-    writeFile("AwardInfo.ini", "[AwardMainTitle]\r\n" + section);
-    CIni ini(AwardInfoFile);
+    folder.write("AwardInfo.ini", "[AwardMainTitle]\r\n" + section);
+    CIni ini(folder.event(), AwardInfoFile);
     CLottoryArea area;
     area.m_fontColor = colorBefore;
     LoadArea(ini, area, L"AwardMainTitle");
@@ -24,10 +25,10 @@ CLottoryArea loaded(const std::string& section, COLORREF colorBefore = rgbColor(
 
 TEST(TextAreas, LoadsEveryFieldOfItsSection)
 {
-    EventFolder folder;
+    TestFolder folder;
     const CLottoryArea area =
-        loaded("PosLeft=100\r\nPosTop=20\r\nPosRight=900\r\nPosBottom=120\r\nFontSize=72\r\n"
-               "FontName=宋体\r\nFontColor=255,255,0,0\r\nTitleName=年会 & 抽奖\r\n");
+        loaded(folder, "PosLeft=100\r\nPosTop=20\r\nPosRight=900\r\nPosBottom=120\r\nFontSize=72\r\n"
+                       "FontName=宋体\r\nFontColor=255,255,0,0\r\nTitleName=年会 & 抽奖\r\n");
     EXPECT_EQ(area.m_rect, Rect(100, 20, 900, 120));
     EXPECT_EQ(area.m_fontSize, 72);
     EXPECT_EQ(area.m_fontName, QString("宋体"));
@@ -37,8 +38,8 @@ TEST(TextAreas, LoadsEveryFieldOfItsSection)
 
 TEST(TextAreas, MissingKeysReadAsZeroAndEmpty)
 {
-    EventFolder folder;
-    const CLottoryArea area = loaded("");
+    TestFolder folder;
+    const CLottoryArea area = loaded(folder, "");
     EXPECT_EQ(area.m_rect, Rect());
     EXPECT_EQ(area.m_fontSize, 0);
     EXPECT_TRUE(area.m_fontName.isEmpty());
@@ -48,7 +49,7 @@ TEST(TextAreas, MissingKeysReadAsZeroAndEmpty)
 
 TEST(TextAreas, FontColourNeedsExactlyFourFields)
 {
-    EventFolder folder;
+    TestFolder folder;
     const COLORREF before = rgbColor(1, 2, 3);
     struct Case
     {
@@ -67,13 +68,14 @@ TEST(TextAreas, FontColourNeedsExactlyFourFields)
     };
     for (const Case& c : cases) {
         const std::string section = c.value ? std::string("FontColor=") + c.value + "\r\n" : std::string();
-        EXPECT_EQ(loaded(section, before).m_fontColor, c.expected) << (c.value ? c.value : "(missing)");
+        EXPECT_EQ(loaded(folder, section, before).m_fontColor, c.expected)
+            << (c.value ? c.value : "(missing)");
     }
 }
 
 TEST(TextAreas, SavingTheLayoutNeverTouchesTheTitleAndTheTitleNeverTheLayout)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini",
                  "[AwardType]\r\nTitleName=keep\r\nPosLeft=1\r\n; note\r\n[AwardPic]\r\nPosLeft=5\r\n");
     CLottoryArea area;
@@ -82,7 +84,9 @@ TEST(TextAreas, SavingTheLayoutNeverTouchesTheTitleAndTheTitleNeverTheLayout)
     area.m_fontName = "黑体";
     area.m_fontColor = rgbColor(0, 128, 255);
     area.m_titleName = "not written";
-    CIni(AwardInfoFile).Apply([&](IniDocument& doc) { WriteAreaLayout(doc, AreaType, area); });
+    CIni(folder.event(), AwardInfoFile).Apply([&](IniDocument& doc) {
+        WriteAreaLayout(doc, AreaType, area);
+    });
     EXPECT_EQ(folder.read("AwardInfo.ini"),
               "[AwardType]\r\nTitleName=keep\r\nPosLeft=10\r\nPosTop=20\r\nPosRight=30\r\nPosBottom=40\r\n"
               "FontSize=48\r\nFontName=\xBA\xDA\xCC\xE5\r\nFontColor=255,0,128,255\r\n; note\r\n"
@@ -90,7 +94,7 @@ TEST(TextAreas, SavingTheLayoutNeverTouchesTheTitleAndTheTitleNeverTheLayout)
     area.m_titleName = "new";
     area.m_rect = Rect(0, 0, 1, 1);
     const std::string layout = folder.read("AwardInfo.ini");
-    CIni(AwardInfoFile).Apply([&](IniDocument& doc) { WriteAreaTitle(doc, AreaType, area); });
+    CIni(folder.event(), AwardInfoFile).Apply([&](IniDocument& doc) { WriteAreaTitle(doc, AreaType, area); });
     std::string expected = layout;
     expected.replace(expected.find("TitleName=keep"), 14, "TitleName=new");
     EXPECT_EQ(folder.read("AwardInfo.ini"), expected);
@@ -98,14 +102,14 @@ TEST(TextAreas, SavingTheLayoutNeverTouchesTheTitleAndTheTitleNeverTheLayout)
 
 TEST(TextAreas, CreatesTheEightAreasOfTheirKindsFromTheirSections)
 {
-    EventFolder folder;
+    TestFolder folder;
     std::string file;
     for (int i = 0; i < AreaCount; ++i)
         file += "[" + QString::fromWCharArray(AreaSectionNames[i]).toStdString() + "]\r\nTitleName=t" +
                 std::to_string(i) + "\r\nPosRight=" + std::to_string(i * 10) + "\r\n";
     folder.write("AwardInfo.ini", file);
     AreaSet areas;
-    CreateAreas(areas);
+    CreateAreas(folder.event(), areas);
     for (int i = 0; i < AreaCount; ++i) {
         ASSERT_TRUE(areas[size_t(i)]);
         EXPECT_EQ(areas[size_t(i)]->m_titleName, QString("t%1").arg(i));
@@ -118,16 +122,16 @@ TEST(TextAreas, CreatesTheEightAreasOfTheirKindsFromTheirSections)
 
     // A second creation replaces the areas with what the file holds now.
     areas[0]->m_titleName = "changed in memory";
-    CreateAreas(areas);
+    CreateAreas(folder.event(), areas);
     EXPECT_EQ(areas[0]->m_titleName, QString("t0"));
 }
 
 TEST(TextAreas, AMissingConfigurationIsReportedOnceNotForEveryKey)
 {
-    EventFolder folder;
+    TestFolder folder;
     MessageRecorder recorder;
     AreaSet areas;
-    CreateAreas(areas);
+    CreateAreas(folder.event(), areas);
     EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"AwardInfo.ini", L"AwardInfo.iniFile unexist"}));
     for (const auto& area : areas) {
         ASSERT_TRUE(area);

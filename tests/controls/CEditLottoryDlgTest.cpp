@@ -233,5 +233,5 @@ TEST_F(CEditLottoryDlgTest, ImportsASheetAndKeepsEveryCharacterOfIt)
     EXPECT_EQ(folder.read("data.txt"),
               "\xEF\xBB\xBF张伟 研发部\r\n\xF0\xA0\xAE\xB7娜 管理层\r\n张伟 研发部\r\n");
     EXPECT_EQ(screen->engine().pool().size(), 3u);
-    EXPECT_EQ(ParticipantFields(), (QStringList{"姓名", "部门"}));
+    EXPECT_EQ(ParticipantFields(folder.event()), (QStringList{"姓名", "部门"}));
 }

@@ -14,9 +14,9 @@
 namespace {
 
 // The award names of the file's prize rows, in key order.
-std::string fileOrder()
+std::string fileOrder(const TestFolder& folder)
 {
-    CIni ini(AwardInfoFile);
+    CIni ini(folder.event(), AwardInfoFile);
     std::string order;
     for (const tstring& key : ini.GetKeyNames(L"AwardInfo"))
         order +=
@@ -70,7 +70,7 @@ TEST_F(CAwakDlgTest, TheTitlesAreTakenOverOnlyOnOkAndPrizeChangesAtOnce)
     EXPECT_EQ(recorder.texts(),
               (std::vector<std::wstring>{ShowController::SettingsWarning, ShowController::SettingsWarning}));
     EXPECT_EQ(screen->area(AreaMainTitle).m_titleName, "Title");
-    EXPECT_EQ(fileOrder(), "Prize1 Prize2 ") << "the deletion stays after Cancel";
+    EXPECT_EQ(fileOrder(folder), "Prize1 Prize2 ") << "the deletion stays after Cancel";
 
     openSettings([](CAwakDlg& dialog) {
         dialog.m_mainTitleEdit->setText("New title");
@@ -124,7 +124,7 @@ TEST_F(CAwakDlgTest, ThePopupOffersWhatTheSelectionAllowsAndEachCommandIsSavedAt
             chosen = c.command;
             dialog.OnPrizeListRightClick(QPoint());
             EXPECT_EQ(enabled, c.enabled) << c.selected << " " << c.command;
-            EXPECT_EQ(fileOrder(), c.order) << c.selected << " " << c.command;
+            EXPECT_EQ(fileOrder(folder), c.order) << c.selected << " " << c.command;
             EXPECT_TRUE(dialog.m_list->selectionModel()->selectedRows().isEmpty())
                 << "the list is filled anew";
         }
@@ -174,7 +174,7 @@ TEST_F(CAwakDlgTest, TheEntryDialogRefusesBadCountsAndAppendsOnePrize)
     EXPECT_EQ(refusals, (std::vector<std::wstring>{ShowController::SettingsWarning, range, range,
                                                    CAwardOnedlg::NotAnInteger, CAwardOnedlg::NotAnInteger,
                                                    CAwardOnedlg::NotAnInteger}));
-    EXPECT_EQ(CIni(AwardInfoFile).GetString(L"AwardInfo", L"AwardItem3"),
+    EXPECT_EQ(CIni(folder.event(), AwardInfoFile).GetString(L"AwardInfo", L"AwardItem3"),
               L"纪念奖|0|100000||/event/Backimg/gift.png");
 }
 
@@ -207,9 +207,9 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
     const DrawEngine& engine = screen->engine();
     EXPECT_EQ(engine.award(0).winnerCount, 20);
     EXPECT_EQ(engine.award(1).awardName, L"A｜B");
-    EXPECT_EQ(fileOrder(), "Prize1 A｜B ");
+    EXPECT_EQ(fileOrder(folder), "Prize1 A｜B ");
     EXPECT_EQ(engine.award(1).range, L"包含 p1 且 不含 p2");
-    CIni ini(AwardInfoFile);
+    CIni ini(folder.event(), AwardInfoFile);
     EXPECT_EQ(ini.GetKeyNames(L"AwardRange"), std::vector<tstring>{L"Range1"});
     EXPECT_EQ(ini.GetString(L"AwardRange", L"Range1"), L"包含 p1 且 不含 p2")
         << "the range moves with its prize";

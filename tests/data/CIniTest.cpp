@@ -19,10 +19,10 @@ struct Opened
     std::vector<MessageRecorder::Message> messages;
 };
 
-Opened open(const std::wstring& name)
+Opened open(const TestFolder& folder, const std::wstring& name)
 {
     MessageRecorder recorder;
-    CIni ini(L"");
+    CIni ini(folder.event(), L"");
     recorder.clear();
     const bool accepted = ini.OpenFile(name);
     return {accepted, ini.GetPath(), recorder.messages()};
@@ -32,7 +32,7 @@ Opened open(const std::wstring& name)
 
 TEST(CIni, FileNamesAreCheckedAndMadeRelative)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini", "[a]\r\n");
     folder.write("sub/x.ini", "[a]\r\n");
     const std::wstring absolute = folder.filePath("sub/x.ini").toStdWString();
@@ -64,7 +64,7 @@ TEST(CIni, FileNamesAreCheckedAndMadeRelative)
          {{L"missing.INF", AppInfo::applicationName()}, {L"missing.INFFile unexist", L"Tips"}}},
     };
     for (const Case& c : cases) {
-        const Opened result = open(c.name);
+        const Opened result = open(folder, c.name);
         const std::string what = QString::fromStdWString(c.name).toStdString();
         EXPECT_EQ(result.accepted, c.accepted) << what;
         EXPECT_EQ(result.path, tstring(c.path)) << what;
@@ -75,15 +75,15 @@ TEST(CIni, FileNamesAreCheckedAndMadeRelative)
     }
 }
 
-TEST(CIni, ANameFoundOnlyBesideTheExecutableIsStillAddressedInTheCurrentFolder)
+TEST(CIni, ANameFoundOnlyBesideTheExecutableIsStillAddressedInTheEventFolder)
 {
-    EventFolder folder;
+    TestFolder folder;
     const QString name = QString("beside-%1.ini").arg(QCoreApplication::applicationPid());
     const QString besideExe = AppInfo::executableDir() + name;
     writeFile(besideExe, "[a]\r\nk=exe\r\n");
     {
         MessageRecorder recorder;
-        CIni ini(name.toStdWString());
+        CIni ini(folder.event(), name.toStdWString());
         EXPECT_TRUE(ini.IsOpen());
         EXPECT_EQ(ini.GetPath(), tstring(L".\\" + name.toStdWString()));
         EXPECT_EQ(ini.GetString(L"a", L"k"), tstring());
@@ -94,9 +94,9 @@ TEST(CIni, ANameFoundOnlyBesideTheExecutableIsStillAddressedInTheCurrentFolder)
 
 TEST(CIni, AMissingFileAnswersEveryCallWithAMessageAndAnEmptyResult)
 {
-    EventFolder folder;
+    TestFolder folder;
     MessageRecorder recorder;
-    CIni ini(L".\\AwardResult.ini");
+    CIni ini(folder.event(), L".\\AwardResult.ini");
     recorder.clear();
     EXPECT_EQ(ini.GetString(L"a", L"k"), tstring());
     EXPECT_EQ(ini.GetInt(L"a", L"k"), 0);
@@ -117,11 +117,11 @@ TEST(CIni, AMissingFileAnswersEveryCallWithAMessageAndAnEmptyResult)
 
 TEST(CIni, EmptyNamesAreRefusedWithoutWriting)
 {
-    EventFolder folder;
+    TestFolder folder;
     const std::string before = "[a]\r\nk=1\r\n";
     folder.write("AwardInfo.ini", before);
     MessageRecorder recorder;
-    CIni ini(L"AwardInfo.ini");
+    CIni ini(folder.event(), L"AwardInfo.ini");
     EXPECT_EQ(ini.GetString(L"  ", L"k"), tstring());
     EXPECT_EQ(ini.GetInt(L"a", L" "), 0);
     EXPECT_EQ(ini.SetString(L"   ", L"k", L"v"), 0);
@@ -134,9 +134,9 @@ TEST(CIni, EmptyNamesAreRefusedWithoutWriting)
 
 TEST(CIni, ReadsAndWritesValues)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=一等奖\r\n");
-    CIni ini(L"AwardInfo.ini");
+    CIni ini(folder.event(), L"AwardInfo.ini");
     EXPECT_EQ(ini.GetInt(L"ScreenPixel", L"cy"), 0) << "read before the writes, which must be seen";
     EXPECT_EQ(ini.SetString(L" ScreenPixel ", L" cx ", L" 1920 "), 1);
     EXPECT_EQ(ini.SetInt(-1080, L"ScreenPixel", L"cy"), 1);
@@ -149,17 +149,17 @@ TEST(CIni, ReadsAndWritesValues)
 
 TEST(CIni, LongValuesAreCutTo2047Characters)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("r.ini",
                  "[r]\r\nlong=" + std::string(3000, 'n') + "\r\nfit=" + std::string(2047, 'f') + "\r\n");
-    CIni ini(L"r.ini");
+    CIni ini(folder.event(), L"r.ini");
     EXPECT_EQ(ini.GetString(L"r", L"long"), tstring(std::wstring(2047, L'n')));
     EXPECT_EQ(ini.GetString(L"r", L"fit"), tstring(std::wstring(2047, L'f')));
 }
 
 TEST(CIni, ListsAreCompleteWhateverTheirLength)
 {
-    EventFolder folder;
+    TestFolder folder;
     std::string file = "[Empty]\r\n[Big]\r\n; comment=1\r\n";
     std::vector<tstring> keys;
     for (int i = 0; i < 3000; ++i) {
@@ -169,7 +169,7 @@ TEST(CIni, ListsAreCompleteWhateverTheirLength)
     }
     file += "[lower]\r\n[Mixed Case]\r\n[]\r\n[lower]\r\n";
     folder.write("r.ini", file);
-    CIni ini(L"r.ini");
+    CIni ini(folder.event(), L"r.ini");
     EXPECT_EQ(ini.GetKeyNames(L"big"), keys);
     EXPECT_TRUE(ini.GetKeyNames(L"Empty").empty());
     EXPECT_TRUE(ini.GetKeyNames(L"none").empty());
@@ -179,12 +179,12 @@ TEST(CIni, ListsAreCompleteWhateverTheirLength)
 
 TEST(CIni, DeletingKeysAndSections)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write(
         "r.ini",
         "; keep me\r\n[AwardResult]\r\nCnt=2\r\nItme0=a|b\r\n[Other]\r\nx=1\r\n[awardresult]\r\ny=2\r\n");
     MessageRecorder recorder;
-    CIni ini(L".\\r.ini");
+    CIni ini(folder.event(), L".\\r.ini");
     ini.DeleteKey(L"AwardResult", L"Cnt");
     ini.DeleteKey(L"AwardResult", L"NotThere");
     EXPECT_EQ(folder.read("r.ini"),
@@ -197,7 +197,7 @@ TEST(CIni, DeletingKeysAndSections)
 
 TEST(CIni, AFileThatCannotBeWrittenIsKeptAndToldOnceUntilAWriteSucceedsAgain)
 {
-    EventFolder folder;
+    TestFolder folder;
     const std::string before = "[a]\r\nk=1\r\n";
     folder.write("r.ini", before);
     const auto writable = [&](bool yes) {
@@ -206,7 +206,7 @@ TEST(CIni, AFileThatCannotBeWrittenIsKeptAndToldOnceUntilAWriteSucceedsAgain)
     };
     writable(false);
     MessageRecorder recorder;
-    CIni ini(L"r.ini");
+    CIni ini(folder.event(), L"r.ini");
     EXPECT_EQ(ini.SetString(L"a", L"k", L"2"), 0);
     EXPECT_EQ(ini.DeleteSection(L"a"), 0);
     EXPECT_EQ(ini.Apply([](IniDocument& doc) { doc.setValue(L"a", L"k", L"1"); }), 1) << "nothing to write";

@@ -24,9 +24,9 @@ const char* const KillFolder = "RAFO_KILL_FOLDER";
 // The show as an operator runs it, passing every kind of write of an event:
 // the start, stops, a replacement, a change of the prize table, the result
 // screen and the exit.
-void runEvent()
+void runEvent(const EventFolder& folder)
 {
-    DrawSession session;
+    DrawSession session(folder);
     session.open(1920, 1080);
     for (int prize = 0; prize < 2; ++prize) {
         session.start();
@@ -44,7 +44,7 @@ void runEvent()
 
 // In the child: the event runs until the kill point the parent chose, where
 // the program ends as a kill ends it; without one it says how many it passed.
-void runUntilKilled(int killAt)
+void runUntilKilled(const EventFolder& folder, int killAt)
 {
     int points = 0;
     const std::thread::id main = std::this_thread::get_id();
@@ -53,7 +53,7 @@ void runUntilKilled(int killAt)
         if (std::this_thread::get_id() == main && ++points == killAt)
             ::_exit(9);
     });
-    runEvent();
+    runEvent(folder);
     std::printf("kill points: %d\n", points);
 }
 
@@ -71,10 +71,10 @@ QByteArray runChild(const QString& folder, int killAt)
     return child.readAll();
 }
 
-std::map<int, std::vector<tstring>> storedWinners()
+std::map<int, std::vector<tstring>> storedWinners(const TestFolder& folder)
 {
     std::string bytes;
-    TextFile::readAll("AwardResult.ini", bytes);
+    TextFile::readAll(folder.filePath("AwardResult.ini"), bytes);
     const IniDocument store = IniDocument::fromBytes(bytes);
     std::map<int, std::vector<tstring>> winners;
     const int count = IniFile::readInt(store, L"AwardResult", L"Cnt", 0);
@@ -95,13 +95,12 @@ std::map<int, std::vector<tstring>> storedWinners()
 TEST(Crash, AKillAtAnyWriteLosesNoWinnerAndNeverLooksForged)
 {
     if (const QByteArray killAt = qgetenv(KillAt); !killAt.isEmpty()) {
-        QDir::setCurrent(QString::fromLocal8Bit(qgetenv(KillFolder)));
-        runUntilKilled(killAt.toInt());
+        runUntilKilled(EventFolder(QString::fromLocal8Bit(qgetenv(KillFolder))), killAt.toInt());
         return;
     }
     int points = 0;
     {
-        EventFolder folder;
+        TestFolder folder;
         TestEvent::make(folder, 30, {3, 2, 2});
         const QByteArray output = runChild(folder.path(), 0);
         ASSERT_EQ(
@@ -112,11 +111,11 @@ TEST(Crash, AKillAtAnyWriteLosesNoWinnerAndNeverLooksForged)
     ASSERT_GT(points, 20);
     std::printf("killing at each of %d points\n", points);
     for (int killAt = 1; killAt <= points; ++killAt) {
-        EventFolder folder;
+        TestFolder folder;
         TestEvent::make(folder, 30, {3, 2, 2});
         runChild(folder.path(), killAt);
-        const std::map<int, std::vector<tstring>> stored = storedWinners();
-        DrawSession restarted;
+        const std::map<int, std::vector<tstring>> stored = storedWinners(folder);
+        DrawSession restarted(folder.event());
         restarted.open(1920, 1080);
         std::map<tstring, int> seen;
         std::map<tstring, int> won;
@@ -148,7 +147,7 @@ TEST(Crash, AKillAtAnyWriteLosesNoWinnerAndNeverLooksForged)
             entry = entry->second == 0 ? won.erase(entry) : std::next(entry);
         EXPECT_EQ(listed, won) << "killed at " << killAt << ": the table is the store's";
 
-        const JournalVerifier::Report report = JournalVerifier::verify();
+        const JournalVerifier::Report report = JournalVerifier::verify(folder.event());
         EXPECT_NE(report.exitCode, JournalVerifier::Faulty) << "killed at " << killAt << ":\n"
                                                             << report.lines.join('\n').toStdString();
     }

@@ -12,7 +12,7 @@ using Names = std::vector<tstring>;
 // A run of the event without a window: a draw session on a 1920 x 1080 screen.
 struct HeadlessRun
 {
-    HeadlessRun()
+    explicit HeadlessRun(const TestFolder& folder) : session(folder.event())
     {
         QObject::connect(&session, &DrawSession::resultScreenRequested, [this] { ++resultScreens; });
         session.open(1920, 1080);
@@ -66,7 +66,7 @@ protected:
         run.session.stop();
     }
 
-    EventFolder folder;
+    TestFolder folder;
     Names participants;
 };
 
@@ -78,7 +78,7 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
     const std::string config = folder.read("AwardInfo.ini");
     Names firstWinners;
     {
-        HeadlessRun run;
+        HeadlessRun run(folder);
         EXPECT_EQ(run.session.participantEncoding(), GetParam().encoding);
         ASSERT_EQ(run.engine.pool(), participants);
         ASSERT_EQ(run.engine.prizeCount(), 3);
@@ -89,7 +89,7 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
         run.session.start(); // the process is killed while the second prize cycles
     }
     {
-        HeadlessRun run;
+        HeadlessRun run(folder);
         EXPECT_EQ(run.engine.current(), 0);
         EXPECT_EQ(run.engine.award(0).winners, firstWinners);
         EXPECT_EQ(run.engine.pool().size(), 15u);
@@ -98,7 +98,7 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
         EXPECT_EQ(run.engine.pool().size(), 10u);
         run.session.close();
     }
-    HeadlessRun last;
+    HeadlessRun last(folder);
     EXPECT_EQ(last.engine.current(), 2);
     Names everyone;
     for (const AwardItem& award : last.engine.awards())
@@ -128,10 +128,10 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
 
 TEST(EventFiles, AMissingParticipantListLoadsNothing)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=a|0|1|b|\r\n");
     MessageRecorder recorder;
-    HeadlessRun run;
+    HeadlessRun run(folder);
     EXPECT_TRUE(run.engine.awards().empty());
     EXPECT_TRUE(run.engine.pool().empty());
     EXPECT_EQ(run.session.takeNotices().at(0).text, L"打开抽奖文件失败!");

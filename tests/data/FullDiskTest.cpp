@@ -38,22 +38,22 @@ int onSmallDisk(const QString& folder, const QString& command, QByteArray& outpu
 // Inside the namespace, in the full file system: the store, a settings
 // change and a journal entry each fail and keep the old bytes, are told
 // once, and succeed once there is space again.
-void writeOnAFullDisk()
+void writeOnAFullDisk(const EventFolder& folder)
 {
-    writeFile("AwardInfo.ini", "[AwardInfo]\r\nAwardItem0=a|0|1|x|\r\n");
-    writeFile("AwardResult.ini", "");
+    writeFile(folder.file("AwardInfo.ini"), "[AwardInfo]\r\nAwardItem0=a|0|1|x|\r\n");
+    writeFile(folder.file("AwardResult.ini"), "");
     DrawEngine engine;
     engine.load({}, std::vector<AwardItem>(4));
     engine.setPrizes(engine.awards(), 2);
-    DrawJournal journal;
-    ASSERT_TRUE(SaveResults(engine));
+    DrawJournal journal(folder);
+    ASSERT_TRUE(SaveResults(folder, engine));
     ASSERT_TRUE(journal.append(QJsonObject{{"type", "start"}}));
     const QString files[] = {"AwardResult.ini", "AwardInfo.ini", DrawJournal::FileName};
     std::string before[3];
     for (int i = 0; i < 3; ++i)
-        before[i] = readFile(files[i]);
+        before[i] = readFile(folder.file(files[i]));
 
-    QFile filler("filler");
+    QFile filler(folder.file("filler"));
     ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     while (filler.write(QByteArray(4096, 'x')) > 0) {
     }
@@ -73,32 +73,32 @@ void writeOnAFullDisk()
     const QString list =
         QStringLiteral("Journal/") + DrawJournal::keptListName(journal.keepList({L"a", L"b"}));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_FALSE(KeepResults(engine));
-        EXPECT_FALSE(settings.write(areas));
+        EXPECT_FALSE(KeepResults(folder, engine));
+        EXPECT_FALSE(settings.write(folder, areas));
         EXPECT_FALSE(journal.append(entry));
         EXPECT_TRUE(journal.holding());
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(readFile(files[i]), before[i]) << files[i].toStdString();
+            EXPECT_EQ(readFile(folder.file(files[i])), before[i]) << files[i].toStdString();
     }
     EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"无法写入文件:.\\AwardResult.ini",
                                                            L"无法写入文件:.\\AwardInfo.ini"}));
     EXPECT_FALSE(journal.listsKept());
-    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden),
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"AwardInfo.ini", "AwardResult.ini", "filler"}));
-    EXPECT_FALSE(QFile::exists(list));
+    EXPECT_FALSE(QFile::exists(folder.file(list)));
 
-    ASSERT_TRUE(QFile::remove("filler"));
-    EXPECT_TRUE(KeepResults(engine));
-    EXPECT_TRUE(settings.write(areas));
+    ASSERT_TRUE(QFile::remove(folder.file("filler")));
+    EXPECT_TRUE(KeepResults(folder, engine));
+    EXPECT_TRUE(settings.write(folder, areas));
     EXPECT_TRUE(journal.append(entry));
-    EXPECT_NE(readFile("AwardResult.ini").find("Cnt=4\r\n"), std::string::npos);
-    EXPECT_NE(readFile("AwardInfo.ini").find("PosLeft=1\r\nPosTop=2\r\n"), std::string::npos);
+    EXPECT_NE(readFile(folder.file("AwardResult.ini")).find("Cnt=4\r\n"), std::string::npos);
+    EXPECT_NE(readFile(folder.file("AwardInfo.ini")).find("PosLeft=1\r\nPosTop=2\r\n"), std::string::npos);
     // The two entries that found no space went in before it, in order and chained.
-    const std::string written = readFile(DrawJournal::FileName);
+    const std::string written = readFile(folder.file(DrawJournal::FileName));
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 4);
     EXPECT_GT(written.size(), before[2].size() + 3 * 6000);
     EXPECT_FALSE(journal.holding());
-    EXPECT_EQ(readFile(list), "a\nb\n") << "the list is kept with the next entry";
+    EXPECT_EQ(readFile(folder.file(list)), "a\nb\n") << "the list is kept with the next entry";
 }
 
 } // namespace
@@ -106,8 +106,7 @@ void writeOnAFullDisk()
 TEST(FullDisk, WritesThatFindNoSpaceLoseNothingAndSucceedOnceThereIsSpace)
 {
     if (const QByteArray folder = qgetenv(SmallDisk); !folder.isEmpty()) {
-        QDir::setCurrent(QString::fromLocal8Bit(folder));
-        writeOnAFullDisk();
+        writeOnAFullDisk(EventFolder(QString::fromLocal8Bit(folder)));
         return;
     }
     QTemporaryDir mountPoint;

@@ -33,7 +33,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 // A journal as it was written before the rule rafo-1: no chain, the second
 // of the clock as the seed.
-void writeOldJournal(EventFolder& folder)
+void writeOldJournal(TestFolder& folder)
 {
     DrawEngine engine;
     std::vector<tstring> people;
@@ -70,7 +70,7 @@ void writeOldJournal(EventFolder& folder)
 }
 
 // The journal with `edit` applied to its entries and chained again, as a forger would.
-void rechain(EventFolder& folder, const std::function<void(std::vector<QJsonObject>&)>& edit)
+void rechain(TestFolder& folder, const std::function<void(std::vector<QJsonObject>&)>& edit)
 {
     std::vector<QJsonObject> entries;
     for (const QByteArray& line : QByteArray::fromStdString(folder.read(DrawJournal::FileName)).split('\n')) {
@@ -90,7 +90,7 @@ void rechain(EventFolder& folder, const std::function<void(std::vector<QJsonObje
 }
 
 // The fingerprint of the journal's last line of that type.
-QString lastFingerprint(EventFolder& folder, const char* type)
+QString lastFingerprint(TestFolder& folder, const char* type)
 {
     QString fingerprint;
     for (const QByteArray& line : QByteArray::fromStdString(folder.read(DrawJournal::FileName)).split('\n')) {
@@ -109,15 +109,15 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
 {
     // What the show does after its first draw, and what is done to the folder after the show.
     using During = std::function<void(std::unique_ptr<DrawSession>&)>;
-    using After = std::function<void(EventFolder&)>;
-    const auto stopLine = [](EventFolder& folder) {
+    using After = std::function<void(TestFolder&)>;
+    const auto stopLine = [](TestFolder& folder) {
         for (const QString& line : QString::fromStdString(folder.read("Journal/journal.jsonl")).split('\n')) {
             if (line.contains(QStringLiteral("\"type\":\"stop\"")))
                 return line.toStdString();
         }
         return std::string();
     };
-    const auto keptList = [](EventFolder& folder) {
+    const auto keptList = [](TestFolder& folder) {
         const QJsonObject start =
             QJsonDocument::fromJson(
                 QByteArray::fromStdString(folder.read("Journal/journal.jsonl")).split('\n')[0])
@@ -126,27 +126,27 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
                                DrawJournal::keptListName(start.value("participantsSha256").toString()));
     };
     const auto editStop = [&](const std::string& from, const std::string& to) {
-        return [&, from, to](EventFolder& folder) {
+        return [&, from, to](TestFolder& folder) {
             const std::string stop = stopLine(folder);
             folder.write("Journal/journal.jsonl",
                          replaced(folder.read("Journal/journal.jsonl"), stop, replaced(stop, from, to)));
         };
     };
     const auto linked = [](const char* name, const char* target) {
-        return [name, target](EventFolder& folder) {
+        return [name, target](TestFolder& folder) {
             QFile::remove(folder.filePath(name));
             ASSERT_TRUE(QFile::link(target, folder.filePath(name)));
         };
     };
     const auto fifo = [](const char* name) {
-        return [name](EventFolder& folder) {
+        return [name](TestFolder& folder) {
             QFile::remove(folder.filePath(name));
             ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(name)).constData(), 0600), 0);
         };
     };
     const auto again = [](std::unique_ptr<DrawSession>& session) {
         session->close();
-        session = std::make_unique<DrawSession>();
+        session = std::make_unique<DrawSession>(session->folder());
         session->open(1920, 1080);
     };
     const auto resultScreen = [](std::unique_ptr<DrawSession>& session) {
@@ -183,10 +183,10 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         {"the store a FIFO", nullptr, fifo("AwardResult.ini"), JournalVerifier::Faulty,
          "AwardResult.ini 不是普通文件"},
         {"a sparse kept list of a gigabyte", nullptr,
-         [&](EventFolder& folder) { ASSERT_TRUE(QFile::resize(keptList(folder), qint64(1) << 30)); },
+         [&](TestFolder& folder) { ASSERT_TRUE(QFile::resize(keptList(folder), qint64(1) << 30)); },
          JournalVerifier::Faulty, "超过 256 MiB"},
         {"a kept list named out of the folder", nullptr,
-         [](EventFolder& folder) {
+         [](TestFolder& folder) {
              const std::string log = folder.read("Journal/journal.jsonl");
              const size_t at = log.find("\"participantsSha256\":\"") + 22;
              folder.write("Journal/journal.jsonl", log.substr(0, at) + "../../x" + log.substr(at + 64));
@@ -200,18 +200,18 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          editStop("\"positions\":[", "\"positions\":{\"a\":1},\"x\":["), JournalVerifier::Faulty,
          "\"positions\" 不是列表"},
         {"a journal over a gigabyte", nullptr,
-         [](EventFolder& folder) {
+         [](TestFolder& folder) {
              ASSERT_TRUE(QFile::resize(folder.filePath("Journal/journal.jsonl"), (qint64(1) << 30) + 1));
          },
          JournalVerifier::Faulty, "超过 1024 MiB"},
         {"a line over 64 MiB", nullptr,
-         [](EventFolder& folder) {
+         [](TestFolder& folder) {
              const QString journal = folder.filePath("Journal/journal.jsonl");
              ASSERT_TRUE(QFile::resize(journal, QFileInfo(journal).size() + (qint64(65) << 20)));
          },
          JournalVerifier::Faulty, "超过 64 MiB"},
         {"an empty journal and an empty store", nullptr,
-         [](EventFolder& folder) {
+         [](TestFolder& folder) {
              folder.write("Journal/journal.jsonl", "");
              folder.write("AwardResult.ini", "");
          },
@@ -220,9 +220,10 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          [&](std::unique_ptr<DrawSession>& session) {
              draw(*session);
              session->startAction();
-             atKill = {readFile("AwardResult.ini"), readFile("Journal/journal.jsonl")};
+             atKill = {readFile(session->folder().file("AwardResult.ini")),
+                       readFile(session->folder().file("Journal/journal.jsonl"))};
          },
-         [&](EventFolder& folder) {
+         [&](TestFolder& folder) {
              folder.write("AwardResult.ini", atKill.first);
              folder.write("Journal/journal.jsonl", atKill.second);
          },
@@ -246,7 +247,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          nullptr, JournalVerifier::Verified, "第 2 项 Renamed: 2 名"},
         {"the participant list replaced between two runs",
          [&](std::unique_ptr<DrawSession>& session) {
-             writeFile("data.txt", "q0\r\nq1\r\nq2\r\np1\r\n");
+             writeFile(session->folder().file("data.txt"), "q0\r\nq1\r\nq2\r\np1\r\n");
              again(session);
              draw(*session);
          },
@@ -281,10 +282,10 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          "Range0=排除 vip.txt\r\n", TwoZhangWei},
         {"a kill between a replacement's journal line and its store write",
          [&](std::unique_ptr<DrawSession>& session) {
-             const std::string store = readFile("AwardResult.ini");
+             const std::string store = readFile(session->folder().file("AwardResult.ini"));
              session->replace(0);
-             writeFile("AwardResult.ini", store);
-             session = std::make_unique<DrawSession>();
+             writeFile(session->folder().file("AwardResult.ini"), store);
+             session = std::make_unique<DrawSession>(session->folder());
              session->open(1920, 1080);
          },
          nullptr,
@@ -307,7 +308,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          {}},
         {"a journal of one launch that brings back winners",
          again,
-         [](EventFolder& folder) {
+         [](TestFolder& folder) {
              rechain(folder, [](std::vector<QJsonObject>& entries) {
                  entries.erase(entries.begin(), entries.end() - 2);
                  entries.pop_back();
@@ -343,7 +344,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          {"result screen"}},
         {"a line put in before the photographed result screen",
          resultScreen,
-         [](EventFolder& folder) {
+         [](TestFolder& folder) {
              rechain(folder, [](std::vector<QJsonObject>& entries) {
                  entries.insert(entries.end() - 2, entries[entries.size() - 3]);
              });
@@ -355,7 +356,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
          {"result screen"}},
     };
     for (const Case& c : cases) {
-        EventFolder folder;
+        TestFolder folder;
         TestEvent::make(folder, 10, {3, 2});
         if (c.ranges) {
             folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[AwardRange]\r\n" + c.ranges);
@@ -364,7 +365,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
         if (c.people)
             folder.write("data.txt", c.people);
         MessageRecorder recorder;
-        auto session = std::make_unique<DrawSession>();
+        auto session = std::make_unique<DrawSession>(folder.event());
         session->open(1920, 1080);
         draw(*session);
         if (c.during)
@@ -375,7 +376,7 @@ TEST(JournalVerifier, AnswersEveryFolderAndTellsFaultsDiscardedDrawsAndHonestEve
             photos.fingerprints << lastFingerprint(folder, type);
         if (c.after)
             c.after(folder);
-        const JournalVerifier::Report report = JournalVerifier::verify(photos);
+        const JournalVerifier::Report report = JournalVerifier::verify(folder.event(), photos);
         const QString told = report.lines.join('\n');
         EXPECT_EQ(report.exitCode, c.exitCode) << c.what << ":\n" << told.toStdString();
         EXPECT_TRUE(told.contains(QString::fromUtf8(c.told))) << c.what << ":\n" << told.toStdString();

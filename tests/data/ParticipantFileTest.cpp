@@ -54,14 +54,14 @@ TEST(ParticipantFile, OneNamePerLineInFileOrder)
 
 TEST(ParticipantFile, ReadsDataTxtOfTheCurrentFolder)
 {
-    EventFolder folder;
+    TestFolder folder;
     ParticipantList list;
-    EXPECT_FALSE(ReadParticipants(list));
+    EXPECT_FALSE(ReadParticipants(folder.event(), list));
     std::string many;
     for (int i = 0; i < 100000; ++i)
         many += "\xC3\xFB" + std::to_string(i) + "\r\n"; // 名
     folder.write("data.txt", many);
-    ASSERT_TRUE(ReadParticipants(list));
+    ASSERT_TRUE(ReadParticipants(folder.event(), list));
     ASSERT_EQ(list.names.size(), 100000u);
     EXPECT_EQ(list.names.back(), tstring(L"名99999"));
 }
@@ -99,14 +99,14 @@ TEST(ParticipantFile, TheListIsWrittenBackInItsOwnEncodingOrNotAtAll)
         {TextEncoding::Utf16Le, std::string("\xFF\xFE\x20\x5F\x09\x4E\r\0\n\0\x01\x0E", 12)},
     };
     for (const Case& c : cases) {
-        EventFolder folder;
+        TestFolder folder;
         folder.write("data.txt", "old\r\n");
-        ASSERT_TRUE(WriteParticipants(L"张三\nก", c.encoding));
+        ASSERT_TRUE(WriteParticipants(folder.event(), L"张三\nก", c.encoding));
         EXPECT_EQ(folder.read("data.txt"), c.bytes) << int(c.encoding);
     }
-    EventFolder folder;
+    TestFolder folder;
     folder.write("data.txt", "old\r\n");
     QFile::setPermissions(folder.filePath("data.txt"), QFile::ReadOwner);
-    EXPECT_FALSE(WriteParticipants(L"new", TextEncoding::Ansi));
+    EXPECT_FALSE(WriteParticipants(folder.event(), L"new", TextEncoding::Ansi));
     EXPECT_EQ(folder.read("data.txt"), "old\r\n");
 }

@@ -8,18 +8,18 @@
 namespace {
 
 // As the draw screen saves a changed table.
-void savePrizeTable(const std::vector<AwardItem>& awards)
+void savePrizeTable(const TestFolder& folder, const std::vector<AwardItem>& awards)
 {
     PendingSettings settings;
     settings.prizesChanged(awards);
-    settings.write(AreaSet());
+    settings.write(folder.event(), AreaSet());
 }
 
-std::vector<AwardItem> loadRows(const std::string& rows)
+std::vector<AwardItem> loadRows(const TestFolder& folder, const std::string& rows)
 {
-    writeFile("AwardInfo.ini", "[AwardInfo]\r\n" + rows);
+    folder.write("AwardInfo.ini", "[AwardInfo]\r\n" + rows);
     std::vector<AwardItem> awards;
-    LoadPrizeTable(awards);
+    LoadPrizeTable(folder.event(), awards);
     return awards;
 }
 
@@ -80,7 +80,7 @@ TEST(PrizeTable, ParsesRowsOfExactlyFiveFields)
 
 TEST(PrizeTable, RowsAreFoundByIndexUpToTheNumberOfKeys)
 {
-    EventFolder folder;
+    TestFolder folder;
     struct Case
     {
         const char* what;
@@ -99,12 +99,12 @@ TEST(PrizeTable, RowsAreFoundByIndexUpToTheNumberOfKeys)
         {"empty section", "", {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(names(loadRows(c.rows)), c.loaded) << c.what;
+        EXPECT_EQ(names(loadRows(folder, c.rows)), c.loaded) << c.what;
 }
 
 TEST(PrizeTable, SavingReplacesEveryRowAndKeepsTheRestOfTheFile)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini",
                  "[ScreenPixel]\r\ncx=1920\r\n[AwardInfo]\r\nAwardItem0=a|5|1|x|\r\nNote=y\r\n"
                  "AwardItem1=b|0|2|y|\r\nAwardItem2=c|0|3|z|\r\n; comment\r\n[AwardPic]\r\nPosLeft=1\r\n");
@@ -112,14 +112,14 @@ TEST(PrizeTable, SavingReplacesEveryRowAndKeepsTheRestOfTheFile)
                                      item(L"三等奖", 3, L"杯子", L"")};
     awards[0].reserved = 9;
     awards[0].winners = {L"someone"};
-    savePrizeTable(awards);
+    savePrizeTable(folder, awards);
     EXPECT_EQ(folder.read("AwardInfo.ini"),
               "[ScreenPixel]\r\ncx=1920\r\n[AwardInfo]\r\n"
               "AwardItem0=\xD2\xBB\xB5\xC8\xBD\xB1|0|1|\xB5\xE7\xCA\xD3|D:\\p.jpg\r\n"
               "AwardItem1=\xC8\xFD\xB5\xC8\xBD\xB1|0|3|\xB1\xAD\xD7\xD3|\r\n"
               "; comment\r\n[AwardPic]\r\nPosLeft=1\r\n");
     std::vector<AwardItem> back;
-    LoadPrizeTable(back);
+    LoadPrizeTable(folder.event(), back);
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(back[0].awardName, tstring(L"一等奖"));
     EXPECT_EQ(back[0].reserved, 0);
@@ -129,11 +129,11 @@ TEST(PrizeTable, SavingReplacesEveryRowAndKeepsTheRestOfTheFile)
 
 TEST(PrizeTable, ABarInATextNoLongerLosesThePrize)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini", "[AwardInfo]\r\n");
-    savePrizeTable({item(L"A|B", 2, L"x|y", L"")});
+    savePrizeTable(folder, {item(L"A|B", 2, L"x|y", L"")});
     std::vector<AwardItem> back;
-    LoadPrizeTable(back);
+    LoadPrizeTable(folder.event(), back);
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].awardName, tstring(L"A\uFF5CB"));
     EXPECT_EQ(back[0].prizeName, tstring(L"x\uFF5Cy"));
@@ -141,11 +141,11 @@ TEST(PrizeTable, ABarInATextNoLongerLosesThePrize)
 
 TEST(PrizeTable, AMissingFileLoadsNothingAndIsNeverCreated)
 {
-    EventFolder folder;
+    TestFolder folder;
     MessageRecorder recorder;
     std::vector<AwardItem> awards;
-    LoadPrizeTable(awards);
-    savePrizeTable({item(L"a", 1, L"b", L"")});
+    LoadPrizeTable(folder.event(), awards);
+    savePrizeTable(folder, {item(L"a", 1, L"b", L"")});
     EXPECT_TRUE(awards.empty());
     EXPECT_FALSE(QFile::exists(folder.filePath("AwardInfo.ini")));
     EXPECT_EQ(recorder.texts(), (std::vector<std::wstring>{L"AwardInfo.ini", L"AwardInfo.iniFile unexist",

@@ -39,7 +39,7 @@ protected:
         return text;
     }
 
-    EventFolder folder;
+    TestFolder folder;
     std::vector<AwardItem> awards;
 };
 
@@ -88,8 +88,8 @@ TEST_F(ResultExportTest, ExportsAppendInTheEncodingOfTheEvent)
             folder.write("Result.txt", c.existing);
         unsigned lines = 0;
         const tstring text = block(lines);
-        EXPECT_TRUE(AppendResultFile(text, c.participants)) << c.what;
-        EXPECT_TRUE(AppendResultFile(text, c.participants)) << c.what;
+        EXPECT_TRUE(AppendResultFile(folder.event(), text, c.participants)) << c.what;
+        EXPECT_TRUE(AppendResultFile(folder.event(), text, c.participants)) << c.what;
         EXPECT_EQ(folder.read("Result.txt"), c.expected) << c.what;
     }
 }
@@ -99,9 +99,9 @@ TEST_F(ResultExportTest, AnExportThatCannotBeWrittenChangesNothing)
     folder.write("Result.txt", "old\r\n");
     QFile::setPermissions(folder.filePath("Result.txt"), QFile::ReadOwner | QFile::ReadGroup);
     unsigned lines = 0;
-    EXPECT_FALSE(AppendResultFile(block(lines), TextEncoding::Ansi));
+    EXPECT_FALSE(AppendResultFile(folder.event(), block(lines), TextEncoding::Ansi));
     EXPECT_EQ(folder.read("Result.txt"), "old\r\n");
-    EXPECT_TRUE(AppendResultFile(L"", TextEncoding::Ansi)) << "nothing to write";
+    EXPECT_TRUE(AppendResultFile(folder.event(), L"", TextEncoding::Ansi)) << "nothing to write";
 }
 
 TEST_F(ResultExportTest, DrawTimeIsLocalTime)

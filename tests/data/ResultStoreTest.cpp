@@ -29,7 +29,7 @@ protected:
         engine.load(std::move(pool), awards);
     }
 
-    EventFolder folder;
+    TestFolder folder;
     DrawEngine engine;
 };
 
@@ -110,7 +110,7 @@ TEST_F(ResultStoreTest, RestoresWinnersAndTakesThemOutOfThePool)
     for (const Case& c : cases) {
         folder.write("AwardResult.ini", c.store);
         setUp(c.pool, 3);
-        RestoreResults(engine);
+        RestoreResults(folder.event(), engine);
         EXPECT_EQ(engine.current(), c.current) << c.what;
         EXPECT_FALSE(engine.running()) << c.what;
         for (int i = 0; i < 3; ++i) {
@@ -146,7 +146,7 @@ TEST_F(ResultStoreTest, StoresTheFinishedPrizesInOneWrite)
         engine.setPrizes(awards, c.running ? c.current - 1 : c.current);
         if (c.running)
             engine.StartDraw();
-        SaveResults(engine);
+        SaveResults(folder.event(), engine);
         EXPECT_EQ(folder.read("AwardResult.ini"), c.store) << c.what;
     }
 }
@@ -174,7 +174,7 @@ TEST_F(ResultStoreTest, AContinuedStoreKeepsWhatThisRunDoesNotKnow)
     for (const Case& c : cases) {
         folder.write("AwardResult.ini", stored);
         setUp({L"a", L"b", L"c", L"p", L"q", L"张三"}, c.prizes);
-        RestoreResults(engine);
+        RestoreResults(folder.event(), engine);
         if (c.redraw)
             setUp({L"p", L"q"}, c.prizes);
         for (int i = 0; i < c.stops; ++i) {
@@ -182,9 +182,9 @@ TEST_F(ResultStoreTest, AContinuedStoreKeepsWhatThisRunDoesNotKnow)
             DrawRecord record;
             engine.StartDraw();
             engine.StopDraw(DrawSeed::fresh(), record);
-            KeepResults(engine);
+            KeepResults(folder.event(), engine);
         }
-        SaveResults(engine);
+        SaveResults(folder.event(), engine);
         EXPECT_EQ(folder.read("AwardResult.ini"), c.after) << c.what;
     }
 }
@@ -209,10 +209,10 @@ TEST_F(ResultStoreTest, EveryWinnerComesBackExactly)
         Names pool = c.winners;
         pool.insert(pool.end(), {L"A", L"B", L"C"});
         finished({L"A", L"B", L"C"}, c.winners, 1);
-        SaveResults(engine);
+        SaveResults(folder.event(), engine);
         EXPECT_EQ(folder.read("AwardResult.ini").rfind(c.storedStart, 0), 0u) << c.what;
         setUp(pool, 1);
-        RestoreResults(engine);
+        RestoreResults(folder.event(), engine);
         EXPECT_EQ(engine.award(0).winners, c.winners) << c.what;
         EXPECT_EQ(engine.pool(), (Names{L"A", L"B", L"C"})) << c.what;
     }
@@ -225,10 +225,10 @@ TEST_F(ResultStoreTest, AStoreOfAnyLengthComesBackWhole)
         pool.emplace_back(L"参加者" + std::to_wstring(i));
     folder.write("AwardResult.ini", "");
     finished(Names(pool.begin() + 2000, pool.end()), Names(pool.begin(), pool.begin() + 2000), 2);
-    SaveResults(engine);
+    SaveResults(folder.event(), engine);
 
     setUp(pool, 2);
-    RestoreResults(engine);
+    RestoreResults(folder.event(), engine);
     EXPECT_EQ(engine.award(0).winners, Names(pool.begin(), pool.begin() + 2000));
     EXPECT_EQ(engine.pool(), Names(pool.begin() + 2000, pool.end()));
 }
@@ -237,12 +237,12 @@ TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
 {
     MessageRecorder recorder;
     setUp({L"a"}, 1);
-    RestoreResults(engine);
+    RestoreResults(folder.event(), engine);
     finished({L"a"}, {}, 1);
-    KeepResults(engine);
-    SaveResults(engine);
+    KeepResults(folder.event(), engine);
+    SaveResults(folder.event(), engine);
     EXPECT_EQ(engine.pool(), Names{L"a"});
-    EXPECT_FALSE(ResultStoreExists());
+    EXPECT_FALSE(ResultStoreExists(folder.event()));
     EXPECT_EQ(recorder.texts(),
               (std::vector<std::wstring>{L"AwardResult.ini", L"AwardResult.iniFile unexist",
                                          L"AwardResult.ini", L"AwardResult.iniFile unexist"}));

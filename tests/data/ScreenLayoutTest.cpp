@@ -18,21 +18,21 @@ std::string configuration(const std::string& screen)
 }
 
 // A start on a 1920 x 1080 screen.
-HotZones scale(AreaSet& areas)
+HotZones scale(const TestFolder& folder, AreaSet& areas)
 {
     PendingSettings settings;
-    return ScaleScreenLayout(areas, 1920, 1080, settings);
+    return ScaleScreenLayout(folder.event(), areas, 1920, 1080, settings);
 }
 
 } // namespace
 
 TEST(ScreenLayout, ScalesAreasAndHotZonesToTheRealScreen)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("AwardInfo.ini", configuration("cx=1024\r\ncy=768\r\n"));
     AreaSet areas;
-    CreateAreas(areas);
-    const HotZones zones = scale(areas);
+    CreateAreas(folder.event(), areas);
+    const HotZones zones = scale(folder, areas);
     for (const auto& area : areas)
         EXPECT_EQ(area->m_rect, Rect(187, 70, 937, 210));
     EXPECT_EQ(zones.start, Rect(187, 140, 562, 281));
@@ -48,20 +48,20 @@ TEST(ScreenLayout, ScalesAreasAndHotZonesToTheRealScreen)
                   "FontSize=0\r\nFontName=\r\nFontColor=255,0,0,0\r\n"),
         std::string::npos);
     AreaSet again;
-    CreateAreas(again);
-    EXPECT_EQ(scale(again).start, zones.start);
+    CreateAreas(folder.event(), again);
+    EXPECT_EQ(scale(folder, again).start, zones.start);
     EXPECT_EQ(again[3]->m_rect, Rect(187, 70, 937, 210));
     EXPECT_EQ(folder.read("AwardInfo.ini"), once);
 }
 
 TEST(ScreenLayout, TheSameScreenLeavesTheAreasAlone)
 {
-    EventFolder folder;
+    TestFolder folder;
     const std::string before = configuration("cx=1920\r\ncy=1080\r\n");
     folder.write("AwardInfo.ini", before);
     AreaSet areas;
-    CreateAreas(areas);
-    const HotZones zones = scale(areas);
+    CreateAreas(folder.event(), areas);
+    const HotZones zones = scale(folder, areas);
     EXPECT_EQ(areas[0]->m_rect, Rect(100, 50, 500, 150));
     EXPECT_EQ(zones.stop, Rect(500, 50, 700, 150));
     EXPECT_EQ(folder.read("AwardInfo.ini"), before);
@@ -70,11 +70,11 @@ TEST(ScreenLayout, TheSameScreenLeavesTheAreasAlone)
 TEST(ScreenLayout, AMissingOrUnusableScreenSizeKeepsTheLayoutAsLoaded)
 {
     for (const char* screen : {"", "cx=0\r\ncy=768\r\n", "cx=-1024\r\ncy=768\r\n", "cx=1024\r\ncy=abc\r\n"}) {
-        EventFolder folder;
+        TestFolder folder;
         folder.write("AwardInfo.ini", configuration(screen));
         AreaSet areas;
-        CreateAreas(areas);
-        const HotZones zones = scale(areas);
+        CreateAreas(folder.event(), areas);
+        const HotZones zones = scale(folder, areas);
         EXPECT_EQ(areas[0]->m_rect, Rect(100, 50, 500, 150)) << screen;
         EXPECT_EQ(zones.start, Rect(100, 100, 300, 200)) << screen;
         // From now on the layout counts as made for this screen.

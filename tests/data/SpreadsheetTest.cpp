@@ -257,14 +257,14 @@ TEST(ImportTable, NamesJoinTheChosenColumnsAndSkipEmptyRows)
 // The prize desk's table follows every stop and replacement, and a redraw empties it.
 TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
 {
-    EventFolder folder;
+    TestFolder folder;
     TestEvent::make(folder, 10, {3, 2});
     // Every name of three fields, one with a quote and a comma to be quoted,
     // under the headings an import kept.
-    writeFile("data.txt", "A1 张伟 研发部\r\nA2 李娜 市场部\r\nA3 \"王\", 部\r\nA4 赵 部\r\nA5 钱 部\r\n");
+    folder.write("data.txt", "A1 张伟 研发部\r\nA2 李娜 市场部\r\nA3 \"王\", 部\r\nA4 赵 部\r\nA5 钱 部\r\n");
     folder.write("AwardInfo.ini",
                  folder.read("AwardInfo.ini") + "[Participants]\r\nFields=工号 姓名 时间\r\n");
-    DrawSession session;
+    DrawSession session(folder.event());
     session.open(1920, 1080);
     session.start();
     session.stop();
@@ -301,7 +301,7 @@ TEST(WinnersTable, ListsEveryWinnerWithTheFieldsOfTheNameAndTheAbsentOnes)
     // rebuilds it from the journal and the store.
     folder.write("Result.csv", WinnersTable::csv({}, fields));
     QFile::remove(folder.filePath("Result.xlsx"));
-    DrawSession again;
+    DrawSession again(folder.event());
     again.open(1920, 1080);
     const std::vector<WinnerRow> recalled = again.winnerRows();
     EXPECT_EQ(WinnersTable::csv(recalled, fields), csv)

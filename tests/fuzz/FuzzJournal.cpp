@@ -5,6 +5,7 @@
 #include "app/PoolDigest.h"
 #include "data/DrawJournal.h"
 #include "data/JournalVerifier.h"
+#include "platform/EventFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,16 +36,12 @@ bool makeFolder(const QTemporaryDir& folder)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The checker works in the event folder; the fuzzer's own paths are relative to where it started.
     static QTemporaryDir folder;
     static const bool made = makeFolder(folder);
     if (!made || !write(folder.filePath("Journal/journal.jsonl"),
                         QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size))))
         return 0;
-    const QString started = QDir::currentPath();
-    QDir::setCurrent(folder.path());
-    const JournalVerifier::Report report = JournalVerifier::verify();
-    QDir::setCurrent(started);
+    const JournalVerifier::Report report = JournalVerifier::verify(EventFolder(folder.path()));
     FUZZ_CHECK(!report.lines.isEmpty());
     FUZZ_CHECK(report.exitCode >= JournalVerifier::Verified && report.exitCode <= JournalVerifier::Discarded);
     return 0;

@@ -19,7 +19,7 @@ TEST(TextFile, AWriteThatFailsAtAnyStepLeavesTheOldBytesAndNothingElse)
                  {Step::Sync, false, false}, {Step::Close, false, false},  {Step::Rename, false, true}};
     for (const Case& c : cases) {
         for (const bool existed : {true, false}) {
-            EventFolder folder;
+            TestFolder folder;
             const std::string old = existed ? "old\r\n" : "<missing>";
             if (existed)
                 folder.write("f.txt", old);
@@ -28,7 +28,8 @@ TEST(TextFile, AWriteThatFailsAtAnyStepLeavesTheOldBytesAndNothingElse)
                                      .arg(existed ? "there" : "missing");
             const QStringList alone = existed ? QStringList{"f.txt"} : QStringList();
             TextFile::setFailingStep(c.failing);
-            EXPECT_EQ(TextFile::writeAtomically("f.txt", "new"), c.replaced) << what.toStdString();
+            EXPECT_EQ(TextFile::writeAtomically(folder.filePath("f.txt"), "new"), c.replaced)
+                << what.toStdString();
             TextFile::setFailingStep(std::nullopt);
             EXPECT_EQ(folder.read("f.txt"), c.replaced ? "new" : old) << what.toStdString();
             EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
@@ -37,12 +38,12 @@ TEST(TextFile, AWriteThatFailsAtAnyStepLeavesTheOldBytesAndNothingElse)
 
             const std::string before = folder.read("f.txt");
             TextFile::setFailingStep(c.failing);
-            EXPECT_EQ(TextFile::append("f.txt", "more"), c.appended) << what.toStdString();
+            EXPECT_EQ(TextFile::append(folder.filePath("f.txt"), "more"), c.appended) << what.toStdString();
             TextFile::setFailingStep(std::nullopt);
             const std::string kept = before == "<missing>" ? "" : before;
             EXPECT_EQ(folder.read("f.txt"), c.appended ? kept + "more" : before) << what.toStdString();
 
-            ASSERT_TRUE(TextFile::writeAtomically("f.txt", "again"));
+            ASSERT_TRUE(TextFile::writeAtomically(folder.filePath("f.txt"), "again"));
             EXPECT_EQ(folder.read("f.txt"), "again");
         }
     }
@@ -50,10 +51,10 @@ TEST(TextFile, AWriteThatFailsAtAnyStepLeavesTheOldBytesAndNothingElse)
 
 TEST(TextFile, ALinkStaysALinkToTheNewContent)
 {
-    EventFolder folder;
+    TestFolder folder;
     folder.write("real.ini", "old");
     ASSERT_TRUE(QFile::link("real.ini", folder.filePath("link.ini")));
-    ASSERT_TRUE(TextFile::writeAtomically("link.ini", "new"));
+    ASSERT_TRUE(TextFile::writeAtomically(folder.filePath("link.ini"), "new"));
     EXPECT_TRUE(QFileInfo(folder.filePath("link.ini")).isSymLink());
     EXPECT_EQ(folder.read("real.ini"), "new");
 }

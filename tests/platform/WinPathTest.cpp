@@ -1,27 +1,48 @@
 #include "platform/WinPath.h"
+#include "platform/EventFolder.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
-TEST(WinPath, BackslashesBecomeSlashes)
+// Paths as the program writes them name files of the event folder, wherever
+// the process runs.
+TEST(WinPath, RelativePathsNameFilesOfTheFolderWhateverTheirCase)
 {
-    EventFolder folder;
-    EXPECT_EQ(WinPath::toLocal(L".\\AwardInfo.ini"), QString("./AwardInfo.ini"));
-    EXPECT_EQ(WinPath::toLocal(L"Music\\Init.mp3"), QString("Music/Init.mp3"));
-    EXPECT_EQ(WinPath::toLocal(L"D:\\年会\\1.jpg"), QString("D:/年会/1.jpg"));
-    EXPECT_EQ(WinPath::toLocal(L""), QString());
-}
-
-TEST(WinPath, PartsAreMatchedWithoutRegardToCaseWhenTheExactPathIsMissing)
-{
-    EventFolder folder;
+    TestFolder folder;
     folder.write("music/INIT.MP3", "x");
     folder.write("Backimg/show.jpg", "x");
-    EXPECT_EQ(WinPath::toLocal(L"Music\\Init.mp3"), QString("music/INIT.MP3"));
-    EXPECT_EQ(WinPath::toLocal(L".\\BACKIMG\\Show.JPG"), QString("./Backimg/show.jpg"));
-    EXPECT_EQ(WinPath::toLocal(folder.path().toStdWString() + L"/MUSIC/init.mp3"),
-              folder.path() + "/music/INIT.MP3");
-    // A new file goes into the folder that is there, whatever its spelling.
-    EXPECT_EQ(WinPath::toLocal(L"Music\\none.mp3"), QString("music/none.mp3"));
-    EXPECT_EQ(WinPath::toLocal(L"Nowhere\\Music"), QString("Nowhere/Music"));
+    const EventFolder event = folder.event();
+    const QString root = folder.path();
+    struct Case
+    {
+        std::wstring path;
+        QString expected;
+    } cases[] = {
+        {L".\\AwardInfo.ini", root + "/AwardInfo.ini"},
+        {L"Music\\Init.mp3", root + "/music/INIT.MP3"},
+        {L".\\BACKIMG\\Show.JPG", root + "/Backimg/show.jpg"},
+        {root.toStdWString() + L"/MUSIC/init.mp3", root + "/music/INIT.MP3"},
+        // A new file goes into the folder that is there, whatever its spelling.
+        {L"Music\\none.mp3", root + "/music/none.mp3"},
+        {L"Nowhere\\Music", root + "/Nowhere/Music"},
+        {L"D:\\年会\\1.jpg", root + "/D:/年会/1.jpg"},
+        {L"", QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(event.file(c.path), c.expected) << QString::fromStdWString(c.path).toStdString();
+}
+
+TEST(EventFolder, HoldsOnlyWhatIsInsideOnceLinksAreFollowed)
+{
+    TestFolder folder;
+    TestFolder elsewhere;
+    folder.write("in.txt", "x");
+    elsewhere.write("out.txt", "x");
+    QFile::link(elsewhere.filePath("out.txt"), folder.filePath("link.txt"));
+    const EventFolder event = folder.event();
+    EXPECT_TRUE(event.holds(event.file("in.txt")));
+    EXPECT_FALSE(event.holds(event.file("link.txt")));
+    EXPECT_FALSE(event.holds(event.file("missing.txt")));
+    EXPECT_FALSE(event.holds(elsewhere.filePath("out.txt")));
 }

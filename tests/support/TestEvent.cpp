@@ -7,7 +7,7 @@
 
 namespace {
 
-void picture(EventFolder& folder, const QString& name, QSize size, const QColor& color)
+void picture(TestFolder& folder, const QString& name, QSize size, const QColor& color)
 {
     QDir(folder.path()).mkpath("Backimg");
     QImage image(size, QImage::Format_RGB32);
@@ -26,7 +26,7 @@ std::string area(const char* section, const char* rect, const char* title, int s
 
 } // namespace
 
-void TestEvent::make(EventFolder& folder, int participants, std::initializer_list<int> winnerCounts)
+void TestEvent::make(TestFolder& folder, int participants, std::initializer_list<int> winnerCounts)
 {
     picture(folder, "show.jpg", QSize(192, 108), Show);
     picture(folder, "start.jpg", QSize(30, 8), Start);

@@ -19,6 +19,6 @@ const QColor ScrollText(255, 255, 0);
 const QColor CaptionText(255, 255, 255);
 
 // Participants "p0" ... and one prize per winner count ("Prize0" ...).
-void make(EventFolder& folder, int participants, std::initializer_list<int> winnerCounts);
+void make(TestFolder& folder, int participants, std::initializer_list<int> winnerCounts);
 
 } // namespace TestEvent

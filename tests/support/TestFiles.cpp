@@ -7,24 +7,20 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-EventFolder::EventFolder() : m_previous(QDir::currentPath())
+TestFolder::TestFolder()
 {
     CodePage::setAsciiFileEncoding(TextEncoding::Ansi);
     EXPECT_TRUE(m_dir.isValid());
-    QDir::setCurrent(m_dir.path());
 }
 
-EventFolder::~EventFolder()
-{
-    QDir::setCurrent(m_previous);
-}
+TestFolder::~TestFolder() = default;
 
-void EventFolder::write(const QString& name, const std::string& bytes) const
+void TestFolder::write(const QString& name, const std::string& bytes) const
 {
     writeFile(filePath(name), bytes);
 }
 
-std::string EventFolder::read(const QString& name) const
+std::string TestFolder::read(const QString& name) const
 {
     return readFile(filePath(name));
 }

@@ -1,28 +1,31 @@
 #pragma once
 
+#include "platform/EventFolder.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <string>
 
-// A fresh folder that is the current directory while the object lives, the
-// way the program runs inside an event folder.
-class EventFolder
+// A fresh event folder, removed with the object. The working folder stays
+// where it is: the program names its event folder, it never assumes it.
+class TestFolder
 {
 public:
-    EventFolder();
-    ~EventFolder();
-    EventFolder(const EventFolder&) = delete;
-    EventFolder& operator=(const EventFolder&) = delete;
+    TestFolder();
+    ~TestFolder();
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
 
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // The folder as the program names it.
+    EventFolder event() const { return EventFolder(path()); }
 
     void write(const QString& name, const std::string& bytes) const;
     std::string read(const QString& name) const;
 
 private:
     QTemporaryDir m_dir;
-    QString m_previous;
 };
 
 void writeFile(const QString& path, const std::string& bytes);
