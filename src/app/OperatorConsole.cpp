@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <algorithm>
 
 namespace {
 
@@ -80,17 +81,21 @@ void OperatorConsole::refresh()
     const DrawEngine& engine = session.engine();
     const bool running = engine.running();
     const int current = engine.current();
+    // Past the result screen the count runs one beyond the table, as the store keeps it.
+    const bool allDrawn = current >= engine.prizeCount() && engine.prizeCount() > 0;
     m_ui->currentPrize->setText(engine.isCurrentPrize()
                                     ? prizeLine(engine.award(current)) +
                                           (running ? QStringLiteral(" (正在抽)") : QString())
-                                    : QStringLiteral("还没有开始"));
+                                : allDrawn ? QStringLiteral("全部抽完")
+                                           : QStringLiteral("还没有开始"));
     const int next = current + 1;
     m_ui->nextPrize->setText(next >= 0 && next < engine.prizeCount()
                                  ? prizeLine(engine.award(next))
                                  : QStringLiteral("没有了 (开始打开结果)"));
     m_ui->poolSize->setText(QStringLiteral("%1 人").arg(engine.pool().size()));
-    m_ui->prizesDrawn->setText(
-        QStringLiteral("%1 / %2").arg(engine.finishedCountToStore()).arg(engine.prizeCount()));
+    m_ui->prizesDrawn->setText(QStringLiteral("%1 / %2")
+                                   .arg(std::min(engine.finishedCountToStore(), engine.prizeCount()))
+                                   .arg(engine.prizeCount()));
     const int pages = session.wall().pages();
     m_ui->pageLabel->setText(
         QStringLiteral("%1 / %2").arg(std::min(session.page(), pages - 1) + 1).arg(pages));

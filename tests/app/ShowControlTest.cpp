@@ -230,6 +230,8 @@ TEST(OperatorConsole, AloneWithTheControllerItWorksTheWholeShow)
     start->click();
     EXPECT_TRUE(results);
     EXPECT_FALSE(start->isEnabled()) << "the result screen is up";
+    EXPECT_EQ(console.findChild<QLabel*>("prizesDrawn")->text(), "2 / 2") << "not one past the table";
+    EXPECT_EQ(console.findChild<QLabel*>("currentPrize")->text(), "全部抽完");
     show.closeResultScreen();
     EXPECT_TRUE(start->isEnabled());
     console.findChild<QPushButton*>("exitButton")->click();
