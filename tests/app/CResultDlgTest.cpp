@@ -50,6 +50,7 @@ TEST_F(ScreenTest, TheResultScreenScrollsTheSummaryAndClosesOnItsExitZone)
     EXPECT_EQ(paints, 1);
     EXPECT_GE(firstTop, 1080 - 24);
     EXPECT_EQ(windows->controller().player().mode(), MusicPlayer::Idle) << "stopped when it closed";
+    windows->controller().player().settle();
     EXPECT_TRUE(windows->controller().player().ready()) << "but not released";
 
     QTest::keyClick(screen, Qt::Key_Space);

@@ -76,8 +76,9 @@ TEST_F(MusicPlayerTest, AFilePlayedOnceEndsAndStaysQuiet)
     QElapsedTimer clock;
     clock.start();
     player.Play(L"Music\\stop.wav", MusicPlayer::PlayOnce);
-    EXPECT_TRUE(player.ready());
     EXPECT_EQ(player.mode(), MusicPlayer::PlayOnce);
+    player.settle();
+    EXPECT_TRUE(player.ready());
     ASSERT_TRUE(pollUntil(
         player, [&] { return player.finished(); }, 20));
     // The sink plays in real time, so the end cannot come before the sound did.
@@ -93,6 +94,7 @@ TEST_F(MusicPlayerTest, ALoopStartsAgainFromAFreshPipelineAtItsEnd)
 {
     MusicPlayer player(folder.event());
     player.Play(L"Music\\start.mp3", MusicPlayer::PlayLoop);
+    player.settle();
     ASSERT_TRUE(player.ready());
     ASSERT_TRUE(pollUntil(player, [&] { return player.buildCount() >= 3; }));
     EXPECT_TRUE(player.ready());
@@ -122,6 +124,7 @@ TEST_F(MusicPlayerTest, MissingOrUnplayableFilesLeaveTheProgramSilent)
     folder.write("Music/broken.mp3", std::string(4000, '\x5A'));
     MusicPlayer player(folder.event());
     player.Play(L"Music\\none.mp3", MusicPlayer::PlayLoop);
+    player.settle();
     EXPECT_FALSE(player.ready());
     EXPECT_EQ(player.mode(), MusicPlayer::PlayLoop);
     player.Poll();
@@ -140,9 +143,9 @@ TEST_F(MusicPlayerTest, StoppingKeepsTheFileButEndsTheLoop)
 {
     MusicPlayer player(folder.event());
     player.Play(L"music\\START.MP3", MusicPlayer::PlayLoop);
-    ASSERT_TRUE(player.ready());
     player.Stop();
     EXPECT_EQ(player.mode(), MusicPlayer::Idle);
+    player.settle();
     EXPECT_TRUE(player.ready());
     for (int i = 0; i < 10; ++i)
         player.Poll();
