@@ -328,6 +328,8 @@ void DrawSession::prizeTableChanged()
     // The operator was told the drawn data goes; what is stored is this table's now.
     m_engine.storeAfresh();
     storeResults();
+    // The prize desk's table names the prizes as the table now does.
+    tableWritten(m_ledger.follow(m_engine));
     checkRanges();
     winnersChanged(true);
     emit prizesChanged();

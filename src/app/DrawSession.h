@@ -110,7 +110,7 @@ public:
     void setBlackedOut(bool on);
     // The prize desk's table as it stands: every winner of the finished
     // prizes, then each prize's absent winners.
-    std::vector<WinnerRow> winnerRows() const { return m_ledger.rows(m_engine); }
+    std::vector<WinnerRow> winnerRows() const { return m_ledger.rows(); }
     // What the excluded lists of the prize being drawn, or else of the next,
     // do to the pool: how many each takes out, and their lines that match
     // several names. Empty when that prize excludes no list.

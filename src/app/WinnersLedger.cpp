@@ -31,7 +31,10 @@ bool WinnersLedger::rebuild(const WinnerHistory& history, const DrawEngine& engi
     }
     std::string onDisk;
     TextFile::readAll(m_folder.file(WinnersTable::CsvFile), onDisk);
-    if (onDisk == WinnersTable::csv(rows(engine), m_fieldNames) &&
+    m_built.clear();
+    m_blocks.clear();
+    refresh(engine);
+    if (onDisk == WinnersTable::csv(rows(), m_fieldNames) &&
         QFileInfo::exists(m_folder.file(WinnersTable::XlsxFile)))
         return true;
     return write(engine);
@@ -50,47 +53,85 @@ bool WinnersLedger::note(const DrawRecord& record, const DrawEngine& engine, con
     }
     for (const tstring& winner : record.winners)
         m_drawn[winner] = drawn;
-    return write(engine);
+    return write(engine, record.prize);
 }
 
 bool WinnersLedger::clear(const DrawEngine& engine)
 {
     m_drawn.clear();
     m_absent.clear();
+    m_built.clear();
+    m_blocks.clear();
     return write(engine);
 }
 
-std::vector<WinnerRow> WinnersLedger::rows(const DrawEngine& engine) const
+bool WinnersLedger::follow(const DrawEngine& engine)
+{
+    return write(engine);
+}
+
+std::vector<WinnerRow> WinnersLedger::rowsOf(const AwardItem& award, qint64 first) const
 {
     std::vector<WinnerRow> rows;
-    qint64 number = 0;
-    const auto row = [&rows](const tstring& awardName, const tstring& prizeName, const tstring& name,
-                             const Drawn& drawn, qint64 rowNumber, const QString& note) {
-        rows.push_back(WinnerRow{rowNumber, QString::fromStdWString(awardName),
-                                 QString::fromStdWString(prizeName), QString::fromStdWString(name),
-                                 drawn.time, drawn.fingerprint, note});
+    rows.reserve(award.winners.size());
+    const QString awardName = QString::fromStdWString(award.awardName);
+    const QString prizeName = QString::fromStdWString(award.prizeName);
+    const auto row = [&](const tstring& name, const Drawn& drawn, qint64 number, const QString& note) {
+        rows.push_back(WinnerRow{number, awardName, prizeName, QString::fromStdWString(name), drawn.time,
+                                 drawn.fingerprint, note});
     };
-    for (int i = 0; i < engine.prizeCount(); ++i) {
-        if (!engine.isFinishedForDisplay(i))
-            continue;
-        const AwardItem& award = engine.award(i);
-        for (const tstring& winner : award.winners) {
-            const auto found = m_drawn.find(winner);
-            const Drawn drawn = found != m_drawn.end() ? found->second : Drawn();
-            row(award.awardName, award.prizeName, winner, drawn, ++number,
-                drawn.replacement ? QStringLiteral("补抽") : QString());
-        }
-        for (const Absent& absent : m_absent) {
-            if (absent.awardName == award.awardName && absent.prizeName == award.prizeName)
-                row(absent.awardName, absent.prizeName, absent.name, absent.drawn, 0, QStringLiteral("缺席"));
-        }
+    qint64 number = first;
+    for (const tstring& winner : award.winners) {
+        const auto found = m_drawn.find(winner);
+        const Drawn drawn = found != m_drawn.end() ? found->second : Drawn();
+        row(winner, drawn, ++number, drawn.replacement ? QStringLiteral("补抽") : QString());
+    }
+    for (const Absent& absent : m_absent) {
+        if (absent.awardName == award.awardName && absent.prizeName == award.prizeName)
+            row(absent.name, absent.drawn, 0, QStringLiteral("缺席"));
     }
     return rows;
 }
 
-bool WinnersLedger::write(const DrawEngine& engine)
+std::vector<WinnerRow> WinnersLedger::rowsAfresh(const DrawEngine& engine) const
 {
+    std::vector<WinnerRow> rows;
+    qint64 first = 0;
+    for (int i = 0; i < engine.prizeCount(); ++i) {
+        if (!engine.isFinishedForDisplay(i))
+            continue;
+        const std::vector<WinnerRow> block = rowsOf(engine.award(i), first);
+        rows.insert(rows.end(), block.begin(), block.end());
+        first += qint64(engine.award(i).winners.size());
+    }
+    return rows;
+}
+
+void WinnersLedger::refresh(const DrawEngine& engine, int changed)
+{
+    // The finished prizes are the first ones of the table.
+    std::size_t finished = 0;
+    while (int(finished) < engine.prizeCount() && engine.isFinishedForDisplay(int(finished)))
+        ++finished;
+    m_built.resize(finished);
+    m_blocks.resize(finished);
+    qint64 first = 0;
+    for (std::size_t i = 0; i < finished; ++i) {
+        const AwardItem& award = engine.award(int(i));
+        Block& built = m_built[i];
+        if (int(i) == changed || !m_blocks[i] || built.first != first || built.awardName != award.awardName ||
+            built.prizeName != award.prizeName || built.winners != award.winners) {
+            built = Block{award.awardName, award.prizeName, award.winners, first};
+            m_blocks[i] = std::make_shared<const std::vector<WinnerRow>>(rowsOf(award, first));
+        }
+        first += qint64(award.winners.size());
+    }
+}
+
+bool WinnersLedger::write(const DrawEngine& engine, int changed)
+{
+    refresh(engine, changed);
     const bool lastWritten = !m_table.failing();
-    m_table.post(rows(engine), m_fieldNames);
+    m_table.post(m_blocks, m_fieldNames);
     return lastWritten;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AwardItem.h"
 #include "app/DrawRecord.h"
 #include "data/WinnerHistory.h"
 #include "data/WinnersTable.h"
@@ -13,7 +14,8 @@ class DrawEngine;
 // The prize desk's table: who won which prize, when, by which journal line,
 // and whom each absent winner gave way to. It is rebuilt at every start from
 // the journal and the result store, follows every stop and replacement, and
-// is written to Result.csv and Result.xlsx off the screen's thread.
+// is written to Result.csv and Result.xlsx off the screen's thread. Its rows
+// are kept in a block a prize: a stop builds the block of its prize only.
 class WinnersLedger
 {
 public:
@@ -33,15 +35,23 @@ public:
               const tstring& absent = tstring());
     // A draw started afresh has no winners yet.
     bool clear(const DrawEngine& engine);
+    // The prize table was edited: the blocks whose prize changed are built again.
+    bool follow(const DrawEngine& engine);
 
     // Every winner of the finished prizes, then each prize's absent winners.
-    std::vector<WinnerRow> rows(const DrawEngine& engine) const;
+    std::vector<WinnerRow> rows() const { return WinnersTable::rowsOf(m_blocks); }
+    // The same, built whole from the engine rather than block by block.
+    std::vector<WinnerRow> rowsAfresh(const DrawEngine& engine) const;
     // Waits for the files; false when their last write failed.
     bool finish() { return m_table.finish(); }
 
 private:
+    // Brings the blocks in line with the finished prizes, building again
+    // those whose prize, place or winners changed, and `changed` whatever it holds.
+    void refresh(const DrawEngine& engine, int changed = -1);
+    std::vector<WinnerRow> rowsOf(const AwardItem& award, qint64 first) const;
     // Posts the rows; false when the write before this one failed.
-    bool write(const DrawEngine& engine);
+    bool write(const DrawEngine& engine, int changed = -1);
 
     using Drawn = WinnerHistory::Drawn;
     struct Absent
@@ -51,8 +61,18 @@ private:
         tstring name;
         Drawn drawn;
     };
+    // A finished prize's rows, and what they were built from.
+    struct Block
+    {
+        tstring awardName;
+        tstring prizeName;
+        std::vector<tstring> winners;
+        qint64 first = 0;
+    };
     std::map<tstring, Drawn> m_drawn;
     std::vector<Absent> m_absent;
+    std::vector<Block> m_built;
+    WinnerBlocks m_blocks;
     QStringList m_fieldNames;
     EventFolder m_folder;
     WinnersTable m_table;

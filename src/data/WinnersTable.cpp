@@ -188,10 +188,22 @@ bool WinnersTable::write(const EventFolder& folder, const std::vector<WinnerRow>
     return csvWritten.get() && xlsxWritten;
 }
 
-void WinnersTable::post(std::vector<WinnerRow> rows, QStringList fieldNames)
+std::vector<WinnerRow> WinnersTable::rowsOf(const WinnerBlocks& blocks)
+{
+    std::size_t count = 0;
+    for (const auto& block : blocks)
+        count += block->size();
+    std::vector<WinnerRow> rows;
+    rows.reserve(count);
+    for (const auto& block : blocks)
+        rows.insert(rows.end(), block->begin(), block->end());
+    return rows;
+}
+
+void WinnersTable::post(WinnerBlocks blocks, QStringList fieldNames)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_pending = Pending{std::move(rows), std::move(fieldNames)};
+    m_pending = Pending{std::move(blocks), std::move(fieldNames)};
     if (m_writing)
         return;
     m_writing = true;
@@ -211,7 +223,7 @@ void WinnersTable::drain()
             pending = std::move(*m_pending);
             m_pending.reset();
         }
-        m_failing = !write(m_folder, pending.rows, pending.fieldNames);
+        m_failing = !write(m_folder, rowsOf(pending.blocks), pending.fieldNames);
     }
 }
 

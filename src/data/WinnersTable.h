@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <atomic>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -23,6 +24,10 @@ struct WinnerRow
     QString fingerprint;
     QString note;
 };
+
+// The rows in blocks, one a prize: a block that did not change is shared
+// with the table's thread, not copied or built again.
+using WinnerBlocks = std::vector<std::shared_ptr<const std::vector<WinnerRow>>>;
 
 // "Result.csv" and "Result.xlsx": the winners so far, one row each, with the
 // name split into fields so that 工号 and 部门 can be filtered, under the
@@ -56,8 +61,9 @@ public:
     static bool write(const EventFolder& folder, const std::vector<WinnerRow>& rows,
                       const QStringList& fieldNames = {});
 
+    static std::vector<WinnerRow> rowsOf(const WinnerBlocks& blocks);
     // Writes them on the table's thread.
-    void post(std::vector<WinnerRow> rows, QStringList fieldNames);
+    void post(WinnerBlocks blocks, QStringList fieldNames);
     // Waits for what was posted; false when its last write failed.
     bool finish();
     // Whether the last write that ended failed.
@@ -68,7 +74,7 @@ private:
 
     struct Pending
     {
-        std::vector<WinnerRow> rows;
+        WinnerBlocks blocks;
         QStringList fieldNames;
     };
     const EventFolder m_folder;
