@@ -19,6 +19,22 @@ void DrawEngine::settleDigest()
         m_cycleDigest.wait();
 }
 
+void DrawEngine::digestInBackground()
+{
+    settleDigest();
+    m_cyclePoolSize = m_pool.size();
+    m_cycleDigest = std::async(std::launch::async, [this] { return PoolDigest(m_pool); });
+}
+
+tstring DrawEngine::takeDigest()
+{
+    const bool known = m_cycleDigest.valid() && m_cyclePoolSize == m_pool.size();
+    tstring digest = known ? m_cycleDigest.get() : PoolDigest(m_pool);
+    settleDigest();
+    m_cycleDigest = std::future<tstring>();
+    return digest;
+}
+
 void DrawEngine::Reset()
 {
     settleDigest();
@@ -67,13 +83,11 @@ DrawEngine::StartOutcome DrawEngine::StartDraw()
     if (m_current == prizeCount())
         return StartOutcome::ResultScreen;
     m_running = 1;
-    // The pool stays as it is while names cycle; taking its digest now keeps
-    // the stop quick on a big pool.
-    // Off the screen's thread: a million names take tens of milliseconds. The
-    // pool does not change until the stop, which waits for it.
-    settleDigest();
-    m_cyclePoolSize = m_pool.size();
-    m_cycleDigest = std::async(std::launch::async, [this] { return PoolDigest(m_pool); });
+    // The pool stays as it is while names cycle; its digest, taken off the
+    // screen's thread since the pool last changed (a million names take tens
+    // of milliseconds), keeps the stop quick.
+    if (!m_cycleDigest.valid() || m_cyclePoolSize != m_pool.size())
+        digestInBackground();
     return StartOutcome::Cycling;
 }
 
@@ -106,10 +120,7 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
     record = DrawRecord();
     record.prize = m_current;
     record.poolSize = m_pool.size();
-    const bool digestKnown = m_cycleDigest.valid() && m_cyclePoolSize == m_pool.size();
-    record.poolDigest = digestKnown ? m_cycleDigest.get() : PoolDigest(m_pool);
-    settleDigest();
-    m_cycleDigest = std::future<tstring>();
+    record.poolDigest = takeDigest();
     AwardItem& award = m_awards[static_cast<size_t>(m_current)];
     award.admitted = -1;
     if (limited(scope)) {
@@ -145,6 +156,8 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
     }
     award.winners.insert(award.winners.end(), record.winners.begin(), record.winners.end());
     award.drawn = 1;
+    // For a replacement or the next start.
+    digestInBackground();
     return record.outcome == DrawRecord::AllRemaining ? StopOutcome::AllRemaining : StopOutcome::Drawn;
 }
 
@@ -233,7 +246,7 @@ DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& see
         return NothingToReplace;
     if (m_pool.empty())
         return PoolEmpty;
-    settleDigest();
+    const tstring digest = takeDigest();
     // The replacement comes from the prize's own range.
     std::vector<std::size_t> admitted;
     if (limited(scope)) {
@@ -244,7 +257,7 @@ DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& see
     record = DrawRecord();
     record.prize = m_current;
     record.poolSize = m_pool.size();
-    record.poolDigest = PoolDigest(m_pool);
+    record.poolDigest = digest;
     record.seed = seed;
     if (limited(scope)) {
         recordScope(*scope, admitted.size(), record);
@@ -254,6 +267,7 @@ DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& see
     }
     m_absent.push_back(m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)]);
     m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)] = record.winners.front();
+    digestInBackground();
     return Replaced;
 }
 

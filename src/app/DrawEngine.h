@@ -137,6 +137,10 @@ public:
     void settleDigest();
 
 private:
+    // Takes the pool's digest on another thread, for the next draw from it.
+    void digestInBackground();
+    // That digest, or the pool's taken now when the pool changed since.
+    tstring takeDigest();
     // 0 finished, 1 cycling, 2 still to draw.
     int prizeState(int index) const;
 
