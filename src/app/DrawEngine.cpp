@@ -48,7 +48,7 @@ void DrawEngine::Reset()
     m_withdrawn.clear();
 }
 
-void DrawEngine::load(std::vector<tstring> pool, std::vector<AwardItem> awards)
+void DrawEngine::load(NamePool pool, std::vector<AwardItem> awards)
 {
     Reset();
     m_pool = std::move(pool);
@@ -72,7 +72,7 @@ void DrawEngine::restore(Restored restored)
     if (restored.taken.empty())
         return;
     restored.taken.resize(m_pool.size());
-    removeMarked(m_pool, restored.taken);
+    m_pool.removeMarked(restored.taken);
 }
 
 DrawEngine::StartOutcome DrawEngine::StartDraw()
@@ -141,7 +141,7 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
                 record.winners.push_back(m_pool[index]);
                 won[index] = true;
             }
-            removeMarked(m_pool, won);
+            m_pool.removeMarked(won);
         }
     } else if (m_pool.empty()) {
         record.outcome = DrawRecord::EmptyPool;
@@ -151,8 +151,8 @@ DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& r
         pick(m_pool, seed, award.winnerCount, record.positions, record.winners);
     } else {
         record.outcome = DrawRecord::AllRemaining;
-        record.winners = std::move(m_pool);
-        m_pool.clear();
+        record.winners = m_pool.names();
+        m_pool.removeMarked(std::vector<bool>(m_pool.size(), true));
     }
     award.winners.insert(award.winners.end(), record.winners.begin(), record.winners.end());
     award.drawn = 1;
@@ -167,8 +167,8 @@ namespace {
 // name at `indexOf(k)`: the same positions as taking one name after the
 // other out of them, without moving the rest after each one.
 template <typename IndexOf>
-void pickFrom(std::vector<tstring>& pool, std::size_t candidates, IndexOf indexOf, const DrawSeed& seed,
-              int count, std::vector<std::size_t>& positions, std::vector<tstring>& winners)
+void pickFrom(NamePool& pool, std::size_t candidates, IndexOf indexOf, const DrawSeed& seed, int count,
+              std::vector<std::size_t>& positions, std::vector<tstring>& winners)
 {
     DrawSeed::Positions random(seed);
     const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), candidates);
@@ -180,57 +180,50 @@ void pickFrom(std::vector<tstring>& pool, std::size_t candidates, IndexOf indexO
         const std::size_t position = random.next(remaining.remaining());
         const std::size_t index = indexOf(remaining.take(position));
         positions.push_back(position);
-        winners.push_back(std::move(pool[index]));
+        winners.push_back(pool[index]);
         won[index] = true;
     }
-    DrawEngine::removeMarked(pool, won);
+    pool.removeMarked(won);
 }
 
 } // namespace
 
-void DrawEngine::pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
-                      std::vector<std::size_t>& positions, std::vector<tstring>& winners)
+void DrawEngine::pick(NamePool& pool, const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
+                      std::vector<tstring>& winners)
 {
     pickFrom(
         pool, pool.size(), [](std::size_t k) { return k; }, seed, count, positions, winners);
 }
 
-void DrawEngine::pickAmong(std::vector<tstring>& pool, const std::vector<std::size_t>& admitted,
-                           const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
-                           std::vector<tstring>& winners)
+void DrawEngine::pickAmong(NamePool& pool, const std::vector<std::size_t>& admitted, const DrawSeed& seed,
+                           int count, std::vector<std::size_t>& positions, std::vector<tstring>& winners)
 {
     pickFrom(
         pool, admitted.size(), [&admitted](std::size_t k) { return admitted[k]; }, seed, count, positions,
         winners);
 }
 
-std::vector<std::size_t> DrawEngine::admittedBy(const std::vector<tstring>& pool, const DrawScope& scope)
+std::vector<std::size_t> DrawEngine::admittedBy(const NamePool& pool, const DrawScope& scope)
 {
     std::vector<std::size_t> admitted;
+    tstring name;
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        if (scope.admits(pool[i]))
+        pool.copy(i, name);
+        if (scope.admits(name))
             admitted.push_back(i);
     }
     return admitted;
 }
 
-bool DrawEngine::anyAdmitted(const std::vector<tstring>& pool, const DrawScope& scope)
+bool DrawEngine::anyAdmitted(const NamePool& pool, const DrawScope& scope)
 {
-    return std::any_of(pool.begin(), pool.end(),
-                       [&scope](const tstring& name) { return scope.admits(name); });
-}
-
-void DrawEngine::removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked)
-{
-    std::size_t kept = 0;
+    tstring name;
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        if (marked[i])
-            continue;
-        if (kept != i)
-            pool[kept] = std::move(pool[i]);
-        ++kept;
+        pool.copy(i, name);
+        if (scope.admits(name))
+            return true;
     }
-    pool.resize(kept);
+    return false;
 }
 
 bool DrawEngine::canReplace(int row) const

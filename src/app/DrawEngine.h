@@ -3,6 +3,7 @@
 #include "app/AwardItem.h"
 #include "app/DrawRecord.h"
 #include "app/DrawScope.h"
+#include "app/NamePool.h"
 
 #include <cstdint>
 #include <future>
@@ -60,7 +61,11 @@ public:
     // Back to the state before the first start, with nothing loaded.
     void Reset();
     // A fresh draw of these participants and prizes.
-    void load(std::vector<tstring> pool, std::vector<AwardItem> awards);
+    void load(NamePool pool, std::vector<AwardItem> awards);
+    void load(const std::vector<tstring>& pool, std::vector<AwardItem> awards)
+    {
+        load(NamePool(pool), std::move(awards));
+    }
     // Continues the result store: from now on a store keeps what this run
     // knows nothing of, until a reset.
     void restore(Restored restored);
@@ -74,7 +79,7 @@ public:
     // Whether the winner in that row of the prize just drawn can be replaced now.
     bool canReplace(int row) const;
 
-    const std::vector<tstring>& pool() const { return m_pool; }
+    const NamePool& pool() const { return m_pool; }
     const std::vector<AwardItem>& awards() const { return m_awards; }
     const AwardItem& award(int index) const { return m_awards[static_cast<size_t>(index)]; }
     int current() const { return m_current; }
@@ -115,20 +120,16 @@ public:
 
     // The selection rule: each pick takes the name at the seed's next
     // position among those still in the pool, in pool order.
-    static void pick(std::vector<tstring>& pool, const DrawSeed& seed, int count,
-                     std::vector<std::size_t>& positions, std::vector<tstring>& winners);
+    static void pick(NamePool& pool, const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
+                     std::vector<tstring>& winners);
 
     // The same among the pool's names at `admitted` (in pool order).
-    static void pickAmong(std::vector<tstring>& pool, const std::vector<std::size_t>& admitted,
-                          const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
-                          std::vector<tstring>& winners);
+    static void pickAmong(NamePool& pool, const std::vector<std::size_t>& admitted, const DrawSeed& seed,
+                          int count, std::vector<std::size_t>& positions, std::vector<tstring>& winners);
     // Where in the pool the scope's names are.
-    static std::vector<std::size_t> admittedBy(const std::vector<tstring>& pool, const DrawScope& scope);
+    static std::vector<std::size_t> admittedBy(const NamePool& pool, const DrawScope& scope);
     // Whether it admits anyone; quick when it does.
-    static bool anyAdmitted(const std::vector<tstring>& pool, const DrawScope& scope);
-
-    // Takes the marked names out in one pass; the rest keep their order.
-    static void removeMarked(std::vector<tstring>& pool, const std::vector<bool>& marked);
+    static bool anyAdmitted(const NamePool& pool, const DrawScope& scope);
 
     // Where the cycling names start on this tick; -1 when the pool is empty.
     long long nextCycleStart();
@@ -144,7 +145,7 @@ private:
     // 0 finished, 1 cycling, 2 still to draw.
     int prizeState(int index) const;
 
-    std::vector<tstring> m_pool;
+    NamePool m_pool;
     std::vector<AwardItem> m_awards;
     int m_current = -1;
     int m_running = 0;

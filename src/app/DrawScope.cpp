@@ -169,7 +169,7 @@ bool DrawScope::admits(const tstring& name) const
     return true;
 }
 
-std::vector<DrawScope::Exclusion> DrawScope::exclusions(const std::vector<tstring>& pool) const
+std::vector<DrawScope::Exclusion> DrawScope::exclusions(const NamePool& pool) const
 {
     std::vector<Exclusion> out;
     for (const auto& [file, excluded] : m_excluded) {

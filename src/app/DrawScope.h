@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/NamePool.h"
 #include "areas/tstring.h"
 
 #include <QString>
@@ -74,7 +75,7 @@ public:
 
     bool admits(const tstring& name) const;
     // For each excluded file, what it does to the pool.
-    std::vector<Exclusion> exclusions(const std::vector<tstring>& pool) const;
+    std::vector<Exclusion> exclusions(const NamePool& pool) const;
     // Whether the word stands in the name between separators.
     static bool hasWord(const tstring& name, const tstring& word);
     static bool isSeparator(wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000; }

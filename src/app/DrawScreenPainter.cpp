@@ -181,10 +181,7 @@ void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFram
     if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
         drawWall(
             painter, area, *frame.wall, 0,
-            [&](int i) {
-                return QString::fromStdWString(
-                    engine.pool()[(size_t(i) + size_t(frame.cycleStart)) % poolSize]);
-            },
+            [&](int i) { return engine.pool().text((size_t(i) + size_t(frame.cycleStart)) % poolSize); },
             false);
         return;
     }
@@ -194,7 +191,7 @@ void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFram
     rows.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const size_t position = (static_cast<size_t>(i) + static_cast<size_t>(frame.cycleStart)) % poolSize;
-        rows.push_back(QString::fromStdWString(engine.pool()[position]));
+        rows.push_back(engine.pool().text(position));
     }
     drawRows(painter, area, rows);
 }

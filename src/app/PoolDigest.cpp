@@ -24,30 +24,65 @@ void appendLine(std::string& out, const tstring& name)
     out += '\n';
 }
 
-} // namespace
+// Calls `line` with each name; a pool's names come into one string used again.
+template <typename Line> void eachName(const std::vector<tstring>& names, const Line& line)
+{
+    for (const tstring& name : names)
+        line(name);
+}
 
-std::string PoolText(const std::vector<tstring>& names)
+template <typename Line> void eachName(const NamePool& names, const Line& line)
+{
+    tstring name;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names.copy(i, name);
+        line(name);
+    }
+}
+
+template <typename Names> std::string textOf(const Names& names)
 {
     std::string text;
-    for (const tstring& name : names)
-        appendLine(text, name);
+    eachName(names, [&text](const tstring& name) { appendLine(text, name); });
     return text;
 }
 
-tstring PoolDigest(const std::vector<tstring>& names)
+template <typename Names> tstring digestOf(const Names& names)
 {
     constexpr std::size_t Chunk = 64 * 1024;
     Sha256 hash;
     std::string buffer;
     buffer.reserve(Chunk * 2);
-    for (const tstring& name : names) {
+    eachName(names, [&](const tstring& name) {
         appendLine(buffer, name);
         if (buffer.size() >= Chunk) {
             hash.add(buffer);
             buffer.clear();
         }
-    }
+    });
     hash.add(buffer);
     const std::string hex = Sha256::hex(hash.finish());
     return tstring(std::wstring(hex.begin(), hex.end()));
+}
+
+} // namespace
+
+std::string PoolText(const std::vector<tstring>& names)
+{
+    return textOf(names);
+}
+
+std::string PoolText(const NamePool& names)
+{
+    return textOf(names);
+}
+
+tstring PoolDigest(const std::vector<tstring>& names)
+{
+    return digestOf(names);
+}
+
+tstring PoolDigest(const NamePool& names)
+{
+    return digestOf(names);
 }

@@ -16,7 +16,7 @@ int prizeInView(const DrawEngine& engine)
 
 } // namespace
 
-std::optional<std::wstring> PrizeRanges::prepare(const AwardItem& award, const std::vector<tstring>& pool,
+std::optional<std::wstring> PrizeRanges::prepare(const AwardItem& award, const NamePool& pool,
                                                  DrawScope& scope, const KeepList& keep) const
 {
     QString reason;
@@ -29,8 +29,9 @@ std::optional<std::wstring> PrizeRanges::prepare(const AwardItem& award, const s
         if (LineReader::readAll(m_folder.file(file), MaxExclusionBytes, bytes) != LineReader::Opened::Ok)
             return ExclusionUnreadable + file + L" (" + award.awardName + L")";
         ParticipantList list = ParseParticipants(bytes.toStdString());
-        const QString digest = keep ? keep(list.names) : QString();
-        scope.setExcluded(file, std::move(list.names), digest.toStdWString());
+        std::vector<tstring> names = list.names.names();
+        const QString digest = keep ? keep(names) : QString();
+        scope.setExcluded(file, std::move(names), digest.toStdWString());
     }
     if (!scope.admitsEveryone() && !DrawEngine::anyAdmitted(pool, scope))
         return award.awardName + L": 抽奖范围 \"" + scope.text() + L"\"" + NobodyInRange;
@@ -63,8 +64,7 @@ QString PrizeRanges::exclusionReport(const DrawEngine& engine) const
     return exclusionReport(engine.award(prize), scope, engine.pool());
 }
 
-QString PrizeRanges::exclusionReport(const AwardItem& award, const DrawScope& scope,
-                                     const std::vector<tstring>& pool)
+QString PrizeRanges::exclusionReport(const AwardItem& award, const DrawScope& scope, const NamePool& pool)
 {
     if (scope.files().empty())
         return QString();

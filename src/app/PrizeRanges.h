@@ -34,8 +34,8 @@ public:
 
     // Parses the range, reads its lists (handing them to `keep` when given)
     // and sees that it admits someone left in the pool; what is wrong, or nothing.
-    std::optional<std::wstring> prepare(const AwardItem& award, const std::vector<tstring>& pool,
-                                        DrawScope& scope, const KeepList& keep = {}) const;
+    std::optional<std::wstring> prepare(const AwardItem& award, const NamePool& pool, DrawScope& scope,
+                                        const KeepList& keep = {}) const;
     // The problems of the prizes still to be drawn that the last check did
     // not find, one a line; empty when there are none.
     std::wstring check(const DrawEngine& engine);
@@ -43,8 +43,7 @@ public:
     // else the next; empty when it excludes no list or its range is wrong.
     QString exclusionReport(const DrawEngine& engine) const;
     // The same for a range made ready.
-    static QString exclusionReport(const AwardItem& award, const DrawScope& scope,
-                                   const std::vector<tstring>& pool);
+    static QString exclusionReport(const AwardItem& award, const DrawScope& scope, const NamePool& pool);
 
 private:
     EventFolder m_folder;

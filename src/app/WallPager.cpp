@@ -27,12 +27,12 @@ std::vector<QString> WallPager::namesOnWall(const DrawEngine& engine)
         return names;
     if (engine.running()) {
         // The grid the winners will fill, measured on names spread over the pool.
-        const std::vector<tstring>& pool = engine.pool();
+        const NamePool& pool = engine.pool();
         const size_t count = std::min(
             pool.size(), static_cast<size_t>(std::max(0, engine.award(engine.current()).winnerCount)));
         const size_t step = count > 0 ? std::max<size_t>(1, pool.size() / count) : 1;
         for (size_t i = 0; i < count; ++i)
-            names.push_back(QString::fromStdWString(pool[(i * step) % pool.size()]));
+            names.push_back(pool.text((i * step) % pool.size()));
         return names;
     }
     for (const tstring& winner : engine.award(engine.current()).winners)

@@ -18,7 +18,7 @@ QString DrawJournal::keptListName(const QString& digest)
 
 DrawJournal::DrawJournal(EventFolder folder) : m_folder(std::move(folder)) {}
 
-QString DrawJournal::keepList(const std::vector<tstring>& list)
+template <typename Names> QString DrawJournal::keep(const Names& list)
 {
     const QString digest = QString::fromStdWString(PoolDigest(list));
     const QString path =
@@ -28,6 +28,16 @@ QString DrawJournal::keepList(const std::vector<tstring>& list)
         keepPendingLists();
     }
     return digest;
+}
+
+QString DrawJournal::keepList(const std::vector<tstring>& names)
+{
+    return keep(names);
+}
+
+QString DrawJournal::keepList(const NamePool& names)
+{
+    return keep(names);
 }
 
 // A list that could not be written is held until it can, so the entries

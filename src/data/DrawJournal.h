@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/NamePool.h"
 #include "areas/tstring.h"
 #include "data/WinnerHistory.h"
 #include "platform/EventFolder.h"
@@ -37,6 +38,7 @@ public:
     // Keeps the list once and gives its digest. A list that cannot be
     // written now is written before the next entry.
     QString keepList(const std::vector<tstring>& names);
+    QString keepList(const NamePool& names);
     bool listsKept() const { return m_unkept.empty(); }
     // At start-up: a last line without its line feed (a kill or a full disk
     // in the middle of a write) is cut off and a "torn" entry says so.
@@ -58,6 +60,7 @@ public:
     QString lastDrawFingerprint() const { return m_lastDrawHeld ? QString() : m_lastDrawFingerprint; }
 
 private:
+    template <typename Names> QString keep(const Names& names);
     void keepPendingLists();
     // Finds the end of the chain the next line goes on.
     void readChain(const std::string& bytes);

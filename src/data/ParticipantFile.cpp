@@ -45,11 +45,12 @@ ParticipantList ParseParticipants(const std::string& bytes, size_t decodedPiece)
     list.encoding = CodePage::detect(bytes, true);
     const std::string_view body =
         std::string_view(bytes).substr(CodePage::byteOrderMark(list.encoding).size());
-    // About one name per ten bytes; a million names are not moved again.
-    list.names.reserve(body.size() / 10 + 1);
-    const auto add = [&](const wchar_t* line, size_t length) {
-        list.names.emplace_back(std::wstring(line, length));
-    };
+    // One name a line at most; a million names are neither moved again nor
+    // given room for millions more.
+    const auto breaks = [&body](char c) { return size_t(std::count(body.begin(), body.end(), c)); };
+    // No more UTF-16 units than bytes: room never touched takes no memory.
+    list.names.reserve(std::max(breaks('\n'), breaks('\r')) + 1, body.size());
+    const auto add = [&](const wchar_t* line, size_t length) { list.names.append(line, length); };
     if (list.encoding == TextEncoding::Utf16Le || list.encoding == TextEncoding::Utf16Be) {
         const std::wstring text = CodePage::decode(body, list.encoding);
         splitLines(text.data(), text.size(), add);

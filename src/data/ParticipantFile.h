@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/NamePool.h"
 #include "areas/tstring.h"
 #include "platform/CodePage.h"
 
@@ -14,7 +15,7 @@ extern const wchar_t* const ParticipantFileName;
 // that it is written back, and a new export made, the same way.
 struct ParticipantList
 {
-    std::vector<tstring> names;
+    NamePool names;
     TextEncoding encoding = TextEncoding::Ansi;
 };
 

@@ -32,7 +32,7 @@ tstring itemKey(int index)
 class PoolRemover
 {
 public:
-    explicit PoolRemover(const std::vector<tstring>& pool) : m_pool(pool) {}
+    explicit PoolRemover(const NamePool& pool) : m_pool(pool) {}
 
     // The winner a stored piece stands for. A piece never holds "|"; one
     // with a full-width bar that names nobody as it stands is the stored
@@ -40,10 +40,10 @@ public:
     tstring take(const tstring& piece)
     {
         index();
-        if (takeFrom(m_byName, piece))
+        if (takeByName(piece))
             return piece;
         if (piece.find(FullWidthBar) != tstring::npos) {
-            if (const auto position = takeFrom(m_byStoredName, piece))
+            if (const auto position = takeStored(piece))
                 return m_pool[*position];
         }
         return piece;
@@ -53,30 +53,67 @@ public:
     std::vector<bool> taken() { return std::move(m_taken); }
 
 private:
-    // Only a store that names someone pays for the index of a big pool.
-    void index()
-    {
-        if (!m_taken.empty() || m_pool.empty())
-            return;
-        m_taken.assign(m_pool.size(), false);
-        for (size_t i = 0; i < m_pool.size(); ++i) {
-            m_byName[m_pool[i]].at.push_back(i);
-            if (m_pool[i].find(L'|') != tstring::npos)
-                m_byStoredName[m_pool[i].WithFullWidthBars()].at.push_back(i);
-        }
-    }
-
     struct Positions
     {
         std::vector<size_t> at;
         size_t taken = 0;
     };
-    using Index = std::unordered_map<std::wstring, Positions>;
 
-    std::optional<size_t> takeFrom(Index& index, const std::wstring& name)
+    // Only a store that names someone pays for the index of a big pool: a
+    // sorted list of each name's hash and place, sixteen bytes a name, not a
+    // copy of every name.
+    void index()
     {
-        const auto found = index.find(name);
-        if (found == index.end())
+        if (!m_taken.empty() || m_pool.empty())
+            return;
+        m_taken.assign(m_pool.size(), false);
+        m_byHash.reserve(m_pool.size());
+        tstring name;
+        for (size_t i = 0; i < m_pool.size(); ++i) {
+            m_pool.copy(i, name);
+            m_byHash.emplace_back(hashOf(name), i);
+            if (name.find(L'|') != tstring::npos)
+                m_byStoredName[name.WithFullWidthBars()].at.push_back(i);
+        }
+        std::sort(m_byHash.begin(), m_byHash.end());
+    }
+
+    static size_t hashOf(const std::wstring& name) { return std::hash<std::wstring>()(name); }
+
+    // The first place of that name in pool order not yet taken.
+    bool takeByName(const tstring& piece)
+    {
+        const size_t hash = hashOf(piece);
+        const auto first =
+            std::lower_bound(m_byHash.begin(), m_byHash.end(), std::pair<size_t, size_t>(hash, 0));
+        const size_t from = size_t(first - m_byHash.begin());
+        // Places before the cursor of a hash are all taken: many equal names stay quick.
+        size_t& cursor = m_cursor.emplace(from, from).first->second;
+        bool allTakenSoFar = true;
+        for (size_t at = cursor; at < m_byHash.size() && m_byHash[at].first == hash; ++at) {
+            const size_t position = m_byHash[at].second;
+            if (m_taken[position]) {
+                if (allTakenSoFar)
+                    cursor = at + 1;
+                continue;
+            }
+            m_pool.copy(position, m_scratch);
+            if (m_scratch != piece) {
+                allTakenSoFar = false;
+                continue;
+            }
+            m_taken[position] = true;
+            if (allTakenSoFar)
+                cursor = at + 1;
+            return true;
+        }
+        return false;
+    }
+
+    std::optional<size_t> takeStored(const std::wstring& name)
+    {
+        const auto found = m_byStoredName.find(name);
+        if (found == m_byStoredName.end())
             return std::nullopt;
         Positions& positions = found->second;
         while (positions.taken < positions.at.size()) {
@@ -89,10 +126,12 @@ private:
         return std::nullopt;
     }
 
-    const std::vector<tstring>& m_pool;
+    const NamePool& m_pool;
     std::vector<bool> m_taken;
-    Index m_byName;
-    Index m_byStoredName;
+    std::vector<std::pair<size_t, size_t>> m_byHash;
+    std::unordered_map<size_t, size_t> m_cursor;
+    std::unordered_map<std::wstring, Positions> m_byStoredName;
+    tstring m_scratch;
 };
 
 tstring joinedWinners(const std::vector<tstring>& winners)

@@ -71,8 +71,8 @@ TEST(DrawScope, AdmitsByWholeWordsAndExcludedLists)
         scope.setExclusionMatch(DrawScope::ExclusionMatch::Word);
         EXPECT_EQ(scope.admits(c.name), c.byWord) << QString::fromWCharArray(c.name).toStdString();
     }
-    const std::vector<DrawScope::Exclusion> exclusions =
-        scope.exclusions({L"A7 李娜 研发部", L"A8 李娜 市场部", L"A1 张伟 研发部", L"A9 赵敏 研发部"});
+    const std::vector<DrawScope::Exclusion> exclusions = scope.exclusions(
+        NamePool({L"A7 李娜 研发部", L"A8 李娜 市场部", L"A1 张伟 研发部", L"A9 赵敏 研发部"}));
     ASSERT_EQ(exclusions.size(), 1u);
     EXPECT_EQ(exclusions[0].removed, 3u);
     EXPECT_EQ(exclusions[0].ambiguous, (std::vector<std::pair<tstring, std::size_t>>{{L"李娜", 2}}));

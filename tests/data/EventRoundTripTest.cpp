@@ -80,7 +80,7 @@ TEST_P(EventRoundTrip, AnInterruptedEventContinuesWhereItStopped)
     {
         HeadlessRun run(folder);
         EXPECT_EQ(run.session.participantEncoding(), GetParam().encoding);
-        ASSERT_EQ(run.engine.pool(), participants);
+        ASSERT_EQ(run.engine.pool().names(), participants);
         ASSERT_EQ(run.engine.prizeCount(), 3);
         EXPECT_EQ(run.session.zones().stop, Rect(30, 30, 40, 40));
         drawNext(run);

@@ -43,7 +43,7 @@ void writeOnAFullDisk(const EventFolder& folder)
     writeFile(folder.file("AwardInfo.ini"), "[AwardInfo]\r\nAwardItem0=a|0|1|x|\r\n");
     writeFile(folder.file("AwardResult.ini"), "");
     DrawEngine engine;
-    engine.load({}, std::vector<AwardItem>(4));
+    engine.load(NamePool(), std::vector<AwardItem>(4));
     engine.setPrizes(engine.awards(), 2);
     DrawJournal journal(folder);
     ASSERT_TRUE(SaveResults(folder, engine));

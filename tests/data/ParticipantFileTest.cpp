@@ -47,12 +47,12 @@ TEST(ParticipantFile, OneNamePerLineInFileOrder)
     };
     for (const Case& c : cases) {
         const ParticipantList list = ParseParticipants(c.bytes);
-        EXPECT_EQ(list.names, c.names) << c.what;
+        EXPECT_EQ(list.names.names(), c.names) << c.what;
         EXPECT_EQ(list.encoding, c.encoding) << c.what;
     }
 }
 
-TEST(ParticipantFile, ReadsDataTxtOfTheCurrentFolder)
+TEST(ParticipantFile, ReadsDataTxtOfTheEventFolder)
 {
     TestFolder folder;
     ParticipantList list;
@@ -63,7 +63,7 @@ TEST(ParticipantFile, ReadsDataTxtOfTheCurrentFolder)
     folder.write("data.txt", many);
     ASSERT_TRUE(ReadParticipants(folder.event(), list));
     ASSERT_EQ(list.names.size(), 100000u);
-    EXPECT_EQ(list.names.back(), tstring(L"名99999"));
+    EXPECT_EQ(list.names[list.names.size() - 1], tstring(L"名99999"));
 }
 
 TEST(ParticipantFile, TheEditorsTextIsSavedTrimmedWithoutBlankLines)

@@ -117,7 +117,7 @@ TEST_F(ResultStoreTest, RestoresWinnersAndTakesThemOutOfThePool)
             EXPECT_EQ(engine.award(i).winners, c.winners[size_t(i)]) << c.what << " prize " << i;
             EXPECT_EQ(engine.award(i).drawn, 0) << c.what;
         }
-        EXPECT_EQ(engine.pool(), c.poolAfter) << c.what;
+        EXPECT_EQ(engine.pool().names(), c.poolAfter) << c.what;
     }
 }
 
@@ -142,7 +142,7 @@ TEST_F(ResultStoreTest, StoresTheFinishedPrizesInOneWrite)
         std::vector<AwardItem> awards(5);
         awards[0].winners = {L"p0", L"p1"};
         awards[2].winners = {L"p2"};
-        engine.load({}, {});
+        engine.load(NamePool(), {});
         engine.setPrizes(awards, c.running ? c.current - 1 : c.current);
         if (c.running)
             engine.StartDraw();
@@ -214,7 +214,7 @@ TEST_F(ResultStoreTest, EveryWinnerComesBackExactly)
         setUp(pool, 1);
         RestoreResults(folder.event(), engine);
         EXPECT_EQ(engine.award(0).winners, c.winners) << c.what;
-        EXPECT_EQ(engine.pool(), (Names{L"A", L"B", L"C"})) << c.what;
+        EXPECT_EQ(engine.pool().names(), (Names{L"A", L"B", L"C"})) << c.what;
     }
 }
 
@@ -230,7 +230,7 @@ TEST_F(ResultStoreTest, AStoreOfAnyLengthComesBackWhole)
     setUp(pool, 2);
     RestoreResults(folder.event(), engine);
     EXPECT_EQ(engine.award(0).winners, Names(pool.begin(), pool.begin() + 2000));
-    EXPECT_EQ(engine.pool(), Names(pool.begin() + 2000, pool.end()));
+    EXPECT_EQ(engine.pool().names(), Names(pool.begin() + 2000, pool.end()));
 }
 
 TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
@@ -241,7 +241,7 @@ TEST_F(ResultStoreTest, AMissingStoreIsReportedAndNeverCreated)
     finished({L"a"}, {}, 1);
     KeepResults(folder.event(), engine);
     SaveResults(folder.event(), engine);
-    EXPECT_EQ(engine.pool(), Names{L"a"});
+    EXPECT_EQ(engine.pool().names(), Names{L"a"});
     EXPECT_FALSE(ResultStoreExists(folder.event()));
     EXPECT_EQ(recorder.texts(),
               (std::vector<std::wstring>{L"AwardResult.ini", L"AwardResult.iniFile unexist",
