@@ -10,6 +10,7 @@
 #include "app/ShowWindows.h"
 #include "platform/EventFolder.h"
 #include "platform/MsgBox.h"
+#include "platform/ProcessMemory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -107,10 +109,22 @@ void makeEvent(const QString& folder, int participants)
     info.write(config.toUtf8());
 }
 
+// Of this process, in MB: "VmRSS" now or "VmHWM" its peak.
+int memory(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').first().toInt() / 1024;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    ProcessMemory::keepLean();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int participants = argc > 1 ? std::atoi(argv[1]) : 1000000;
@@ -139,9 +153,12 @@ int main(int argc, char** argv)
         note("page", heartbeat.during([&] { controller.pageDown(); }, 100));
         if (prize == 0 || prize == 26)
             note("replacement", heartbeat.during([&] { controller.replace(0); }, 300));
+        if (std::getenv("SHOW_BENCH_MEMORY"))
+            std::printf("after prize %d: %d MB\n", prize + 1, memory("VmRSS:"));
     }
     note("result screen", heartbeat.during([&] { controller.space(); }, 500));
     std::printf("%d participants: the longest the GUI thread was busy\n", participants);
+    std::printf("  (memory: %d MB at the end, %d MB at most)\n", memory("VmRSS:"), memory("VmHWM:"));
     for (const auto& [action, ms] : longest)
         std::printf("  %-14s %7.1f ms\n", action.c_str(), ms);
     controller.exit();
