@@ -163,17 +163,24 @@ TEST(Caption, TheSummaryRisesFromBelowAndEntersAgain)
 }
 
 // The summary drawn from its layout looks exactly as a word-wrapping,
-// mnemonic-showing text drawing in the same box, wherever the box stands.
+// mnemonic-showing text drawing in the same box, wherever the box stands,
+// also where it is laid out in pieces.
 TEST(Caption, TheLaidOutSummaryDrawsAsTheTextDrawingDoes)
 {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(28);
+    QString long_;
+    for (int i = 0; i < 300; ++i)
+        long_ += i % 97 == 50 ? QString(40, QChar(0x674E)) + QStringLiteral(" 折行\n")
+                              : QStringLiteral("第%1名 张三&\n").arg(i);
     const QString texts[] = {
+        long_,
         QStringLiteral("年会\n\n2026-12-09  20:15:07\n一等奖\n张三"),
         QStringLiteral("R&D &&&x & end&"),
         QString(60, QChar(0x5F20)) + QStringLiteral(" wrapped words that run past the edge of the box\n尾"),
     };
-    const Rect boxes[] = {Rect(0, 20, 400, 380), Rect(0, -20, 400, 300), Rect(0, 360, 400, 2000)};
+    const Rect boxes[] = {Rect(0, 20, 400, 380), Rect(0, -20, 400, 300), Rect(0, 360, 400, 2000),
+                          Rect(0, -3000, 400, 9000)};
     for (const QString& text : texts) {
         SummaryLayout layout;
         for (const Rect& box : boxes) {
@@ -192,7 +199,7 @@ TEST(Caption, TheLaidOutSummaryDrawsAsTheTextDrawingDoes)
                 layout.prepare(text, font, box.width());
                 layout.draw(p, box);
             }
-            EXPECT_NE(expected, blackImage(400, 400));
+            EXPECT_TRUE(expected != blackImage(400, 400) || (box.top < 0 && text != long_));
             EXPECT_EQ(drawn, expected) << text.toStdString() << " at " << box.top;
         }
     }
