@@ -28,14 +28,9 @@ CResultDlg::~CResultDlg() = default;
 
 void CResultDlg::OnInitDialog()
 {
-    const EventFolder& folder = m_show.session().folder();
-    m_resultImage.load(folder.file(ResultPicture));
-    m_exitImage.load(folder.file(ExitPicture));
+    m_parts = m_show.session().takeResultScreenParts();
     coverScreen();
     m_show.player().Play(ResultMusic, MusicPlayer::PlayOnce);
-    m_show.session().buildResultText(m_summary, m_lineCount);
-    m_shownSummary = QString::fromStdWString(m_summary);
-    m_shownSummary.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_scrollTimer.start(ScrollPeriodMs, this);
 }
 
@@ -76,17 +71,17 @@ void CResultDlg::paintEvent(QPaintEvent*)
 void CResultDlg::paintFrame(QPainter& painter)
 {
     painter.fillRect(rect(), Qt::black);
-    m_resultImage.draw(painter, m_screenRect);
-    m_exitImage.draw(painter, m_exitRect);
+    m_parts->result.draw(painter, m_screenRect);
+    m_parts->exit.draw(painter, m_exitRect);
 
     const CLottoryArea& area = m_show.session().areas().area(AreaResultLine);
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
     // Qt spaces the lines it draws by the line spacing, so that is the height of a line here.
     const int lineHeight = QFontMetrics(font).lineSpacing();
-    const Rect box = m_scroll.advance(m_screenRect, static_cast<int>(m_lineCount) * lineHeight);
-    m_layout.prepare(m_shownSummary, font, box.width());
+    const Rect box = m_scroll.advance(m_screenRect, static_cast<int>(m_parts->lines) * lineHeight);
+    m_parts->layout.prepare(m_parts->shown, font, box.width());
     painter.setPen(AreaFont::toQColor(area.m_fontColor));
-    m_layout.draw(painter, box);
+    m_parts->layout.draw(painter, box);
     DrawScreenPainter::drawFingerprint(painter, m_screenRect, m_show.session().resultFingerprint());
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "app/AudienceFrame.h"
-#include "app/StretchedPicture.h"
-#include "app/SummaryLayout.h"
-#include "areas/tstring.h"
+#include "app/ResultScreenParts.h"
 #include "platform/Rect.h"
 
 #include <QBasicTimer>
@@ -23,8 +21,6 @@ class CResultDlg : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr const wchar_t* ResultPicture = L"Backimg\\result.jpg";
-    static constexpr const wchar_t* ExitPicture = L"Backimg\\exit.jpg";
     static constexpr const wchar_t* ResultMusic = L"Music\\result.mp3";
     static constexpr int ScrollPeriodMs = 200;
 
@@ -33,7 +29,7 @@ public:
     ~CResultDlg() override;
 
     void OnInitDialog();
-    unsigned lineCount() const { return m_lineCount; }
+    unsigned lineCount() const { return m_parts ? m_parts->lines : 0; }
     // One step of the scroll, as the timer makes it.
     void OnTimer();
     // Who watches the frames painted (the console's preview), asked at every paint.
@@ -56,12 +52,7 @@ private:
     TextScroll& m_scroll;
     Rect m_screenRect;
     Rect m_exitRect;
-    StretchedPicture m_resultImage;
-    StretchedPicture m_exitImage;
-    tstring m_summary;
-    unsigned m_lineCount = 0;
-    QString m_shownSummary;
-    SummaryLayout m_layout;
+    std::shared_ptr<ResultScreenParts> m_parts;
     QBasicTimer m_scrollTimer;
     AudienceFrame m_frame;
     std::function<AudienceFrame::Watcher()> m_watcher;

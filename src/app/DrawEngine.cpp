@@ -111,71 +111,30 @@ void recordScope(const DrawScope& scope, std::size_t admitted, DrawRecord& recor
 
 DrawEngine::StopOutcome DrawEngine::StopDraw(const DrawSeed& seed, DrawRecord& record, const DrawScope* scope)
 {
-    // A stop draws only the prize whose names cycle; a finished one is never drawn again.
-    if (!m_running)
-        return StopOutcome::Ignored;
-    m_running = 0;
-    if (!isCurrentPrize())
-        return StopOutcome::Ignored;
-    record = DrawRecord();
-    record.prize = m_current;
-    record.poolSize = m_pool.size();
-    record.poolDigest = takeDigest();
-    AwardItem& award = m_awards[static_cast<size_t>(m_current)];
-    award.admitted = -1;
-    if (limited(scope)) {
-        const std::vector<std::size_t> admitted = admittedBy(m_pool, *scope);
-        recordScope(*scope, admitted.size(), record);
-        award.admitted = record.admitted;
-        if (admitted.empty()) {
-            record.outcome = DrawRecord::EmptyPool;
-            return StopOutcome::EmptyPool;
-        }
-        if (admitted.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
-            record.seed = seed;
-            pickAmong(m_pool, admitted, seed, award.winnerCount, record.positions, record.winners);
-        } else {
-            record.outcome = DrawRecord::AllRemaining;
-            std::vector<bool> won(m_pool.size());
-            for (std::size_t index : admitted) {
-                record.winners.push_back(m_pool[index]);
-                won[index] = true;
-            }
-            m_pool.removeMarked(won);
-        }
-    } else if (m_pool.empty()) {
-        record.outcome = DrawRecord::EmptyPool;
-        return StopOutcome::EmptyPool;
-    } else if (m_pool.size() > static_cast<size_t>(std::max(award.winnerCount, 0))) {
-        record.seed = seed;
-        pick(m_pool, seed, award.winnerCount, record.positions, record.winners);
-    } else {
-        record.outcome = DrawRecord::AllRemaining;
-        record.winners = m_pool.names();
-        m_pool.removeMarked(std::vector<bool>(m_pool.size(), true));
-    }
-    award.winners.insert(award.winners.end(), record.winners.begin(), record.winners.end());
-    award.drawn = 1;
-    // For a replacement or the next start.
-    digestInBackground();
-    return record.outcome == DrawRecord::AllRemaining ? StopOutcome::AllRemaining : StopOutcome::Drawn;
+    Drawing drawing = planStop(seed, scope);
+    const StopOutcome outcome = drawing.outcome;
+    if (outcome != StopOutcome::Ignored)
+        record = drawing.record;
+    land(std::move(drawing));
+    return outcome;
 }
 
 namespace {
 
-// The rule's picks among `count` candidates, the k-th of which is the pool's
-// name at `indexOf(k)`: the same positions as taking one name after the
-// other out of them, without moving the rest after each one.
+// The rule's picks among `candidates`, the k-th of which is the pool's name
+// at `indexOf(k)`: the same positions as taking one name after the other out
+// of them, without moving the rest after each one.
 template <typename IndexOf>
-void pickFrom(NamePool& pool, std::size_t candidates, IndexOf indexOf, const DrawSeed& seed, int count,
-              std::vector<std::size_t>& positions, std::vector<tstring>& winners)
+std::vector<bool> pickFrom(const NamePool& pool, std::size_t candidates, IndexOf indexOf,
+                           const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
+                           std::vector<tstring>& winners)
 {
     DrawSeed::Positions random(seed);
     const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), candidates);
+    std::vector<bool> won(draws > 0 ? pool.size() : 0);
     if (draws == 0)
-        return;
+        return won;
     PositionTree remaining(candidates);
-    std::vector<bool> won(pool.size());
     for (std::size_t i = 0; i < draws; ++i) {
         const std::size_t position = random.next(remaining.remaining());
         const std::size_t index = indexOf(remaining.take(position));
@@ -183,24 +142,139 @@ void pickFrom(NamePool& pool, std::size_t candidates, IndexOf indexOf, const Dra
         winners.push_back(pool[index]);
         won[index] = true;
     }
-    pool.removeMarked(won);
+    return won;
 }
 
 } // namespace
 
+template <typename IndexOf>
+void DrawEngine::plan(std::size_t candidates, IndexOf indexOf, const DrawSeed& seed, int count,
+                      Drawing& drawing) const
+{
+    drawing.record.seed = seed;
+    const std::vector<bool> won =
+        pickFrom(m_pool, candidates, indexOf, seed, count, drawing.record.positions, drawing.record.winners);
+    drawing.remaining = m_pool.without(won);
+    drawing.takesFromPool = true;
+}
+
+DrawEngine::Drawing DrawEngine::planStop(const DrawSeed& seed, const DrawScope* scope)
+{
+    // A stop draws only the prize whose names cycle; a finished one is never drawn again.
+    Drawing drawing;
+    if (!m_running || !isCurrentPrize())
+        return drawing;
+    DrawRecord& record = drawing.record;
+    record.prize = m_current;
+    record.poolSize = m_pool.size();
+    record.poolDigest = takeDigest();
+    const AwardItem& award = m_awards[static_cast<size_t>(m_current)];
+    const int count = std::max(award.winnerCount, 0);
+    if (limited(scope)) {
+        const std::vector<std::size_t> admitted = admittedBy(m_pool, *scope);
+        recordScope(*scope, admitted.size(), record);
+        if (admitted.empty()) {
+            record.outcome = DrawRecord::EmptyPool;
+        } else if (admitted.size() > static_cast<size_t>(count)) {
+            plan(
+                admitted.size(), [&admitted](std::size_t k) { return admitted[k]; }, seed, count, drawing);
+        } else {
+            record.outcome = DrawRecord::AllRemaining;
+            std::vector<bool> won(m_pool.size());
+            for (std::size_t index : admitted) {
+                record.winners.push_back(m_pool[index]);
+                won[index] = true;
+            }
+            drawing.remaining = m_pool.without(won);
+            drawing.takesFromPool = true;
+        }
+    } else if (m_pool.empty()) {
+        record.outcome = DrawRecord::EmptyPool;
+    } else if (m_pool.size() > static_cast<size_t>(count)) {
+        plan(
+            m_pool.size(), [](std::size_t k) { return k; }, seed, count, drawing);
+    } else {
+        record.outcome = DrawRecord::AllRemaining;
+        record.winners = m_pool.names();
+        drawing.takesFromPool = true;
+    }
+    drawing.outcome = record.outcome == DrawRecord::EmptyPool      ? StopOutcome::EmptyPool
+                      : record.outcome == DrawRecord::AllRemaining ? StopOutcome::AllRemaining
+                                                                   : StopOutcome::Drawn;
+    drawing.winners = award.winners;
+    drawing.winners.insert(drawing.winners.end(), record.winners.begin(), record.winners.end());
+    return drawing;
+}
+
+DrawEngine::Drawing DrawEngine::planReplace(int row, const DrawSeed& seed, const DrawScope* scope)
+{
+    Drawing drawing;
+    drawing.row = row;
+    if (!canReplace(row))
+        return drawing;
+    drawing.replaced = PoolEmpty;
+    if (m_pool.empty())
+        return drawing;
+    const tstring digest = takeDigest();
+    // The replacement comes from the prize's own range.
+    std::vector<std::size_t> admitted;
+    if (limited(scope)) {
+        admitted = admittedBy(m_pool, *scope);
+        if (admitted.empty())
+            return drawing;
+    }
+    DrawRecord& record = drawing.record;
+    record.prize = m_current;
+    record.poolSize = m_pool.size();
+    record.poolDigest = digest;
+    if (limited(scope)) {
+        recordScope(*scope, admitted.size(), record);
+        plan(
+            admitted.size(), [&admitted](std::size_t k) { return admitted[k]; }, seed, 1, drawing);
+    } else {
+        plan(
+            m_pool.size(), [](std::size_t k) { return k; }, seed, 1, drawing);
+    }
+    drawing.replaced = Replaced;
+    drawing.winners = m_awards[static_cast<size_t>(m_current)].winners;
+    drawing.winners[static_cast<size_t>(row)] = record.winners.front();
+    return drawing;
+}
+
+void DrawEngine::land(Drawing drawing)
+{
+    if (drawing.row < 0)
+        m_running = 0;
+    if (drawing.outcome == StopOutcome::Ignored && drawing.replaced != Replaced)
+        return;
+    AwardItem& award = m_awards[static_cast<size_t>(drawing.record.prize)];
+    if (drawing.row >= 0)
+        m_absent.push_back(award.winners[static_cast<size_t>(drawing.row)]);
+    else
+        award.admitted = drawing.record.admitted;
+    if (drawing.takesFromPool)
+        m_pool.keep(std::move(drawing.remaining));
+    if (drawing.outcome == StopOutcome::EmptyPool)
+        return;
+    award.winners = std::move(drawing.winners);
+    award.drawn = 1;
+    // For a replacement or the next start.
+    digestInBackground();
+}
+
 void DrawEngine::pick(NamePool& pool, const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
                       std::vector<tstring>& winners)
 {
-    pickFrom(
-        pool, pool.size(), [](std::size_t k) { return k; }, seed, count, positions, winners);
+    pool.removeMarked(pickFrom(
+        pool, pool.size(), [](std::size_t k) { return k; }, seed, count, positions, winners));
 }
 
 void DrawEngine::pickAmong(NamePool& pool, const std::vector<std::size_t>& admitted, const DrawSeed& seed,
                            int count, std::vector<std::size_t>& positions, std::vector<tstring>& winners)
 {
-    pickFrom(
+    pool.removeMarked(pickFrom(
         pool, admitted.size(), [&admitted](std::size_t k) { return admitted[k]; }, seed, count, positions,
-        winners);
+        winners));
 }
 
 std::vector<std::size_t> DrawEngine::admittedBy(const NamePool& pool, const DrawScope& scope)
@@ -235,33 +309,12 @@ bool DrawEngine::canReplace(int row) const
 DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record,
                                                     const DrawScope* scope)
 {
-    if (!canReplace(row))
-        return NothingToReplace;
-    if (m_pool.empty())
-        return PoolEmpty;
-    const tstring digest = takeDigest();
-    // The replacement comes from the prize's own range.
-    std::vector<std::size_t> admitted;
-    if (limited(scope)) {
-        admitted = admittedBy(m_pool, *scope);
-        if (admitted.empty())
-            return PoolEmpty;
-    }
-    record = DrawRecord();
-    record.prize = m_current;
-    record.poolSize = m_pool.size();
-    record.poolDigest = digest;
-    record.seed = seed;
-    if (limited(scope)) {
-        recordScope(*scope, admitted.size(), record);
-        pickAmong(m_pool, admitted, seed, 1, record.positions, record.winners);
-    } else {
-        pick(m_pool, seed, 1, record.positions, record.winners);
-    }
-    m_absent.push_back(m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)]);
-    m_awards[static_cast<size_t>(m_current)].winners[static_cast<size_t>(row)] = record.winners.front();
-    digestInBackground();
-    return Replaced;
+    Drawing drawing = planReplace(row, seed, scope);
+    const ReplaceResult result = drawing.replaced;
+    if (result == Replaced)
+        record = drawing.record;
+    land(std::move(drawing));
+    return result;
 }
 
 bool DrawEngine::isFinishedForDisplay(int index) const

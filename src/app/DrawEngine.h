@@ -70,12 +70,33 @@ public:
     // knows nothing of, until a reset.
     void restore(Restored restored);
 
+    // A stop or a replacement worked out on the pool and the prize table as
+    // they stand, without changing either: the GUI thread may go on reading
+    // them (the names cycle) while another thread works it out. `land` makes it so.
+    struct Drawing
+    {
+        StopOutcome outcome = StopOutcome::Ignored;
+        ReplaceResult replaced = NothingToReplace;
+        // The replaced row; -1 for a stop.
+        int row = -1;
+        DrawRecord record;
+        // The prize's winners once it has landed.
+        std::vector<tstring> winners;
+        NamePool::Order remaining;
+        bool takesFromPool = false;
+    };
+
     StartOutcome StartDraw();
     // The winners follow from the seed, the pool and the prize's scope alone:
     // with a scope, the positions count among the names it admits, in pool order.
     StopOutcome StopDraw(const DrawSeed& seed, DrawRecord& record, const DrawScope* scope = nullptr);
     ReplaceResult ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record,
                                 const DrawScope* scope = nullptr);
+    // The same in two steps. Between them only the pool's digest may change,
+    // and the plan must land before anything else changes the draw.
+    Drawing planStop(const DrawSeed& seed, const DrawScope* scope = nullptr);
+    Drawing planReplace(int row, const DrawSeed& seed, const DrawScope* scope = nullptr);
+    void land(Drawing drawing);
     // Whether the winner in that row of the prize just drawn can be replaced now.
     bool canReplace(int row) const;
 
@@ -142,6 +163,10 @@ private:
     void digestInBackground();
     // That digest, or the pool's taken now when the pool changed since.
     tstring takeDigest();
+    // The picks of `count` among the candidates, the k-th of which is the pool's name at `indexOf(k)`.
+    template <typename IndexOf>
+    void plan(std::size_t candidates, IndexOf indexOf, const DrawSeed& seed, int count,
+              Drawing& drawing) const;
     // 0 finished, 1 cycling, 2 still to draw.
     int prizeState(int index) const;
 

@@ -38,6 +38,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     const QString participantsDigest = m_journal.keepList(m_engine.pool());
     checkListsKept();
     m_zones = m_areas.scaleToScreen(screenWidth, screenHeight);
+    m_screenWidth = screenWidth;
     m_screenHeight = screenHeight;
     m_pager.setSeconds(PageSeconds(m_folder));
     RestoreResults(m_folder, m_engine);
@@ -53,6 +54,8 @@ void DrawSession::followScreen(int screenWidth, int screenHeight)
     if (screenWidth <= 0 || screenHeight <= 0)
         return;
     m_zones = m_areas.followScreen(screenWidth, screenHeight);
+    ++m_layoutChanges;
+    m_screenWidth = screenWidth;
     m_screenHeight = screenHeight;
     // The wall is laid out again for the new area; its page stays where it can.
     winnersChanged(true);
@@ -77,6 +80,8 @@ void DrawSession::startAction()
 
 DrawEngine::StartOutcome DrawSession::start()
 {
+    if (m_worker.busy())
+        return DrawEngine::StartOutcome::Ignored;
     // A range that cannot be applied is told before the names run, not at the stop.
     DrawScope scope;
     const int next = m_engine.current() + 1;
@@ -96,66 +101,160 @@ DrawEngine::StartOutcome DrawSession::start()
     return outcome;
 }
 
-DrawEngine::StopOutcome DrawSession::stop()
+void DrawSession::stop()
 {
-    const bool wasCycling = m_engine.running();
+    if (m_worker.busy() || !m_engine.running())
+        return;
     // Read again at the stop: the range may have been edited while the names ran.
-    DrawScope scope;
-    if (wasCycling && m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), scope))
-        return DrawEngine::StopOutcome::Ignored;
-    DrawRecord record;
-    const DrawEngine::StopOutcome outcome = m_engine.StopDraw(DrawSeed::fresh(), record, &scope);
-    if (wasCycling)
-        emit cycleStopped();
+    auto scope = std::make_shared<DrawScope>();
+    if (m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
+        return;
+    const std::shared_ptr<Landing> landing = landingNow();
+    m_worker.run(
+        [this, landing, scope, seed = DrawSeed::fresh()] {
+            landing->drawing = m_engine.planStop(seed, scope.get());
+            const DrawRecord& record = landing->drawing.record;
+            if (landing->drawing.outcome != DrawEngine::StopOutcome::Ignored)
+                keepDrawn(*landing, JournalEntry::stop(record, m_engine.award(record.prize)));
+        },
+        [this, landing] { landStop(*landing); });
+}
+
+DrawEngine::ReplaceResult DrawSession::replace(int row)
+{
+    if (m_worker.busy() || !m_engine.canReplace(row))
+        return DrawEngine::NothingToReplace;
+    auto scope = std::make_shared<DrawScope>();
+    if (!prepareScope(m_engine.current(), *scope))
+        return DrawEngine::NothingToReplace;
+    if (m_engine.pool().empty() ||
+        (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
+        return DrawEngine::PoolEmpty;
+    const std::shared_ptr<Landing> landing = landingNow();
+    landing->absent = m_engine.award(m_engine.current()).winners[static_cast<size_t>(row)];
+    m_worker.run(
+        [this, landing, scope, row, seed = DrawSeed::fresh()] {
+            landing->drawing = m_engine.planReplace(row, seed, scope.get());
+            const DrawRecord& record = landing->drawing.record;
+            keepDrawn(*landing,
+                      JournalEntry::replace(record, row, landing->absent, m_engine.award(record.prize)));
+        },
+        [this, landing] { landReplace(*landing); });
+    return DrawEngine::Replaced;
+}
+
+std::shared_ptr<DrawSession::Landing> DrawSession::landingNow() const
+{
+    auto landing = std::make_shared<Landing>();
+    const CLottoryArea& names = m_areas.area(AreaScroll);
+    landing->area = names.m_rect;
+    landing->faceName = names.m_fontName;
+    landing->fontSize = names.m_fontSize;
+    landing->screenHeight = m_screenHeight;
+    landing->mainTitle = m_areas.area(AreaMainTitle).m_titleName;
+    landing->subTitle = m_areas.area(AreaSubTitle).m_titleName;
+    landing->layoutChanges = m_layoutChanges;
+    return landing;
+}
+
+// The GUI thread changes neither the draw nor the journal until this has landed.
+void DrawSession::keepDrawn(Landing& landing, const QJsonObject& entry)
+{
+    const DrawEngine::Drawing& drawing = landing.drawing;
+    const int prize = drawing.record.prize;
+    landing.journalled = m_journal.append(entry);
+    // The store as it is once the drawing has landed.
+    StoredDraw stored = StoredDraw::of(m_engine);
+    std::vector<tstring> absent;
+    if (drawing.row >= 0) {
+        absent = m_engine.absent();
+        absent.push_back(landing.absent);
+        stored.absent = &absent;
+        stored.winners[static_cast<size_t>(prize)] = &drawing.winners;
+    } else {
+        stored.finished = prize + 1;
+        stored.winners.push_back(&drawing.winners);
+    }
+    landing.stored = KeepResults(m_folder, stored);
+    if (!landing.stored)
+        m_journal.append(JournalEntry::storeFailed(QString::fromWCharArray(ResultStoreFile)));
+    landing.fingerprint = m_journal.lastDrawFingerprint();
+
+    std::vector<QString> names;
+    names.reserve(drawing.winners.size());
+    for (const tstring& winner : drawing.winners)
+        names.push_back(QString::fromStdWString(winner));
+    landing.wall =
+        WallPager::wallFor(landing.area, landing.faceName, landing.fontSize, landing.screenHeight, names);
+
+    // The summary is exported however the last prize was completed.
+    if (prize == m_engine.prizeCount() - 1 && drawing.outcome != DrawEngine::StopOutcome::EmptyPool) {
+        std::vector<AwardItem> awards = m_engine.awards();
+        awards[static_cast<size_t>(prize)].winners = drawing.winners;
+        landing.exportTried = true;
+        landing.exported =
+            ExportResults(m_folder, landing.mainTitle, landing.subTitle, awards, m_participantEncoding);
+    }
+}
+
+void DrawSession::landStop(Landing& landing)
+{
+    const DrawRecord record = landing.drawing.record;
+    const DrawEngine::StopOutcome outcome = landing.drawing.outcome;
+    m_engine.land(std::move(landing.drawing));
+    emit cycleStopped();
     if (outcome == DrawEngine::StopOutcome::Ignored)
-        return outcome;
+        return;
     play(StopSound, MusicPlayer::PlayOnce);
     // Within a range that admits no more than the prize's count the count line says so; the pool may be far
     // larger.
     if (outcome == DrawEngine::StopOutcome::AllRemaining && record.admitted < 0)
         tell(AllRemainingWinMessage);
-    journal(JournalEntry::stop(record, m_engine.award(record.prize)));
-    // The winners are safe on disk before anything else can go wrong.
-    storeResults();
+    landKept(landing);
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now()));
     reportExclusions();
-    winnersChanged(false);
+    showWall(landing, false);
     emit prizeDrawn(record.prize);
     if (outcome == DrawEngine::StopOutcome::EmptyPool)
         tell(PoolEmptyMessage);
-    // The summary is exported however the last prize was completed.
-    else if (m_engine.current() == m_engine.prizeCount() - 1)
-        exportResults();
-    return outcome;
+    else if (landing.exportTried)
+        exported(landing.exported);
 }
 
-DrawEngine::ReplaceResult DrawSession::replace(int row)
+void DrawSession::landReplace(Landing& landing)
 {
-    if (!m_engine.canReplace(row))
-        return DrawEngine::NothingToReplace;
-    const tstring absent = m_engine.award(m_engine.current()).winners[static_cast<size_t>(row)];
-    DrawScope scope;
-    if (!prepareScope(m_engine.current(), scope))
-        return DrawEngine::NothingToReplace;
-    DrawRecord record;
-    const DrawEngine::ReplaceResult result = m_engine.ReplaceWinner(row, DrawSeed::fresh(), record, &scope);
-    if (result != DrawEngine::Replaced)
-        return result;
+    const DrawRecord record = landing.drawing.record;
+    const int row = landing.drawing.row;
+    m_engine.land(std::move(landing.drawing));
     play(StopSound, MusicPlayer::PlayOnce);
-    journal(JournalEntry::replace(record, row, absent, m_engine.award(record.prize)));
-    storeResults();
-    tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now(), absent));
+    landKept(landing);
+    tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now(), landing.absent));
     // The export's last block is the final result.
-    if (m_engine.current() == m_engine.prizeCount() - 1)
-        exportResults();
+    if (landing.exportTried)
+        exported(landing.exported);
     reportExclusions();
-    winnersChanged(true);
+    showWall(landing, true);
     emit winnerReplaced(record.prize, row);
-    return result;
+}
+
+void DrawSession::landKept(const Landing& landing)
+{
+    journalWritten(landing.journalled);
+    m_fingerprint = landing.fingerprint;
+    m_storeWritten = landing.stored;
+}
+
+void DrawSession::showWall(Landing& landing, bool keepPage)
+{
+    if (landing.layoutChanges == m_layoutChanges)
+        m_pager.install(std::move(landing.wall), keepPage);
+    else
+        winnersChanged(keepPage);
 }
 
 void DrawSession::restart(const char* reason)
 {
+    m_worker.settle();
     m_resultFingerprint.clear();
     loadDrawData();
     storeResults();
@@ -171,15 +270,48 @@ void DrawSession::restart(const char* reason)
 
 void DrawSession::openResultScreen()
 {
-    // Its line chains every draw before it: one photograph of it seals them all.
-    journal(JournalEntry::resultScreen(), &m_resultFingerprint);
-    // The store says what the journal says, whether the show ends with Enter or a kill.
-    storeResults();
-    emit resultScreenRequested();
+    if (m_worker.busy())
+        return;
+    auto landing = std::make_shared<Landing>();
+    m_worker.run(
+        [this, landing, inputs = resultScreenInputs()] {
+            // Its line chains every draw before it: one photograph of it seals them all.
+            landing->journalled = m_journal.append(JournalEntry::resultScreen(), &landing->resultFingerprint);
+            // The store says what the journal says, whether the show ends with Enter or a kill.
+            landing->stored = KeepResults(m_folder, m_engine);
+            if (!landing->stored)
+                m_journal.append(JournalEntry::storeFailed(QString::fromWCharArray(ResultStoreFile)));
+            landing->fingerprint = m_journal.lastDrawFingerprint();
+            landing->resultScreen = ResultScreenParts::make(m_folder, inputs, m_engine.awards());
+        },
+        [this, landing] {
+            landKept(*landing);
+            m_resultFingerprint = landing->resultFingerprint;
+            m_resultScreen = std::move(landing->resultScreen);
+            emit resultScreenRequested();
+        });
+}
+
+std::shared_ptr<ResultScreenParts> DrawSession::takeResultScreenParts()
+{
+    if (!m_resultScreen)
+        return ResultScreenParts::make(m_folder, resultScreenInputs(), m_engine.awards());
+    return std::exchange(m_resultScreen, nullptr);
+}
+
+ResultScreenParts::Inputs DrawSession::resultScreenInputs() const
+{
+    ResultScreenParts::Inputs inputs;
+    inputs.mainTitle = m_areas.area(AreaMainTitle).m_titleName;
+    inputs.subTitle = m_areas.area(AreaSubTitle).m_titleName;
+    inputs.screen = Rect(0, 0, m_screenWidth, m_screenHeight);
+    inputs.exit = m_zones.exit;
+    return inputs;
 }
 
 void DrawSession::close()
 {
+    m_worker.settle();
     tableWritten(m_ledger.finish());
     m_areas.finish();
     storeResults(true);
@@ -203,8 +335,10 @@ int DrawSession::replaceableRowAt(int x, int y) const
 
 void DrawSession::areaEdited(int area)
 {
-    if (area == AreaScroll)
+    if (area == AreaScroll) {
+        ++m_layoutChanges;
         winnersChanged(true);
+    }
     emit layoutChanged();
 }
 
@@ -233,12 +367,6 @@ void DrawSession::turnPage()
     m_pager.turn();
 }
 
-void DrawSession::buildResultText(tstring& text, unsigned& lines) const
-{
-    BuildResultText(m_areas.area(AreaMainTitle).m_titleName, m_areas.area(AreaSubTitle).m_titleName,
-                    m_engine.awards(), text, lines);
-}
-
 void DrawSession::onAnyChange(QObject* context, const std::function<void()>& refresh)
 {
     connect(this, &DrawSession::cycleStarted, context, refresh);
@@ -261,12 +389,14 @@ std::vector<DrawSession::Notice> DrawSession::takeNotices()
 
 void DrawSession::appendPrize(const AwardItem& item)
 {
+    m_worker.settle();
     m_engine.appendPrize(item);
     prizeTableChanged();
 }
 
 void DrawSession::removePrize(int index)
 {
+    m_worker.settle();
     if (m_engine.removePrize(index))
         emit cycleStopped();
     prizeTableChanged();
@@ -274,12 +404,14 @@ void DrawSession::removePrize(int index)
 
 void DrawSession::movePrize(int from, int to)
 {
+    m_worker.settle();
     m_engine.movePrize(from, to);
     prizeTableChanged();
 }
 
 void DrawSession::changePrize(int index, const AwardItem& item)
 {
+    m_worker.settle();
     if (index < 0 || index >= m_engine.prizeCount())
         return;
     m_engine.changePrize(index, item);
@@ -288,6 +420,7 @@ void DrawSession::changePrize(int index, const AwardItem& item)
 
 void DrawSession::titlesChanged()
 {
+    m_worker.settle();
     m_areas.settings().titlesChanged();
     m_areas.writeSettings();
     emit layoutChanged();
@@ -295,11 +428,13 @@ void DrawSession::titlesChanged()
 
 void DrawSession::participantFieldsImported(const QStringList& fields)
 {
+    m_worker.settle();
     m_areas.settings().fieldsChanged(fields.join(QLatin1Char(' ')).toStdWString());
 }
 
 void DrawSession::reloadAfterParticipantEdit()
 {
+    m_worker.settle();
     m_areas.reload();
     restart("participants edited");
     emit participantsChanged();
@@ -339,6 +474,7 @@ void DrawSession::prizeTableChanged()
 // The exit stores even where the stops did not (a missing store is told then).
 void DrawSession::storeResults(bool atExit)
 {
+    m_worker.settle();
     const bool stored = atExit ? SaveResults(m_folder, m_engine) : KeepResults(m_folder, m_engine);
     m_storeWritten = stored || !ResultStoreExists(m_folder);
     if (!stored && ResultStoreExists(m_folder))
@@ -347,10 +483,15 @@ void DrawSession::storeResults(bool atExit)
 
 void DrawSession::exportResults()
 {
-    m_exportOwed =
-        !ExportResults(m_folder, m_areas.area(AreaMainTitle).m_titleName,
-                       m_areas.area(AreaSubTitle).m_titleName, m_engine.awards(), m_participantEncoding);
-    told(!m_exportOwed, QStringLiteral("Result.txt"), ResultExportFailure);
+    m_worker.settle();
+    exported(ExportResults(m_folder, m_areas.area(AreaMainTitle).m_titleName,
+                           m_areas.area(AreaSubTitle).m_titleName, m_engine.awards(), m_participantEncoding));
+}
+
+void DrawSession::exported(bool written)
+{
+    m_exportOwed = !written;
+    told(written, QStringLiteral("Result.txt"), ResultExportFailure);
 }
 
 void DrawSession::journal(const QJsonObject& entry, QString* fingerprint)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/DrawEngine.h"
+#include "app/DrawWorker.h"
 #include "app/PrizeRanges.h"
+#include "app/ResultScreenParts.h"
 #include "app/WallPager.h"
 #include "app/WinnerWall.h"
 #include "app/WinnersLedger.h"
@@ -14,6 +16,7 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,13 +56,26 @@ public:
     // Space and the start zone: after the last prize the result screen again.
     void startAction();
     DrawEngine::StartOutcome start();
-    DrawEngine::StopOutcome stop();
+    // The winners are picked, journalled and stored off the GUI thread while
+    // the names go on cycling; then they land: the views hear of them
+    // (cycleStopped, prizeDrawn). A press while they land does nothing.
+    void stop();
+    // The same for a replacement; Replaced when one is on its way.
     DrawEngine::ReplaceResult replace(int row);
+    // Whether a stop, a replacement or the result screen's entry is on its way.
+    bool landing() const { return m_worker.busy(); }
+    // Waits for it and lands it now.
+    void settle() { m_worker.settle(); }
     // The draw afresh from the files (重新抽奖, a participant edit); the
     // store says so at once, so a restart after a crash does not bring back
     // the winners the operator chose to drop.
     void restart(const char* reason);
+    // Its journal line and the store are written, and what it shows made
+    // ready, off the GUI thread; then resultScreenRequested.
     void openResultScreen();
+    // What the result screen shows now, taken from the session: made ready
+    // before it was requested, or else made now.
+    std::shared_ptr<ResultScreenParts> takeResultScreenParts();
     // The summary appended to "Result.txt"; a failure is told once and the
     // export tried again at exit.
     void exportResults();
@@ -88,7 +104,6 @@ public:
     // The operator moved, resized or re-fonted a text area: the names area's
     // wall is laid out again when it was that one.
     void areaEdited(int area);
-    void buildResultText(tstring& text, unsigned& lines) const;
 
     const EventFolder& folder() const override { return m_folder; }
     const DrawEngine& engine() const { return m_engine; }
@@ -154,6 +169,40 @@ signals:
     void resultScreenRequested();
 
 private:
+    // What a stop or a replacement made off the GUI thread, for the GUI thread to show.
+    struct Landing
+    {
+        DrawEngine::Drawing drawing;
+        tstring absent;
+        // What the GUI thread showed when it began.
+        Rect area;
+        QString faceName;
+        int fontSize = 0;
+        int screenHeight = 0;
+        QString mainTitle;
+        QString subTitle;
+        int layoutChanges = 0;
+        // What came of it.
+        bool journalled = true;
+        QString fingerprint;
+        QString resultFingerprint;
+        std::shared_ptr<ResultScreenParts> resultScreen;
+        bool stored = true;
+        WinnerWall wall;
+        bool exportTried = false;
+        bool exported = true;
+    };
+    std::shared_ptr<Landing> landingNow() const;
+    ResultScreenParts::Inputs resultScreenInputs() const;
+    // On the worker: the journal line, the store, the wall and the last
+    // prize's export, for the drawing as it will land.
+    void keepDrawn(Landing& landing, const QJsonObject& entry);
+    void landStop(Landing& landing);
+    void landReplace(Landing& landing);
+    // What the worker wrote: the notices and flags of its journal line and store.
+    void landKept(const Landing& landing);
+    void showWall(Landing& landing, bool keepPage);
+    void exported(bool written);
     void loadDrawData();
     // The table is saved at once and the result store follows it, so a
     // restart finds every winner with the prize it belongs to.
@@ -197,9 +246,16 @@ private:
     // The export failed; it is tried again at exit.
     bool m_exportOwed = false;
 
+    int m_screenWidth = 1920;
     int m_screenHeight = 1080;
+    std::shared_ptr<ResultScreenParts> m_resultScreen;
     WallPager m_pager;
     PrizeRanges m_ranges;
     QString m_exclusionReport;
     WinnersLedger m_ledger;
+    // Counts the changes of the names area since the start, so a wall laid
+    // out on the worker for an area that has changed since is laid out again.
+    int m_layoutChanges = 0;
+    // Last, so its work ends before the rest goes.
+    DrawWorker m_worker;
 };

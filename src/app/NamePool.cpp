@@ -107,6 +107,17 @@ std::vector<tstring> NamePool::names() const
     return all;
 }
 
+NamePool::Order NamePool::without(const std::vector<bool>& marked) const
+{
+    Order kept;
+    kept.reserve(m_order.size());
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        if (i >= marked.size() || !marked[i])
+            kept.push_back(m_order[i]);
+    }
+    return kept;
+}
+
 void NamePool::removeMarked(const std::vector<bool>& marked)
 {
     std::size_t kept = 0;

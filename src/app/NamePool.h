@@ -60,7 +60,14 @@ public:
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }
 
-    // Takes the marked names out in one pass; the rest keep their order.
+    // The names still in the list, as indices into the text.
+    using Order = std::vector<std::uint32_t>;
+    // The list's order once the marked names are out; the rest keep their
+    // order. The list itself does not change, so other threads may read it.
+    Order without(const std::vector<bool>& marked) const;
+    // That order in place of the list's, made by `without` on this list as it is.
+    void keep(Order order) { m_order = std::move(order); }
+    // Takes the marked names out in one pass.
     void removeMarked(const std::vector<bool>& marked);
     void clear();
 
@@ -71,7 +78,7 @@ private:
     // Where each name's text begins; the next one's beginning is its end.
     std::vector<std::uint32_t> m_start{0};
     // The names still in the list, in order.
-    std::vector<std::uint32_t> m_order;
+    Order m_order;
     // Names UTF-16 cannot give back exactly (a lone surrogate's value): kept whole.
     std::unordered_map<std::uint32_t, tstring> m_odd;
 };

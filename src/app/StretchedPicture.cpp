@@ -35,17 +35,29 @@ bool StretchedPicture::load(const QString& path)
 void StretchedPicture::draw(QPainter& painter, const Rect& target)
 {
     const Rect box = target.normalized();
-    if (m_original.isNull() || box.isEmpty())
-        return;
-    const QSize size(box.width(), box.height());
     const QPaintDevice* device = painter.device();
-    // A target larger than the screen (a mistyped layout) is scaled while
-    // drawing, for its visible part only, never into a picture of its size.
-    if (size.width() > device->width() || size.height() > device->height()) {
-        painter.drawImage(box.toQRect(), m_original);
+    if (!scaled(box, QSize(device->width(), device->height()))) {
+        if (!m_original.isNull() && !box.isEmpty())
+            painter.drawImage(box.toQRect(), m_original);
         return;
     }
+    painter.drawImage(QPoint(box.left, box.top), m_scaled);
+}
+
+void StretchedPicture::scaleFor(const Rect& target, const QSize& device)
+{
+    scaled(target.normalized(), device);
+}
+
+bool StretchedPicture::scaled(const Rect& box, const QSize& device)
+{
+    const QSize size(box.width(), box.height());
+    // A target larger than the screen (a mistyped layout) is scaled while
+    // drawing, for its visible part only, never into a picture of its size.
+    if (m_original.isNull() || box.isEmpty() || size.width() > device.width() ||
+        size.height() > device.height())
+        return false;
     if (m_scaled.size() != size)
         m_scaled = m_original.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    painter.drawImage(QPoint(box.left, box.top), m_scaled);
+    return true;
 }

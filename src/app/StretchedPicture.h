@@ -3,6 +3,7 @@
 #include "platform/Rect.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 class QPainter;
@@ -20,8 +21,14 @@ public:
     bool load(const QString& path);
     bool isNull() const { return m_original.isNull(); }
     void draw(QPainter& painter, const Rect& target);
+    // Scales it now for a draw onto that target on a device of that size, so the draw only copies.
+    void scaleFor(const Rect& target, const QSize& device);
 
 private:
+    // Whether the scaled copy for that box is ready; false when the box is
+    // empty or larger than the device, or there is no picture.
+    bool scaled(const Rect& box, const QSize& device);
+
     QImage m_original;
     QImage m_scaled;
 };

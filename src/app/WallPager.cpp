@@ -13,11 +13,24 @@ WallPager::WallPager(QObject* parent) : QObject(parent)
 
 void WallPager::layOut(const CLottoryArea& area, int screenHeight, const DrawEngine& engine, bool keepPage)
 {
-    m_wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
-                                WinnerWall::minimumCellHeight(screenHeight), namesOnWall(engine));
+    m_wall = wallFor(area.m_rect, area.m_fontName, area.m_fontSize, screenHeight, namesOnWall(engine));
     m_turning = !engine.running();
     m_pages = m_turning ? std::max(1, m_wall.pages()) : 1;
     show(keepPage ? std::min(m_page, m_pages - 1) : 0);
+}
+
+void WallPager::install(WinnerWall wall, bool keepPage)
+{
+    m_wall = std::move(wall);
+    m_turning = true;
+    m_pages = std::max(1, m_wall.pages());
+    show(keepPage ? std::min(m_page, m_pages - 1) : 0);
+}
+
+WinnerWall WallPager::wallFor(const Rect& rect, const QString& faceName, int fontSize, int screenHeight,
+                              const std::vector<QString>& names)
+{
+    return WinnerWall::layOut(rect, faceName, fontSize, WinnerWall::minimumCellHeight(screenHeight), names);
 }
 
 std::vector<QString> WallPager::namesOnWall(const DrawEngine& engine)

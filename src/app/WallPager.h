@@ -31,6 +31,11 @@ public:
     // shows, or with `keepPage` the one shown as far as it is still there. The
     // timer runs when there are pages; while names cycle there is one, standing.
     void layOut(const CLottoryArea& area, int screenHeight, const DrawEngine& engine, bool keepPage);
+    // A wall laid out elsewhere (another thread) for those winners, shown as `layOut` shows it.
+    void install(WinnerWall wall, bool keepPage);
+    // The wall `layOut` makes for those names; any thread.
+    static WinnerWall wallFor(const Rect& rect, const QString& faceName, int fontSize, int screenHeight,
+                              const std::vector<QString>& names);
     // The names the wall is laid out for: the winners of the prize just
     // drawn, or while names cycle as many as will win, spread over the pool.
     static std::vector<QString> namesOnWall(const DrawEngine& engine);

@@ -147,9 +147,26 @@ tstring joinedWinners(const std::vector<tstring>& winners)
 
 } // namespace
 
+StoredDraw StoredDraw::of(const DrawEngine& engine)
+{
+    StoredDraw draw;
+    draw.continuesStore = engine.continuesStore();
+    draw.finished = engine.finishedCountToStore();
+    for (int i = 0; i < draw.finished && i < engine.prizeCount(); ++i)
+        draw.winners.push_back(&engine.award(i).winners);
+    draw.absent = &engine.absent();
+    draw.withdrawn = &engine.withdrawn();
+    return draw;
+}
+
 bool KeepResults(const EventFolder& folder, const DrawEngine& engine)
 {
-    return !ResultStoreExists(folder) || SaveResults(folder, engine);
+    return KeepResults(folder, StoredDraw::of(engine));
+}
+
+bool KeepResults(const EventFolder& folder, const StoredDraw& draw)
+{
+    return !ResultStoreExists(folder) || SaveResults(folder, draw);
 }
 
 bool ResultStoreExists(const EventFolder& folder)
@@ -195,32 +212,42 @@ void RestoreResults(DrawEngine& engine, int storedCount, const std::function<tst
 
 void WriteResults(IniDocument& doc, const DrawEngine& engine)
 {
-    if (!engine.continuesStore()) {
+    WriteResults(doc, StoredDraw::of(engine));
+}
+
+void WriteResults(IniDocument& doc, const StoredDraw& draw)
+{
+    if (!draw.continuesStore) {
         for (const std::wstring& name : doc.sectionNames()) {
             if (!name.empty())
                 doc.removeSection(name);
         }
     }
     for (const auto& [key, names] :
-         {std::pair(AbsentKey, &engine.absent()), std::pair(WithdrawnKey, &engine.withdrawn())}) {
-        if (names->empty())
+         {std::pair(AbsentKey, draw.absent), std::pair(WithdrawnKey, draw.withdrawn)}) {
+        if (!names || names->empty())
             doc.removeKey(Section, key);
         else
             doc.setValue(Section, key, joinedWinners(*names));
     }
-    const int count = engine.finishedCountToStore();
+    const int count = draw.finished;
     if (count <= 0)
         return;
     // A winner code page 936 cannot hold turns the store into UTF-16LE: one
     // written as "?" would match nobody at the restore and could win again.
     tstring text;
     doc.setValue(Section, CountKey, text.Format(L"%d", count));
-    for (int i = 0; i < count && i < engine.prizeCount(); ++i)
-        doc.setValue(Section, itemKey(i), joinedWinners(engine.award(i).winners));
+    for (std::size_t i = 0; i < draw.winners.size(); ++i)
+        doc.setValue(Section, itemKey(int(i)), joinedWinners(*draw.winners[i]));
 }
 
 bool SaveResults(const EventFolder& folder, const DrawEngine& engine)
 {
+    return SaveResults(folder, StoredDraw::of(engine));
+}
+
+bool SaveResults(const EventFolder& folder, const StoredDraw& draw)
+{
     CIni ini(folder, ResultStoreFile);
-    return ini.IsOpen() && ini.Apply([&](IniDocument& doc) { WriteResults(doc, engine); });
+    return ini.IsOpen() && ini.Apply([&](IniDocument& doc) { WriteResults(doc, draw); });
 }

@@ -14,6 +14,8 @@ ShowController::ShowController(const EventFolder& folder, QObject* parent)
 {
     connect(&m_session, &DrawSession::soundRequested, this,
             [this](const QString& path, int mode) { m_player.Play(path.toStdWString(), mode); });
+    // What a stop's winners brought when they landed, after the command that sent them.
+    connect(&m_session, &DrawSession::noticesAdded, this, &ShowController::tell, Qt::QueuedConnection);
     connect(&m_session, &DrawSession::resultScreenRequested, this, [this] {
         m_resultScreen = true;
         emit resultScreen(true);

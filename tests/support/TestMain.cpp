@@ -1,5 +1,7 @@
 #include "support/TestMain.h"
 
+#include "app/DrawWorker.h"
+
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
@@ -9,5 +11,7 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     failOnUnexpectedMessages();
+    // Tests step the show a call at a time; those of the worker turn it on.
+    DrawWorker::setInline(true);
     return RUN_ALL_TESTS();
 }
