@@ -26,6 +26,34 @@
 
 namespace {
 
+// With SHOW_BENCH_TRACE set, prints every event that held the GUI thread
+// for over 4 ms, with its receiver: where a long stretch went.
+class TracingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (!m_trace || m_depth > 0)
+            return QApplication::notify(receiver, event);
+        const int type = event->type();
+        QElapsedTimer held;
+        held.start();
+        ++m_depth;
+        const bool taken = QApplication::notify(receiver, event);
+        --m_depth;
+        if (held.nsecsElapsed() > 4000000)
+            std::fprintf(stderr, "%6.1f ms  event %d to %s %s\n", double(held.nsecsElapsed()) / 1e6, type,
+                         receiver->metaObject()->className(), qPrintable(receiver->objectName()));
+        return taken;
+    }
+
+private:
+    const bool m_trace = std::getenv("SHOW_BENCH_TRACE") != nullptr;
+    int m_depth = 0;
+};
+
 // The longest stretch the GUI thread spent away from its event loop.
 class Heartbeat
 {
@@ -126,7 +154,7 @@ int main(int argc, char** argv)
 {
     ProcessMemory::keepLean();
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TracingApplication app(argc, argv);
     const int participants = argc > 1 ? std::atoi(argv[1]) : 1000000;
     MusicPlayer::setAudioSink("fakesink sync=true");
     MsgBox::setHandler([](const std::wstring&, const std::wstring&, unsigned) { return int(MsgBox::IdOk); });
@@ -142,6 +170,8 @@ int main(int argc, char** argv)
     std::map<std::string, double> longest;
     const auto note = [&longest](const char* action, double ms) {
         longest[action] = std::max(longest[action], ms);
+        if (std::getenv("SHOW_BENCH_TRACE"))
+            std::fprintf(stderr, "%s: %.1f ms\n", action, ms);
     };
     ShowWindows show(EventFolder(folder.path()));
     show.open(QRect(0, 0, 1920, 1080));
