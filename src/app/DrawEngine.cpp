@@ -2,6 +2,7 @@
 
 #include "app/PoolDigest.h"
 #include "app/PositionTree.h"
+#include "platform/ThreadPriority.h"
 
 #include <QRandomGenerator>
 
@@ -23,7 +24,10 @@ void DrawEngine::digestInBackground()
 {
     settleDigest();
     m_cyclePoolSize = m_pool.size();
-    m_cycleDigest = std::async(std::launch::async, [this] { return PoolDigest(m_pool); });
+    m_cycleDigest = std::async(std::launch::async, [this] {
+        ThreadPriority::runWhenIdle();
+        return PoolDigest(m_pool);
+    });
 }
 
 tstring DrawEngine::takeDigest()

@@ -1,5 +1,7 @@
 #include "app/DrawWorker.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <utility>
 
 namespace {
@@ -39,6 +41,7 @@ void DrawWorker::run(std::function<void()> work, std::function<void()> land)
     }
     m_worked = false;
     m_thread = std::thread([this, work = std::move(work), pause = s_afterWork] {
+        ThreadPriority::runWhenIdle();
         work();
         if (pause)
             pause();

@@ -2,6 +2,7 @@
 
 #include "app/DrawScope.h"
 #include "platform/TextFile.h"
+#include "platform/ThreadPriority.h"
 
 #include <QDate>
 #include <QFile>
@@ -177,6 +178,7 @@ bool WinnersTable::write(const EventFolder& folder, const std::vector<WinnerRow>
     // The workbook takes most of the time; the CSV file is written beside it.
     const QString csvFile = folder.file(CsvFile);
     std::future<bool> csvWritten = std::async(std::launch::async, [&rows, &fieldNames, &csvFile] {
+        ThreadPriority::runWhenIdle();
         return TextFile::writeAtomically(csvFile, csv(rows, fieldNames));
     });
     // The library writes only to a path of its own; that file then replaces the table in one step.
@@ -207,7 +209,10 @@ void WinnersTable::post(WinnerBlocks blocks, QStringList fieldNames)
     if (m_writing)
         return;
     m_writing = true;
-    m_worker = std::async(std::launch::async, [this] { drain(); });
+    m_worker = std::async(std::launch::async, [this] {
+        ThreadPriority::runWhenIdle();
+        drain();
+    });
 }
 
 void WinnersTable::drain()
