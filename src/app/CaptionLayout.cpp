@@ -19,6 +19,10 @@ constexpr int PieceLength = 64;
 
 void CaptionLayout::update(const DrawEngine& engine, const QString& ownText, const QFont& font)
 {
+    // Every frame asks; comparing tens of thousands of winners each time would cost a millisecond.
+    if (m_laidOut && engine.revision() == m_revision && font == m_font && ownText == m_ownText)
+        return;
+    m_revision = engine.revision();
     const bool fontChanged = !m_laidOut || font != m_font;
     long long places = 0;
     const bool partsChanged = keepParts(engine, places);

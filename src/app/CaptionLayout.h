@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QStaticText>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 class DrawEngine;
@@ -52,6 +53,8 @@ private:
     void layOut(const QString& shown, bool fontChanged);
 
     bool m_laidOut = false;
+    // Of the draw the line was last brought up to.
+    std::uint64_t m_revision = 0;
     std::vector<Part> m_parts;
     QString m_ownText;
     QFont m_font;

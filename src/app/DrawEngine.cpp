@@ -41,6 +41,7 @@ tstring DrawEngine::takeDigest()
 
 void DrawEngine::Reset()
 {
+    ++m_revision;
     settleDigest();
     m_cycleDigest = std::future<tstring>();
     m_pool.clear();
@@ -61,6 +62,7 @@ void DrawEngine::load(NamePool pool, std::vector<AwardItem> awards)
 
 void DrawEngine::restore(Restored restored)
 {
+    ++m_revision;
     settleDigest();
     m_continuesStore = true;
     if (restored.storedCount >= 1)
@@ -81,6 +83,7 @@ void DrawEngine::restore(Restored restored)
 
 DrawEngine::StartOutcome DrawEngine::StartDraw()
 {
+    ++m_revision;
     if (m_running || m_current >= prizeCount())
         return StartOutcome::Ignored;
     ++m_current;
@@ -247,6 +250,7 @@ DrawEngine::Drawing DrawEngine::planReplace(int row, const DrawSeed& seed, const
 
 void DrawEngine::land(Drawing drawing)
 {
+    ++m_revision;
     if (drawing.row < 0)
         m_running = 0;
     if (drawing.outcome == StopOutcome::Ignored && drawing.replaced != Replaced)
@@ -361,6 +365,7 @@ int DrawEngine::prizeState(int index) const
 
 void DrawEngine::appendPrize(AwardItem item)
 {
+    ++m_revision;
     // After the result screen the count runs one past the table; a new prize is still to draw.
     if (!m_running && m_current >= prizeCount())
         m_current = prizeCount() - 1;
@@ -369,6 +374,7 @@ void DrawEngine::appendPrize(AwardItem item)
 
 bool DrawEngine::removePrize(int index)
 {
+    ++m_revision;
     if (index < 0 || index >= prizeCount())
         return false;
     const int state = prizeState(index);
@@ -387,6 +393,7 @@ bool DrawEngine::removePrize(int index)
 
 void DrawEngine::changePrize(int index, const AwardItem& texts)
 {
+    ++m_revision;
     if (index < 0 || index >= prizeCount())
         return;
     AwardItem& award = m_awards[static_cast<size_t>(index)];
@@ -399,6 +406,7 @@ void DrawEngine::changePrize(int index, const AwardItem& texts)
 
 void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn)
 {
+    ++m_revision;
     m_withdrawn.insert(m_withdrawn.end(), withdrawn.begin(), withdrawn.end());
     m_awards = std::move(awards);
     m_current = std::clamp(current, -1, prizeCount());
@@ -414,6 +422,7 @@ bool DrawEngine::canMovePrize(int from, int to) const
 
 void DrawEngine::movePrize(int from, int to)
 {
+    ++m_revision;
     if (!canMovePrize(from, to))
         return;
     AwardItem moved = m_awards[static_cast<size_t>(from)];

@@ -110,6 +110,8 @@ public:
     const std::vector<tstring>& withdrawn() const { return m_withdrawn; }
 
     int prizeCount() const { return static_cast<int>(m_awards.size()); }
+    // Counts the changes of the draw: equal means nothing a view shows of it changed.
+    std::uint64_t revision() const { return m_revision; }
     bool isCurrentPrize() const { return m_current >= 0 && m_current < prizeCount(); }
     bool isFinishedForDisplay(int index) const;
     // The names in the prizes' winner lists.
@@ -172,6 +174,7 @@ private:
 
     NamePool m_pool;
     std::vector<AwardItem> m_awards;
+    std::uint64_t m_revision = 0;
     int m_current = -1;
     int m_running = 0;
     bool m_continuesStore = false;
