@@ -106,13 +106,12 @@ void CaptionLayout::layOut(const QString& shown, bool fontChanged)
     }
     std::size_t kept = 0;
     qsizetype start = 0;
-    while (kept < m_pieces.size() && start + m_pieces[kept].text.size() < same)
+    while (kept < m_measured && start + m_pieces[kept].text.size() < same)
         start += m_pieces[kept++].text.size();
     m_pieces.resize(kept);
+    m_measured = kept;
+    m_measuredLength = start;
     m_shown = shown;
-
-    const QFontMetricsF metrics(m_font);
-    qreal left = m_pieces.empty() ? 0 : m_pieces.back().left + m_pieces.back().width;
     while (start < shown.size()) {
         qsizetype end = std::min(shown.size(), start + PieceLength);
         while (end < shown.size() && end - start < 2 * PieceLength && shown[end - 1] != QLatin1Char(' '))
@@ -122,22 +121,52 @@ void CaptionLayout::layOut(const QString& shown, bool fontChanged)
             ++end;
         Piece piece;
         piece.text = shown.mid(start, end - start);
-        piece.left = left;
-        piece.width = metrics.horizontalAdvance(piece.text);
-        left += piece.width;
         m_pieces.push_back(std::move(piece));
         start = end;
     }
-    m_width = static_cast<int>(std::min<qreal>(std::ceil(left), INT_MAX / 2));
+    // The last prize's part, where the caption enters after a stop, is measured at once.
+    qsizetype upTo = 0;
+    std::size_t last = 0;
+    while (last < m_pieces.size() && upTo + m_pieces[last].text.size() <= m_lastPart)
+        upTo += m_pieces[last++].text.size();
+    measureTo(-1, last + 1 > m_measured ? last + 1 - m_measured : 0);
+}
+
+qreal CaptionLayout::measuredRight() const
+{
+    return m_measured == 0 ? 0 : m_pieces[m_measured - 1].left + m_pieces[m_measured - 1].width;
+}
+
+void CaptionLayout::measureTo(qreal x, std::size_t more)
+{
+    const QFontMetricsF metrics(m_font);
+    qreal right = measuredRight();
+    while (m_measured < m_pieces.size() && (right <= x || more > 0)) {
+        if (right > x)
+            --more;
+        Piece& piece = m_pieces[m_measured++];
+        piece.left = right;
+        piece.width = metrics.horizontalAdvance(piece.text);
+        right += piece.width;
+        m_measuredLength += piece.text.size();
+    }
+    // The rest as wide a character as what is measured so far.
+    const qsizetype rest = m_shown.size() - m_measuredLength;
+    const qreal estimate = rest > 0 && m_measuredLength > 0
+                               ? right + qreal(rest) * right / qreal(m_measuredLength)
+                               : right + qreal(rest) * metrics.averageCharWidth();
+    m_width = static_cast<int>(std::min<qreal>(std::ceil(estimate), INT_MAX / 2));
 }
 
 void CaptionLayout::draw(QPainter& painter, int left, int top, int clipLeft, int clipRight)
 {
+    measureTo(static_cast<qreal>(clipRight) - left, PiecesAFrame);
     const qreal from = static_cast<qreal>(clipLeft) - left;
-    auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), from,
+    const auto measured = m_pieces.begin() + static_cast<std::ptrdiff_t>(m_measured);
+    auto piece = std::upper_bound(m_pieces.begin(), measured, from,
                                   [](qreal x, const Piece& p) { return x < p.left + p.width; });
     painter.setFont(m_font);
-    for (; piece != m_pieces.end() && left + piece->left < clipRight; ++piece) {
+    for (; piece != measured && left + piece->left < clipRight; ++piece) {
         if (!piece->prepared) {
             piece->layout = QStaticText(piece->text);
             piece->layout.setTextFormat(Qt::PlainText);

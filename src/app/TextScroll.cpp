@@ -21,10 +21,13 @@ Rect TextScroll::advance(const Rect& area, int extent)
 {
     if (!m_rect)
         m_rect = entering(area, extent);
-    if (m_axis == Axis::Leftwards)
+    if (m_axis == Axis::Leftwards) {
         m_rect->offset(-Step, 0);
-    else
+        m_rect->right = saturated(static_cast<long long>(m_rect->left) + extent);
+    } else {
         m_rect->offset(0, -Step);
+        m_rect->bottom = saturated(static_cast<long long>(m_rect->top) + extent);
+    }
     const bool gone = m_axis == Axis::Leftwards ? m_rect->right < area.left : m_rect->bottom < area.top;
     if (gone)
         m_rect = entering(area, extent);

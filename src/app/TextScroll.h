@@ -6,8 +6,9 @@
 
 // A text that runs through an area one step per paint: the caption from
 // right to left, the result summary from the bottom up like closing credits.
-// Its rectangle is set when it enters and then only moved; once it has left
-// the area it enters again with the extent measured then.
+// Its rectangle is set when it enters and then moved, its far end where the
+// extent given with each step puts it (a line measured as it runs grows);
+// once it has left the area it enters again.
 class TextScroll
 {
 public:
