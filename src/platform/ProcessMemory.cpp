@@ -9,7 +9,7 @@
 void ProcessMemory::keepLean()
 {
 #if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_ARENA_MAX, 2);
     // Fixed, so the library no longer raises it after each big block it frees.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
     mallopt(M_TRIM_THRESHOLD, 4 << 20);
