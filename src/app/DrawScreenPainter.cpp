@@ -40,9 +40,7 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
     if (engine.isCurrentPrize() && !engine.running()) {
         const std::vector<tstring>& winners = engine.award(engine.current()).winners;
         if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
-            drawWall(
-                painter, *areas[AreaScroll], *frame.wall, frame.page,
-                [&](int i) { return QString::fromStdWString(winners[size_t(i)]); }, true);
+            drawWinners(painter, *areas[AreaScroll], *frame.wall, frame.page, engine);
         } else {
             std::vector<QString> rows;
             for (const tstring& winner : winners)
@@ -113,27 +111,26 @@ void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
     }
 }
 
-void DrawScreenPainter::drawWall(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall,
-                                 int page, const std::function<QString(int)>& name, bool numbered)
+void DrawScreenPainter::drawWinners(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall,
+                                    int page, const DrawEngine& engine)
 {
-    painter.save();
-    painter.setFont(wall.font());
-    painter.setPen(AreaFont::toQColor(area.m_fontColor));
-    const int first = wall.firstOn(page);
-    for (int i = first; i < first + wall.countOn(page); ++i)
-        painter.drawText(wall.cell(i).toQRect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
-                         wall.fitted(name(i)));
-    if (numbered && wall.pages() > 1) {
-        QFont small = wall.font();
-        const Rect box = area.m_rect.normalized();
-        const int strip = box.bottom - wall.area().bottom;
-        small.setPixelSize(std::max(8, strip * 3 / 4));
-        painter.setFont(small);
-        painter.drawText(QRect(box.left, wall.area().bottom, box.width(), strip),
-                         Qt::AlignRight | Qt::AlignVCenter,
-                         QStringLiteral("%1/%2").arg(page + 1).arg(wall.pages()));
+    const std::vector<tstring>& winners = engine.award(engine.current()).winners;
+    // Drawn once a page and kept: tens of cells of text cost more than a frame leaves.
+    const QColor color = AreaFont::toQColor(area.m_fontColor);
+    const Rect box = area.m_rect.normalized();
+    if (m_wallPage.wall != wall.id() || m_wallPage.page != page || m_wallPage.color != color.rgba() ||
+        m_wallPage.area != box || m_wallPage.draw != engine.revision()) {
+        const QImage* ahead = page == 0 ? wall.firstPage(color) : nullptr;
+        m_wallPage = WallPage{wall.id(),
+                              page,
+                              color.rgba(),
+                              box,
+                              engine.revision(),
+                              ahead ? *ahead : wall.drawn(box, page, color, [&](int i) {
+                                  return QString::fromStdWString(winners[size_t(i)]);
+                              })};
     }
-    painter.restore();
+    painter.drawImage(QPoint(box.left, box.top), m_wallPage.image);
 }
 
 void DrawScreenPainter::drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame)
@@ -179,8 +176,8 @@ void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFram
     const size_t poolSize = engine.pool().size();
     // Where the winners will land: the first page of their grid, each cell another name.
     if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
-        drawWall(
-            painter, area, *frame.wall, 0,
+        frame.wall->draw(
+            painter, area.m_rect, 0, AreaFont::toQColor(area.m_fontColor),
             [&](int i) { return engine.pool().text((size_t(i) + size_t(frame.cycleStart)) % poolSize); },
             false);
         return;

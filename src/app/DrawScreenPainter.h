@@ -55,9 +55,9 @@ public:
 
 private:
     void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows);
-    // The cells of one page of the wall, and "2/5" under them when it shows winners on pages.
-    void drawWall(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall, int page,
-                  const std::function<QString(int)>& name, bool numbered);
+    // One page of the winners on the wall, and "2/5" under them when there are pages.
+    void drawWinners(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall, int page,
+                     const DrawEngine& engine);
     void drawCurrentPrize(QPainter& painter, const DrawScreenFrame& frame);
     void drawCaption(QPainter& painter, const DrawScreenFrame& frame);
     void drawCyclingNames(QPainter& painter, const DrawScreenFrame& frame);
@@ -70,4 +70,15 @@ private:
     TextScroll m_caption{TextScroll::Axis::Leftwards};
     CaptionLayout m_captionLayout;
     bool m_captionEnters = false;
+    // The winners' page last drawn, and what it was drawn for.
+    struct WallPage
+    {
+        std::uint64_t wall = 0;
+        int page = -1;
+        QRgb color = 0;
+        Rect area;
+        std::uint64_t draw = 0;
+        QImage image;
+    };
+    WallPage m_wallPage;
 };

@@ -3,6 +3,7 @@
 #include "app/MusicPlayer.h"
 #include "app/PoolDigest.h"
 #include "app/PrizeRanges.h"
+#include "areas/AreaFont.h"
 #include "data/DrawData.h"
 #include "data/JournalEntry.h"
 #include "data/ResultExport.h"
@@ -150,6 +151,7 @@ std::shared_ptr<DrawSession::Landing> DrawSession::landingNow() const
     landing->area = names.m_rect;
     landing->faceName = names.m_fontName;
     landing->fontSize = names.m_fontSize;
+    landing->color = AreaFont::toQColor(names.m_fontColor);
     landing->screenHeight = m_screenHeight;
     landing->mainTitle = m_areas.area(AreaMainTitle).m_titleName;
     landing->subTitle = m_areas.area(AreaSubTitle).m_titleName;
@@ -186,6 +188,10 @@ void DrawSession::keepDrawn(Landing& landing, const QJsonObject& entry)
         names.push_back(QString::fromStdWString(winner));
     landing.wall =
         WallPager::wallFor(landing.area, landing.faceName, landing.fontSize, landing.screenHeight, names);
+    if (landing.wall.mode() == WinnerWall::Mode::Grid)
+        landing.wall.setFirstPage(
+            landing.wall.drawn(landing.area, 0, landing.color, [&names](int i) { return names[size_t(i)]; }),
+            landing.color);
 
     // The summary is exported however the last prize was completed.
     if (prize == m_engine.prizeCount() - 1 && drawing.outcome != DrawEngine::StopOutcome::EmptyPool) {

@@ -178,6 +178,7 @@ private:
         Rect area;
         QString faceName;
         int fontSize = 0;
+        QColor color;
         int screenHeight = 0;
         QString mainTitle;
         QString subTitle;

@@ -3,7 +3,9 @@
 #include "areas/AreaFont.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <algorithm>
+#include <atomic>
 #include <climits>
 
 namespace {
@@ -35,7 +37,9 @@ Fit fitAt(int cellHeight, double widest, const Rect& box)
 WinnerWall WinnerWall::layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
                               const std::vector<QString>& names)
 {
+    static std::atomic<std::uint64_t> layouts{0};
     WinnerWall wall;
+    wall.m_id = ++layouts;
     Rect box = area.normalized();
     wall.m_area = box;
     wall.m_count = static_cast<int>(std::min<size_t>(names.size(), INT_MAX));
@@ -175,4 +179,50 @@ QString WinnerWall::fitted(const QString& name) const
     // Elided text is drawn as it stands: no mnemonic may vanish from it.
     QString elided = metrics.elidedText(shown, Qt::ElideRight, room);
     return elided.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void WinnerWall::draw(QPainter& painter, const Rect& area, int page, const QColor& color,
+                      const std::function<QString(int)>& name, bool numbered) const
+{
+    painter.save();
+    painter.setFont(m_font);
+    painter.setPen(color);
+    const int first = firstOn(page);
+    for (int i = first; i < first + countOn(page); ++i)
+        painter.drawText(cell(i).toQRect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
+                         fitted(name(i)));
+    if (numbered && m_pages > 1) {
+        QFont small = m_font;
+        const Rect box = area.normalized();
+        const int strip = box.bottom - m_area.bottom;
+        small.setPixelSize(std::max(8, strip * 3 / 4));
+        painter.setFont(small);
+        painter.drawText(QRect(box.left, m_area.bottom, box.width(), strip),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         QStringLiteral("%1/%2").arg(page + 1).arg(m_pages));
+    }
+    painter.restore();
+}
+
+QImage WinnerWall::drawn(const Rect& area, int page, const QColor& color,
+                         const std::function<QString(int)>& name) const
+{
+    const Rect box = area.normalized();
+    QImage image(std::max(1, box.width()), std::max(1, box.height()), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.translate(-box.left, -box.top);
+    draw(painter, area, page, color, name, true);
+    return image;
+}
+
+void WinnerWall::setFirstPage(QImage page, const QColor& color)
+{
+    m_firstPage = std::make_shared<const QImage>(std::move(page));
+    m_firstPageColor = color.rgba();
+}
+
+const QImage* WinnerWall::firstPage(const QColor& color) const
+{
+    return m_firstPage && m_firstPageColor == color.rgba() ? m_firstPage.get() : nullptr;
 }

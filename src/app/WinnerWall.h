@@ -2,9 +2,14 @@
 
 #include "platform/Rect.h"
 
+#include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 // Where a prize's winners stand in the names area. When one column of rows
@@ -13,6 +18,8 @@
 // screen has always drawn it. Otherwise a grid of cells, row by row in draw
 // order, at the area's font shrunk only as far as needed and never below the
 // legible minimum; what does not fit at the minimum goes on further pages.
+class QPainter;
+
 class WinnerWall
 {
 public:
@@ -53,7 +60,24 @@ public:
     // when wider than a cell at the least font.
     QString fitted(const QString& name) const;
 
+    // Every layout has an id of its own; copies share it.
+    std::uint64_t id() const { return m_id; }
+    // Draws the names of a page into their cells in that colour, and "2/5"
+    // under them in the area when `numbered` and there are pages.
+    void draw(QPainter& painter, const Rect& area, int page, const QColor& color,
+              const std::function<QString(int)>& name, bool numbered) const;
+    // The same into a transparent picture of the area, any thread.
+    QImage drawn(const Rect& area, int page, const QColor& color,
+                 const std::function<QString(int)>& name) const;
+    // Its numbered first page drawn ahead, off the GUI thread, in that colour.
+    void setFirstPage(QImage page, const QColor& color);
+    // That page when it was drawn in that colour; null otherwise.
+    const QImage* firstPage(const QColor& color) const;
+
 private:
+    std::uint64_t m_id = 0;
+    std::shared_ptr<const QImage> m_firstPage;
+    QRgb m_firstPageColor = 0;
     Mode m_mode = Mode::OneColumn;
     Rect m_area;
     int m_count = 0;
