@@ -67,16 +67,20 @@ void NamePool::copy(std::size_t position, tstring& into) const
             return;
         }
     }
-    into.clear();
-    for (std::uint32_t i = m_start[index]; i < m_start[index + 1]; ++i) {
+    // Sized once and written in place: a range reads every name of a million.
+    const std::uint32_t end = m_start[index + 1];
+    into.resize(end - m_start[index]);
+    wchar_t* out = into.data();
+    std::size_t length = 0;
+    for (std::uint32_t i = m_start[index]; i < end; ++i) {
         const std::uint32_t c = m_text[i];
         // Only whole pairs were ever stored.
-        if (c >= 0xD800 && c < 0xDC00) {
-            into.push_back(wchar_t(0x10000 + ((c - 0xD800) << 10) + (m_text[++i] - 0xDC00)));
-        } else {
-            into.push_back(wchar_t(c));
-        }
+        if (c >= 0xD800 && c < 0xDC00)
+            out[length++] = wchar_t(0x10000 + ((c - 0xD800) << 10) + (m_text[++i] - 0xDC00));
+        else
+            out[length++] = wchar_t(c);
     }
+    into.resize(length);
 }
 
 tstring NamePool::operator[](std::size_t position) const
