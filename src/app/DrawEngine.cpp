@@ -285,13 +285,26 @@ void DrawEngine::pickAmong(NamePool& pool, const std::vector<std::size_t>& admit
         winners));
 }
 
+namespace {
+
+// Names are read in place where they can be; a range reads every one of a million.
+bool admittedAt(const NamePool& pool, std::size_t i, const DrawScope& scope, tstring& scratch)
+{
+    std::u16string_view view;
+    if (pool.view(i, view))
+        return scope.admits(view, scratch);
+    pool.copy(i, scratch);
+    return scope.admits(scratch);
+}
+
+} // namespace
+
 std::vector<std::size_t> DrawEngine::admittedBy(const NamePool& pool, const DrawScope& scope)
 {
     std::vector<std::size_t> admitted;
-    tstring name;
+    tstring scratch;
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        pool.copy(i, name);
-        if (scope.admits(name))
+        if (admittedAt(pool, i, scope, scratch))
             admitted.push_back(i);
     }
     return admitted;
@@ -299,10 +312,9 @@ std::vector<std::size_t> DrawEngine::admittedBy(const NamePool& pool, const Draw
 
 bool DrawEngine::anyAdmitted(const NamePool& pool, const DrawScope& scope)
 {
-    tstring name;
+    tstring scratch;
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        pool.copy(i, name);
-        if (scope.admits(name))
+        if (admittedAt(pool, i, scope, scratch))
             return true;
     }
     return false;

@@ -73,6 +73,7 @@ bool DrawScope::parse(const tstring& text, QString* reason)
                                                 clause.text == L"." || clause.text == L".."))
             return fail(reason, QStringLiteral("排除的文件 \"%1\" 必须在活动文件夹中")
                                     .arg(QString::fromStdWString(clause.text)));
+        clause.utf16 = QString::fromStdWString(clause.text).toStdU16String();
         clauses.push_back(std::move(clause));
         if (end + 1 == tokens.size())
             return fail(reason, QStringLiteral("\"且\" 后面缺少条件"));
@@ -112,16 +113,55 @@ void DrawScope::setExcluded(const tstring& file, std::vector<tstring> names, con
     m_digests[file] = digest;
 }
 
-bool DrawScope::hasWord(const tstring& name, const tstring& word)
+namespace {
+
+template <typename Char> bool hasWordIn(std::basic_string_view<Char> name, std::basic_string_view<Char> word)
 {
     if (word.empty())
         return false;
-    for (size_t at = name.find(word); at != tstring::npos; at = name.find(word, at + 1)) {
+    for (size_t at = name.find(word); at != name.npos; at = name.find(word, at + 1)) {
         const size_t end = at + word.size();
-        if ((at == 0 || isSeparator(name[at - 1])) && (end == name.size() || isSeparator(name[end])))
+        if ((at == 0 || DrawScope::isSeparator(wchar_t(name[at - 1]))) &&
+            (end == name.size() || DrawScope::isSeparator(wchar_t(name[end]))))
             return true;
     }
     return false;
+}
+
+} // namespace
+
+bool DrawScope::hasWord(const tstring& name, const tstring& word)
+{
+    return hasWordIn<wchar_t>(name, word);
+}
+
+bool DrawScope::admits(std::u16string_view name, tstring& scratch) const
+{
+    bool widened = false;
+    for (const Clause& clause : m_clauses) {
+        switch (clause.kind) {
+        case Clause::Contains:
+            if (!hasWordIn<char16_t>(name, clause.utf16))
+                return false;
+            break;
+        case Clause::Lacks:
+            if (hasWordIn<char16_t>(name, clause.utf16))
+                return false;
+            break;
+        case Clause::Excludes: {
+            const auto found = m_excluded.find(clause.text);
+            if (found == m_excluded.end())
+                break;
+            if (!widened)
+                NamePool::widen(name, scratch);
+            widened = true;
+            if (match(found->second, scratch))
+                return false;
+            break;
+        }
+        }
+    }
+    return true;
 }
 
 std::optional<std::wstring_view> DrawScope::match(const Excluded& excluded, const tstring& name) const

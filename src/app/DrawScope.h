@@ -47,6 +47,8 @@ public:
         Kind kind = Contains;
         // The word, or the file's name.
         tstring text;
+        // The word as a pool holds names.
+        std::u16string utf16;
     };
 
     static constexpr const wchar_t* Problem = L"抽奖范围有误: ";
@@ -74,6 +76,9 @@ public:
     ExclusionMatch exclusionMatch() const { return m_match; }
 
     bool admits(const tstring& name) const;
+    // The same for a name held as UTF-16, as a pool holds it, read in place;
+    // `scratch` takes it widened when a list must be matched.
+    bool admits(std::u16string_view name, tstring& scratch) const;
     // For each excluded file, what it does to the pool.
     std::vector<Exclusion> exclusions(const NamePool& pool) const;
     // Whether the word stands in the name between separators.

@@ -67,16 +67,29 @@ void NamePool::copy(std::size_t position, tstring& into) const
             return;
         }
     }
+    widen(std::u16string_view(m_text.data() + m_start[index], m_start[index + 1] - m_start[index]), into);
+}
+
+bool NamePool::view(std::size_t position, std::u16string_view& into) const
+{
+    const std::uint32_t index = indexAt(position);
+    if (!m_odd.empty() && m_odd.count(index))
+        return false;
+    into = std::u16string_view(m_text.data() + m_start[index], m_start[index + 1] - m_start[index]);
+    return true;
+}
+
+void NamePool::widen(std::u16string_view text, tstring& into)
+{
     // Sized once and written in place: a range reads every name of a million.
-    const std::uint32_t end = m_start[index + 1];
-    into.resize(end - m_start[index]);
+    into.resize(text.size());
     wchar_t* out = into.data();
     std::size_t length = 0;
-    for (std::uint32_t i = m_start[index]; i < end; ++i) {
-        const std::uint32_t c = m_text[i];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint32_t c = text[i];
         // Only whole pairs were ever stored.
-        if (c >= 0xD800 && c < 0xDC00)
-            out[length++] = wchar_t(0x10000 + ((c - 0xD800) << 10) + (m_text[++i] - 0xDC00));
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())
+            out[length++] = wchar_t(0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00));
         else
             out[length++] = wchar_t(c);
     }

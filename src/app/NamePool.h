@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <iterator>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -56,6 +57,10 @@ public:
     // Into a string whose room is used again: no allocation once it is big enough.
     void copy(std::size_t position, tstring& into) const;
     QString text(std::size_t position) const;
+    // The name in place, as UTF-16; false for a name UTF-16 cannot give back exactly.
+    bool view(std::size_t position, std::u16string_view& into) const;
+    // UTF-16 as the wide strings names are elsewhere.
+    static void widen(std::u16string_view text, tstring& into);
     std::vector<tstring> names() const;
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }

@@ -64,12 +64,21 @@ TEST(DrawScope, AdmitsByWholeWordsAndExcludedLists)
         {L"A7 李娜娜 研发部", true, true},
         {L"A8 王 研发部", true, true},
         {L"A9 张伟 研发部", true, true},
+        {L"A2 \U00020000 研发部", true, true},
+        {L"A2 \U00020000研发部", false, false},
     };
+    // And the same for a name read in place from a pool, as UTF-16.
     for (const auto& c : cases) {
+        const NamePool pool({c.name});
+        std::u16string_view inPool;
+        ASSERT_TRUE(pool.view(0, inPool));
+        tstring scratch;
         scope.setExclusionMatch(DrawScope::ExclusionMatch::Line);
         EXPECT_EQ(scope.admits(c.name), c.byLine) << QString::fromWCharArray(c.name).toStdString();
+        EXPECT_EQ(scope.admits(inPool, scratch), c.byLine) << QString::fromWCharArray(c.name).toStdString();
         scope.setExclusionMatch(DrawScope::ExclusionMatch::Word);
         EXPECT_EQ(scope.admits(c.name), c.byWord) << QString::fromWCharArray(c.name).toStdString();
+        EXPECT_EQ(scope.admits(inPool, scratch), c.byWord) << QString::fromWCharArray(c.name).toStdString();
     }
     const std::vector<DrawScope::Exclusion> exclusions = scope.exclusions(
         NamePool({L"A7 李娜 研发部", L"A8 李娜 市场部", L"A1 张伟 研发部", L"A9 赵敏 研发部"}));
