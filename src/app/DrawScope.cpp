@@ -73,7 +73,7 @@ bool DrawScope::parse(const tstring& text, QString* reason)
                                                 clause.text == L"." || clause.text == L".."))
             return fail(reason, QStringLiteral("排除的文件 \"%1\" 必须在活动文件夹中")
                                     .arg(QString::fromStdWString(clause.text)));
-        clause.utf16 = QString::fromStdWString(clause.text).toStdU16String();
+        clause.utf16 = NamePool::narrow(clause.text);
         clauses.push_back(std::move(clause));
         if (end + 1 == tokens.size())
             return fail(reason, QStringLiteral("\"且\" 后面缺少条件"));
@@ -141,11 +141,11 @@ bool DrawScope::admits(std::u16string_view name, tstring& scratch) const
     for (const Clause& clause : m_clauses) {
         switch (clause.kind) {
         case Clause::Contains:
-            if (!hasWordIn<char16_t>(name, clause.utf16))
+            if (!clause.utf16 || !hasWordIn<char16_t>(name, *clause.utf16))
                 return false;
             break;
         case Clause::Lacks:
-            if (hasWordIn<char16_t>(name, clause.utf16))
+            if (clause.utf16 && hasWordIn<char16_t>(name, *clause.utf16))
                 return false;
             break;
         case Clause::Excludes: {

@@ -47,8 +47,8 @@ public:
         Kind kind = Contains;
         // The word, or the file's name.
         tstring text;
-        // The word as a pool holds names.
-        std::u16string utf16;
+        // The word as a pool holds names; none when no name read in place can hold it.
+        std::optional<std::u16string> utf16;
     };
 
     static constexpr const wchar_t* Problem = L"抽奖范围有误: ";

@@ -27,22 +27,40 @@ void NamePool::reserve(std::size_t names, std::size_t units)
     m_order.reserve(names);
 }
 
-void NamePool::append(const wchar_t* text, std::size_t length)
+namespace {
+
+// Appends the text as UTF-16; false when that cannot give it back exactly.
+template <typename Units> bool appendUtf16(const wchar_t* text, std::size_t length, Units& units)
 {
-    const auto index = static_cast<std::uint32_t>(m_start.size() - 1);
     bool exact = true;
     for (std::size_t i = 0; i < length; ++i) {
         const auto c = static_cast<std::uint32_t>(text[i]);
         if (c < 0x10000 && !isSurrogate(c)) {
-            m_text.push_back(char16_t(c));
+            units.push_back(char16_t(c));
         } else if (c >= 0x10000 && c <= 0x10FFFF) {
-            m_text.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
-            m_text.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+            units.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
+            units.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
         } else {
             exact = false;
         }
     }
-    if (!exact) {
+    return exact;
+}
+
+} // namespace
+
+std::optional<std::u16string> NamePool::narrow(const tstring& text)
+{
+    std::u16string units;
+    if (!appendUtf16(text.data(), text.size(), units))
+        return std::nullopt;
+    return units;
+}
+
+void NamePool::append(const wchar_t* text, std::size_t length)
+{
+    const auto index = static_cast<std::uint32_t>(m_start.size() - 1);
+    if (!appendUtf16(text, length, m_text)) {
         m_text.resize(m_start.back());
         m_odd.emplace(index, tstring(std::wstring(text, length)));
     }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 #include <iterator>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -61,6 +63,9 @@ public:
     bool view(std::size_t position, std::u16string_view& into) const;
     // UTF-16 as the wide strings names are elsewhere.
     static void widen(std::u16string_view text, tstring& into);
+    // A wide string as the pool holds it; none when UTF-16 cannot give it back
+    // exactly (a lone surrogate's value), as no name read in place holds it.
+    static std::optional<std::u16string> narrow(const tstring& text);
     std::vector<tstring> names() const;
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }

@@ -80,6 +80,17 @@ TEST(DrawScope, AdmitsByWholeWordsAndExcludedLists)
         EXPECT_EQ(scope.admits(c.name), c.byWord) << QString::fromWCharArray(c.name).toStdString();
         EXPECT_EQ(scope.admits(inPool, scratch), c.byWord) << QString::fromWCharArray(c.name).toStdString();
     }
+    // A word UTF-16 cannot hold (a lone surrogate, as an undecodable byte may
+    // become) is in no name read in place, though one holds U+FFFD there.
+    DrawScope odd;
+    ASSERT_TRUE(odd.parse(L"包含 研\xDC91部"));
+    const NamePool replaced({L"A1 研\uFFFD部"});
+    std::u16string_view inPool;
+    tstring scratch;
+    ASSERT_TRUE(replaced.view(0, inPool));
+    EXPECT_FALSE(odd.admits(inPool, scratch));
+    EXPECT_FALSE(odd.admits(replaced[0]));
+
     const std::vector<DrawScope::Exclusion> exclusions = scope.exclusions(
         NamePool({L"A7 李娜 研发部", L"A8 李娜 市场部", L"A1 张伟 研发部", L"A9 赵敏 研发部"}));
     ASSERT_EQ(exclusions.size(), 1u);
