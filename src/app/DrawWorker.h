@@ -19,7 +19,7 @@ public:
     // `work` on a thread of its own, then `land` on this object's thread. A
     // piece already under way lands first.
     void run(std::function<void()> work, std::function<void()> land);
-    // Between `run` and the end of its `land`.
+    // From `run` until its `land` begins.
     bool busy() const { return m_busy; }
     // Waits for the work under way and lands it now.
     void settle();
