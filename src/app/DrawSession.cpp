@@ -177,10 +177,7 @@ void DrawSession::keepDrawn(Landing& landing, const QJsonObject& entry)
         stored.finished = prize + 1;
         stored.winners.push_back(&drawing.winners);
     }
-    landing.stored = KeepResults(m_folder, stored);
-    if (!landing.stored)
-        m_journal.append(JournalEntry::storeFailed(QString::fromWCharArray(ResultStoreFile)));
-    landing.fingerprint = m_journal.lastDrawFingerprint();
+    keepStored(landing, stored);
 
     std::vector<QString> names;
     names.reserve(drawing.winners.size());
@@ -201,6 +198,14 @@ void DrawSession::keepDrawn(Landing& landing, const QJsonObject& entry)
         landing.exported =
             ExportResults(m_folder, landing.mainTitle, landing.subTitle, awards, m_participantEncoding);
     }
+}
+
+void DrawSession::keepStored(Landing& landing, const StoredDraw& stored)
+{
+    landing.stored = KeepResults(m_folder, stored);
+    if (!landing.stored)
+        m_journal.append(JournalEntry::storeFailed(QString::fromWCharArray(ResultStoreFile)));
+    landing.fingerprint = m_journal.lastDrawFingerprint();
 }
 
 void DrawSession::landStop(Landing& landing)
@@ -284,10 +289,7 @@ void DrawSession::openResultScreen()
             // Its line chains every draw before it: one photograph of it seals them all.
             landing->journalled = m_journal.append(JournalEntry::resultScreen(), &landing->resultFingerprint);
             // The store says what the journal says, whether the show ends with Enter or a kill.
-            landing->stored = KeepResults(m_folder, m_engine);
-            if (!landing->stored)
-                m_journal.append(JournalEntry::storeFailed(QString::fromWCharArray(ResultStoreFile)));
-            landing->fingerprint = m_journal.lastDrawFingerprint();
+            keepStored(*landing, StoredDraw::of(m_engine));
             landing->resultScreen = ResultScreenParts::make(m_folder, inputs, m_engine.awards());
         },
         [this, landing] {

@@ -11,6 +11,7 @@
 #include "controls/ParticipantEditorHost.h"
 #include "data/DrawJournal.h"
 #include "data/PrizeSettingsHost.h"
+#include "data/ResultStore.h"
 #include "data/WinnersTable.h"
 #include "platform/CodePage.h"
 
@@ -198,6 +199,9 @@ private:
     // On the worker: the journal line, the store, the wall and the last
     // prize's export, for the drawing as it will land.
     void keepDrawn(Landing& landing, const QJsonObject& entry);
+    // On the worker: the store as the drawing leaves it, a failure in the
+    // journal, and the fingerprint of the journal's last draw.
+    void keepStored(Landing& landing, const StoredDraw& stored);
     void landStop(Landing& landing);
     void landReplace(Landing& landing);
     // What the worker wrote: the notices and flags of its journal line and store.
