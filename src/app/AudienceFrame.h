@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <functional>
 
 class QPainter;
@@ -8,7 +9,8 @@ class QWidget;
 
 // Paints an audience window's frame, and while somebody watches (the
 // operator's console) paints it into an image first and hands that on at
-// most five times a second, so the preview costs no paint of its own.
+// most five times a second, so the preview costs no paint of its own. Only
+// the region asked for is composed: the image keeps the rest of the frame.
 class AudienceFrame
 {
 public:
@@ -16,7 +18,8 @@ public:
     static constexpr int WatchPeriodMs = 200;
 
     // `watcher` may be empty: then the frame goes straight to the window.
-    void paint(QWidget& target, const std::function<void(QPainter&)>& compose, const Watcher& watcher);
+    void paint(QWidget& target, const QRegion& region, const std::function<void(QPainter&)>& compose,
+               const Watcher& watcher);
 
 private:
     QImage m_image;

@@ -7,6 +7,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 CRafoDlg::CRafoDlg(ShowController& show, QWidget* parent)
@@ -269,11 +270,18 @@ void CRafoDlg::done(int result)
 
 void CRafoDlg::OnTimer(int timer)
 {
-    // Every paint composes the whole screen, so the whole screen is shown
-    // again: the caption runs past its area's edges and moves on every paint.
-    if (timer == CycleTimer)
+    // A caption step shows the whole screen again, so nothing the show
+    // changed stays stale for longer; a cycling frame, sixty a second, shows
+    // only what moves between two: the names and the caption, which moves on
+    // every paint and runs past its area's sides to the screen's edges.
+    if (timer == CycleTimer) {
         m_cycleStart = session().nextCycleStart();
-    update();
+        const Rect caption = area(AreaResultLine).m_rect.normalized();
+        update(QRegion(area(AreaScroll).m_rect.normalized().toQRect()) +
+               QRect(0, caption.top, width(), caption.height()));
+    } else {
+        update();
+    }
 }
 
 void CRafoDlg::timerEvent(QTimerEvent* event)
@@ -286,7 +294,7 @@ void CRafoDlg::timerEvent(QTimerEvent* event)
         QDialog::timerEvent(event);
 }
 
-void CRafoDlg::paintEvent(QPaintEvent*)
+void CRafoDlg::paintEvent(QPaintEvent* event)
 {
     // The result screen covers it; the console shows that one's frames then.
     if (m_covered && m_covered()) {
@@ -294,7 +302,7 @@ void CRafoDlg::paintEvent(QPaintEvent*)
         return;
     }
     m_frame.paint(
-        *this,
+        *this, event->region(),
         [this](QPainter& painter) {
             if (session().blackedOut())
                 painter.fillRect(rect(), Qt::black);

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 CResultDlg::CResultDlg(ShowController& show, TextScroll& scroll, QWidget* parent)
@@ -55,10 +56,10 @@ void CResultDlg::timerEvent(QTimerEvent* event)
         QDialog::timerEvent(event);
 }
 
-void CResultDlg::paintEvent(QPaintEvent*)
+void CResultDlg::paintEvent(QPaintEvent* event)
 {
     m_frame.paint(
-        *this,
+        *this, event->region(),
         [this](QPainter& painter) {
             if (m_show.session().blackedOut())
                 painter.fillRect(rect(), Qt::black);

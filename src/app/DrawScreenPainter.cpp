@@ -176,10 +176,14 @@ void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFram
     const size_t poolSize = engine.pool().size();
     // Where the winners will land: the first page of their grid, each cell another name.
     if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
+        // Kept inside the area, which is all a frame of cycling names repaints.
+        painter.save();
+        painter.setClipRect(area.m_rect.normalized().toQRect(), Qt::IntersectClip);
         frame.wall->draw(
             painter, area.m_rect, 0, AreaFont::toQColor(area.m_fontColor),
             [&](int i) { return engine.pool().text((size_t(i) + size_t(frame.cycleStart)) % poolSize); },
             false);
+        painter.restore();
         return;
     }
     if (count <= 0 || count > area.m_rect.normalized().height())

@@ -64,6 +64,9 @@ void AreaFont::drawText(QPainter* painter, const Rect& rect, const QString& face
     const Rect box = rect.normalized();
     if (text.isEmpty() || box.isEmpty())
         return;
+    // A frame composed in part skips the text it would not show.
+    if (painter->hasClipping() && !painter->clipBoundingRect().intersects(box.toQRect()))
+        return;
     painter->save();
     painter->setFont(font(faceName, height));
     painter->setPen(toQColor(color));

@@ -200,28 +200,47 @@ public:
 
 } // namespace
 
-TEST_F(ScreenTest, EveryChangeShowsTheWholeScreenAgain)
+TEST_F(ScreenTest, EveryChangeShowsTheWholeScreenAgainAndACyclingFrameWhatMoves)
 {
     SetUpScreen(30, {3, 2});
+    // Watched, as by the console: its frame is composed in parts into one image.
+    QImage watched;
+    screen->setFrameWatcher([&watched] { return [&watched](const QImage& frame) { watched = frame; }; });
     screen->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(screen));
     PaintRecorder recorder;
     screen->installEventFilter(&recorder);
     const QRegion whole(0, 0, 1920, 1080);
-    const auto paintedAll = [&](const char* after) {
+    const QRect caption = screen->area(AreaResultLine).m_rect.normalized().toQRect();
+    const QRegion moving = QRegion(screen->area(AreaScroll).m_rect.normalized().toQRect()) +
+                           QRect(0, caption.y(), 1920, caption.height());
+    const auto painted = [&](const QRegion& region, const char* after) {
         recorder.regions.clear();
         QApplication::processEvents();
         ASSERT_FALSE(recorder.regions.empty()) << after;
-        EXPECT_EQ(recorder.regions.back(), whole) << after;
+        EXPECT_EQ(recorder.regions.back(), region) << after;
     };
     screen->StartDraw();
-    paintedAll("start");
-    screen->OnTimer(CRafoDlg::CycleTimer);
-    paintedAll("a cycling frame");
+    painted(whole, "start");
+    for (int frame = 0; frame < 3; ++frame) {
+        screen->OnTimer(CRafoDlg::CycleTimer);
+        if (frame == 2)
+            Clock::setFixedMonotonic(1000000);
+        painted(moving, "a cycling frame");
+    }
+    // What was composed in parts is what a whole frame shows, the caption
+    // apart, which a paint moves on.
+    const QImage parts = watched;
+    Clock::setFixedMonotonic(2000000);
+    screen->repaint(QRect(0, 0, 1920, 1080));
+    Clock::setFixedMonotonic(std::nullopt);
+    ASSERT_EQ(parts.size(), QSize(1920, 1080));
+    for (const QRect& band : {QRect(0, 0, 1920, caption.y()), QRect(0, caption.bottom() + 1, 1920, 1080)})
+        EXPECT_EQ(parts.copy(band), watched.copy(band));
     screen->StopDraw();
-    paintedAll("stop");
+    painted(whole, "stop");
     screen->OnTimer(CRafoDlg::CaptionTimer);
-    paintedAll("a caption step");
+    painted(whole, "a caption step");
     screen->removeEventFilter(&recorder);
 }
 
