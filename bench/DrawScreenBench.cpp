@@ -90,9 +90,9 @@ struct Screen
     void layWall()
     {
         const CLottoryArea& area = *areas[AreaScroll];
-        wall =
-            WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
-                               WinnerWall::minimumCellHeight(image.height()), WallPager::namesOnWall(engine));
+        wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                                  WinnerWall::minimumCellHeight(image.height()),
+                                  WallPager::namesOnWall(engine), WallPager::cellsOnWall(engine));
     }
 
     void paint(long long cycleStart = -1)

@@ -13,7 +13,9 @@ WallPager::WallPager(QObject* parent) : QObject(parent)
 
 void WallPager::layOut(const CLottoryArea& area, int screenHeight, const DrawEngine& engine, bool keepPage)
 {
-    m_wall = wallFor(area.m_rect, area.m_fontName, area.m_fontSize, screenHeight, namesOnWall(engine));
+    m_wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                                WinnerWall::minimumCellHeight(screenHeight), namesOnWall(engine),
+                                cellsOnWall(engine));
     m_turning = !engine.running();
     m_pages = m_turning ? std::max(1, m_wall.pages()) : 1;
     show(keepPage ? std::min(m_page, m_pages - 1) : 0);
@@ -33,16 +35,26 @@ WinnerWall WallPager::wallFor(const Rect& rect, const QString& faceName, int fon
     return WinnerWall::layOut(rect, faceName, fontSize, WinnerWall::minimumCellHeight(screenHeight), names);
 }
 
+std::size_t WallPager::cellsOnWall(const DrawEngine& engine)
+{
+    if (!engine.isCurrentPrize())
+        return 0;
+    if (!engine.running())
+        return engine.award(engine.current()).winners.size();
+    return std::min(engine.pool().size(),
+                    static_cast<size_t>(std::max(0, engine.award(engine.current()).winnerCount)));
+}
+
 std::vector<QString> WallPager::namesOnWall(const DrawEngine& engine)
 {
     std::vector<QString> names;
     if (!engine.isCurrentPrize())
         return names;
     if (engine.running()) {
-        // The grid the winners will fill, measured on names spread over the pool.
+        // The grid the winners will fill, measured on names spread over the
+        // pool: a sample, as measuring is what a start waits for.
         const NamePool& pool = engine.pool();
-        const size_t count = std::min(
-            pool.size(), static_cast<size_t>(std::max(0, engine.award(engine.current()).winnerCount)));
+        const size_t count = std::min(cellsOnWall(engine), CyclingSample);
         const size_t step = count > 0 ? std::max<size_t>(1, pool.size() / count) : 1;
         for (size_t i = 0; i < count; ++i)
             names.push_back(pool.text((i * step) % pool.size()));

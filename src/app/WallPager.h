@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <cstddef>
 #include <vector>
 
 class CLottoryArea;
@@ -36,9 +37,12 @@ public:
     // The wall `layOut` makes for those names; any thread.
     static WinnerWall wallFor(const Rect& rect, const QString& faceName, int fontSize, int screenHeight,
                               const std::vector<QString>& names);
-    // The names the wall is laid out for: the winners of the prize just
-    // drawn, or while names cycle as many as will win, spread over the pool.
+    // The names the wall is measured on: the winners of the prize just drawn,
+    // or while names cycle at most `CyclingSample` spread over the pool.
     static std::vector<QString> namesOnWall(const DrawEngine& engine);
+    // The cells it holds: the winners, or while names cycle as many as will win.
+    static std::size_t cellsOnWall(const DrawEngine& engine);
+    static constexpr std::size_t CyclingSample = 200;
     // The clicker's keys: false when there was no page to turn to.
     bool next();
     bool previous();

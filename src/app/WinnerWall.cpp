@@ -35,14 +35,14 @@ Fit fitAt(int cellHeight, double widest, const Rect& box)
 } // namespace
 
 WinnerWall WinnerWall::layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
-                              const std::vector<QString>& names)
+                              const std::vector<QString>& names, std::size_t cells)
 {
     static std::atomic<std::uint64_t> layouts{0};
     WinnerWall wall;
     wall.m_id = ++layouts;
     Rect box = area.normalized();
     wall.m_area = box;
-    wall.m_count = static_cast<int>(std::min<size_t>(names.size(), INT_MAX));
+    wall.m_count = static_cast<int>(std::min<size_t>(cells, INT_MAX));
     const QFont areaFont = AreaFont::font(faceName, height);
     const QFontMetrics areaMetrics(areaFont);
     std::vector<int> widths;

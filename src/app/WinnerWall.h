@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -36,7 +37,13 @@ public:
 
     // `height` is the area's font height as the event file gives it.
     static WinnerWall layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
-                             const std::vector<QString>& names);
+                             const std::vector<QString>& names)
+    {
+        return layOut(area, faceName, height, minimumCell, names, names.size());
+    }
+    // The same for `cells` names of which only a sample is given to measure.
+    static WinnerWall layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
+                             const std::vector<QString>& sample, std::size_t cells);
 
     Mode mode() const { return m_mode; }
     int count() const { return m_count; }

@@ -2,7 +2,9 @@
 #include "areas/AreaFont.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -95,6 +97,20 @@ TEST(WinnerWall, EveryWinnerGetsACellOfItsOwnAtALegibleSize)
                 if (wall.pages() > 1) {
                     EXPECT_LE(wall.fontHeight(), minimum) << where << " pages only at the least font";
                 }
+                // Measured on a sample that holds the widest names, as while names
+                // cycle: the same grid for as many cells.
+                std::vector<QString> sample = list;
+                std::sort(sample.begin(), sample.end(), [&](const QString& a, const QString& b) {
+                    return metrics.horizontalAdvance(a) > metrics.horizontalAdvance(b);
+                });
+                sample.resize(std::min<size_t>(sample.size(), 10));
+                const WinnerWall sampled =
+                    WinnerWall::layOut(area, face, height, minimum, sample, list.size());
+                EXPECT_EQ(std::make_tuple(sampled.count(), sampled.mode(), sampled.pages(), sampled.columns(),
+                                          sampled.fontHeight(), sampled.cell(count - 1)),
+                          std::make_tuple(wall.count(), wall.mode(), wall.pages(), wall.columns(),
+                                          wall.fontHeight(), wall.cell(count - 1)))
+                    << where;
             }
         }
     }
