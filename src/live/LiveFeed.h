@@ -1,0 +1,51 @@
+#pragma once
+
+#include "live/LiveUpdate.h"
+#include "live/PhoneNames.h"
+
+#include <QObject>
+#include <QString>
+#include <vector>
+
+class DrawSession;
+
+// The show as the phones see it: every prize in table order with its
+// winners, kept as JSON a prize at a time, and each change as an update.
+// It hears the session only after a stop's winners are on disk, so a phone
+// never shows what was not stored.
+class LiveFeed : public QObject
+{
+    Q_OBJECT
+public:
+    LiveFeed(DrawSession& session, PhoneNames names, QObject* parent = nullptr);
+
+    // The results as they stand, as a "reset".
+    LiveUpdate current() const;
+    void setNames(PhoneNames names);
+
+signals:
+    void updated(const LiveUpdate& update);
+
+private:
+    struct Prize
+    {
+        QByteArray json;
+        std::vector<QString> winners;
+        std::vector<QString> replaced;
+        QString fingerprint;
+    };
+
+    void rebuild();
+    void buildPrize(int index);
+    QByteArray results() const;
+    // A new version: the event's data and the whole results after it.
+    void publish(const QByteArray& event, int prize = -1);
+    void prizeChanged(const QByteArray& event, int index);
+
+    DrawSession& m_session;
+    PhoneNames m_names;
+    std::vector<Prize> m_prizes;
+    qint64 m_version = 1;
+    bool m_finished = false;
+    QByteArray m_results;
+};

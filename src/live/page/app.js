@@ -1,0 +1,550 @@
+/* The guests' results page. Kept to plain ES5-style code with a few ES2015 library calls,
+   so that old phone browsers and WeChat's built-in one run it. Every text that comes from
+   the server goes into the page as text nodes only: participants' names are untrusted. */
+(function () {
+  'use strict';
+
+  var POLL_MIN_MS = 10000;
+  var POLL_JITTER_MS = 5000;       // spreads a hall of phones over time
+  var POLL_TIMEOUT_MS = 8000;
+  var STREAM_ERRORS_BEFORE_POLLING = 3;
+  var STREAM_FIRST_SNAPSHOT_MS = 12000; // a proxy that buffers the stream never errors
+  var WINNERS_SHOWN_AT_FIRST = 300;     // a prize of thousands would stall a phone
+  var FRESH_MS = 4000;
+
+  var STATUS_TEXT = {
+    connecting: '正在连接…',
+    live: '实时更新',
+    poll: '每 10 秒刷新',
+    offline: '连接中断, 正在重试…'
+  };
+
+  var state = { version: -1, title: '', subtitle: '', finished: false, masked: false, prizes: [] };
+  var latestIndex = null;   // the prize drawn or changed last
+  var lastQuery = null;     // the name searched for; searched again on every change
+  var expanded = {};        // prize index -> all winners shown
+
+  var el = {};
+  var mode = 'none';        // 'stream' or 'poll'
+  var stream = null;
+  var streamErrors = 0;
+  var streamWatchdog = null;
+  var streamHadSnapshot = false;
+  var pollTimer = null;
+  var pollBusy = false;
+
+  // ---- text helpers -------------------------------------------------------------------
+
+  function codePoints(s) {
+    if (typeof Array.from === 'function') return Array.from(s);
+    return s.match(/[\uD800-\uDBFF][\uDC00-\uDFFF]|[\s\S]/g) || [];
+  }
+
+  // The same masking the server applies to names: 张 → 张, 张三 → 张*, 张小三 → 张*三.
+  function maskName(s) {
+    var cs = codePoints(s.trim());
+    if (cs.length <= 1) return cs.join('');
+    if (cs.length === 2) return cs[0] + '*';
+    return cs[0] + '*' + cs[cs.length - 1];
+  }
+
+  function words(s) {
+    var t = s.trim();
+    return t ? t.split(/\s+/) : [];
+  }
+
+  // Unmasked winners may be whole participant lines ("A0001 张三 研发部"): a run of whole
+  // words matches too, never a part of a word, so 张 does not find 张三.
+  function winnerMatches(winner, key, masked) {
+    var w = winner.trim();
+    if (w === key) return true;
+    if (masked) return false;
+    var ww = words(w);
+    var kw = words(key);
+    if (!kw.length || kw.length > ww.length) return false;
+    for (var i = 0; i + kw.length <= ww.length; i++) {
+      var all = true;
+      for (var j = 0; j < kw.length; j++) {
+        if (ww[i + j] !== kw[j]) { all = false; break; }
+      }
+      if (all) return true;
+    }
+    return false;
+  }
+
+  // ---- data from the server -------------------------------------------------------------
+
+  function str(v) {
+    return v === null || v === undefined ? '' : String(v);
+  }
+
+  function strList(v) {
+    var out = [];
+    if (Object.prototype.toString.call(v) !== '[object Array]') return out;
+    for (var i = 0; i < v.length; i++) out.push(str(v[i]));
+    return out;
+  }
+
+  function toVersion(v) {
+    return typeof v === 'number' && isFinite(v) && v >= 0 ? v : null;
+  }
+
+  function toCount(v) {
+    var n = Number(v);
+    return isFinite(n) && n >= 0 ? Math.floor(n) : 0;
+  }
+
+  function asPrize(p) {
+    if (!p || typeof p !== 'object') return null;
+    var index = Number(p.index);
+    if (!isFinite(index) || index < 0 || Math.floor(index) !== index) return null;
+    var drawn = p.drawn === true;
+    return {
+      index: index,
+      award: str(p.award),
+      prize: str(p.prize),
+      count: toCount(p.count),
+      drawn: drawn,
+      winners: drawn ? strList(p.winners) : [],
+      replaced: drawn ? strList(p.replaced) : [],
+      fingerprint: str(p.fingerprint)
+    };
+  }
+
+  function asSnapshot(d) {
+    if (!d || typeof d !== 'object') return null;
+    var version = toVersion(d.version);
+    if (version === null) return null;
+    var prizes = [];
+    var list = Object.prototype.toString.call(d.prizes) === '[object Array]' ? d.prizes : [];
+    for (var i = 0; i < list.length; i++) {
+      var p = asPrize(list[i]);
+      if (p) prizes.push(p);
+    }
+    return {
+      version: version,
+      title: str(d.title),
+      subtitle: str(d.subtitle),
+      finished: d.finished === true,
+      masked: d.masked === true,
+      prizes: prizes
+    };
+  }
+
+  function parse(text) {
+    try { return JSON.parse(text); } catch (e) { return null; }
+  }
+
+  // ---- applying changes -----------------------------------------------------------------
+
+  // A whole state is what the server holds now. One with an older version than ours can
+  // only come from a restarted rafo whose count began again, so it is taken as well; the
+  // same version again is a repeat.
+  function applyWhole(snap) {
+    if (!snap || snap.version === state.version) return;
+    state = snap;
+    latestIndex = null;
+    for (var i = 0; i < state.prizes.length; i++) {
+      if (state.prizes[i].drawn) latestIndex = state.prizes[i].index;
+    }
+    renderHeader();
+    renderAllPrizes();
+    refreshSearch();
+  }
+
+  function positionOf(index) {
+    for (var i = 0; i < state.prizes.length; i++) {
+      if (state.prizes[i].index === index) return i;
+    }
+    return -1;
+  }
+
+  // Returns false when the prize is not in our table: we missed a change.
+  function applyPrize(data) {
+    if (!data || typeof data !== 'object') return true;
+    var version = toVersion(data.version);
+    if (version === null || version <= state.version) return true;
+    var p = asPrize(data.prize);
+    if (!p) return true;
+    var pos = positionOf(p.index);
+    if (pos < 0) return false;
+    state.version = version;
+    state.prizes[pos] = p;
+    var previous = latestIndex;
+    latestIndex = p.index;
+    if (previous !== null && previous !== p.index) {
+      var old = prizeElement(previous);
+      if (old) old.classList.remove('latest');
+    }
+    var box = renderPrize(p, pos);
+    var current = prizeElement(p.index);
+    if (current) el.prizes.replaceChild(box, current); else el.prizes.appendChild(box);
+    markFresh(box);
+    refreshSearch();
+    return true;
+  }
+
+  function applyFinished(data) {
+    if (!data || typeof data !== 'object') return;
+    var version = toVersion(data.version);
+    if (version === null || version <= state.version) return;
+    state.version = version;
+    state.finished = data.finished !== false;
+    renderHeader();
+    refreshSearch();
+  }
+
+  function applyReset(data) {
+    var snap = asSnapshot(data);
+    if (snap) applyWhole(snap);
+  }
+
+  // ---- rendering ------------------------------------------------------------------------
+
+  function node(tag, cls, text) {
+    var n = document.createElement(tag);
+    if (cls) n.className = cls;
+    if (text !== undefined) n.appendChild(document.createTextNode(text));
+    return n;
+  }
+
+  // A name in its own isolated span, so right-to-left marks inside a name cannot reorder
+  // the text around it.
+  function nameNode(text, cls) {
+    return node('span', cls ? 'name ' + cls : 'name', text);
+  }
+
+  function prizeElement(index) {
+    return document.getElementById('prize-' + index);
+  }
+
+  function renderHeader() {
+    var title = state.title.trim() ? state.title : '抽奖结果';
+    el.title.textContent = title;
+    document.title = title;
+    el.subtitle.textContent = state.subtitle;
+    el.subtitle.hidden = !state.subtitle.trim();
+    el.finished.hidden = !state.finished;
+    document.body.classList.toggle('is-finished', state.finished);
+  }
+
+  function setStatus(which) {
+    el.status.textContent = STATUS_TEXT[which];
+    el.status.className = 'status-' + which;
+  }
+
+  function renderWinners(box, p) {
+    var list = node('ul', 'winners');
+    var shown = expanded[p.index] ? p.winners.length : Math.min(p.winners.length, WINNERS_SHOWN_AT_FIRST);
+    for (var i = 0; i < shown; i++) {
+      var li = node('li', 'winner');
+      li.appendChild(nameNode(p.winners[i]));
+      list.appendChild(li);
+    }
+    box.appendChild(list);
+    if (shown < p.winners.length) {
+      var more = node('button', 'more', '显示全部 ' + p.winners.length + ' 名');
+      more.type = 'button';
+      more.addEventListener('click', function () {
+        expanded[p.index] = true;
+        var pos = positionOf(p.index);
+        var current = prizeElement(p.index);
+        if (pos >= 0 && current) el.prizes.replaceChild(renderPrize(state.prizes[pos], pos), current);
+      });
+      box.appendChild(more);
+    }
+  }
+
+  function renderPrize(p, pos) {
+    var box = node('article', 'prize ' + (p.drawn ? 'drawn' : 'pending'));
+    if (p.index === latestIndex) box.classList.add('latest');
+    box.id = 'prize-' + p.index;
+    box.setAttribute('data-index', String(p.index));
+
+    var head = node('div', 'prize-head');
+    head.appendChild(node('span', 'award', p.award.trim() ? p.award : '第 ' + (pos + 1) + ' 项'));
+    head.appendChild(node('span', 'count', p.count + ' 名'));
+    box.appendChild(head);
+    if (p.prize.trim()) box.appendChild(node('p', 'prize-name', p.prize));
+
+    if (!p.drawn) {
+      box.appendChild(node('p', 'pending-note', '尚未抽奖'));
+      return box;
+    }
+    if (p.winners.length) renderWinners(box, p);
+    else box.appendChild(node('p', 'pending-note', '没有中奖人'));
+
+    if (p.replaced.length) {
+      var gone = node('p', 'replaced', '缺席补抽: ');
+      for (var i = 0; i < p.replaced.length; i++) {
+        if (i) gone.appendChild(document.createTextNode('、'));
+        gone.appendChild(nameNode(p.replaced[i]));
+      }
+      box.appendChild(gone);
+    }
+    if (p.fingerprint.trim()) {
+      var fp = node('p', 'fingerprint', '记录 ');
+      fp.appendChild(node('span', 'fp', p.fingerprint));
+      box.appendChild(fp);
+    }
+    return box;
+  }
+
+  function renderAllPrizes() {
+    var box = el.prizes;
+    while (box.firstChild) box.removeChild(box.firstChild);
+    if (!state.prizes.length) {
+      box.appendChild(node('p', 'empty', '还没有奖项'));
+      return;
+    }
+    var frag = document.createDocumentFragment();
+    for (var i = 0; i < state.prizes.length; i++) frag.appendChild(renderPrize(state.prizes[i], i));
+    box.appendChild(frag);
+  }
+
+  // A prize that arrives live flashes and comes into view, unless the guest is typing.
+  function markFresh(box) {
+    box.classList.add('fresh');
+    setTimeout(function () { box.classList.remove('fresh'); }, FRESH_MS);
+    if (document.activeElement === el.findInput) return;
+    if (typeof box.scrollIntoView !== 'function') return;
+    try {
+      box.scrollIntoView({ block: 'center', behavior: 'smooth' });
+    } catch (e) {
+      box.scrollIntoView(true);
+    }
+  }
+
+  // ---- finding one's name ---------------------------------------------------------------
+
+  function clearSearch() {
+    while (el.findResult.firstChild) el.findResult.removeChild(el.findResult.firstChild);
+  }
+
+  function prizeLabel(p) {
+    var label = p.award.trim() ? p.award : '第 ' + (positionOf(p.index) + 1) + ' 项';
+    return p.prize.trim() ? label + ' (' + p.prize + ')' : label;
+  }
+
+  function showSearch(typed) {
+    var masked = state.masked;
+    var key = masked ? maskName(typed) : typed;
+    var hits = [];
+    var gone = [];
+    for (var i = 0; i < state.prizes.length; i++) {
+      var p = state.prizes[i];
+      if (!p.drawn) continue;
+      var j;
+      for (j = 0; j < p.winners.length; j++) {
+        if (winnerMatches(p.winners[j], key, masked)) { hits.push(p); break; }
+      }
+      for (j = 0; j < p.replaced.length; j++) {
+        if (winnerMatches(p.replaced[j], key, masked)) { gone.push(p); break; }
+      }
+    }
+
+    clearSearch();
+    var line;
+    for (i = 0; i < hits.length; i++) {
+      line = node('p', 'find-line hit', '恭喜! ' + prizeLabel(hits[i]) + ' 中有 ');
+      line.appendChild(nameNode(key));
+      el.findResult.appendChild(line);
+    }
+    if (!hits.length) {
+      line = node('p', 'find-line miss', state.finished ? '没有找到 ' : '还没有找到 ');
+      line.appendChild(nameNode(key));
+      el.findResult.appendChild(line);
+    }
+    for (i = 0; i < gone.length; i++) {
+      line = node('p', 'find-line gone', prizeLabel(gone[i]) + ': ');
+      line.appendChild(nameNode(key));
+      line.appendChild(document.createTextNode(' 因缺席已补抽'));
+      el.findResult.appendChild(line);
+    }
+    if (!hits.length) {
+      el.findResult.appendChild(node('p', 'find-note',
+        state.finished ? '抽奖已结束' : '抽奖还在进行, 名单会自动更新'));
+    }
+    if (masked && (hits.length || gone.length)) {
+      el.findResult.appendChild(node('p', 'find-note', '同一遮挡名可能是其他人'));
+    }
+  }
+
+  function refreshSearch() {
+    if (lastQuery !== null) showSearch(lastQuery);
+  }
+
+  function onFind(e) {
+    if (e) e.preventDefault();
+    var typed = el.findInput.value.trim();
+    if (!typed) {
+      lastQuery = null;
+      clearSearch();
+      return;
+    }
+    lastQuery = typed;
+    showSearch(typed);
+  }
+
+  function onFindInput() {
+    if (!el.findInput.value.trim()) {
+      lastQuery = null;
+      clearSearch();
+    }
+  }
+
+  // ---- the event stream -----------------------------------------------------------------
+
+  function listen(name, handler) {
+    stream.addEventListener(name, function (ev) {
+      if (mode !== 'stream') return;
+      var data = parse(ev.data);
+      if (data === null) return;
+      handler(data);
+    });
+  }
+
+  function openStream() {
+    mode = 'stream';
+    streamHadSnapshot = false;
+    setStatus('connecting');
+    try {
+      stream = new window.EventSource('/api/events');
+    } catch (e) {
+      stream = null;
+      startPolling();
+      return;
+    }
+    clearTimeout(streamWatchdog);
+    streamWatchdog = setTimeout(function () {
+      if (mode === 'stream' && !streamHadSnapshot) giveUpStream();
+    }, STREAM_FIRST_SNAPSHOT_MS);
+
+    stream.onopen = function () {
+      if (mode !== 'stream') return;
+      streamErrors = 0;
+      setStatus('live');
+    };
+    stream.onerror = function () {
+      if (mode !== 'stream') return;
+      streamErrors++;
+      // CLOSED means the browser will not try again by itself (no stream there at all).
+      if (stream.readyState === 2 || streamErrors >= STREAM_ERRORS_BEFORE_POLLING) giveUpStream();
+      else setStatus('connecting');
+    };
+    listen('snapshot', function (data) {
+      streamHadSnapshot = true;
+      clearTimeout(streamWatchdog);
+      setStatus('live');
+      applyWhole(asSnapshot(data));
+    });
+    listen('reset', applyReset);
+    listen('prize', function (data) { if (!applyPrize(data)) restartStream(); });
+    listen('replace', function (data) { if (!applyPrize(data)) restartStream(); });
+    listen('finished', applyFinished);
+  }
+
+  function closeStream() {
+    clearTimeout(streamWatchdog);
+    if (stream) {
+      stream.onopen = null;
+      stream.onerror = null;
+      stream.close();
+      stream = null;
+    }
+  }
+
+  // A fresh connection (no Last-Event-ID) starts with the whole state again.
+  function restartStream() {
+    closeStream();
+    openStream();
+  }
+
+  function giveUpStream() {
+    closeStream();
+    startPolling();
+  }
+
+  // ---- polling --------------------------------------------------------------------------
+
+  function startPolling() {
+    mode = 'poll';
+    setStatus('connecting');
+    poll();
+  }
+
+  function scheduleNextPoll() {
+    clearTimeout(pollTimer);
+    pollTimer = setTimeout(poll, POLL_MIN_MS + Math.floor(Math.random() * POLL_JITTER_MS));
+  }
+
+  function poll() {
+    if (pollBusy) return;
+    clearTimeout(pollTimer);
+    pollBusy = true;
+    var xhr = new XMLHttpRequest();
+    var done = false;
+    function finish(status) {
+      if (done) return;
+      done = true;
+      pollBusy = false;
+      setStatus(status);
+      scheduleNextPoll();
+    }
+    xhr.open('GET', '/api/results', true);
+    if (state.version >= 0) xhr.setRequestHeader('If-None-Match', '"' + state.version + '"');
+    xhr.timeout = POLL_TIMEOUT_MS;
+    xhr.onload = function () {
+      if (xhr.status === 200) {
+        var snap = asSnapshot(parse(xhr.responseText));
+        if (snap) {
+          applyWhole(snap);
+          finish('poll');
+        } else {
+          finish('offline');
+        }
+      } else if (xhr.status === 304) {
+        finish('poll');
+      } else {
+        finish('offline');
+      }
+    };
+    xhr.onerror = function () { finish('offline'); };
+    xhr.ontimeout = function () { finish('offline'); };
+    xhr.onabort = function () { finish('offline'); };
+    try {
+      xhr.send();
+    } catch (e) {
+      finish('offline');
+    }
+  }
+
+  // A phone that slept missed the timer: look at once when it wakes.
+  function onVisibility() {
+    if (document.visibilityState === 'visible' && mode === 'poll' && !pollBusy) poll();
+  }
+
+  // ---- start ----------------------------------------------------------------------------
+
+  function start() {
+    el.title = document.getElementById('title');
+    el.subtitle = document.getElementById('subtitle');
+    el.status = document.getElementById('status');
+    el.finished = document.getElementById('finished');
+    el.prizes = document.getElementById('prizes');
+    el.findForm = document.getElementById('find-form');
+    el.findInput = document.getElementById('find-input');
+    el.findResult = document.getElementById('find-result');
+
+    el.findForm.addEventListener('submit', onFind);
+    el.findInput.addEventListener('input', onFindInput);
+    el.findInput.addEventListener('search', onFind);
+    document.addEventListener('visibilitychange', onVisibility);
+
+    if ('EventSource' in window) openStream();
+    else startPolling();
+  }
+
+  if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+  else start();
+})();
