@@ -2,6 +2,7 @@
 
 #include "app/ProgramIcon.h"
 #include "areas/TrackerOverlay.h"
+#include "live/QrCode.h"
 #include "show/ShowController.h"
 #include "ui_CRafoDlg.h"
 
@@ -148,6 +149,7 @@ void CRafoDlg::OnCommand(int id)
     case ShowCommand::IdSettings:
     case ShowCommand::IdAbout:
     case ShowCommand::IdConsole:
+    case ShowCommand::IdPhonePage:
         emit dialogRequested(id);
         break;
     case ShowCommand::IdOk:
@@ -173,8 +175,21 @@ void CRafoDlg::updateCursor(const QPoint& point)
         setCursor(CRectTracker::cursorFor(hit));
 }
 
+void CRafoDlg::showPhoneCode(const QImage& code, const QString& url)
+{
+    m_phoneCode = code;
+    m_phoneUrl = url;
+    update();
+    emit phoneCodeChanged();
+}
+
 void CRafoDlg::mousePressEvent(QMouseEvent* event)
 {
+    // Like the black screen, a click while the code is up only takes it away.
+    if (phoneCodeShown()) {
+        showPhoneCode(QImage(), QString());
+        return;
+    }
     if (session().blackedOut()) {
         m_show.setBlackedOut(false);
         return;
@@ -234,6 +249,14 @@ void CRafoDlg::mouseReleaseEvent(QMouseEvent* event)
 
 void CRafoDlg::keyPressEvent(QKeyEvent* event)
 {
+    if (phoneCodeShown()) {
+        showPhoneCode(QImage(), QString());
+        return;
+    }
+    if (event->key() == Qt::Key_Q) {
+        emit dialogRequested(ShowCommand::IdPhoneCode);
+        return;
+    }
     if (m_show.takeClickerKey(*event))
         return;
     switch (event->key()) {
@@ -304,10 +327,12 @@ void CRafoDlg::paintEvent(QPaintEvent* event)
     m_frame.paint(
         *this, event->region(),
         [this](QPainter& painter) {
-            if (session().blackedOut())
+            if (session().blackedOut()) {
                 painter.fillRect(rect(), Qt::black);
-            else
+            } else {
                 paintFrame(painter);
+                QrCode::paintCard(painter, m_phoneCode, m_phoneUrl, rect());
+            }
         },
         m_watcher ? m_watcher() : AudienceFrame::Watcher());
 }

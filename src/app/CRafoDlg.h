@@ -64,11 +64,16 @@ public:
     int selectedArea() const;
     AreaEditor::Mode areaMode() const;
     bool isCycling() const { return m_cycleTimer.isActive(); }
+    // The phones' QR code over the screen with its address; a null code hides it.
+    void showPhoneCode(const QImage& code, const QString& url);
+    bool phoneCodeShown() const { return !m_phoneCode.isNull(); }
 
 signals:
     // A command whose dialog or window is not the draw screen's own: the
     // settings, the participants, the font, About, the console.
     void dialogRequested(int command);
+    // The QR code was shown or hidden.
+    void phoneCodeChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -102,4 +107,6 @@ private:
     AudienceFrame m_frame;
     std::function<AudienceFrame::Watcher()> m_watcher;
     std::function<bool()> m_covered;
+    QImage m_phoneCode;
+    QString m_phoneUrl;
 };

@@ -23,6 +23,7 @@ DrawScreenMenu::DrawScreenMenu(QWidget* parent, const std::function<void(int)>& 
         {ShowCommand::IdEditParticipants, "编辑抽奖人名单", true},
         {ShowCommand::IdSettings, "主副标题/奖项设置", true},
         {ShowCommand::IdConsole, "操作台", true},
+        {ShowCommand::IdPhonePage, "手机页面", true},
         {ShowCommand::IdAbout, "关于 rafo...", true},
         {ShowCommand::IdExit, "退出", true},
     };

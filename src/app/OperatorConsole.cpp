@@ -1,6 +1,7 @@
 #include "app/OperatorConsole.h"
 
 #include "app/ProgramIcon.h"
+#include "live/QrCode.h"
 #include "show/ShowCommand.h"
 #include "show/ShowController.h"
 #include "ui_OperatorConsole.h"
@@ -53,6 +54,10 @@ OperatorConsole::OperatorConsole(ShowController& show)
     connect(m_ui->settingsButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdSettings); });
     connect(m_ui->exitButton, &QPushButton::clicked, this, [this] { m_show.askToExit(); });
+    connect(m_ui->phoneButton, &QPushButton::clicked, this,
+            [this] { emit dialogRequested(ShowCommand::IdPhonePage); });
+    connect(m_ui->phoneCodeButton, &QPushButton::clicked, this,
+            [this] { emit dialogRequested(ShowCommand::IdPhoneCode); });
     // Without a window manager there is no title bar to close it with.
     connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -136,6 +141,24 @@ void OperatorConsole::showFrame(const QImage& frame)
     QLabel& preview = *m_ui->preview;
     preview.setPixmap(QPixmap::fromImage(
         frame.scaled(preview.contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void OperatorConsole::showPhones(const QString& url, const QImage& code, const QString& state, bool codeShown)
+{
+    m_ui->phoneButton->setChecked(!url.isEmpty() || !state.isEmpty());
+    m_ui->phoneCodeButton->setEnabled(!code.isNull());
+    m_ui->phoneCodeButton->setChecked(codeShown);
+    m_ui->phoneUrl->setText(url.isEmpty() ? QStringLiteral("未开启") : url);
+    m_ui->phoneCount->setText(state);
+    QLabel& label = *m_ui->phoneCode;
+    if (code.isNull()) {
+        label.clear();
+        return;
+    }
+    // Whole modules only: a smoothed code is harder for a camera to read.
+    const int scale = QrCode::scaleFor(code, label.minimumWidth());
+    label.setPixmap(
+        QPixmap::fromImage(code.scaled(code.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 void OperatorConsole::keyPressEvent(QKeyEvent* event)

@@ -30,6 +30,10 @@ public:
     void refresh();
     // A frame of the audience's screen, for the preview.
     void showFrame(const QImage& frame);
+    // The phones' page as it stands: its address and QR code (null when
+    // off), the phones connected, the addresses held at their cap or what
+    // keeps it from being served, and whether its code is over the hall's screen.
+    void showPhones(const QString& url, const QImage& code, const QString& state, bool codeShown);
 
 signals:
     // 编辑抽奖人名单 and 主副标题/奖项设置: dialogs that are not the console's own.

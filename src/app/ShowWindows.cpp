@@ -15,8 +15,16 @@
 #include <QScreen>
 
 ShowWindows::ShowWindows(const EventFolder& folder)
-    : m_controller(folder), m_screen(std::make_unique<CRafoDlg>(m_controller))
+    : m_controller(folder), m_screen(std::make_unique<CRafoDlg>(m_controller)),
+      m_phones(m_controller.session())
 {
+    connect(&m_phones, &PhoneService::changed, this, [this] {
+        // A new address makes a new code: the one over the screen follows.
+        if (m_screen->phoneCodeShown())
+            m_screen->showPhoneCode(m_phones.qrCode(), m_phones.url());
+        showPhones();
+    });
+    connect(m_screen.get(), &CRafoDlg::phoneCodeChanged, this, &ShowWindows::showPhones);
     m_screen->setFrameWatcher([this] { return previewWatcher(); });
     m_screen->setCoveredWhen([this] { return m_result && consoleWatching(); });
     connect(m_screen.get(), &CRafoDlg::dialogRequested, this, &ShowWindows::runDialog);
@@ -48,6 +56,7 @@ void ShowWindows::open(const QRect& screen)
 {
     m_screen->OnInitDialog(screen);
     m_controller.open(screen);
+    m_phones.open();
     // What the start found wrong goes to the operator's screen when there is one.
     m_controller.tell();
 }
@@ -60,6 +69,7 @@ void ShowWindows::openConsole()
         connect(m_console.get(), &OperatorConsole::visibilityChanged, m_screen.get(),
                 qOverload<>(&QWidget::update));
         placeConsole();
+        showPhones();
     }
     QtMessageBox::setOwner(m_console.get());
     m_console->show();
@@ -150,10 +160,43 @@ void ShowWindows::runDialog(int command)
     case ShowCommand::IdConsole:
         openConsole();
         break;
+    case ShowCommand::IdPhonePage:
+        if (!m_phones.setEnabled(!m_phones.enabled()))
+            MsgBox::show(L"无法写入文件: AwardInfo.ini, 手机页面的开关只在本次有效", L"消息", MsgBox::Ok);
+        if (!m_phones.enabled() && m_screen->phoneCodeShown())
+            m_screen->showPhoneCode(QImage(), QString());
+        break;
+    case ShowCommand::IdPhoneCode:
+        togglePhoneCode();
+        break;
     default:
         break;
     }
     m_controller.tell();
+}
+
+void ShowWindows::togglePhoneCode()
+{
+    if (m_screen->phoneCodeShown())
+        m_screen->showPhoneCode(QImage(), QString());
+    else
+        m_screen->showPhoneCode(m_phones.qrCode(), m_phones.url());
+}
+
+void ShowWindows::showPhones()
+{
+    if (!m_console)
+        return;
+    QString state;
+    if (!m_phones.problem().isEmpty())
+        state = m_phones.problem();
+    else if (m_phones.enabled() && m_phones.url().isEmpty())
+        state = QStringLiteral("正在开启…");
+    else if (m_phones.enabled())
+        state = QStringLiteral("已连接 %1 部手机").arg(m_phones.phones());
+    if (!m_phones.capped().isEmpty())
+        state += QStringLiteral("\n已达连接上限: ") + m_phones.capped().join(QStringLiteral(", "));
+    m_console->showPhones(m_phones.url(), m_phones.qrCode(), state, m_screen->phoneCodeShown());
 }
 
 // Enter or 退出: the result screen closes with the show.

@@ -2,6 +2,7 @@
 
 #include "app/AudienceFrame.h"
 #include "app/TextScroll.h"
+#include "live/PhoneService.h"
 #include "show/ShowController.h"
 
 #include <QObject>
@@ -29,6 +30,7 @@ public:
     void open(const QRect& screen);
 
     ShowController& controller() { return m_controller; }
+    PhoneService& phones() { return m_phones; }
     CRafoDlg& drawScreen() { return *m_screen; }
     OperatorConsole* console() const { return m_console.get(); }
     // Opens the operator's console, or brings it to the front.
@@ -46,9 +48,12 @@ private:
     // The audience windows paint for the console's preview while it is shown.
     AudienceFrame::Watcher previewWatcher() const;
     void closeAll();
+    void togglePhoneCode();
+    void showPhones();
 
     ShowController m_controller;
     std::unique_ptr<CRafoDlg> m_screen;
+    PhoneService m_phones;
     std::unique_ptr<OperatorConsole> m_console;
     QPointer<CResultDlg> m_result;
     // It outlives the result screen, so a second opening continues.

@@ -17,7 +17,10 @@ enum Id
     IdSettings = 32784,
     IdConsole = 32786,
     IdAbout = 32794,
-    IdExit = 32796
+    IdExit = 32796,
+    // The guests' phones: the page on or off, its QR code over the audience screen.
+    IdPhonePage = 32798,
+    IdPhoneCode = 32800
 };
 
 } // namespace ShowCommand

@@ -420,10 +420,12 @@
       if (mode === 'stream' && !streamHadSnapshot) giveUpStream();
     }, STREAM_FIRST_SNAPSHOT_MS);
 
+    // "Live" only once something is shown: a reconnection that finds us up to date sends
+    // just what we missed, a first connection sends the whole state.
     stream.onopen = function () {
       if (mode !== 'stream') return;
       streamErrors = 0;
-      setStatus('live');
+      if (state.version >= 0) setStatus('live');
     };
     stream.onerror = function () {
       if (mode !== 'stream') return;
