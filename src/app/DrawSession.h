@@ -127,6 +127,8 @@ public:
     // The prize desk's table as it stands: every winner of the finished
     // prizes, then each prize's absent winners.
     std::vector<WinnerRow> winnerRows() const { return m_ledger.rows(); }
+    // Who won what by which journal line, and who gave way.
+    const WinnersLedger& ledger() const { return m_ledger; }
     // What the excluded lists of the prize being drawn, or else of the next,
     // do to the pool: how many each takes out, and their lines that match
     // several names. Empty when that prize excludes no list.

@@ -135,3 +135,26 @@ bool WinnersLedger::write(const DrawEngine& engine, int changed)
     m_table.post(m_blocks, m_fieldNames);
     return lastWritten;
 }
+
+QString WinnersLedger::fingerprintOf(const AwardItem& award) const
+{
+    std::map<QString, int> shared;
+    for (const tstring& winner : award.winners) {
+        const auto found = m_drawn.find(winner);
+        if (found != m_drawn.end() && !found->second.replacement && !found->second.fingerprint.isEmpty())
+            ++shared[found->second.fingerprint];
+    }
+    const auto most = std::max_element(shared.begin(), shared.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == shared.end() ? QString() : most->first;
+}
+
+std::vector<tstring> WinnersLedger::absentOf(const AwardItem& award) const
+{
+    std::vector<tstring> absent;
+    for (const Absent& entry : m_absent) {
+        if (entry.awardName == award.awardName && entry.prizeName == award.prizeName)
+            absent.push_back(entry.name);
+    }
+    return absent;
+}

@@ -42,6 +42,11 @@ public:
     std::vector<WinnerRow> rows() const { return WinnersTable::rowsOf(m_blocks); }
     // The same, built whole from the engine rather than block by block.
     std::vector<WinnerRow> rowsAfresh(const DrawEngine& engine) const;
+    // The journal line a prize's winners were drawn by: the one most of
+    // them share, replacements aside; empty when none is known.
+    QString fingerprintOf(const AwardItem& award) const;
+    // The prize's absent winners, in the order they gave way.
+    std::vector<tstring> absentOf(const AwardItem& award) const;
     // Waits for the files; false when their last write failed.
     bool finish() { return m_table.finish(); }
 

@@ -3,6 +3,7 @@
 #include "app/DrawSession.h"
 #include "areas/TextAreas.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,29 +26,17 @@ QJsonArray array(const std::vector<QString>& names)
 } // namespace
 
 LiveFeed::LiveFeed(DrawSession& session, PhoneNames names, QObject* parent)
-    : QObject(parent), m_session(session), m_names(std::move(names))
+    : QObject(parent), m_session(session), m_names(std::move(names)),
+      // Versions go on growing across restarts, so a phone's Last-Event-ID
+      // from an earlier run never names an event of this one.
+      m_version(QDateTime::currentMSecsSinceEpoch())
 {
     rebuild();
-    // The stop's line may be known only when the prize's last winner landed.
-    const QString fingerprint = m_session.fingerprint();
-    for (int i = static_cast<int>(m_prizes.size()) - 1; i >= 0; --i) {
-        if (m_session.engine().award(i).drawn) {
-            m_prizes[size_t(i)].fingerprint = fingerprint;
-            buildPrize(i);
-            m_results = results();
-            break;
-        }
-    }
     connect(&session, &DrawSession::prizeDrawn, this, [this](int prize) { prizeChanged("prize", prize); });
-    connect(&session, &DrawSession::winnerReplaced, this, [this](int prize, int row) {
-        if (prize >= 0 && size_t(prize) < m_prizes.size() && row >= 0 &&
-            size_t(row) < m_prizes[size_t(prize)].winners.size())
-            m_prizes[size_t(prize)].replaced.push_back(m_prizes[size_t(prize)].winners[size_t(row)]);
-        prizeChanged("replace", prize);
-    });
+    connect(&session, &DrawSession::winnerReplaced, this,
+            [this](int prize, int) { prizeChanged("replace", prize); });
     connect(&session, &DrawSession::restarted, this, [this] {
         m_finished = false;
-        m_prizes.clear();
         rebuild();
         publish("reset");
     });
@@ -83,38 +72,32 @@ void LiveFeed::setNames(PhoneNames names)
 void LiveFeed::buildPrize(int index)
 {
     const AwardItem& award = m_session.engine().award(index);
-    Prize& prize = m_prizes[size_t(index)];
-    prize.winners.clear();
-    for (const tstring& winner : award.winners)
-        prize.winners.push_back(QString::fromStdWString(winner));
+    const WinnersLedger& ledger = m_session.ledger();
     std::vector<QString> shown;
-    for (const QString& winner : prize.winners)
-        shown.push_back(m_names.shown(winner));
+    for (const tstring& winner : award.winners)
+        shown.push_back(m_names.shown(QString::fromStdWString(winner)));
     std::vector<QString> replaced;
-    for (const QString& absent : prize.replaced)
-        replaced.push_back(m_names.shown(absent));
-    prize.json = compact(QJsonObject{{"index", index},
-                                     {"award", QString::fromStdWString(award.awardName)},
-                                     {"prize", QString::fromStdWString(award.prizeName)},
-                                     {"count", award.winnerCount},
-                                     {"drawn", award.drawn != 0},
-                                     {"winners", array(shown)},
-                                     {"replaced", array(replaced)},
-                                     {"fingerprint", award.drawn ? prize.fingerprint : QString()}});
+    for (const tstring& absent : ledger.absentOf(award))
+        replaced.push_back(m_names.shown(QString::fromStdWString(absent)));
+    // The audience sees no journal line when the event hides it; nor do the phones.
+    const bool fingerprinted = award.drawn && !m_session.fingerprint().isEmpty();
+    m_prizes[size_t(index)] =
+        compact(QJsonObject{{"index", index},
+                            {"award", QString::fromStdWString(award.awardName)},
+                            {"prize", QString::fromStdWString(award.prizeName)},
+                            {"count", award.winnerCount},
+                            {"drawn", award.drawn != 0},
+                            {"winners", array(shown)},
+                            {"replaced", array(replaced)},
+                            {"fingerprint", fingerprinted ? ledger.fingerprintOf(award) : QString()}});
 }
 
 void LiveFeed::rebuild()
 {
     const int count = m_session.engine().prizeCount();
     m_prizes.resize(size_t(std::max(0, count)));
-    for (int i = 0; i < count; ++i) {
-        // A prize no longer drawn, or drawn again, forgets who gave way.
-        if (!m_session.engine().award(i).drawn) {
-            m_prizes[size_t(i)].replaced.clear();
-            m_prizes[size_t(i)].fingerprint.clear();
-        }
+    for (int i = 0; i < count; ++i)
         buildPrize(i);
-    }
     m_results = results();
 }
 
@@ -129,10 +112,10 @@ QByteArray LiveFeed::results() const
                                           {"prizes", QJsonArray()}});
     // The prizes are kept as JSON of their own: a stop builds its prize's only.
     QByteArray prizes;
-    for (const Prize& prize : m_prizes) {
+    for (const QByteArray& prize : m_prizes) {
         if (!prizes.isEmpty())
             prizes += ',';
-        prizes += prize.json;
+        prizes += prize;
     }
     // A key's quotes cannot appear unescaped inside a string, so this is the key.
     const QByteArray empty = "\"prizes\":[]";
@@ -147,7 +130,6 @@ void LiveFeed::prizeChanged(const QByteArray& event, int index)
         return;
     if (size_t(index) >= m_prizes.size())
         rebuild();
-    m_prizes[size_t(index)].fingerprint = m_session.fingerprint();
     buildPrize(index);
     publish(event, index);
 }
@@ -162,8 +144,8 @@ void LiveFeed::publish(const QByteArray& event, int prize)
     else if (event == "finished")
         data = compact(QJsonObject{{"version", m_version}, {"finished", true}});
     else
-        data = "{\"version\":" + QByteArray::number(m_version) +
-               ",\"prize\":" + m_prizes[size_t(prize)].json + '}';
+        data =
+            "{\"version\":" + QByteArray::number(m_version) + ",\"prize\":" + m_prizes[size_t(prize)] + '}';
     emit updated(LiveUpdate{m_version, event, data, m_results});
 }
 

@@ -27,14 +27,6 @@ signals:
     void updated(const LiveUpdate& update);
 
 private:
-    struct Prize
-    {
-        QByteArray json;
-        std::vector<QString> winners;
-        std::vector<QString> replaced;
-        QString fingerprint;
-    };
-
     void rebuild();
     void buildPrize(int index);
     QByteArray results() const;
@@ -44,8 +36,9 @@ private:
 
     DrawSession& m_session;
     PhoneNames m_names;
-    std::vector<Prize> m_prizes;
-    qint64 m_version = 1;
+    // Each prize's JSON: a stop builds its prize's only.
+    std::vector<QByteArray> m_prizes;
+    qint64 m_version;
     bool m_finished = false;
     QByteArray m_results;
 };

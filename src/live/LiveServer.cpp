@@ -33,7 +33,8 @@ int roomForConnections()
 
 } // namespace
 
-LiveServer::LiveServer(Limits limits, QObject* parent) : QObject(parent), m_limits(limits)
+// The sweep is a child, so it moves with the server to the server's thread.
+LiveServer::LiveServer(Limits limits, QObject* parent) : QObject(parent), m_limits(limits), m_sweep(this)
 {
     m_limits.connections = std::min(m_limits.connections, roomForConnections());
     m_clock.start();
@@ -51,7 +52,8 @@ void LiveServer::listen(const QList<QHostAddress>& addresses, quint16 port, int 
 {
     close();
     for (int i = 0; i < tries && port + i <= 65535; ++i) {
-        const auto candidate = static_cast<quint16>(port + i);
+        // Port 0 asks for any: the first server's, which the others share then.
+        auto candidate = static_cast<quint16>(port + i);
         bool all = true;
         for (const QHostAddress& address : addresses) {
             auto* server = new QTcpServer(this);
@@ -60,6 +62,7 @@ void LiveServer::listen(const QList<QHostAddress>& addresses, quint16 port, int 
                 all = false;
                 break;
             }
+            candidate = server->serverPort();
             m_servers.append(server);
         }
         if (all && !m_servers.isEmpty()) {
