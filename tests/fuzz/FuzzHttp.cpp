@@ -1,0 +1,48 @@
+// What a connection may receive from anyone on the venue's network: the
+// parser takes heads one after another within its limits, and every answer
+// is a whole head that serves only the page's own paths.
+#include "FuzzCheck.h"
+#include "live/HttpRequest.h"
+#include "live/LiveSite.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static LiveSite site;
+    site.setPlace(QStringLiteral("192.168.1.20"), 8080);
+    QByteArray received(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    HttpRequestParser parser;
+    for (;;) {
+        const qsizetype before = received.size();
+        const HttpRequestParser::Result result = parser.take(received);
+        if (result == HttpRequestParser::Result::Incomplete) {
+            FUZZ_CHECK(received.size() <=
+                       HttpRequestParser::MaxRequestLine + HttpRequestParser::MaxHeaderBytes);
+            break;
+        }
+        if (result == HttpRequestParser::Result::Refused) {
+            FUZZ_CHECK(parser.status() >= 400 && parser.status() < 600);
+            FUZZ_CHECK(LiveSite::refusal(parser.status()).close);
+            break;
+        }
+        FUZZ_CHECK(received.size() < before);
+        const HttpRequest& request = parser.request();
+        FUZZ_CHECK(request.method == "GET" || request.method == "HEAD");
+        FUZZ_CHECK(request.fields.size() <= HttpRequestParser::MaxFields);
+        const LiveSite::Answer answer = site.answer(request);
+        FUZZ_CHECK(answer.head.startsWith("HTTP/1.1 ") && answer.head.endsWith("\r\n\r\n"));
+        FUZZ_CHECK(answer.head.count("\r\n\r\n") == 1);
+        // Only the page's paths are served, and only to the names it is reached by.
+        if (answer.status == 200 || answer.status == 304) {
+            const QByteArray path = request.target.left(
+                request.target.indexOf('?') < 0 ? request.target.size() : request.target.indexOf('?'));
+            FUZZ_CHECK(path == "/" || path == "/app.js" || path == "/style.css" || path == "/api/results" ||
+                       path == "/api/events");
+        }
+        if (answer.close)
+            break;
+    }
+    return 0;
+}
