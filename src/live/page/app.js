@@ -250,6 +250,7 @@
         var pos = positionOf(p.index);
         var current = prizeElement(p.index);
         if (pos >= 0 && current) el.prizes.replaceChild(renderPrize(state.prizes[pos], pos), current);
+        refreshSearch();
       });
       box.appendChild(more);
     }
@@ -317,8 +318,18 @@
 
   // ---- finding one's name ---------------------------------------------------------------
 
+  // The guest's own name stands out in the lists too.
+  function markFound(key, masked) {
+    var shown = el.prizes.querySelectorAll('.winner');
+    for (var i = 0; i < shown.length; i++) {
+      var hit = key !== null && winnerMatches(shown[i].textContent, key, masked);
+      if (hit) shown[i].classList.add('found'); else shown[i].classList.remove('found');
+    }
+  }
+
   function clearSearch() {
     while (el.findResult.firstChild) el.findResult.removeChild(el.findResult.firstChild);
+    markFound(null, false);
   }
 
   function prizeLabel(p) {
@@ -368,6 +379,7 @@
     if (masked && (hits.length || gone.length)) {
       el.findResult.appendChild(node('p', 'find-note', '同一遮挡名可能是其他人'));
     }
+    markFound(key, masked);
   }
 
   function refreshSearch() {
