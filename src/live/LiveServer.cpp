@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,11 +41,21 @@ LiveServer::LiveServer(Limits limits, QObject* parent) : QObject(parent), m_limi
     m_clock.start();
     m_sweep.setInterval(1000);
     connect(&m_sweep, &QTimer::timeout, this, &LiveServer::sweep);
+    m_streamThread.setObjectName(QStringLiteral("phone streams"));
+    m_streams = new LiveStreams(m_limits.pingMs);
+    m_streams->moveToThread(&m_streamThread);
+    connect(m_streams, &LiveStreams::ended, this, &LiveServer::streamEnded);
+    m_streamThread.start();
 }
 
 LiveServer::~LiveServer()
 {
     close();
+    LiveStreams* streams = m_streams;
+    QMetaObject::invokeMethod(
+        streams, [streams] { delete streams; }, Qt::BlockingQueuedConnection);
+    m_streamThread.quit();
+    m_streamThread.wait();
 }
 
 void LiveServer::listen(const QList<QHostAddress>& addresses, quint16 port, int tries,
@@ -89,6 +100,12 @@ void LiveServer::close()
     }
     m_clients.clear();
     m_perAddress.clear();
+    if (m_streamCount > 0) {
+        LiveStreams* streams = m_streams;
+        QMetaObject::invokeMethod(
+            streams, [streams] { streams->closeAll(); }, Qt::BlockingQueuedConnection);
+        m_streamCount = 0;
+    }
     qDeleteAll(m_servers);
     m_servers.clear();
     tell();
@@ -117,8 +134,7 @@ void LiveServer::accept(QTcpServer* server)
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
             const auto it = m_clients.find(socket);
-            if (it != m_clients.end() && !it->streaming && it->received.isEmpty() &&
-                socket->bytesToWrite() == 0)
+            if (it != m_clients.end() && it->received.isEmpty() && socket->bytesToWrite() == 0)
                 it->deadline = m_clock.elapsed() + m_limits.idleMs;
         });
     }
@@ -136,13 +152,11 @@ void LiveServer::read(QTcpSocket* socket)
     client.received += socket->read(std::max<qint64>(0, room));
     // More than a head can hold is refused below; the rest is not read.
     socket->readAll();
-    if (client.streaming)
-        return;
     if (!client.gotAny) {
         client.gotAny = true;
         client.deadline = m_clock.elapsed() + m_limits.headerMs;
     }
-    while (it != m_clients.end() && !it->streaming) {
+    while (it != m_clients.end()) {
         Client& current = *it;
         const HttpRequestParser::Result result = current.parser.take(current.received);
         if (result == HttpRequestParser::Result::Incomplete)
@@ -159,8 +173,7 @@ void LiveServer::read(QTcpSocket* socket)
             return;
         }
         if (answer.stream) {
-            socket->write(answer.head);
-            startStream(socket, current, request.field("Last-Event-ID"));
+            startStream(socket, answer.head, request.field("Last-Event-ID"));
             return;
         }
         send(socket, answer);
@@ -186,13 +199,11 @@ QByteArray LiveServer::eventText(const LiveUpdate& update)
            "\ndata: " + update.data + "\n\n";
 }
 
-void LiveServer::startStream(QTcpSocket* socket, Client& client, const QByteArray& lastEventId)
+void LiveServer::startStream(QTcpSocket* socket, const QByteArray& head, const QByteArray& lastEventId)
 {
-    client.streaming = true;
-    client.received.clear();
     // Phones that lost the laptop come back spread over a few seconds, not all at once.
     QByteArray text =
-        "retry: " + QByteArray::number(QRandomGenerator::global()->bounded(3000, 10001)) + "\n\n";
+        head + "retry: " + QByteArray::number(QRandomGenerator::global()->bounded(3000, 10001)) + "\n\n";
     bool ok = false;
     const qint64 last = lastEventId.trimmed().toLongLong(&ok);
     const bool missedKept =
@@ -205,19 +216,23 @@ void LiveServer::startStream(QTcpSocket* socket, Client& client, const QByteArra
     } else {
         text += eventText(LiveUpdate{m_site.version(), "snapshot", m_site.results(), QByteArray()});
     }
-    client.allowance = text.size() + m_limits.backlog;
-    socket->write(text);
-}
-
-void LiveServer::write(QTcpSocket* socket, Client& client, const QByteArray& bytes)
-{
-    // A phone that stopped reading is let go before it holds the laptop's memory.
-    if (socket->bytesToWrite() + bytes.size() > client.allowance) {
-        socket->abort();
-        drop(socket);
+    // The connection changes threads by its descriptor: this socket lets go of its copy.
+    const qintptr descriptor = ::dup(static_cast<int>(socket->socketDescriptor()));
+    const QHostAddress peer = m_clients.value(socket).peer;
+    m_clients.remove(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    if (descriptor < 0) {
+        streamEnded(peer);
         return;
     }
-    socket->write(bytes);
+    ++m_streamCount;
+    LiveStreams* streams = m_streams;
+    const qint64 backlog = m_limits.backlog;
+    QMetaObject::invokeMethod(streams, [streams, descriptor, peer, text, backlog] {
+        streams->adopt(descriptor, peer, text, backlog);
+    });
 }
 
 void LiveServer::publish(const LiveUpdate& update)
@@ -230,13 +245,17 @@ void LiveServer::publish(const LiveUpdate& update)
     m_kept.push_back(update);
     while (m_kept.size() > Kept)
         m_kept.pop_front();
+    LiveStreams* streams = m_streams;
     const QByteArray text = eventText(update);
-    const QList<QTcpSocket*> sockets = m_clients.keys();
-    for (QTcpSocket* socket : sockets) {
-        const auto it = m_clients.find(socket);
-        if (it != m_clients.end() && it->streaming)
-            write(socket, *it, text);
-    }
+    QMetaObject::invokeMethod(streams, [streams, text] { streams->publish(text); });
+}
+
+void LiveServer::streamEnded(const QHostAddress& peer)
+{
+    m_streamCount = std::max(0, m_streamCount - 1);
+    if (--m_perAddress[peer] <= 0)
+        m_perAddress.remove(peer);
+    tell();
 }
 
 void LiveServer::drop(QTcpSocket* socket)
@@ -255,18 +274,12 @@ void LiveServer::drop(QTcpSocket* socket)
 void LiveServer::sweep()
 {
     const qint64 now = m_clock.elapsed();
-    const bool ping = now - m_lastPing >= m_limits.pingMs;
-    if (ping)
-        m_lastPing = now;
     const QList<QTcpSocket*> sockets = m_clients.keys();
     for (QTcpSocket* socket : sockets) {
         const auto it = m_clients.find(socket);
         if (it == m_clients.end())
             continue;
-        if (it->streaming) {
-            if (ping)
-                write(socket, *it, ": ping\n\n");
-        } else if (now >= it->deadline) {
+        if (now >= it->deadline) {
             // A head begun and not finished in time hears why, with a moment to
             // read it; an idle connection, or one that did not read, just ends.
             if (!it->closing && !it->received.isEmpty() &&

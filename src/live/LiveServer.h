@@ -2,6 +2,7 @@
 
 #include "live/HttpRequest.h"
 #include "live/LiveSite.h"
+#include "live/LiveStreams.h"
 #include "live/LiveUpdate.h"
 
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QSet>
+#include <QThread>
 #include <QTimer>
 #include <deque>
 
@@ -39,7 +41,7 @@ public:
     explicit LiveServer(Limits limits, QObject* parent = nullptr);
     ~LiveServer() override;
 
-    int connections() const { return static_cast<int>(m_clients.size()); }
+    int connections() const { return static_cast<int>(m_clients.size()) + m_streamCount; }
     const Limits& limits() const { return m_limits; }
 
 public slots:
@@ -62,18 +64,17 @@ private:
         HttpRequestParser parser;
         QHostAddress peer;
         qint64 deadline = 0;
-        bool streaming = false;
         bool gotAny = false;
         bool closing = false;
-        qint64 allowance = 0;
     };
 
     void accept(QTcpServer* server);
     void read(QTcpSocket* socket);
     void send(QTcpSocket* socket, const LiveSite::Answer& answer);
-    void startStream(QTcpSocket* socket, Client& client, const QByteArray& lastEventId);
-    void write(QTcpSocket* socket, Client& client, const QByteArray& bytes);
+    // Hands the connection to the streams' thread with what it is owed first.
+    void startStream(QTcpSocket* socket, const QByteArray& head, const QByteArray& lastEventId);
     void drop(QTcpSocket* socket);
+    void streamEnded(const QHostAddress& peer);
     void sweep();
     void tell();
     static QByteArray eventText(const LiveUpdate& update);
@@ -87,7 +88,9 @@ private:
     std::deque<LiveUpdate> m_kept;
     QTimer m_sweep;
     QElapsedTimer m_clock;
-    qint64 m_lastPing = 0;
+    QThread m_streamThread;
+    LiveStreams* m_streams = nullptr;
+    int m_streamCount = 0;
     int m_told = -1;
     QStringList m_toldCapped;
 };
