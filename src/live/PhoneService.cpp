@@ -39,6 +39,13 @@ PhoneService::PhoneService(DrawSession& session, QObject* parent) : QObject(pare
 {
     qRegisterMetaType<LiveUpdate>();
     m_thread.setObjectName(QStringLiteral("phones"));
+    m_addressCheck.setInterval(AddressCheckMs);
+    connect(&m_addressCheck, &QTimer::timeout, this, [this] {
+        if (m_server && advertisedAddress(m_settings.address) != m_address) {
+            stop();
+            start();
+        }
+    });
 }
 
 PhoneService::~PhoneService()
@@ -90,6 +97,8 @@ bool PhoneService::setEnabled(bool on)
 void PhoneService::start()
 {
     const QHostAddress address = advertisedAddress(m_settings.address);
+    m_address = address;
+    m_addressCheck.start();
     if (!m_settings.address.isEmpty() && address.isLoopback() && m_settings.address != address.toString())
         m_problem = QStringLiteral("找不到地址 %1, 只在本机可用").arg(m_settings.address);
     else
@@ -137,6 +146,7 @@ void PhoneService::stop()
 {
     if (!m_server)
         return;
+    m_addressCheck.stop();
     m_feed.reset();
     LiveServer* server = m_server;
     m_server = nullptr;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QThread>
+#include <QTimer>
 #include <memory>
 
 class DrawSession;
@@ -20,6 +21,8 @@ class PhoneService : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int AddressCheckMs = 5000;
+
     explicit PhoneService(DrawSession& session, QObject* parent = nullptr);
     ~PhoneService() override;
 
@@ -62,4 +65,8 @@ private:
     int m_phones = 0;
     QStringList m_capped;
     QString m_problem;
+    // The laptop's address can change during the show (a Wi-Fi rejoined):
+    // the page moves with it, and its QR code.
+    QTimer m_addressCheck;
+    QHostAddress m_address;
 };
