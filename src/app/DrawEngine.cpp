@@ -112,6 +112,8 @@ void recordScope(const DrawScope& scope, std::size_t admitted, DrawRecord& recor
     record.exclusions = scope.exclusionDigests();
     record.exclusionWords =
         scope.exclusionMatch() == DrawScope::ExclusionMatch::Word && !scope.files().empty();
+    if (scope.needsCheckIns())
+        record.checkedIn = scope.checkedIn() ? static_cast<long long>(scope.checkedIn()->size()) : 0;
 }
 
 } // namespace

@@ -31,4 +31,6 @@ struct DrawRecord
     std::map<tstring, tstring> exclusions;
     // Whether a single-word line of an excluded list matched a word of a name.
     bool exclusionWords = false;
+    // How many lines had checked in when a range of "已签到" was applied; -1 without one.
+    long long checkedIn = -1;
 };

@@ -50,6 +50,18 @@ bool DrawScope::parse(const tstring& text, QString* reason)
     for (size_t i = 0; i < tokens.size();) {
         const tstring& head = tokens[i];
         Clause clause;
+        // A clause of one word: nothing follows it but the next "且".
+        if (head == CheckedInTerm) {
+            if (i + 1 < tokens.size() && tokens[i + 1] != L"且")
+                return fail(reason, QStringLiteral("\"已签到\" 后面不能有词 (词之间用 且 连接条件)"));
+            clause.kind = Clause::CheckedIn;
+            clause.text = head;
+            clauses.push_back(std::move(clause));
+            if (i + 2 == tokens.size())
+                return fail(reason, QStringLiteral("\"且\" 后面缺少条件"));
+            i += 2;
+            continue;
+        }
         if (head == L"包含")
             clause.kind = Clause::Contains;
         else if (head == L"不含")
@@ -57,7 +69,7 @@ bool DrawScope::parse(const tstring& text, QString* reason)
         else if (head == L"排除")
             clause.kind = Clause::Excludes;
         else
-            return fail(reason, QStringLiteral("\"%1\" 不是条件: 条件以 包含, 不含 或 排除 开头")
+            return fail(reason, QStringLiteral("\"%1\" 不是条件: 条件以 包含, 不含, 排除 或 已签到 开头")
                                     .arg(QString::fromStdWString(head)));
         size_t end = i + 1;
         while (end < tokens.size() && tokens[end] != L"且")
@@ -83,6 +95,12 @@ bool DrawScope::parse(const tstring& text, QString* reason)
     m_text.Trim();
     m_clauses = std::move(clauses);
     return true;
+}
+
+bool DrawScope::needsCheckIns() const
+{
+    return std::any_of(m_clauses.begin(), m_clauses.end(),
+                       [](const Clause& clause) { return clause.kind == Clause::CheckedIn; });
 }
 
 std::vector<tstring> DrawScope::files() const
@@ -159,6 +177,15 @@ bool DrawScope::admits(std::u16string_view name, tstring& scratch) const
                 return false;
             break;
         }
+        case Clause::CheckedIn:
+            if (!m_checkedIn)
+                return false;
+            if (!widened)
+                NamePool::widen(name, scratch);
+            widened = true;
+            if (m_checkedIn->find(scratch) == m_checkedIn->end())
+                return false;
+            break;
         }
     }
     return true;
@@ -204,6 +231,10 @@ bool DrawScope::admits(const tstring& name) const
                 return false;
             break;
         }
+        case Clause::CheckedIn:
+            if (!m_checkedIn || m_checkedIn->find(name) == m_checkedIn->end())
+                return false;
+            break;
         }
     }
     return true;

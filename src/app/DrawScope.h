@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_set>
@@ -13,8 +14,8 @@
 // Who a prize may go to, as the operator declared it before the draw: empty
 // or "全部" for everyone, else clauses joined by "且": "包含 X" (a word of the
 // name is X), "不含 X" (no word is X), "排除 <file>" (no line of that file of
-// the event folder matches the name). A name's words are split at spaces,
-// ideographic spaces and tabs.
+// the event folder matches the name), "已签到" (the name has checked in before
+// the draw). A name's words are split at spaces, ideographic spaces and tabs.
 class DrawScope
 {
 public:
@@ -42,7 +43,8 @@ public:
         {
             Contains,
             Lacks,
-            Excludes
+            Excludes,
+            CheckedIn
         };
         Kind kind = Contains;
         // The word, or the file's name.
@@ -72,6 +74,12 @@ public:
     // The lines of an excluded file, with the digest of the list as the journal keeps it.
     void setExcluded(const tstring& file, std::vector<tstring> names, const tstring& digest);
     const std::map<tstring, tstring>& exclusionDigests() const { return m_digests; }
+    static constexpr const wchar_t* CheckedInTerm = L"已签到";
+    bool needsCheckIns() const;
+    using CheckedIn = std::shared_ptr<const std::unordered_set<std::wstring>>;
+    // The lines checked in when the draw stops; none admits nobody to "已签到".
+    void setCheckedIn(CheckedIn lines) { m_checkedIn = std::move(lines); }
+    const CheckedIn& checkedIn() const { return m_checkedIn; }
     void setExclusionMatch(ExclusionMatch match) { m_match = match; }
     ExclusionMatch exclusionMatch() const { return m_match; }
 
@@ -103,4 +111,5 @@ private:
     std::map<tstring, Excluded> m_excluded;
     std::map<tstring, tstring> m_digests;
     ExclusionMatch m_match = ExclusionMatch::Line;
+    CheckedIn m_checkedIn;
 };

@@ -11,6 +11,7 @@
 #include "data/WinnersTable.h"
 #include "data/WriteFailures.h"
 #include "platform/Clock.h"
+#include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -44,6 +45,17 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_pager.setSeconds(PageSeconds(m_folder));
     RestoreResults(m_folder, m_engine);
     tableWritten(m_ledger.rebuild(m_journal.history(), m_engine));
+    m_checkinMode = CheckinBook::modeOf(QString::fromStdWString(
+        IniFile::readString(m_folder.file(AwardInfoFile), L"Phone", L"Checkin", L"off", 16)));
+    // Only an event that checks in pays for the index of every word of the list.
+    if (m_checkinMode != CheckinBook::Mode::Off)
+        m_checkins.setParticipants(participantLines());
+    for (const JournalEntry::Checkin& checkin : m_journal.checkins())
+        m_checkins.mark(checkin.lines, checkin.time, checkin.via);
+    if (QFileInfo::exists(m_folder.file(CheckinCode::KeyFile))) {
+        if (const auto key = CheckinCode::eventKey(m_folder))
+            m_checkins.setKey(*key);
+    }
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
@@ -274,6 +286,8 @@ void DrawSession::restart(const char* reason)
     journalStart(reason, m_engine.pool().size(), digest);
     // A draw started afresh has no winners yet.
     tableWritten(m_ledger.clear(m_engine));
+    if (m_checkinMode != CheckinBook::Mode::Off)
+        m_checkins.setParticipants(participantLines());
     checkRanges();
     winnersChanged(false);
     emit restarted(QString::fromLatin1(reason));
@@ -571,6 +585,8 @@ void DrawSession::play(const wchar_t* path, int mode)
 
 bool DrawSession::prepareScope(int prize, DrawScope& scope)
 {
+    // The lines checked in now: those journalled before the stop's line.
+    scope.setCheckedIn(m_checkins.snapshot());
     const std::optional<std::wstring> problem = m_ranges.prepare(
         m_engine.award(prize), m_engine.pool(), scope, [this](const std::vector<tstring>& list) {
             const QString digest = m_journal.keepList(list);
@@ -593,4 +609,108 @@ void DrawSession::checkRanges()
 void DrawSession::reportExclusions()
 {
     m_exclusionReport = m_ranges.exclusionReport(m_engine);
+}
+
+std::vector<tstring> DrawSession::participantLines() const
+{
+    std::vector<tstring> lines(m_engine.pool().begin(), m_engine.pool().end());
+    for (const AwardItem& award : m_engine.awards())
+        lines.insert(lines.end(), award.winners.begin(), award.winners.end());
+    lines.insert(lines.end(), m_engine.absent().begin(), m_engine.absent().end());
+    lines.insert(lines.end(), m_engine.withdrawn().begin(), m_engine.withdrawn().end());
+    return lines;
+}
+
+bool DrawSession::setCheckinOpen(bool open)
+{
+    if (open && m_checkinMode == CheckinBook::Mode::Code && !m_checkins.hasKey()) {
+        const auto key = CheckinCode::eventKey(m_folder);
+        if (!key)
+            return false;
+        m_checkins.setKey(*key);
+    }
+    m_checkinOpen = open && m_checkinMode != CheckinBook::Mode::Off;
+    emit checkinsChanged();
+    return true;
+}
+
+CheckinBook::Answer DrawSession::checkIn(const QString& name, const QString& code, const QString& device)
+{
+    if (!m_checkinOpen) {
+        CheckinBook::Answer closed;
+        closed.message = QString::fromWCharArray(CheckinBook::Closed);
+        return closed;
+    }
+    const CheckinBook::Answer answer = m_checkins.find(m_checkinMode, name, code, device);
+    if (answer.ok && !answer.already)
+        markCheckins({answer.line}, CheckinBook::nameOf(m_checkinMode), device);
+    if (answer.otherDevice) {
+        m_checkinNotes.prepend(
+            QStringLiteral("%1 在另一部手机上又签到了一次").arg(QString::fromStdWString(answer.line)));
+        while (m_checkinNotes.size() > 5)
+            m_checkinNotes.removeLast();
+        emit checkinsChanged();
+    }
+    return answer;
+}
+
+void DrawSession::checkInAtDoor(const std::vector<tstring>& lines)
+{
+    std::vector<tstring> fresh;
+    for (const tstring& line : lines) {
+        if (!m_checkins.isCheckedIn(line))
+            fresh.push_back(line);
+    }
+    if (!fresh.empty())
+        markCheckins(fresh, QStringLiteral("operator"), QString());
+}
+
+void DrawSession::markCheckins(const std::vector<tstring>& lines, const QString& via, const QString& device)
+{
+    // After a stop on its way: its line and the check-ins stay in the order the draw saw them.
+    m_worker.settle();
+    journal(JournalEntry::checkin(JournalEntry::Checkin{lines, via, 0}));
+    m_checkins.mark(lines, Clock::now(), via, device);
+    emit checkinsChanged();
+}
+
+std::vector<tstring> DrawSession::participantsWith(const QString& word, std::size_t most) const
+{
+    std::vector<tstring> found;
+    const tstring wanted = word.trimmed().toStdWString();
+    if (wanted.empty())
+        return found;
+    for (const tstring& line : participantLines()) {
+        if (DrawScope::hasWord(line, wanted) || line == wanted) {
+            if (std::find(found.begin(), found.end(), line) == found.end())
+                found.push_back(line);
+            if (found.size() >= most)
+                break;
+        }
+    }
+    return found;
+}
+
+bool DrawSession::exportCheckinCodes()
+{
+    if (!m_checkins.hasKey()) {
+        const auto key = CheckinCode::eventKey(m_folder);
+        if (!key)
+            return false;
+        m_checkins.setKey(*key);
+    }
+    std::string csv = "\xEF\xBB\xBF";
+    for (const auto& [line, code] : m_checkins.codes())
+        csv += WinnersTable::csvField(QString::fromStdWString(line)).toStdString() + ',' +
+               code.toStdString() + "\r\n";
+    return TextFile::writeAtomically(m_folder.file("Checkin.csv"), csv);
+}
+
+bool DrawSession::exportAttendance()
+{
+    std::string csv = "\xEF\xBB\xBF";
+    for (const auto& [line, entry] : m_checkins.entries())
+        csv += WinnersTable::csvField(QString::fromStdWString(line)).toStdString() + ',' +
+               WinnerHistory::timeText(entry.time).toStdString() + ',' + entry.via.toStdString() + "\r\n";
+    return TextFile::writeAtomically(m_folder.file("Attendance.csv"), csv);
 }

@@ -93,6 +93,29 @@ void DrawJournal::readChain(const std::string& bytes)
     }
 }
 
+void DrawJournal::readCheckins(const std::string& bytes)
+{
+    m_checkins.clear();
+    // Check-ins stand for the whole event: a redraw does not send anybody home.
+    for (size_t begin = 0; begin < bytes.size();) {
+        size_t end = bytes.find('\n', begin);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const QByteArray line = QByteArray::fromRawData(bytes.data() + begin, qsizetype(end - begin));
+        if (line.contains("\"type\":\"checkin\"")) {
+            const QJsonObject entry = QJsonDocument::fromJson(line).object();
+            JournalEntry::Line head;
+            JournalEntry::Checkin checkin;
+            if (JournalEntry::readLine(entry, head, nullptr) &&
+                JournalEntry::readCheckin(entry, checkin, nullptr)) {
+                checkin.time = head.time;
+                m_checkins.push_back(std::move(checkin));
+            }
+        }
+        begin = end + 1;
+    }
+}
+
 bool DrawJournal::open()
 {
     const QString path = m_folder.file(FileName);
@@ -100,6 +123,7 @@ bool DrawJournal::open()
     if (!TextFile::readAll(path, bytes) || bytes.empty() || bytes.back() == '\n') {
         readChain(bytes);
         m_history = WinnerHistory::fromJournal(bytes);
+        readCheckins(bytes);
         return true;
     }
     const size_t lastFeed = bytes.rfind('\n');
@@ -108,6 +132,7 @@ bool DrawJournal::open()
     bytes.resize(whole);
     readChain(bytes);
     m_history = WinnerHistory::fromJournal(bytes);
+    readCheckins(bytes);
     return TextFile::truncate(path, static_cast<qint64>(whole)) && append(JournalEntry::torn(cut));
 }
 

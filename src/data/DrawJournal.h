@@ -2,6 +2,7 @@
 
 #include "app/NamePool.h"
 #include "areas/tstring.h"
+#include "data/JournalEntry.h"
 #include "data/WinnerHistory.h"
 #include "platform/EventFolder.h"
 
@@ -46,6 +47,8 @@ public:
     bool open();
     // The draws of the journal as it was opened.
     const WinnerHistory& history() const { return m_history; }
+    // Every check-in the journal holds, oldest first, as it stood when opened.
+    const std::vector<JournalEntry::Checkin>& checkins() const { return m_checkins; }
     // Appends the entry (see JournalEntry) with its time and the hash of the
     // line before it; true when it is on disk, with its fingerprint. A line
     // that cannot be written now is held, in order and chained, and written
@@ -60,6 +63,7 @@ public:
     QString lastDrawFingerprint() const { return m_lastDrawHeld ? QString() : m_lastDrawFingerprint; }
 
 private:
+    void readCheckins(const std::string& bytes);
     template <typename Names> QString keep(const Names& names);
     void keepPendingLists();
     // Finds the end of the chain the next line goes on.
@@ -74,6 +78,7 @@ private:
     QString m_lastHash;
     bool m_lastDrawHeld = false;
     WinnerHistory m_history;
+    std::vector<JournalEntry::Checkin> m_checkins;
     bool m_chainKnown = false;
     QString m_lastDrawFingerprint;
 };

@@ -26,7 +26,8 @@ const TypeName TypeNames[] = {{JournalEntry::Type::Start, "start"},
                               {JournalEntry::Type::ResultScreen, "result screen"},
                               {JournalEntry::Type::Exit, "exit"},
                               {JournalEntry::Type::StoreFailed, "store failed"},
-                              {JournalEntry::Type::Torn, "torn"}};
+                              {JournalEntry::Type::Torn, "torn"},
+                              {JournalEntry::Type::Checkin, "checkin"}};
 
 const char* const OutcomeNames[] = {"drawn", "all remaining", "empty pool"};
 
@@ -90,6 +91,8 @@ QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardI
             entry.insert("exclusions", exclusions);
         if (record.exclusionWords)
             entry.insert("exclusionMatch", QStringLiteral("word"));
+        if (record.checkedIn >= 0)
+            entry.insert("checkedIn", record.checkedIn);
     }
     if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
         entry.insert("seed", record.seed.hex());
@@ -337,6 +340,8 @@ bool JournalEntry::readDraw(const QJsonObject& entry, Draw& draw, QString* error
                 fields.fail("exclusions", "不是 64 位十六进制摘要");
             record.exclusions[file.key().toStdWString()] = file.value().toString().toStdWString();
         }
+        if (fields.has("checkedIn"))
+            record.checkedIn = fields.integer("checkedIn", 0, Exact);
         // Journals written before words matched say nothing, and replay by whole lines.
         if (fields.has("exclusionMatch")) {
             record.exclusionWords = fields.string("exclusionMatch") == QLatin1String("word");
@@ -394,5 +399,21 @@ bool JournalEntry::readTornBytes(const QJsonObject& entry, qint64& bytes, QStrin
 {
     Fields fields(entry, error);
     bytes = fields.integer("bytes", 0, Exact);
+    return fields.ok();
+}
+
+QJsonObject JournalEntry::checkin(const Checkin& checkin)
+{
+    return typed(Type::Checkin, QJsonObject{{"lines", names(checkin.lines)}, {"via", checkin.via}});
+}
+
+bool JournalEntry::readCheckin(const QJsonObject& entry, Checkin& checkin, QString* error)
+{
+    Fields fields(entry, error);
+    checkin.lines = fields.names("lines");
+    checkin.via = fields.string("via");
+    if (fields.ok() && checkin.via != QLatin1String("code") && checkin.via != QLatin1String("name") &&
+        checkin.via != QLatin1String("operator"))
+        fields.fail("via", "不是已知的签到方式");
     return fields.ok();
 }

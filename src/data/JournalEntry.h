@@ -23,6 +23,7 @@ enum class Type
     Exit,
     StoreFailed,
     Torn,
+    Checkin,
     Unknown
 };
 Type typeOf(const QJsonObject& entry);
@@ -85,6 +86,18 @@ bool readPrizes(const QJsonObject& entry, Prizes& prizes, QString* error);
 QJsonObject resultScreen();
 QJsonObject exit();
 QJsonObject storeFailed(const QString& file);
+// Guests checked in: their participant lines, and how ("code", "name" or
+// "operator"); one entry may hold several made within a moment.
+struct Checkin
+{
+    std::vector<tstring> lines;
+    QString via;
+    // The line's time, as the journal gave it.
+    qint64 time = 0;
+};
+QJsonObject checkin(const Checkin& checkin);
+bool readCheckin(const QJsonObject& entry, Checkin& checkin, QString* error);
+
 // The start cut off a line a kill or a full disk left unfinished.
 QJsonObject torn(qint64 bytes);
 bool readTornBytes(const QJsonObject& entry, qint64& bytes, QString* error);

@@ -102,6 +102,8 @@ bool JournalReplay::line(const QByteArray& bytes, int number)
         m_storeFailedLine = number;
         report.lines << QStringLiteral("第 %1 行: 结果没有写入 AwardResult.ini").arg(number);
         return true;
+    case JournalEntry::Type::Checkin:
+        return checkin(entry);
     case JournalEntry::Type::Torn: {
         qint64 cut = 0;
         if (!JournalEntry::readTornBytes(entry, cut, &problem))
@@ -176,6 +178,7 @@ bool JournalReplay::start(const QJsonObject& entry)
     QString path;
     if (expired())
         return false;
+    m_listedKnown = false;
     const bool listRead = readList(start.participantsDigest, names, path);
     if (start.reason == QLatin1String("launch"))
         relaunch(start, listRead ? &names : nullptr);
@@ -363,6 +366,18 @@ bool JournalReplay::scopeOf(const DrawRecord& recorded, int prize, DrawScope& sc
     }
     scope.setExclusionMatch(recorded.exclusionWords ? DrawScope::ExclusionMatch::Word
                                                     : DrawScope::ExclusionMatch::Line);
+    // "已签到": those whose check-in lines come before this one.
+    if (scope.needsCheckIns()) {
+        scope.setCheckedIn(std::make_shared<const std::unordered_set<std::wstring>>(m_checkedIn));
+        if (recorded.checkedIn != static_cast<long long>(m_checkedIn.size()))
+            fail(QStringLiteral("第 %1 行: 记录的已签到人数 %2 与之前的签到记录 (%3 人) 不符")
+                     .arg(m_line)
+                     .arg(recorded.checkedIn)
+                     .arg(m_checkedIn.size()));
+        else
+            report.lines
+                << QStringLiteral("第 %1 行: 在此之前签到的 %2 人中抽取").arg(m_line).arg(m_checkedIn.size());
+    }
     for (const tstring& file : scope.files()) {
         const auto digest = recorded.exclusions.find(file);
         std::vector<tstring> names;
@@ -376,6 +391,32 @@ bool JournalReplay::scopeOf(const DrawRecord& recorded, int prize, DrawScope& sc
         if (!readList(QString::fromStdWString(digest->second), names, path))
             return false;
         scope.setExcluded(file, std::move(names), digest->second);
+    }
+    return true;
+}
+
+bool JournalReplay::checkin(const QJsonObject& entry)
+{
+    JournalEntry::Checkin checkin;
+    QString problem;
+    if (!JournalEntry::readCheckin(entry, checkin, &problem))
+        return invalid(problem);
+    if (!m_listedKnown) {
+        m_listed.clear();
+        for (const tstring& line : m_engine.pool())
+            m_listed.insert(line);
+        for (const AwardItem& award : m_engine.awards())
+            m_listed.insert(award.winners.begin(), award.winners.end());
+        m_listed.insert(m_engine.absent().begin(), m_engine.absent().end());
+        m_listed.insert(m_engine.withdrawn().begin(), m_engine.withdrawn().end());
+        m_listedKnown = true;
+    }
+    for (const tstring& line : checkin.lines) {
+        if (m_listed.count(line) == 0)
+            caution(QStringLiteral("第 %1 行: 签到的 %2 不在当时的名单上 (名单可能在签到后改过)")
+                        .arg(m_line)
+                        .arg(QString::fromStdWString(line)));
+        m_checkedIn.insert(line);
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <map>
 #include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -83,6 +84,7 @@ private:
     bool scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope);
     bool draw(const QJsonObject& entry, const QByteArray& bytes, bool replacement);
     bool prizes(const QJsonObject& entry);
+    bool checkin(const QJsonObject& entry);
 
     QElapsedTimer m_clock;
     const EventFolder m_folder;
@@ -90,6 +92,10 @@ private:
     // The draws behind each prize of the replay's table.
     std::vector<std::vector<DrawInfo>> m_drawsOf;
     std::set<QString> m_lists;
+    // Every line checked in so far, and the list's lines to tell a stranger by (made when needed).
+    std::unordered_set<std::wstring> m_checkedIn;
+    std::unordered_set<std::wstring> m_listed;
+    bool m_listedKnown = false;
     std::set<QString> m_fingerprints;
     // Of each result screen's line, by its fingerprint.
     std::map<QString, int> m_resultScreens;

@@ -10,9 +10,7 @@
 #include <utility>
 #include <xlsxwriter.h>
 
-namespace {
-
-QString csvField(const QString& text)
+QString WinnersTable::csvField(const QString& text)
 {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
@@ -21,6 +19,8 @@ QString csvField(const QString& text)
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
+
+namespace {
 
 QStringList cellsOf(const WinnerRow& row, qsizetype fields)
 {

@@ -49,6 +49,8 @@ public:
     ~WinnersTable();
 
     static QStringList fieldsOf(const QString& name);
+    // A cell of a CSV file, quoted when it must be.
+    static QString csvField(const QString& text);
     // The headings of the fields: the list's own (`fieldNames`, as the import
     // found them) when no name has more fields, else 字段1 … 字段N.
     static QStringList fieldHeadings(const std::vector<WinnerRow>& rows, const QStringList& fieldNames);

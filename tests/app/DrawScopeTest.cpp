@@ -179,7 +179,7 @@ TEST(DrawScope, TheShowTellsOnlyTrueSentencesAboutRanges)
     const std::wstring missing = L"无法读取排除名单: vip.txt (Prize0)";
     const std::wstring nobody = L"Prize2: 抽奖范围 \"包含 市场部\" 内没有可抽的人";
     const std::wstring malformed =
-        L"抽奖范围有误: Prize3: \"研发部\" 不是条件: 条件以 包含, 不含 或 排除 开头";
+        L"抽奖范围有误: Prize3: \"研发部\" 不是条件: 条件以 包含, 不含, 排除 或 已签到 开头";
     DrawSession session(folder.event());
     session.open(1920, 1080);
     EXPECT_EQ(told(session), (std::vector<std::wstring>{missing + L"\n" + nobody + L"\n" + malformed}));

@@ -11,6 +11,10 @@
   var STREAM_FIRST_SNAPSHOT_MS = 12000; // a proxy that buffers the stream never errors
   var WINNERS_SHOWN_AT_FIRST = 300;     // a prize of thousands would stall a phone
   var FRESH_MS = 4000;
+  var CHECKIN_TIMEOUT_MS = 15000;       // a hung request must not leave the button dead
+  var CHECKIN_MAX_BYTES = 512;          // the server refuses longer bodies
+  var DEVICE_KEY = 'rafo-device';
+  var CHECKED_IN_KEY = 'rafo-checked-in';
 
   var STATUS_TEXT = {
     connecting: '正在连接…',
@@ -19,7 +23,10 @@
     offline: '连接中断, 正在重试…'
   };
 
-  var state = { version: -1, title: '', subtitle: '', finished: false, masked: false, prizes: [] };
+  var state = {
+    version: -1, title: '', subtitle: '', finished: false, masked: false, prizes: [],
+    checkin: 'off', checkinOpen: false
+  };
   var latestIndex = null;   // the prize drawn or changed last
   var lastQuery = null;     // the name searched for; searched again on every change
   var expanded = {};        // prize index -> all winners shown
@@ -32,6 +39,14 @@
   var streamHadSnapshot = false;
   var pollTimer = null;
   var pollBusy = false;
+
+  var memoryStore = {};     // stands in for localStorage where that throws
+  var checkedName = null;   // as the server returned it: masked when names are
+  var checkinHeadline = ''; // the server's words for the success of this visit
+  var checkinWon = [];      // {award, prize} the server listed at check-in
+  var checkinBusy = false;
+  var forOther = false;     // a shared phone: the form again after a success
+  var checkinShown = '';
 
   // ---- text helpers -------------------------------------------------------------------
 
@@ -111,6 +126,10 @@
     };
   }
 
+  function checkinMode(v) {
+    return v === 'code' || v === 'name' ? v : 'off';
+  }
+
   function asSnapshot(d) {
     if (!d || typeof d !== 'object') return null;
     var version = toVersion(d.version);
@@ -127,7 +146,9 @@
       subtitle: str(d.subtitle),
       finished: d.finished === true,
       masked: d.masked === true,
-      prizes: prizes
+      prizes: prizes,
+      checkin: checkinMode(d.checkin),
+      checkinOpen: d.checkinOpen === true
     };
   }
 
@@ -141,7 +162,16 @@
   // only come from a restarted rafo whose count began again, so it is taken as well; the
   // same version again is a repeat.
   function applyWhole(snap) {
-    if (!snap || snap.version === state.version) return;
+    if (!snap) return;
+    if (snap.version === state.version) {
+      // Opening or closing check-in changes nothing else; take it even without a new version.
+      if (snap.checkin !== state.checkin || snap.checkinOpen !== state.checkinOpen) {
+        state.checkin = snap.checkin;
+        state.checkinOpen = snap.checkinOpen;
+        renderCheckin();
+      }
+      return;
+    }
     state = snap;
     latestIndex = null;
     for (var i = 0; i < state.prizes.length; i++) {
@@ -150,6 +180,7 @@
     renderHeader();
     renderAllPrizes();
     refreshSearch();
+    renderCheckin();
   }
 
   function positionOf(index) {
@@ -181,6 +212,7 @@
     if (current) el.prizes.replaceChild(box, current); else el.prizes.appendChild(box);
     markFresh(box);
     refreshSearch();
+    renderCheckin();
     return true;
   }
 
@@ -307,7 +339,8 @@
   function markFresh(box) {
     box.classList.add('fresh');
     setTimeout(function () { box.classList.remove('fresh'); }, FRESH_MS);
-    if (document.activeElement === el.findInput) return;
+    var active = document.activeElement;
+    if (active && active.tagName === 'INPUT') return;
     if (typeof box.scrollIntoView !== 'function') return;
     try {
       box.scrollIntoView({ block: 'center', behavior: 'smooth' });
@@ -403,6 +436,291 @@
       lastQuery = null;
       clearSearch();
     }
+  }
+
+  // ---- check-in -------------------------------------------------------------------------
+
+  function storeGet(key) {
+    try {
+      var v = window.localStorage.getItem(key);
+      if (v !== null) return v;
+    } catch (e) { /* private mode or a WebView without storage */ }
+    return Object.prototype.hasOwnProperty.call(memoryStore, key) ? memoryStore[key] : null;
+  }
+
+  function storeSet(key, value) {
+    memoryStore[key] = value;
+    try { window.localStorage.setItem(key, value); } catch (e) { /* memory it is */ }
+  }
+
+  // Made once per phone, so the operator sees when another phone checks in the same person.
+  function deviceToken() {
+    var t = storeGet(DEVICE_KEY);
+    if (t && /^[0-9a-f]{32}$/.test(t)) return t;
+    var bytes = [];
+    var i;
+    var c = window.crypto || window.msCrypto;
+    if (c && typeof c.getRandomValues === 'function') {
+      var a = new Uint8Array(16);
+      c.getRandomValues(a);
+      for (i = 0; i < a.length; i++) bytes.push(a[i]);
+    } else {
+      for (i = 0; i < 16; i++) bytes.push(Math.floor(Math.random() * 256));
+    }
+    t = '';
+    for (i = 0; i < bytes.length; i++) t += (bytes[i] < 16 ? '0' : '') + bytes[i].toString(16);
+    storeSet(DEVICE_KEY, t);
+    return t;
+  }
+
+  function wonList(v) {
+    var out = [];
+    if (Object.prototype.toString.call(v) !== '[object Array]') return out;
+    for (var i = 0; i < v.length; i++) {
+      if (v[i] && typeof v[i] === 'object') out.push({ award: str(v[i].award), prize: str(v[i].prize) });
+    }
+    return out;
+  }
+
+  function hasExactly(list, name) {
+    for (var i = 0; i < list.length; i++) {
+      if (list[i].trim() === name) return true;
+    }
+    return false;
+  }
+
+  // What the checked-in guest has won: the lists as they stand now, and what the server
+  // said at check-in unless the guest has since been drawn again for being absent.
+  // Each entry: {label, sure}; sure when the server named it, not just a same-looking name.
+  function checkinWins() {
+    var out = [];
+    var seen = {};
+    var i;
+    var p;
+    var label;
+    var told = {};
+    for (i = 0; i < checkinWon.length; i++) told[checkinWon[i].award + '\n' + checkinWon[i].prize] = true;
+    for (i = 0; i < state.prizes.length; i++) {
+      p = state.prizes[i];
+      if (!p.drawn) continue;
+      label = prizeLabel(p);
+      if (hasExactly(p.winners, checkedName)) {
+        out.push({ label: label, sure: told[p.award + '\n' + p.prize] === true });
+        seen[label] = true;
+      } else if (hasExactly(p.replaced, checkedName)) {
+        seen[label] = true;
+      }
+    }
+    for (i = 0; i < checkinWon.length; i++) {
+      var w = checkinWon[i];
+      label = w.award.trim() && w.prize.trim() ? w.award + ' (' + w.prize + ')' : (w.award.trim() ? w.award : w.prize);
+      for (var j = 0; j < state.prizes.length; j++) {
+        p = state.prizes[j];
+        if (p.award === w.award && p.prize === w.prize) { label = prizeLabel(p); break; }
+      }
+      if (!label.trim() || seen[label]) continue;
+      out.push({ label: label, sure: true });
+      seen[label] = true;
+    }
+    return out;
+  }
+
+  function clearCheckinResult() {
+    var box = el.checkinResult;
+    while (box.firstChild) box.removeChild(box.firstChild);
+  }
+
+  function checkinMessage(text, cls, note) {
+    clearCheckinResult();
+    el.checkinResult.appendChild(node('p', 'checkin-line ' + cls, text));
+    if (note) el.checkinResult.appendChild(node('p', 'find-note', note));
+  }
+
+  function renderCheckinDone() {
+    clearCheckinResult();
+    var box = el.checkinResult;
+    var head = node('p', 'checkin-line ok', (checkinHeadline.trim() ? checkinHeadline : '签到成功') + ' ');
+    head.appendChild(nameNode(checkedName));
+    box.appendChild(head);
+    var wins = checkinWins();
+    var unsure = false;
+    for (var i = 0; i < wins.length; i++) {
+      box.appendChild(node('p', 'checkin-line won', '恭喜! 你已抽中: ' + wins[i].label));
+      if (!wins[i].sure) unsure = true;
+    }
+    if (!wins.length) box.appendChild(node('p', 'checkin-line luck', '祝你好运!'));
+    if (unsure && state.masked) box.appendChild(node('p', 'find-note', '同一遮挡名可能是其他人'));
+    if (state.checkinOpen) {
+      var again = node('button', 'more', '为他人签到');
+      again.type = 'button';
+      again.id = 'checkin-again';
+      again.addEventListener('click', onCheckinAgain);
+      box.appendChild(again);
+    }
+  }
+
+  function checkinView() {
+    if (state.checkin === 'off') return 'off';
+    if (checkedName !== null && (!forOther || !state.checkinOpen)) return 'done';
+    return state.checkinOpen ? 'form' : 'closed';
+  }
+
+  function renderCheckin() {
+    var view = checkinView();
+    el.checkin.hidden = view === 'off';
+    el.checkin.setAttribute('data-state', view);
+    el.checkinForm.hidden = view !== 'form';
+    el.checkinClosed.hidden = view !== 'closed';
+    el.checkinCodeRow.hidden = state.checkin !== 'code';
+    if (view === 'done') renderCheckinDone();
+    else if (view !== checkinShown) clearCheckinResult(); // a message belongs to its view
+    checkinShown = view;
+  }
+
+  function setCheckinBusy(busy) {
+    checkinBusy = busy;
+    el.checkinButton.disabled = busy;
+    el.checkinForm.setAttribute('aria-busy', busy ? 'true' : 'false');
+  }
+
+  // Seconds or an HTTP date, as whole minutes to wait, at least one.
+  function minutesToWait(header) {
+    var h = str(header).trim();
+    var seconds = /^\d+$/.test(h) ? Number(h) : (Date.parse(h) - Date.now()) / 1000;
+    if (!h || !isFinite(seconds)) return 0;
+    return Math.max(1, Math.ceil(seconds / 60));
+  }
+
+  // done(status, retryAfter, text); status 0 when nothing came back.
+  function postForm(url, body, done) {
+    var finished = false;
+    var timer = null;
+    function finish(status, retryAfter, text) {
+      if (finished) return;
+      finished = true;
+      clearTimeout(timer);
+      done(status, retryAfter, text);
+    }
+    function failed() { finish(0, null, ''); }
+    var type = 'application/x-www-form-urlencoded';
+
+    if (typeof window.fetch === 'function') {
+      var controller = typeof window.AbortController === 'function' ? new window.AbortController() : null;
+      var init = {
+        method: 'POST',
+        credentials: 'same-origin',
+        cache: 'no-store',
+        headers: { 'Content-Type': type },
+        body: body
+      };
+      if (controller) init.signal = controller.signal;
+      timer = setTimeout(function () {
+        if (controller) controller.abort();
+        failed();
+      }, CHECKIN_TIMEOUT_MS);
+      try {
+        window.fetch(url, init).then(function (res) {
+          return res.text().then(function (text) {
+            finish(res.status, res.headers.get('Retry-After'), text);
+          });
+        }).then(null, failed);
+      } catch (e) {
+        failed();
+      }
+      return;
+    }
+
+    var xhr = new XMLHttpRequest();
+    xhr.open('POST', url, true);
+    xhr.setRequestHeader('Content-Type', type);
+    xhr.timeout = CHECKIN_TIMEOUT_MS;
+    xhr.onload = function () {
+      finish(xhr.status, xhr.getResponseHeader('Retry-After'), xhr.responseText);
+    };
+    xhr.onerror = failed;
+    xhr.ontimeout = failed;
+    xhr.onabort = failed;
+    try {
+      xhr.send(body);
+    } catch (e) {
+      failed();
+    }
+  }
+
+  function checkinFallbackText(status) {
+    if (status === 403) return '请求被拒绝, 请刷新页面后重试';
+    if (status === 413) return '输入太长';
+    if (status === 429) return '尝试次数过多, 请稍后再试';
+    return '签到失败, 请重试';
+  }
+
+  function onCheckinAnswer(typedName, status, retryAfter, text) {
+    setCheckinBusy(false);
+    if (status === 0) {
+      checkinMessage('无法连接, 请重试', 'error');
+      return;
+    }
+    var data = parse(text);
+    if (!data || typeof data !== 'object') data = {};
+    var message = str(data.message).trim();
+    if (status === 200 && data.ok === true) {
+      var name = str(data.name).trim();
+      checkedName = name ? name : typedName;
+      storeSet(CHECKED_IN_KEY, checkedName);
+      checkinHeadline = message;
+      checkinWon = wonList(data.won);
+      forOther = false;
+      el.checkinName.value = '';
+      el.checkinCode.value = '';
+      renderCheckin();
+      return;
+    }
+    var minutes = status === 429 ? minutesToWait(retryAfter) : 0;
+    checkinMessage(message ? message : checkinFallbackText(status), 'error',
+      minutes ? '请 ' + minutes + ' 分钟后再试' : '');
+  }
+
+  function onCheckin(e) {
+    if (e) e.preventDefault();
+    if (checkinBusy || checkinView() !== 'form') return;
+    var withCode = state.checkin === 'code';
+    var name = el.checkinName.value.trim();
+    var code = withCode ? el.checkinCode.value.trim() : '';
+    if (!name) {
+      checkinMessage('请输入姓名', 'error');
+      el.checkinName.focus();
+      return;
+    }
+    if (withCode && !code) {
+      checkinMessage('请输入签到码', 'error');
+      el.checkinCode.focus();
+      return;
+    }
+    var body;
+    try {
+      body = 'name=' + encodeURIComponent(name) +
+        (withCode ? '&code=' + encodeURIComponent(code) : '') +
+        '&token=' + encodeURIComponent(deviceToken());
+    } catch (err) {
+      checkinMessage('姓名中有无法识别的字符', 'error'); // a lone surrogate
+      return;
+    }
+    if (body.length > CHECKIN_MAX_BYTES) {
+      checkinMessage('姓名太长', 'error');
+      return;
+    }
+    setCheckinBusy(true);
+    checkinMessage('正在签到…', 'wait');
+    postForm('/api/checkin', body, function (status, retryAfter, text) {
+      onCheckinAnswer(name, status, retryAfter, text);
+    });
+  }
+
+  function onCheckinAgain() {
+    forOther = true;
+    renderCheckin();
+    clearCheckinResult();
+    el.checkinName.focus();
   }
 
   // ---- the event stream -----------------------------------------------------------------
@@ -549,10 +867,22 @@
     el.findForm = document.getElementById('find-form');
     el.findInput = document.getElementById('find-input');
     el.findResult = document.getElementById('find-result');
+    el.checkin = document.getElementById('checkin');
+    el.checkinForm = document.getElementById('checkin-form');
+    el.checkinName = document.getElementById('checkin-name');
+    el.checkinCodeRow = document.getElementById('checkin-code-row');
+    el.checkinCode = document.getElementById('checkin-code');
+    el.checkinButton = document.getElementById('checkin-button');
+    el.checkinClosed = document.getElementById('checkin-closed');
+    el.checkinResult = document.getElementById('checkin-result');
+
+    var stored = storeGet(CHECKED_IN_KEY);
+    checkedName = stored && stored.trim() ? stored.trim() : null;
 
     el.findForm.addEventListener('submit', onFind);
     el.findInput.addEventListener('input', onFindInput);
     el.findInput.addEventListener('search', onFind);
+    el.checkinForm.addEventListener('submit', onCheckin);
     document.addEventListener('visibilitychange', onVisibility);
 
     if ('EventSource' in window) openStream();
