@@ -85,7 +85,6 @@ HttpRequestParser::Result HttpRequestParser::take(QByteArray& received)
         return refuse(431);
 
     const QByteArray head = received.left(headEnd);
-    received.remove(0, bodyStart);
     QList<QByteArray> lines = head.split('\n');
     for (QByteArray& line : lines) {
         if (line.endsWith('\r'))
@@ -117,15 +116,24 @@ HttpRequestParser::Result HttpRequestParser::take(QByteArray& received)
         return refuse(411);
     if (m_request.count("Content-Length") > 1)
         return refuse(400);
+    qlonglong length = 0;
     if (m_request.count("Content-Length") == 1) {
         bool ok = false;
-        const qlonglong length = m_request.field("Content-Length").toLongLong(&ok);
+        length = m_request.field("Content-Length").toLongLong(&ok);
         if (!ok || length < 0)
             return refuse(400);
-        if (length > 0)
-            return refuse(413);
     }
-    if (m_request.method != "GET" && m_request.method != "HEAD")
+    const bool posting = m_request.method == "POST";
+    if (!posting && m_request.method != "GET" && m_request.method != "HEAD")
         return refuse(405);
+    // Only a form may carry a body, and a short one; reading pages carries none.
+    if (length > (posting ? MaxBody : 0))
+        return refuse(413);
+    if (posting && m_request.count("Content-Length") == 0)
+        return refuse(411);
+    if (received.size() - bodyStart < length)
+        return Result::Incomplete;
+    m_request.body = received.mid(bodyStart, length);
+    received.remove(0, bodyStart + length);
     return Result::Complete;
 }

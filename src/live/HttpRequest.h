@@ -12,6 +12,8 @@ struct HttpRequest
     QByteArray target;
     QByteArray version;
     QList<QPair<QByteArray, QByteArray>> fields;
+    // A form's, never longer than the parser's limit.
+    QByteArray body;
 
     // The field's value (the first, case-insensitive name); empty when absent.
     QByteArray field(const QByteArray& name) const;
@@ -21,14 +23,15 @@ struct HttpRequest
 };
 
 // Reads request heads out of what a connection received, within limits a
-// phone never reaches and a hostile client cannot pass. Bodies are refused:
-// the page only reads.
+// phone never reaches and a hostile client cannot pass. Only a POST carries
+// a body (the check-in form), of a declared length and a short one.
 class HttpRequestParser
 {
 public:
     static constexpr int MaxRequestLine = 2048;
     static constexpr int MaxHeaderBytes = 8192;
     static constexpr int MaxFields = 50;
+    static constexpr int MaxBody = 512;
 
     enum class Result
     {

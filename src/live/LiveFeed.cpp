@@ -54,6 +54,12 @@ LiveFeed::LiveFeed(DrawSession& session, PhoneNames names, QObject* parent)
         if (m_results != before)
             publish("reset");
     });
+    // Opened or closed, the page's form changes; a guest checking in changes nothing it shows.
+    connect(&session, &DrawSession::checkinsChanged, this, [this] {
+        if (CheckinBook::nameOf(m_session.checkinMode()) != m_checkin ||
+            m_session.checkinOpen() != m_checkinOpen)
+            publish("reset");
+    });
     connect(&session, &DrawSession::resultScreenRequested, this, [this] {
         if (m_finished)
             return;
@@ -101,14 +107,18 @@ void LiveFeed::rebuild()
     m_results = results();
 }
 
-QByteArray LiveFeed::results() const
+QByteArray LiveFeed::results()
 {
+    m_checkin = CheckinBook::nameOf(m_session.checkinMode());
+    m_checkinOpen = m_session.checkinOpen();
     const AreaEditor& areas = m_session.areas();
     QByteArray json = compact(QJsonObject{{"version", m_version},
                                           {"title", areas.area(AreaMainTitle).m_titleName},
                                           {"subtitle", areas.area(AreaSubTitle).m_titleName},
                                           {"finished", m_finished},
                                           {"masked", m_names.masked()},
+                                          {"checkin", m_checkin},
+                                          {"checkinOpen", m_checkinOpen},
                                           {"prizes", QJsonArray()}});
     // The prizes are kept as JSON of their own: a stop builds its prize's only.
     QByteArray prizes;

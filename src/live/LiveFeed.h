@@ -22,6 +22,7 @@ public:
     // The results as they stand, as a "reset".
     LiveUpdate current() const;
     void setNames(PhoneNames names);
+    const PhoneNames& names() const { return m_names; }
 
 signals:
     void updated(const LiveUpdate& update);
@@ -29,7 +30,7 @@ signals:
 private:
     void rebuild();
     void buildPrize(int index);
-    QByteArray results() const;
+    QByteArray results();
     // A new version: the event's data and the whole results after it.
     void publish(const QByteArray& event, int prize = -1);
     void prizeChanged(const QByteArray& event, int index);
@@ -40,5 +41,8 @@ private:
     std::vector<QByteArray> m_prizes;
     qint64 m_version;
     bool m_finished = false;
+    // The check-in the phones were last told of: the way and whether it is open.
+    QString m_checkin;
+    bool m_checkinOpen = false;
     QByteArray m_results;
 };

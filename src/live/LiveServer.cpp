@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUrlQuery>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -149,9 +150,11 @@ void LiveServer::read(QTcpSocket* socket)
     Client& client = *it;
     const qint64 room =
         HttpRequestParser::MaxRequestLine + HttpRequestParser::MaxHeaderBytes + 1 - client.received.size();
-    client.received += socket->read(std::max<qint64>(0, room));
-    // More than a head can hold is refused below; the rest is not read.
+    client.received += socket->read(std::max<qint64>(0, room + HttpRequestParser::MaxBody));
+    // More than a head and a form can hold is refused below; the rest is not read.
     socket->readAll();
+    if (client.waiting)
+        return;
     if (!client.gotAny) {
         client.gotAny = true;
         client.deadline = m_clock.elapsed() + m_limits.headerMs;
@@ -174,6 +177,10 @@ void LiveServer::read(QTcpSocket* socket)
         }
         if (answer.stream) {
             startStream(socket, answer.head, request.field("Last-Event-ID"));
+            return;
+        }
+        if (answer.checkin) {
+            askCheckin(socket, current, request, answer.close);
             return;
         }
         send(socket, answer);
@@ -250,6 +257,71 @@ void LiveServer::publish(const LiveUpdate& update)
     QMetaObject::invokeMethod(streams, [streams, text] { streams->publish(text); });
 }
 
+int LiveServer::waitFor(const QHostAddress& peer)
+{
+    const qint64 now = m_clock.elapsed();
+    while (!m_lastFailures.empty() && now - m_lastFailures.front() >= 1000)
+        m_lastFailures.pop_front();
+    const auto it = m_failures.find(peer);
+    if (it == m_failures.end())
+        return 0;
+    std::deque<qint64>& failures = *it;
+    while (!failures.empty() && now - failures.front() >= FailureWindowMs)
+        failures.pop_front();
+    if (failures.empty()) {
+        m_failures.erase(it);
+        return 0;
+    }
+    if (int(failures.size()) >= FailuresAllowed)
+        return int((failures.front() + FailureWindowMs - now) / 1000) + 1;
+    if (int(m_lastFailures.size()) >= FailuresPerSecond)
+        return 10;
+    return 0;
+}
+
+void LiveServer::askCheckin(QTcpSocket* socket, Client& client, const HttpRequest& request, bool close)
+{
+    if (const int wait = waitFor(client.peer)) {
+        const QByteArray json = "{\"ok\":false,\"message\":\"" + QByteArray(TooMany) + "\"}";
+        send(socket, LiveSite::json(429, json, close, wait));
+        return;
+    }
+    // A form's "+" is a space; the rest is percent-encoded UTF-8.
+    QByteArray body = request.body;
+    body.replace('+', "%20");
+    const QUrlQuery form(QString::fromLatin1(body));
+    const auto value = [&form](const char* key) {
+        return form.queryItemValue(QLatin1String(key), QUrl::FullyDecoded).left(128);
+    };
+    const quint64 ask = ++m_nextAsk;
+    m_asks.insert(ask, socket);
+    client.waiting = true;
+    client.closeAfter = close;
+    client.deadline = m_clock.elapsed() + m_limits.idleMs;
+    emit checkinAsked(ask, value("name"), value("code"), value("token"));
+}
+
+void LiveServer::answerCheckin(quint64 ask, bool wrong, const QByteArray& json)
+{
+    QTcpSocket* socket = m_asks.take(ask);
+    const auto it = socket ? m_clients.find(socket) : m_clients.end();
+    if (it == m_clients.end())
+        return;
+    if (wrong) {
+        const qint64 now = m_clock.elapsed();
+        m_failures[it->peer].push_back(now);
+        m_lastFailures.push_back(now);
+    }
+    it->waiting = false;
+    const bool close = it->closeAfter;
+    send(socket, LiveSite::json(200, json, close));
+    if (!close && m_clients.contains(socket)) {
+        m_clients[socket].deadline = m_clock.elapsed() + m_limits.idleMs;
+        if (!m_clients[socket].received.isEmpty())
+            read(socket);
+    }
+}
+
 void LiveServer::streamEnded(const QHostAddress& peer)
 {
     m_streamCount = std::max(0, m_streamCount - 1);
@@ -265,6 +337,8 @@ void LiveServer::drop(QTcpSocket* socket)
         return;
     const QHostAddress peer = it->peer;
     m_clients.erase(it);
+    for (auto ask = m_asks.begin(); ask != m_asks.end();)
+        ask = ask.value() == socket ? m_asks.erase(ask) : std::next(ask);
     if (--m_perAddress[peer] <= 0)
         m_perAddress.remove(peer);
     socket->deleteLater();

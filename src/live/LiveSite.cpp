@@ -26,6 +26,8 @@ QByteArray reason(int status)
         return "Not Modified";
     case 400:
         return "Bad Request";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 405:
@@ -40,6 +42,8 @@ QByteArray reason(int status)
         return "URI Too Long";
     case 421:
         return "Misdirected Request";
+    case 429:
+        return "Too Many Requests";
     case 431:
         return "Request Header Fields Too Large";
     case 503:
@@ -116,10 +120,34 @@ LiveSite::Answer LiveSite::refusal(int status)
     return answer;
 }
 
+LiveSite::Answer LiveSite::json(int status, const QByteArray& body, bool close, int retryAfterSeconds)
+{
+    QList<QPair<QByteArray, QByteArray>> extra{{"Cache-Control", "no-store"}};
+    if (retryAfterSeconds > 0)
+        extra.append({"Retry-After", QByteArray::number(retryAfterSeconds)});
+    Answer answer = make(status, "application/json; charset=utf-8", body, extra);
+    answer.close = close;
+    answer.head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    answer.head += close ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
+    return answer;
+}
+
 LiveSite::Answer LiveSite::answer(const HttpRequest& request) const
 {
     if (!hostAllowed(request.field("Host")))
         return refusal(421);
+    if (request.method == "POST") {
+        if (request.target != "/api/checkin")
+            return refusal(405);
+        // Another page may not post for a guest: a form from elsewhere is refused.
+        const QByteArray origin = request.field("Origin");
+        if (request.count("Origin") > 0 && origin != "http://" + request.field("Host"))
+            return refusal(403);
+        Answer form;
+        form.checkin = true;
+        form.close = !request.keepsAlive();
+        return form;
+    }
     // Only the paths below, as sent: nothing is decoded, so nothing can climb out.
     if (!request.target.startsWith('/'))
         return refusal(400);

@@ -19,6 +19,8 @@ public:
         QByteArray body;
         // The event stream: the head now, the events as they come.
         bool stream = false;
+        // A check-in form, for the show to answer.
+        bool checkin = false;
         bool close = false;
     };
 
@@ -34,6 +36,8 @@ public:
     Answer answer(const HttpRequest& request) const;
     // The answer to a request the parser refused; the connection closes.
     static Answer refusal(int status);
+    // The answer to a check-in: JSON, and when refused for too many tries, when to come back.
+    static Answer json(int status, const QByteArray& body, bool close, int retryAfterSeconds = 0);
 
 private:
     bool hostAllowed(const QByteArray& host) const;

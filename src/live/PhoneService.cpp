@@ -6,7 +6,11 @@
 #include "live/LiveServer.h"
 #include "live/QrCode.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkInterface>
+#include <algorithm>
 
 namespace {
 
@@ -115,6 +119,15 @@ void PhoneService::start()
         m_capped = capped;
         emit changed();
     });
+    connect(m_server, &LiveServer::checkinAsked, this,
+            [this](quint64 ask, const QString& name, const QString& code, const QString& device) {
+                bool wrong = false;
+                const QByteArray json = checkIn(name, code, device, wrong);
+                LiveServer* server = m_server;
+                if (server)
+                    QMetaObject::invokeMethod(
+                        server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
+            });
     connect(m_server, &LiveServer::listening, this, [this, address](quint16 port) {
         if (port == 0) {
             m_url.clear();
@@ -160,4 +173,24 @@ void PhoneService::stop()
     m_capped.clear();
     m_problem.clear();
     emit changed();
+}
+
+QByteArray PhoneService::checkIn(const QString& name, const QString& code, const QString& device, bool& wrong)
+{
+    const CheckinBook::Answer answer = m_session.checkIn(name, code, device);
+    wrong = !answer.ok && answer.message == QString::fromWCharArray(CheckinBook::Wrong);
+    QJsonObject json{{"ok", answer.ok}, {"message", answer.message}};
+    if (answer.ok) {
+        const PhoneNames& names = m_feed->names();
+        json.insert("name", names.shown(QString::fromStdWString(answer.line)));
+        // What that person has won already, as the page lists the prizes.
+        QJsonArray won;
+        for (const AwardItem& award : m_session.engine().awards()) {
+            if (std::find(award.winners.begin(), award.winners.end(), answer.line) != award.winners.end())
+                won.append(QJsonObject{{"award", QString::fromStdWString(award.awardName)},
+                                       {"prize", QString::fromStdWString(award.prizeName)}});
+        }
+        json.insert("won", won);
+    }
+    return QJsonDocument(json).toJson(QJsonDocument::Compact);
 }

@@ -54,6 +54,8 @@ signals:
 private:
     void start();
     void stop();
+    // The show's answer to a phone's check-in, as JSON; `wrong` when the name or code was.
+    QByteArray checkIn(const QString& name, const QString& code, const QString& device, bool& wrong);
 
     DrawSession& m_session;
     PhoneSettings m_settings;

@@ -29,9 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FUZZ_CHECK(received.size() < before);
         const HttpRequest& request = parser.request();
-        FUZZ_CHECK(request.method == "GET" || request.method == "HEAD");
+        FUZZ_CHECK(request.method == "GET" || request.method == "HEAD" || request.method == "POST");
         FUZZ_CHECK(request.fields.size() <= HttpRequestParser::MaxFields);
+        FUZZ_CHECK(request.body.size() <= (request.method == "POST" ? HttpRequestParser::MaxBody : 0));
         const LiveSite::Answer answer = site.answer(request);
+        // Only the check-in form goes to the show, and only from the page's own origin.
+        if (answer.checkin) {
+            FUZZ_CHECK(request.method == "POST" && request.target == "/api/checkin");
+            FUZZ_CHECK(request.count("Origin") == 0 ||
+                       request.field("Origin") == "http://" + request.field("Host"));
+            if (answer.close)
+                break;
+            continue;
+        }
         FUZZ_CHECK(answer.head.startsWith("HTTP/1.1 ") && answer.head.endsWith("\r\n\r\n"));
         FUZZ_CHECK(answer.head.count("\r\n\r\n") == 1);
         // Only the page's paths are served, and only to the names it is reached by.

@@ -174,3 +174,50 @@ TEST_F(LiveServerTest, AnAddressHoldsItsShareAndASlowHeadIsLetGo)
     EXPECT_TRUE(answer.startsWith("HTTP/1.1 421 ")) << answer.toStdString();
     EXPECT_EQ(answer.count("HTTP/1.1"), 1) << "nothing after a refusal is read";
 }
+
+// Wrong names and codes are answered alike and counted against the address:
+// after five it waits, with Retry-After; when wrong tries pour in from many
+// addresses, one that failed lately waits too, while a fresh one's right code
+// is taken.
+TEST_F(LiveServerTest, WrongCheckInsMakeAnAddressWaitAndARightOneIsTaken)
+{
+    // The show's side: one guest and her code.
+    QObject::connect(m_server, &LiveServer::checkinAsked, m_server,
+                     [this](quint64 ask, const QString& name, const QString& code, const QString&) {
+                         const bool right =
+                             name == QStringLiteral("张 三") && code == QStringLiteral("ABC-DEF");
+                         m_server->answerCheckin(ask, !right,
+                                                 right ? R"({"ok":true,"message":"签到成功"})"
+                                                       : R"({"ok":false,"message":"姓名或签到码不对"})");
+                     });
+    const auto post = [this](const QByteArray& form, const QString& from) {
+        auto socket = request("POST /api/checkin HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) +
+                                  "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                                  QByteArray::number(form.size()) + "\r\nConnection: close\r\n\r\n" + form,
+                              from);
+        return readUntil(*socket, "never");
+    };
+    const QByteArray right = "name=%E5%BC%A0+%E4%B8%89&code=ABC-DEF&token=t";
+    const QByteArray wrongCode = "name=%E5%BC%A0+%E4%B8%89&code=ABC-DEG";
+    const QByteArray wrongName = "name=%E6%9D%8E%E5%9B%9B&code=ABC-DEF";
+    QByteArray first;
+    for (int i = 0; i < LiveServer::FailuresAllowed; ++i) {
+        const QByteArray answer = post(i % 2 ? wrongName : wrongCode, QStringLiteral("127.0.0.5"));
+        const QByteArray body = answer.mid(answer.indexOf("\r\n\r\n") + 4);
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 ")) << answer.toStdString();
+        if (i == 0)
+            first = body;
+        EXPECT_EQ(body, first) << "a wrong name and a wrong code are told alike";
+    }
+    const QByteArray waiting = post(right, QStringLiteral("127.0.0.5"));
+    EXPECT_TRUE(waiting.startsWith("HTTP/1.1 429 ")) << waiting.toStdString();
+    EXPECT_TRUE(waiting.contains("Retry-After: 60")) << "about ten minutes";
+    EXPECT_TRUE(post(right, QStringLiteral("127.0.0.6")).contains(R"("ok":true)"));
+
+    // Many addresses, one wrong try each, within a second.
+    for (int i = 0; i < LiveServer::FailuresPerSecond; ++i)
+        post(wrongCode, QStringLiteral("127.0.1.%1").arg(i + 1));
+    EXPECT_TRUE(post(right, QStringLiteral("127.0.1.1")).startsWith("HTTP/1.1 429 ")) << "it failed lately";
+    EXPECT_TRUE(post(right, QStringLiteral("127.0.2.1")).contains(R"("ok":true)"))
+        << "a fresh address is heard";
+}
