@@ -150,6 +150,8 @@ void CRafoDlg::OnCommand(int id)
     case ShowCommand::IdAbout:
     case ShowCommand::IdConsole:
     case ShowCommand::IdPhonePage:
+    case ShowCommand::IdExportCheckinCodes:
+    case ShowCommand::IdExportAttendance:
         emit dialogRequested(id);
         break;
     case ShowCommand::IdOk:

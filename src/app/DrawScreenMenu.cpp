@@ -24,6 +24,8 @@ DrawScreenMenu::DrawScreenMenu(QWidget* parent, const std::function<void(int)>& 
         {ShowCommand::IdSettings, "主副标题/奖项设置", true},
         {ShowCommand::IdConsole, "操作台", true},
         {ShowCommand::IdPhonePage, "手机页面", true},
+        {ShowCommand::IdExportCheckinCodes, "导出签到码", true},
+        {ShowCommand::IdExportAttendance, "导出签到名单", true},
         {ShowCommand::IdAbout, "关于 rafo...", true},
         {ShowCommand::IdExit, "退出", true},
     };

@@ -2,6 +2,7 @@
 
 #include "app/ProgramIcon.h"
 #include "live/QrCode.h"
+#include "platform/MsgBox.h"
 #include "show/ShowCommand.h"
 #include "show/ShowController.h"
 #include "ui_OperatorConsole.h"
@@ -58,6 +59,24 @@ OperatorConsole::OperatorConsole(ShowController& show)
             [this] { emit dialogRequested(ShowCommand::IdPhonePage); });
     connect(m_ui->phoneCodeButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdPhoneCode); });
+    connect(m_ui->checkinButton, &QPushButton::clicked, this, [this](bool open) {
+        if (!m_show.session().setCheckinOpen(open))
+            MsgBox::show(L"无法写入签到密钥: Journal/checkin.key", L"消息", MsgBox::Ok);
+        refreshCheckin();
+    });
+    connect(m_ui->checkinCodesButton, &QPushButton::clicked, this,
+            [this] { emit dialogRequested(ShowCommand::IdExportCheckinCodes); });
+    connect(m_ui->attendanceButton, &QPushButton::clicked, this,
+            [this] { emit dialogRequested(ShowCommand::IdExportAttendance); });
+    connect(m_ui->doorSearch, &QLineEdit::textChanged, this, &OperatorConsole::findAtDoor);
+    connect(m_ui->doorButton, &QPushButton::clicked, this, [this] {
+        const QString line = m_ui->doorMatches->currentData().toString();
+        if (line.isEmpty())
+            return;
+        m_show.session().checkInAtDoor({line.toStdWString()});
+        findAtDoor(m_ui->doorSearch->text());
+    });
+    connect(&show.session(), &DrawSession::checkinsChanged, this, &OperatorConsole::refreshCheckin);
     // Without a window manager there is no title bar to close it with.
     connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -76,6 +95,44 @@ OperatorConsole::OperatorConsole(ShowController& show)
     connect(&session, &DrawSession::restarted, this, &OperatorConsole::fillWinners);
     refresh();
     fillWinners();
+    refreshCheckin();
+}
+
+void OperatorConsole::refreshCheckin()
+{
+    const DrawSession& session = m_show.session();
+    const CheckinBook::Mode mode = session.checkinMode();
+    const bool on = mode != CheckinBook::Mode::Off;
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_ui->checkinButton), static_cast<QWidget*>(m_ui->doorSearch),
+          static_cast<QWidget*>(m_ui->doorMatches), static_cast<QWidget*>(m_ui->doorButton),
+          static_cast<QWidget*>(m_ui->attendanceButton)})
+        widget->setEnabled(on);
+    m_ui->checkinCodesButton->setEnabled(mode == CheckinBook::Mode::Code);
+    m_ui->checkinButton->setChecked(session.checkinOpen());
+    if (!on) {
+        m_ui->checkinCount->setText(QStringLiteral("未启用 ([Phone] Checkin=code 或 name)"));
+    } else {
+        m_ui->checkinCount->setText(
+            QStringLiteral("已签到 %1 / %2 · %3 · %4")
+                .arg(session.checkins().checkedInCount())
+                .arg(session.checkins().participantCount())
+                .arg(mode == CheckinBook::Mode::Name ? QStringLiteral("仅凭姓名 (较弱)")
+                                                     : QStringLiteral("凭签到码"),
+                     session.checkinOpen() ? QStringLiteral("进行中") : QStringLiteral("未开放")));
+    }
+    m_ui->checkinNotes->setText(session.checkinNotes().join(QLatin1Char('\n')));
+}
+
+void OperatorConsole::findAtDoor(const QString& typed)
+{
+    QComboBox& matches = *m_ui->doorMatches;
+    matches.clear();
+    for (const tstring& line : m_show.session().participantsWith(typed, 20)) {
+        const QString text = QString::fromStdWString(line);
+        matches.addItem(
+            m_show.session().checkins().isCheckedIn(line) ? text + QStringLiteral(" (已签到)") : text, text);
+    }
 }
 
 OperatorConsole::~OperatorConsole() = default;

@@ -48,6 +48,9 @@ protected:
 
 private:
     void fillWinners();
+    // Check-in: how many are in, whether it is open, the door's matches.
+    void refreshCheckin();
+    void findAtDoor(const QString& typed);
 
     std::unique_ptr<Ui::OperatorConsole> m_ui;
     ShowController& m_show;

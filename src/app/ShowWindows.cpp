@@ -169,6 +169,16 @@ void ShowWindows::runDialog(int command)
     case ShowCommand::IdPhoneCode:
         togglePhoneCode();
         break;
+    case ShowCommand::IdExportCheckinCodes:
+        MsgBox::show(m_controller.session().exportCheckinCodes() ? L"已导出 Checkin.csv"
+                                                                 : L"无法写入文件: Checkin.csv",
+                     L"消息", MsgBox::Ok);
+        break;
+    case ShowCommand::IdExportAttendance:
+        MsgBox::show(m_controller.session().exportAttendance() ? L"已导出 Attendance.csv"
+                                                               : L"无法写入文件: Attendance.csv",
+                     L"消息", MsgBox::Ok);
+        break;
     default:
         break;
     }

@@ -20,7 +20,10 @@ enum Id
     IdExit = 32796,
     // The guests' phones: the page on or off, its QR code over the audience screen.
     IdPhonePage = 32798,
-    IdPhoneCode = 32800
+    IdPhoneCode = 32800,
+    // Check-in's lists for HR: the codes before the event, who came after it.
+    IdExportCheckinCodes = 32802,
+    IdExportAttendance = 32804
 };
 
 } // namespace ShowCommand

@@ -43,12 +43,11 @@ public:
     }
 
 private:
+    // The show's events go on meanwhile: a check-in is answered on this thread.
     QJsonObject reply()
     {
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(30000))
-                return QJsonObject();
-        }
+        if (!QTest::qWaitFor([this] { return m_process.canReadLine(); }, 30000))
+            return QJsonObject();
         return QJsonDocument::fromJson(m_process.readLine()).object();
     }
 
@@ -74,9 +73,9 @@ TEST_F(ScreenTest, APhoneFollowsTheShowInARealBrowser)
     closeScreen();
     folder.write("data.txt", "张小三\r\n<script>alert(1)</script>\r\nO'Brien \"Jr\"\r\n李四\r\n");
     const quint16 port = freePort();
-    folder.write("AwardInfo.ini",
-                 folder.read("AwardInfo.ini") +
-                     "[Phone]\r\nEnabled=1\r\nAddress=127.0.0.1\r\nPort=" + std::to_string(port) + "\r\n");
+    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") +
+                                      "[Phone]\r\nEnabled=1\r\nAddress=127.0.0.1\r\nCheckin=name\r\nPort=" +
+                                      std::to_string(port) + "\r\n");
     openScreen();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !windows->phones().url().isEmpty(); }, 5000));
     const QString url = windows->phones().url();
@@ -120,6 +119,21 @@ TEST_F(ScreenTest, APhoneFollowsTheShowInARealBrowser)
               scriptWon);
     EXPECT_EQ(browser.eval(QStringLiteral("document.scripts.length")).toInt(), 1)
         << "markup in a name stays text";
+
+    // A guest checks in through the page's form once the console opens check-in.
+    EXPECT_TRUE(
+        browser.wait(100, QStringLiteral("document.getElementById('checkin').dataset.state === 'closed'")));
+    ASSERT_TRUE(windows->controller().session().setCheckinOpen(true));
+    ASSERT_TRUE(
+        browser.wait(5000, QStringLiteral("document.getElementById('checkin').dataset.state === 'form'")));
+    browser.command(QStringLiteral("type #checkin-name 张小三"));
+    browser.command(QStringLiteral("click #checkin-button"));
+    EXPECT_TRUE(
+        browser.wait(5000, QStringLiteral("document.getElementById('checkin').dataset.state === 'done'")));
+    const QString said =
+        browser.eval(QStringLiteral("document.getElementById('checkin-result').textContent")).toString();
+    EXPECT_TRUE(said.contains(QStringLiteral("签到成功"))) << said.toStdString();
+    EXPECT_TRUE(windows->controller().session().checkins().isCheckedIn(L"张小三"));
 
     // The hall's QR code carries the address the page is served at.
     QTest::keyClick(screen, Qt::Key_Q);
