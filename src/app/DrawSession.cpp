@@ -24,6 +24,8 @@ DrawSession::DrawSession(EventFolder folder, QObject* parent)
       m_ranges(m_folder), m_ledger(m_folder)
 {
     connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::pageChanged);
+    m_checkinBatch.setSingleShot(true);
+    connect(&m_checkinBatch, &QTimer::timeout, this, &DrawSession::flushCheckins);
 }
 
 void DrawSession::open(int screenWidth, int screenHeight)
@@ -333,6 +335,7 @@ ResultScreenParts::Inputs DrawSession::resultScreenInputs() const
 
 void DrawSession::close()
 {
+    flushCheckins();
     m_worker.settle();
     tableWritten(m_ledger.finish());
     m_areas.finish();
@@ -634,16 +637,26 @@ bool DrawSession::setCheckinOpen(bool open)
     return true;
 }
 
-CheckinBook::Answer DrawSession::checkIn(const QString& name, const QString& code, const QString& device)
+void DrawSession::checkIn(const QString& name, const QString& code, const QString& device,
+                          const CheckinReply& reply)
 {
     if (!m_checkinOpen) {
         CheckinBook::Answer closed;
         closed.message = QString::fromWCharArray(CheckinBook::Closed);
-        return closed;
+        reply(closed);
+        return;
     }
-    const CheckinBook::Answer answer = m_checkins.find(m_checkinMode, name, code, device);
-    if (answer.ok && !answer.already)
-        markCheckins({answer.line}, CheckinBook::nameOf(m_checkinMode), device);
+    CheckinBook::Answer answer = m_checkins.find(m_checkinMode, name, code, device);
+    if (answer.ok && !answer.already) {
+        // Twice within a batch is once.
+        answer.already = std::any_of(
+            m_pendingCheckins.begin(), m_pendingCheckins.end(),
+            [&answer](const PendingCheckin& pending) { return pending.answer.line == answer.line; });
+        m_pendingCheckins.push_back(PendingCheckin{answer, device, reply});
+        if (!m_checkinBatch.isActive())
+            m_checkinBatch.start(CheckinBatchMs);
+        return;
+    }
     if (answer.otherDevice) {
         m_checkinNotes.prepend(
             QStringLiteral("%1 在另一部手机上又签到了一次").arg(QString::fromStdWString(answer.line)));
@@ -651,7 +664,27 @@ CheckinBook::Answer DrawSession::checkIn(const QString& name, const QString& cod
             m_checkinNotes.removeLast();
         emit checkinsChanged();
     }
-    return answer;
+    reply(answer);
+}
+
+void DrawSession::flushCheckins()
+{
+    m_checkinBatch.stop();
+    if (m_pendingCheckins.empty())
+        return;
+    std::vector<PendingCheckin> pending = std::exchange(m_pendingCheckins, {});
+    std::vector<tstring> lines;
+    for (const PendingCheckin& checkin : pending) {
+        if (!checkin.answer.already)
+            lines.push_back(checkin.answer.line);
+    }
+    if (!lines.empty())
+        markCheckins(lines, CheckinBook::nameOf(m_checkinMode), QString());
+    for (const PendingCheckin& checkin : pending) {
+        m_checkins.mark({checkin.answer.line}, Clock::now(), CheckinBook::nameOf(m_checkinMode),
+                        checkin.device);
+        checkin.reply(checkin.answer);
+    }
 }
 
 void DrawSession::checkInAtDoor(const std::vector<tstring>& lines)

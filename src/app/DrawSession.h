@@ -17,6 +17,7 @@
 #include "platform/CodePage.h"
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -138,9 +139,15 @@ public:
     bool checkinOpen() const { return m_checkinOpen; }
     bool setCheckinOpen(bool open);
     const CheckinBook& checkins() const { return m_checkins; }
-    // A guest checks in from a phone by name (and code): journalled before
-    // the answer says so. `device` tells a second phone for the same person.
-    CheckinBook::Answer checkIn(const QString& name, const QString& code, const QString& device);
+    // A guest checks in from a phone by name (and code); `reply` hears the
+    // answer, a check-in only once it is journalled. Those within
+    // CheckinBatchMs share one journal entry, so a burst costs one sync.
+    // `device` tells a second phone for the same person.
+    using CheckinReply = std::function<void(const CheckinBook::Answer&)>;
+    static constexpr int CheckinBatchMs = 100;
+    void checkIn(const QString& name, const QString& code, const QString& device, const CheckinReply& reply);
+    // Journals the check-ins waiting for their entry and answers them.
+    void flushCheckins();
     // At the door: the operator checks these lines in by hand.
     void checkInAtDoor(const std::vector<tstring>& lines);
     // Lines of the list holding that word, for the door's search.
@@ -290,6 +297,14 @@ private:
     WinnersLedger m_ledger;
     CheckinBook m_checkins;
     CheckinBook::Mode m_checkinMode = CheckinBook::Mode::Off;
+    struct PendingCheckin
+    {
+        CheckinBook::Answer answer;
+        QString device;
+        CheckinReply reply;
+    };
+    std::vector<PendingCheckin> m_pendingCheckins;
+    QTimer m_checkinBatch;
     bool m_checkinOpen = false;
     QStringList m_checkinNotes;
     // Counts the changes of the names area since the start, so a wall laid

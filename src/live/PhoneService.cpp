@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkInterface>
+#include <QPointer>
 #include <algorithm>
 
 namespace {
@@ -121,12 +122,17 @@ void PhoneService::start()
     });
     connect(m_server, &LiveServer::checkinAsked, this,
             [this](quint64 ask, const QString& name, const QString& code, const QString& device) {
-                bool wrong = false;
-                const QByteArray json = checkIn(name, code, device, wrong);
-                LiveServer* server = m_server;
-                if (server)
+                const QPointer<PhoneService> self(this);
+                m_session.checkIn(name, code, device, [self, ask](const CheckinBook::Answer& answer) {
+                    if (!self || !self->m_server)
+                        return;
+                    const bool wrong =
+                        !answer.ok && answer.message == QString::fromWCharArray(CheckinBook::Wrong);
+                    const QByteArray json = self->answerOf(answer);
+                    LiveServer* server = self->m_server;
                     QMetaObject::invokeMethod(
                         server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
+                });
             });
     connect(m_server, &LiveServer::listening, this, [this, address](quint16 port) {
         if (port == 0) {
@@ -175,10 +181,8 @@ void PhoneService::stop()
     emit changed();
 }
 
-QByteArray PhoneService::checkIn(const QString& name, const QString& code, const QString& device, bool& wrong)
+QByteArray PhoneService::answerOf(const CheckinBook::Answer& answer) const
 {
-    const CheckinBook::Answer answer = m_session.checkIn(name, code, device);
-    wrong = !answer.ok && answer.message == QString::fromWCharArray(CheckinBook::Wrong);
     QJsonObject json{{"ok", answer.ok}, {"message", answer.message}};
     if (answer.ok) {
         const PhoneNames& names = m_feed->names();

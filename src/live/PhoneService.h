@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CheckinBook.h"
 #include "live/PhoneSettings.h"
 
 #include <QHostAddress>
@@ -54,8 +55,8 @@ signals:
 private:
     void start();
     void stop();
-    // The show's answer to a phone's check-in, as JSON; `wrong` when the name or code was.
-    QByteArray checkIn(const QString& name, const QString& code, const QString& device, bool& wrong);
+    // The show's answer to a phone's check-in, as the page reads it.
+    QByteArray answerOf(const CheckinBook::Answer& answer) const;
 
     DrawSession& m_session;
     PhoneSettings m_settings;
