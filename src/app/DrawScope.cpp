@@ -178,6 +178,8 @@ bool DrawScope::admits(std::u16string_view name, tstring& scratch) const
             break;
         }
         case Clause::CheckedIn:
+            if (m_presenceUnknown)
+                break;
             if (!m_checkedIn)
                 return false;
             if (!widened)
@@ -232,7 +234,7 @@ bool DrawScope::admits(const tstring& name) const
             break;
         }
         case Clause::CheckedIn:
-            if (!m_checkedIn || m_checkedIn->find(name) == m_checkedIn->end())
+            if (!m_presenceUnknown && (!m_checkedIn || m_checkedIn->find(name) == m_checkedIn->end()))
                 return false;
             break;
         }

@@ -80,6 +80,9 @@ public:
     // The lines checked in when the draw stops; none admits nobody to "已签到".
     void setCheckedIn(CheckedIn lines) { m_checkedIn = std::move(lines); }
     const CheckedIn& checkedIn() const { return m_checkedIn; }
+    // Before the draw nobody knows who will have checked in: a check of the
+    // table lets "已签到" admit everyone rather than cry wolf.
+    void setPresenceUnknown(bool unknown) { m_presenceUnknown = unknown; }
     void setExclusionMatch(ExclusionMatch match) { m_match = match; }
     ExclusionMatch exclusionMatch() const { return m_match; }
 
@@ -112,4 +115,5 @@ private:
     std::map<tstring, tstring> m_digests;
     ExclusionMatch m_match = ExclusionMatch::Line;
     CheckedIn m_checkedIn;
+    bool m_presenceUnknown = false;
 };

@@ -44,6 +44,7 @@ std::wstring PrizeRanges::check(const DrawEngine& engine)
     std::wstring untold;
     for (int prize = std::max(prizeInView(engine), 0); prize < engine.prizeCount(); ++prize) {
         DrawScope scope;
+        scope.setPresenceUnknown(true);
         const std::optional<std::wstring> problem = prepare(engine.award(prize), engine.pool(), scope);
         if (!problem)
             continue;

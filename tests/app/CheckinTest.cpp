@@ -112,6 +112,7 @@ TEST(Checkin, APrizeOfThosePresentIsDrawnAmongThemAndReplaysSo)
                                       "[AwardRange]\r\nRange0=已签到\r\n[Phone]\r\nCheckin=name\r\n");
     auto session = std::make_unique<DrawSession>(folder.event());
     session->open(1920, 1080);
+    EXPECT_TRUE(session->takeNotices().empty()) << "nobody has checked in yet: no range is empty for that";
     // As a phone's: the answer comes once the batch is journalled.
     const auto checkIn = [&session](const QString& name, const QString& device) {
         CheckinBook::Answer heard;
