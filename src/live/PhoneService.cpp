@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QNetworkInterface>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace {
@@ -55,6 +56,8 @@ PhoneService::PhoneService(DrawSession& session, QObject* parent) : QObject(pare
 
 PhoneService::~PhoneService()
 {
+    // Its views may be gone already: nobody hears of the page going away with the show.
+    const QSignalBlocker quiet(this);
     stop();
 }
 
