@@ -4,6 +4,7 @@
 // check-in before the answer. Reports how long the slowest guests waited and
 // the longest the GUI thread was away meanwhile.
 //   checkin_bench [guests] [a second]
+#include "BenchSupport.h"
 #include "app/CheckinCode.h"
 #include "app/DrawSession.h"
 #include "live/LiveServer.h"
@@ -29,38 +30,7 @@
 
 namespace {
 
-double monotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-void spin(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTimer wake;
-    wake.start(10);
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
-void say(int fd, const QByteArray& line)
-{
-    const QByteArray text = line + '\n';
-    if (write(fd, text.constData(), size_t(text.size())) < 0)
-        std::perror("pipe");
-}
-
-QByteArray hear(int fd)
-{
-    QByteArray line;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n')
-        line += c;
-    return line;
-}
+using namespace BenchSupport;
 
 // The guests: a burst a second, each waiting for its answer.
 int guests(int fromShow, int toShow, const std::vector<std::pair<QString, QString>>& people, int perSecond)
@@ -162,7 +132,7 @@ int main(int argc, char** argv)
     qRegisterMetaType<LiveUpdate>();
     DrawSession session{folder};
     session.open(1920, 1080);
-    session.setCheckinOpen(true);
+    session.checkinDesk().setOpen(true);
 
     QThread thread;
     LiveServer::Limits limits;
@@ -175,14 +145,15 @@ int main(int argc, char** argv)
     QObject::connect(
         server, &LiveServer::checkinAsked, &app,
         [&](quint64 ask, const QString& name, const QString& code, const QString& device) {
-            session.checkIn(name, code, device, [server, ask](const CheckinBook::Answer& answer) {
-                const QByteArray json =
-                    QJsonDocument(QJsonObject{{"ok", answer.ok}, {"message", answer.message}})
-                        .toJson(QJsonDocument::Compact);
-                const bool wrong = !answer.ok;
-                QMetaObject::invokeMethod(
-                    server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
-            });
+            session.checkinDesk().checkIn(
+                name, code, device, [server, ask](const CheckinBook::Answer& answer) {
+                    const QByteArray json =
+                        QJsonDocument(QJsonObject{{"ok", answer.ok}, {"message", answer.message}})
+                            .toJson(QJsonDocument::Compact);
+                    const bool wrong = !answer.ok;
+                    QMetaObject::invokeMethod(
+                        server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
+                });
         });
     QMetaObject::invokeMethod(server, [server] {
         server->publish(LiveUpdate{1, "reset", "{}", "{}"});
@@ -209,7 +180,7 @@ int main(int argc, char** argv)
     const QList<QByteArray> figures = hear(up[0]).split(' ');
     std::printf("%s guests checked in by code in bursts of %d a second (%s refused), %zu in the journal\n",
                 figures.value(0).constData(), perSecond, figures.value(1).constData(),
-                session.checkins().checkedInCount());
+                session.checkinDesk().book().checkedInCount());
     std::printf("answered within: median %s ms, 99 %% %s ms, slowest %s ms\n", figures.value(2).constData(),
                 figures.value(3).constData(), figures.value(4).constData());
     std::printf("the GUI thread's longest time away meanwhile: %.1f ms\n", longest);

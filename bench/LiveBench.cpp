@@ -5,6 +5,7 @@
 // and under polling, how long a stop's winners take to reach every stream,
 // and the longest the GUI thread (which hands the updates over) was away.
 //   live_bench [streams] [polls a second]
+#include "BenchSupport.h"
 #include "live/LiveServer.h"
 
 #include <QCoreApplication>
@@ -25,12 +26,7 @@
 
 namespace {
 
-double monotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
+using namespace BenchSupport;
 
 double processorMs()
 {
@@ -61,34 +57,6 @@ void raiseFileLimit()
         limit.rlim_cur = limit.rlim_max;
         setrlimit(RLIMIT_NOFILE, &limit);
     }
-}
-
-// Lines between the two processes, one way each.
-void say(int fd, const QByteArray& line)
-{
-    const QByteArray text = line + '\n';
-    if (write(fd, text.constData(), size_t(text.size())) < 0)
-        std::perror("pipe");
-}
-
-QByteArray hear(int fd)
-{
-    QByteArray line;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n')
-        line += c;
-    return line;
-}
-
-// Runs the event loop, asleep between events, until `done` or `ms` pass.
-void spin(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTimer wake;
-    wake.start(10);
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 QByteArray prize(int winners, qint64 version)

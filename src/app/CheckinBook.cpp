@@ -110,3 +110,17 @@ std::vector<std::pair<tstring, QString>> CheckinBook::codes() const
         out.emplace_back(line, m_code->of(QString::fromStdWString(line)));
     return out;
 }
+
+std::vector<tstring> CheckinBook::linesWith(const QString& word, std::size_t most) const
+{
+    std::vector<tstring> lines;
+    const auto found = m_byWord.find(word.trimmed().toStdWString());
+    if (found == m_byWord.end())
+        return lines;
+    for (const std::size_t at : found->second) {
+        if (lines.size() >= most)
+            break;
+        lines.push_back(m_lines[at]);
+    }
+    return lines;
+}

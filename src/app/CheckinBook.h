@@ -66,6 +66,8 @@ public:
     const std::map<std::wstring, Entry>& entries() const { return m_entries; }
     // The lines checked in now, for a draw that may outlive later check-ins.
     DrawScope::CheckedIn snapshot() const;
+    // Lines holding that word, for the door's search; at most `most`.
+    std::vector<tstring> linesWith(const QString& word, std::size_t most) const;
     // Each distinct line with its code; empty without a key.
     std::vector<std::pair<tstring, QString>> codes() const;
 

@@ -451,3 +451,13 @@ long long DrawEngine::nextCycleStart()
     // The flickering names are not recorded; any generator will do.
     return static_cast<long long>(QRandomGenerator::global()->bounded(static_cast<quint64>(m_pool.size())));
 }
+
+std::vector<tstring> DrawEngine::everyLine() const
+{
+    std::vector<tstring> lines(m_pool.begin(), m_pool.end());
+    for (const AwardItem& award : m_awards)
+        lines.insert(lines.end(), award.winners.begin(), award.winners.end());
+    lines.insert(lines.end(), m_absent.begin(), m_absent.end());
+    lines.insert(lines.end(), m_withdrawn.begin(), m_withdrawn.end());
+    return lines;
+}

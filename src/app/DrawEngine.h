@@ -107,6 +107,8 @@ public:
     bool running() const { return m_running != 0; }
     bool continuesStore() const { return m_continuesStore; }
     const std::vector<tstring>& absent() const { return m_absent; }
+    // Every line of the list: in the pool, drawn, absent or withdrawn.
+    std::vector<tstring> everyLine() const;
     const std::vector<tstring>& withdrawn() const { return m_withdrawn; }
 
     int prizeCount() const { return static_cast<int>(m_awards.size()); }

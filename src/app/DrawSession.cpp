@@ -1,7 +1,6 @@
 #include "app/DrawSession.h"
 
 #include "app/MusicPlayer.h"
-#include "app/PoolDigest.h"
 #include "app/PrizeRanges.h"
 #include "areas/AreaFont.h"
 #include "data/DrawData.h"
@@ -11,7 +10,6 @@
 #include "data/WinnersTable.h"
 #include "data/WriteFailures.h"
 #include "platform/Clock.h"
-#include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -21,11 +19,13 @@
 
 DrawSession::DrawSession(EventFolder folder, QObject* parent)
     : QObject(parent), m_folder(std::move(folder)), m_areas(m_folder), m_journal(m_folder),
-      m_ranges(m_folder), m_ledger(m_folder)
+      m_ranges(m_folder), m_ledger(m_folder), m_checkinDesk(m_folder, [this](const QJsonObject& entry) {
+          // After a stop on its way: its line and the check-ins stay in the order the draw saw them.
+          m_worker.settle();
+          journal(entry);
+      })
 {
     connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::pageChanged);
-    m_checkinBatch.setSingleShot(true);
-    connect(&m_checkinBatch, &QTimer::timeout, this, &DrawSession::flushCheckins);
 }
 
 void DrawSession::open(int screenWidth, int screenHeight)
@@ -47,17 +47,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_pager.setSeconds(PageSeconds(m_folder));
     RestoreResults(m_folder, m_engine);
     tableWritten(m_ledger.rebuild(m_journal.history(), m_engine));
-    m_checkinMode = CheckinBook::modeOf(QString::fromStdWString(
-        IniFile::readString(m_folder.file(AwardInfoFile), L"Phone", L"Checkin", L"off", 16)));
-    // Only an event that checks in pays for the index of every word of the list.
-    if (m_checkinMode != CheckinBook::Mode::Off)
-        m_checkins.setParticipants(participantLines());
-    for (const JournalEntry::Checkin& checkin : m_journal.checkins())
-        m_checkins.mark(checkin.lines, checkin.time, checkin.via);
-    if (QFileInfo::exists(m_folder.file(CheckinCode::KeyFile))) {
-        if (const auto key = CheckinCode::eventKey(m_folder))
-            m_checkins.setKey(*key);
-    }
+    m_checkinDesk.open([this] { return m_engine.everyLine(); }, m_journal.checkins());
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
@@ -288,8 +278,7 @@ void DrawSession::restart(const char* reason)
     journalStart(reason, m_engine.pool().size(), digest);
     // A draw started afresh has no winners yet.
     tableWritten(m_ledger.clear(m_engine));
-    if (m_checkinMode != CheckinBook::Mode::Off)
-        m_checkins.setParticipants(participantLines());
+    m_checkinDesk.setParticipants([this] { return m_engine.everyLine(); });
     checkRanges();
     winnersChanged(false);
     emit restarted(QString::fromLatin1(reason));
@@ -335,7 +324,7 @@ ResultScreenParts::Inputs DrawSession::resultScreenInputs() const
 
 void DrawSession::close()
 {
-    flushCheckins();
+    m_checkinDesk.flush();
     m_worker.settle();
     tableWritten(m_ledger.finish());
     m_areas.finish();
@@ -560,19 +549,8 @@ void DrawSession::told(bool written, const QString& file, const std::wstring& fa
 void DrawSession::journalStart(const char* reason, std::size_t participants,
                                const QString& participantsDigest)
 {
-    JournalEntry::Start start;
-    start.reason = QString::fromLatin1(reason);
-    start.participants = static_cast<qint64>(participants);
-    start.participantsDigest = participantsDigest;
-    start.prizes = m_engine.awards();
-    start.storedCount = m_engine.current() + 1;
-    for (int i = 0; i <= m_engine.current() && i < m_engine.prizeCount(); ++i)
-        start.restored.push_back(m_engine.award(i).winners);
-    start.absent = m_engine.absent();
-    start.withdrawn = m_engine.withdrawn();
-    start.poolSize = static_cast<qint64>(m_engine.pool().size());
-    start.poolDigest = QString::fromStdWString(PoolDigest(m_engine.pool()));
-    journal(JournalEntry::start(start));
+    journal(JournalEntry::start(JournalEntry::startOf(
+        m_engine, QString::fromLatin1(reason), static_cast<qint64>(participants), participantsDigest)));
 }
 
 void DrawSession::tell(const std::wstring& text, const std::wstring& caption)
@@ -589,7 +567,7 @@ void DrawSession::play(const wchar_t* path, int mode)
 bool DrawSession::prepareScope(int prize, DrawScope& scope)
 {
     // The lines checked in now: those journalled before the stop's line.
-    scope.setCheckedIn(m_checkins.snapshot());
+    scope.setCheckedIn(m_checkinDesk.book().snapshot());
     const std::optional<std::wstring> problem = m_ranges.prepare(
         m_engine.award(prize), m_engine.pool(), scope, [this](const std::vector<tstring>& list) {
             const QString digest = m_journal.keepList(list);
@@ -612,138 +590,4 @@ void DrawSession::checkRanges()
 void DrawSession::reportExclusions()
 {
     m_exclusionReport = m_ranges.exclusionReport(m_engine);
-}
-
-std::vector<tstring> DrawSession::participantLines() const
-{
-    std::vector<tstring> lines(m_engine.pool().begin(), m_engine.pool().end());
-    for (const AwardItem& award : m_engine.awards())
-        lines.insert(lines.end(), award.winners.begin(), award.winners.end());
-    lines.insert(lines.end(), m_engine.absent().begin(), m_engine.absent().end());
-    lines.insert(lines.end(), m_engine.withdrawn().begin(), m_engine.withdrawn().end());
-    return lines;
-}
-
-bool DrawSession::setCheckinOpen(bool open)
-{
-    if (open && m_checkinMode == CheckinBook::Mode::Code && !m_checkins.hasKey()) {
-        const auto key = CheckinCode::eventKey(m_folder);
-        if (!key)
-            return false;
-        m_checkins.setKey(*key);
-    }
-    m_checkinOpen = open && m_checkinMode != CheckinBook::Mode::Off;
-    emit checkinsChanged();
-    return true;
-}
-
-void DrawSession::checkIn(const QString& name, const QString& code, const QString& device,
-                          const CheckinReply& reply)
-{
-    if (!m_checkinOpen) {
-        CheckinBook::Answer closed;
-        closed.message = QString::fromWCharArray(CheckinBook::Closed);
-        reply(closed);
-        return;
-    }
-    CheckinBook::Answer answer = m_checkins.find(m_checkinMode, name, code, device);
-    if (answer.ok && !answer.already) {
-        // Twice within a batch is once.
-        answer.already = std::any_of(
-            m_pendingCheckins.begin(), m_pendingCheckins.end(),
-            [&answer](const PendingCheckin& pending) { return pending.answer.line == answer.line; });
-        m_pendingCheckins.push_back(PendingCheckin{answer, device, reply});
-        if (!m_checkinBatch.isActive())
-            m_checkinBatch.start(CheckinBatchMs);
-        return;
-    }
-    if (answer.otherDevice) {
-        m_checkinNotes.prepend(
-            QStringLiteral("%1 在另一部手机上又签到了一次").arg(QString::fromStdWString(answer.line)));
-        while (m_checkinNotes.size() > 5)
-            m_checkinNotes.removeLast();
-        emit checkinsChanged();
-    }
-    reply(answer);
-}
-
-void DrawSession::flushCheckins()
-{
-    m_checkinBatch.stop();
-    if (m_pendingCheckins.empty())
-        return;
-    std::vector<PendingCheckin> pending = std::exchange(m_pendingCheckins, {});
-    std::vector<tstring> lines;
-    for (const PendingCheckin& checkin : pending) {
-        if (!checkin.answer.already)
-            lines.push_back(checkin.answer.line);
-    }
-    if (!lines.empty())
-        markCheckins(lines, CheckinBook::nameOf(m_checkinMode), QString());
-    for (const PendingCheckin& checkin : pending) {
-        m_checkins.mark({checkin.answer.line}, Clock::now(), CheckinBook::nameOf(m_checkinMode),
-                        checkin.device);
-        checkin.reply(checkin.answer);
-    }
-}
-
-void DrawSession::checkInAtDoor(const std::vector<tstring>& lines)
-{
-    std::vector<tstring> fresh;
-    for (const tstring& line : lines) {
-        if (!m_checkins.isCheckedIn(line))
-            fresh.push_back(line);
-    }
-    if (!fresh.empty())
-        markCheckins(fresh, QStringLiteral("operator"), QString());
-}
-
-void DrawSession::markCheckins(const std::vector<tstring>& lines, const QString& via, const QString& device)
-{
-    // After a stop on its way: its line and the check-ins stay in the order the draw saw them.
-    m_worker.settle();
-    journal(JournalEntry::checkin(JournalEntry::Checkin{lines, via, 0}));
-    m_checkins.mark(lines, Clock::now(), via, device);
-    emit checkinsChanged();
-}
-
-std::vector<tstring> DrawSession::participantsWith(const QString& word, std::size_t most) const
-{
-    std::vector<tstring> found;
-    const tstring wanted = word.trimmed().toStdWString();
-    if (wanted.empty())
-        return found;
-    for (const tstring& line : participantLines()) {
-        if (DrawScope::hasWord(line, wanted) || line == wanted) {
-            if (std::find(found.begin(), found.end(), line) == found.end())
-                found.push_back(line);
-            if (found.size() >= most)
-                break;
-        }
-    }
-    return found;
-}
-
-bool DrawSession::exportCheckinCodes()
-{
-    if (!m_checkins.hasKey()) {
-        const auto key = CheckinCode::eventKey(m_folder);
-        if (!key)
-            return false;
-        m_checkins.setKey(*key);
-    }
-    std::string csv = "\xEF\xBB\xBF";
-    for (const auto& [line, code] : m_checkins.codes())
-        csv += WinnersTable::csvField(QString::fromStdWString(line)).toStdString() + ',' +
-               code.toStdString() + "\r\n";
-    return TextFile::writeAtomically(m_folder.file("Checkin.csv"), csv);
-}
-
-bool DrawSession::exportAttendance()
-{
-    std::string csv = "\xEF\xBB\xBF";
-    for (const auto& [line, entry] : m_checkins.entries())
-        csv += WinnersTable::csvField(QString::fromStdWString(line)).toStdString() + ',' +
-               WinnerHistory::timeText(entry.time).toStdString() + ',' + entry.via.toStdString() + "\r\n";
-    return TextFile::writeAtomically(m_folder.file("Attendance.csv"), csv);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CheckinBook.h"
+#include "app/CheckinDesk.h"
 #include "app/DrawEngine.h"
 #include "app/DrawWorker.h"
 #include "app/PrizeRanges.h"
@@ -17,7 +17,6 @@
 #include "platform/CodePage.h"
 
 #include <QObject>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -132,32 +131,9 @@ public:
     // Who won what by which journal line, and who gave way.
     const WinnersLedger& ledger() const { return m_ledger; }
 
-    // Check-in: the way [Phone] Checkin= asks for, whether it is open now,
-    // and who is in. Opening it by code the first time makes the event's key;
-    // false when that key can be neither read nor made.
-    CheckinBook::Mode checkinMode() const { return m_checkinMode; }
-    bool checkinOpen() const { return m_checkinOpen; }
-    bool setCheckinOpen(bool open);
-    const CheckinBook& checkins() const { return m_checkins; }
-    // A guest checks in from a phone by name (and code); `reply` hears the
-    // answer, a check-in only once it is journalled. Those within
-    // CheckinBatchMs share one journal entry, so a burst costs one sync.
-    // `device` tells a second phone for the same person.
-    using CheckinReply = std::function<void(const CheckinBook::Answer&)>;
-    static constexpr int CheckinBatchMs = 100;
-    void checkIn(const QString& name, const QString& code, const QString& device, const CheckinReply& reply);
-    // Journals the check-ins waiting for their entry and answers them.
-    void flushCheckins();
-    // At the door: the operator checks these lines in by hand.
-    void checkInAtDoor(const std::vector<tstring>& lines);
-    // Lines of the list holding that word, for the door's search.
-    std::vector<tstring> participantsWith(const QString& word, std::size_t most) const;
-    // The last few things the operator should know of check-in (a second phone).
-    const QStringList& checkinNotes() const { return m_checkinNotes; }
-    // Checkin.csv (each line and its code) and Attendance.csv (who, when,
-    // how) beside the event, UTF-8 with a byte order mark; false when not written.
-    bool exportCheckinCodes();
-    bool exportAttendance();
+    // Check-in: who is in the hall, and a draw among them ("已签到").
+    CheckinDesk& checkinDesk() { return m_checkinDesk; }
+    const CheckinDesk& checkinDesk() const { return m_checkinDesk; }
     // What the excluded lists of the prize being drawn, or else of the next,
     // do to the pool: how many each takes out, and their lines that match
     // several names. Empty when that prize excludes no list.
@@ -199,14 +175,8 @@ signals:
     void noticesAdded();
     void soundRequested(const QString& path, int mode);
     void resultScreenRequested();
-    // Someone checked in, or check-in opened or closed.
-    void checkinsChanged();
 
 private:
-    // Every line of the list, in the pool or drawn.
-    std::vector<tstring> participantLines() const;
-    void markCheckins(const std::vector<tstring>& lines, const QString& via, const QString& device);
-
     // What a stop or a replacement made off the GUI thread, for the GUI thread to show.
     struct Landing
     {
@@ -295,18 +265,7 @@ private:
     PrizeRanges m_ranges;
     QString m_exclusionReport;
     WinnersLedger m_ledger;
-    CheckinBook m_checkins;
-    CheckinBook::Mode m_checkinMode = CheckinBook::Mode::Off;
-    struct PendingCheckin
-    {
-        CheckinBook::Answer answer;
-        QString device;
-        CheckinReply reply;
-    };
-    std::vector<PendingCheckin> m_pendingCheckins;
-    QTimer m_checkinBatch;
-    bool m_checkinOpen = false;
-    QStringList m_checkinNotes;
+    CheckinDesk m_checkinDesk;
     // Counts the changes of the names area since the start, so a wall laid
     // out on the worker for an area that has changed since is laid out again.
     int m_layoutChanges = 0;

@@ -60,7 +60,7 @@ OperatorConsole::OperatorConsole(ShowController& show)
     connect(m_ui->phoneCodeButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdPhoneCode); });
     connect(m_ui->checkinButton, &QPushButton::clicked, this, [this](bool open) {
-        if (!m_show.session().setCheckinOpen(open))
+        if (!m_show.session().checkinDesk().setOpen(open))
             MsgBox::show(L"无法写入签到密钥: Journal/checkin.key", L"消息", MsgBox::Ok);
         refreshCheckin();
     });
@@ -73,10 +73,10 @@ OperatorConsole::OperatorConsole(ShowController& show)
         const QString line = m_ui->doorMatches->currentData().toString();
         if (line.isEmpty())
             return;
-        m_show.session().checkInAtDoor({line.toStdWString()});
+        m_show.session().checkinDesk().checkInAtDoor({line.toStdWString()});
         findAtDoor(m_ui->doorSearch->text());
     });
-    connect(&show.session(), &DrawSession::checkinsChanged, this, &OperatorConsole::refreshCheckin);
+    connect(&show.session().checkinDesk(), &CheckinDesk::changed, this, &OperatorConsole::refreshCheckin);
     // Without a window manager there is no title bar to close it with.
     connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -100,8 +100,8 @@ OperatorConsole::OperatorConsole(ShowController& show)
 
 void OperatorConsole::refreshCheckin()
 {
-    const DrawSession& session = m_show.session();
-    const CheckinBook::Mode mode = session.checkinMode();
+    const CheckinDesk& desk = m_show.session().checkinDesk();
+    const CheckinBook::Mode mode = desk.mode();
     const bool on = mode != CheckinBook::Mode::Off;
     for (QWidget* widget :
          {static_cast<QWidget*>(m_ui->checkinButton), static_cast<QWidget*>(m_ui->doorSearch),
@@ -109,29 +109,29 @@ void OperatorConsole::refreshCheckin()
           static_cast<QWidget*>(m_ui->attendanceButton)})
         widget->setEnabled(on);
     m_ui->checkinCodesButton->setEnabled(mode == CheckinBook::Mode::Code);
-    m_ui->checkinButton->setChecked(session.checkinOpen());
+    m_ui->checkinButton->setChecked(desk.isOpen());
     if (!on) {
         m_ui->checkinCount->setText(QStringLiteral("未启用 ([Phone] Checkin=code 或 name)"));
     } else {
         m_ui->checkinCount->setText(
             QStringLiteral("已签到 %1 / %2 · %3 · %4")
-                .arg(session.checkins().checkedInCount())
-                .arg(session.checkins().participantCount())
+                .arg(desk.book().checkedInCount())
+                .arg(desk.book().participantCount())
                 .arg(mode == CheckinBook::Mode::Name ? QStringLiteral("仅凭姓名 (较弱)")
                                                      : QStringLiteral("凭签到码"),
-                     session.checkinOpen() ? QStringLiteral("进行中") : QStringLiteral("未开放")));
+                     desk.isOpen() ? QStringLiteral("进行中") : QStringLiteral("未开放")));
     }
-    m_ui->checkinNotes->setText(session.checkinNotes().join(QLatin1Char('\n')));
+    m_ui->checkinNotes->setText(desk.notes().join(QLatin1Char('\n')));
 }
 
 void OperatorConsole::findAtDoor(const QString& typed)
 {
     QComboBox& matches = *m_ui->doorMatches;
     matches.clear();
-    for (const tstring& line : m_show.session().participantsWith(typed, 20)) {
+    const CheckinBook& book = m_show.session().checkinDesk().book();
+    for (const tstring& line : book.linesWith(typed, 20)) {
         const QString text = QString::fromStdWString(line);
-        matches.addItem(
-            m_show.session().checkins().isCheckedIn(line) ? text + QStringLiteral(" (已签到)") : text, text);
+        matches.addItem(book.isCheckedIn(line) ? text + QStringLiteral(" (已签到)") : text, text);
     }
 }
 

@@ -170,13 +170,14 @@ void ShowWindows::runDialog(int command)
         togglePhoneCode();
         break;
     case ShowCommand::IdExportCheckinCodes:
-        MsgBox::show(m_controller.session().exportCheckinCodes() ? L"已导出 Checkin.csv"
-                                                                 : L"无法写入文件: Checkin.csv",
+        MsgBox::show(m_controller.session().checkinDesk().exportCodes() ? L"已导出 Checkin.csv"
+                                                                        : L"无法写入文件: Checkin.csv",
                      L"消息", MsgBox::Ok);
         break;
     case ShowCommand::IdExportAttendance:
-        MsgBox::show(m_controller.session().exportAttendance() ? L"已导出 Attendance.csv"
-                                                               : L"无法写入文件: Attendance.csv",
+        MsgBox::show(m_controller.session().checkinDesk().exportAttendance()
+                         ? L"已导出 Attendance.csv"
+                         : L"无法写入文件: Attendance.csv",
                      L"消息", MsgBox::Ok);
         break;
     default:

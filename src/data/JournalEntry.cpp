@@ -1,6 +1,8 @@
 #include "data/JournalEntry.h"
 
+#include "app/DrawEngine.h"
 #include "app/DrawScope.h"
+#include "app/PoolDigest.h"
 
 #include <QJsonArray>
 #include <cmath>
@@ -416,4 +418,22 @@ bool JournalEntry::readCheckin(const QJsonObject& entry, Checkin& checkin, QStri
         checkin.via != QLatin1String("operator"))
         fields.fail("via", "不是已知的签到方式");
     return fields.ok();
+}
+
+JournalEntry::Start JournalEntry::startOf(const DrawEngine& engine, const QString& reason,
+                                          qint64 participants, const QString& participantsDigest)
+{
+    Start start;
+    start.reason = reason;
+    start.participants = participants;
+    start.participantsDigest = participantsDigest;
+    start.prizes = engine.awards();
+    start.storedCount = engine.current() + 1;
+    for (int i = 0; i <= engine.current() && i < engine.prizeCount(); ++i)
+        start.restored.push_back(engine.award(i).winners);
+    start.absent = engine.absent();
+    start.withdrawn = engine.withdrawn();
+    start.poolSize = static_cast<qint64>(engine.pool().size());
+    start.poolDigest = QString::fromStdWString(PoolDigest(engine.pool()));
+    return start;
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <vector>
 
+class DrawEngine;
+
 // The entries of the draw journal, each built and read here only, so the
 // program that writes them and rafo-verify that reads them agree on every key.
 // The readers check every field for its type and range: a journal may come
@@ -58,6 +60,9 @@ struct Start
     QString poolDigest;
 };
 QJsonObject start(const Start& start);
+// The start of that draw: the pool as built, the prize table and what the store gave back.
+Start startOf(const DrawEngine& engine, const QString& reason, qint64 participants,
+              const QString& participantsDigest);
 bool readStart(const QJsonObject& entry, Start& start, QString* error);
 
 // A stop, or the replacement of the absent winner in a row.

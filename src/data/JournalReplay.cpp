@@ -402,13 +402,8 @@ bool JournalReplay::checkin(const QJsonObject& entry)
     if (!JournalEntry::readCheckin(entry, checkin, &problem))
         return invalid(problem);
     if (!m_listedKnown) {
-        m_listed.clear();
-        for (const tstring& line : m_engine.pool())
-            m_listed.insert(line);
-        for (const AwardItem& award : m_engine.awards())
-            m_listed.insert(award.winners.begin(), award.winners.end());
-        m_listed.insert(m_engine.absent().begin(), m_engine.absent().end());
-        m_listed.insert(m_engine.withdrawn().begin(), m_engine.withdrawn().end());
+        const std::vector<tstring> lines = m_engine.everyLine();
+        m_listed = std::unordered_set<std::wstring>(lines.begin(), lines.end());
         m_listedKnown = true;
     }
     for (const tstring& line : checkin.lines) {

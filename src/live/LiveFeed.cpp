@@ -55,9 +55,9 @@ LiveFeed::LiveFeed(DrawSession& session, PhoneNames names, QObject* parent)
             publish("reset");
     });
     // Opened or closed, the page's form changes; a guest checking in changes nothing it shows.
-    connect(&session, &DrawSession::checkinsChanged, this, [this] {
-        if (CheckinBook::nameOf(m_session.checkinMode()) != m_checkin ||
-            m_session.checkinOpen() != m_checkinOpen)
+    connect(&session.checkinDesk(), &CheckinDesk::changed, this, [this] {
+        const CheckinDesk& desk = m_session.checkinDesk();
+        if (CheckinBook::nameOf(desk.mode()) != m_checkin || desk.isOpen() != m_checkinOpen)
             publish("reset");
     });
     connect(&session, &DrawSession::resultScreenRequested, this, [this] {
@@ -109,8 +109,8 @@ void LiveFeed::rebuild()
 
 QByteArray LiveFeed::results()
 {
-    m_checkin = CheckinBook::nameOf(m_session.checkinMode());
-    m_checkinOpen = m_session.checkinOpen();
+    m_checkin = CheckinBook::nameOf(m_session.checkinDesk().mode());
+    m_checkinOpen = m_session.checkinDesk().isOpen();
     const AreaEditor& areas = m_session.areas();
     QByteArray json = compact(QJsonObject{{"version", m_version},
                                           {"title", areas.area(AreaMainTitle).m_titleName},

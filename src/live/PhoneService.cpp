@@ -126,16 +126,17 @@ void PhoneService::start()
     connect(m_server, &LiveServer::checkinAsked, this,
             [this](quint64 ask, const QString& name, const QString& code, const QString& device) {
                 const QPointer<PhoneService> self(this);
-                m_session.checkIn(name, code, device, [self, ask](const CheckinBook::Answer& answer) {
-                    if (!self || !self->m_server)
-                        return;
-                    const bool wrong =
-                        !answer.ok && answer.message == QString::fromWCharArray(CheckinBook::Wrong);
-                    const QByteArray json = self->answerOf(answer);
-                    LiveServer* server = self->m_server;
-                    QMetaObject::invokeMethod(
-                        server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
-                });
+                m_session.checkinDesk().checkIn(
+                    name, code, device, [self, ask](const CheckinBook::Answer& answer) {
+                        if (!self || !self->m_server)
+                            return;
+                        const bool wrong =
+                            !answer.ok && answer.message == QString::fromWCharArray(CheckinBook::Wrong);
+                        const QByteArray json = self->answerOf(answer);
+                        LiveServer* server = self->m_server;
+                        QMetaObject::invokeMethod(
+                            server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
+                    });
             });
     connect(m_server, &LiveServer::listening, this, [this, address](quint16 port) {
         if (port == 0) {

@@ -116,35 +116,37 @@ TEST(Checkin, APrizeOfThosePresentIsDrawnAmongThemAndReplaysSo)
     // As a phone's: the answer comes once the batch is journalled.
     const auto checkIn = [&session](const QString& name, const QString& device) {
         CheckinBook::Answer heard;
-        session->checkIn(name, QString(), device,
-                         [&heard](const CheckinBook::Answer& answer) { heard = answer; });
-        session->flushCheckins();
+        session->checkinDesk().checkIn(name, QString(), device,
+                                       [&heard](const CheckinBook::Answer& answer) { heard = answer; });
+        session->checkinDesk().flush();
         return heard;
     };
     EXPECT_EQ(checkIn(QStringLiteral("李四"), QString()).message,
               QString::fromWCharArray(CheckinBook::Closed));
-    ASSERT_TRUE(session->setCheckinOpen(true));
+    ASSERT_TRUE(session->checkinDesk().setOpen(true));
     // Two phones within a moment: one entry, and neither hears of it before it is written.
     std::vector<bool> heard;
     for (const auto& [name, device] : {std::pair{"李四", "a"}, std::pair{"王五", "b"}})
-        session->checkIn(QString::fromUtf8(name), QString(), QString::fromUtf8(device),
-                         [&heard](const CheckinBook::Answer& answer) { heard.push_back(answer.ok); });
+        session->checkinDesk().checkIn(
+            QString::fromUtf8(name), QString(), QString::fromUtf8(device),
+            [&heard](const CheckinBook::Answer& answer) { heard.push_back(answer.ok); });
     EXPECT_TRUE(heard.empty());
-    session->flushCheckins();
+    session->checkinDesk().flush();
     EXPECT_EQ(heard, (std::vector<bool>{true, true}));
     EXPECT_EQ(checkIn(QStringLiteral("张伟"), QString()).message,
               QString::fromWCharArray(CheckinBook::SameName));
     EXPECT_TRUE(checkIn(QStringLiteral("李四"), QStringLiteral("c")).already);
-    EXPECT_EQ(session->checkinNotes().size(), 1) << "a second phone for one person is told";
-    session->checkInAtDoor({L"张伟 市场部"});
-    EXPECT_EQ(session->checkins().checkedInCount(), 3u);
+    EXPECT_EQ(session->checkinDesk().notes().size(), 1) << "a second phone for one person is told";
+    session->checkinDesk().checkInAtDoor({L"张伟 市场部"});
+    EXPECT_EQ(session->checkinDesk().book().checkedInCount(), 3u);
 
     session->start();
     session->stop();
     const std::vector<tstring>& winners = session->engine().award(0).winners;
     ASSERT_EQ(winners.size(), 2u);
     for (const tstring& winner : winners)
-        EXPECT_TRUE(session->checkins().isCheckedIn(winner)) << QString::fromStdWString(winner).toStdString();
+        EXPECT_TRUE(session->checkinDesk().book().isCheckedIn(winner))
+            << QString::fromStdWString(winner).toStdString();
     EXPECT_TRUE(checkIn(QStringLiteral("赵六"), QString()).ok) << "after the stop";
     session->start();
     session->stop();
@@ -163,18 +165,18 @@ TEST(Checkin, APrizeOfThosePresentIsDrawnAmongThemAndReplaysSo)
     const JournalVerifier::Report verified = JournalVerifier::verify(folder.event());
     EXPECT_EQ(verified.exitCode, JournalVerifier::Verified) << verified.lines.join('\n').toStdString();
 
-    ASSERT_TRUE(session->exportAttendance());
+    ASSERT_TRUE(session->checkinDesk().exportAttendance());
     const std::string attendance = folder.read("Attendance.csv");
     EXPECT_EQ(attendance.rfind("\xEF\xBB\xBF", 0), 0u);
     EXPECT_NE(attendance.find("张伟 市场部,"), std::string::npos);
     EXPECT_NE(attendance.find(",operator\r\n"), std::string::npos);
-    ASSERT_TRUE(session->exportCheckinCodes());
+    ASSERT_TRUE(session->checkinDesk().exportCodes());
     EXPECT_NE(folder.read("Checkin.csv").find("孙七,"), std::string::npos);
 
     // The program again: who checked in stays.
     session = std::make_unique<DrawSession>(folder.event());
     session->open(1920, 1080);
-    EXPECT_EQ(session->checkins().checkedInCount(), 4u);
+    EXPECT_EQ(session->checkinDesk().book().checkedInCount(), 4u);
     session.reset();
     DrawJournal journal(folder.event());
     ASSERT_TRUE(journal.open());

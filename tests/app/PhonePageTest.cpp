@@ -123,7 +123,7 @@ TEST_F(ScreenTest, APhoneFollowsTheShowInARealBrowser)
     // A guest checks in through the page's form once the console opens check-in.
     EXPECT_TRUE(
         browser.wait(100, QStringLiteral("document.getElementById('checkin').dataset.state === 'closed'")));
-    ASSERT_TRUE(windows->controller().session().setCheckinOpen(true));
+    ASSERT_TRUE(windows->controller().session().checkinDesk().setOpen(true));
     ASSERT_TRUE(
         browser.wait(5000, QStringLiteral("document.getElementById('checkin').dataset.state === 'form'")));
     browser.command(QStringLiteral("type #checkin-name 张小三"));
@@ -133,7 +133,7 @@ TEST_F(ScreenTest, APhoneFollowsTheShowInARealBrowser)
     const QString said =
         browser.eval(QStringLiteral("document.getElementById('checkin-result').textContent")).toString();
     EXPECT_TRUE(said.contains(QStringLiteral("签到成功"))) << said.toStdString();
-    EXPECT_TRUE(windows->controller().session().checkins().isCheckedIn(L"张小三"));
+    EXPECT_TRUE(windows->controller().session().checkinDesk().book().isCheckedIn(L"张小三"));
 
     // The hall's QR code carries the address the page is served at.
     QTest::keyClick(screen, Qt::Key_Q);
