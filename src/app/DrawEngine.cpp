@@ -215,11 +215,11 @@ DrawEngine::Drawing DrawEngine::planStop(const DrawSeed& seed, const DrawScope* 
     return drawing;
 }
 
-DrawEngine::Drawing DrawEngine::planReplace(int row, const DrawSeed& seed, const DrawScope* scope)
+DrawEngine::Drawing DrawEngine::planReplace(int prize, int row, const DrawSeed& seed, const DrawScope* scope)
 {
     Drawing drawing;
     drawing.row = row;
-    if (!canReplace(row))
+    if (!canReplace(prize, row))
         return drawing;
     drawing.replaced = PoolEmpty;
     if (m_pool.empty())
@@ -233,7 +233,7 @@ DrawEngine::Drawing DrawEngine::planReplace(int row, const DrawSeed& seed, const
             return drawing;
     }
     DrawRecord& record = drawing.record;
-    record.prize = m_current;
+    record.prize = prize;
     record.poolSize = m_pool.size();
     record.poolDigest = digest;
     if (limited(scope)) {
@@ -245,7 +245,7 @@ DrawEngine::Drawing DrawEngine::planReplace(int row, const DrawSeed& seed, const
             m_pool.size(), [](std::size_t k) { return k; }, seed, 1, drawing);
     }
     drawing.replaced = Replaced;
-    drawing.winners = m_awards[static_cast<size_t>(m_current)].winners;
+    drawing.winners = m_awards[static_cast<size_t>(prize)].winners;
     drawing.winners[static_cast<size_t>(row)] = record.winners.front();
     return drawing;
 }
@@ -322,16 +322,17 @@ bool DrawEngine::anyAdmitted(const NamePool& pool, const DrawScope& scope)
     return false;
 }
 
-bool DrawEngine::canReplace(int row) const
+bool DrawEngine::canReplace(int prize, int row) const
 {
-    return isCurrentPrize() && !m_running && row >= 0 &&
-           static_cast<size_t>(row) < m_awards[static_cast<size_t>(m_current)].winners.size();
+    return !m_running && prize >= 0 && prize <= m_current && prize < prizeCount() &&
+           m_awards[static_cast<size_t>(prize)].drawn && row >= 0 &&
+           static_cast<size_t>(row) < m_awards[static_cast<size_t>(prize)].winners.size();
 }
 
-DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record,
-                                                    const DrawScope* scope)
+DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int prize, int row, const DrawSeed& seed,
+                                                    DrawRecord& record, const DrawScope* scope)
 {
-    Drawing drawing = planReplace(row, seed, scope);
+    Drawing drawing = planReplace(prize, row, seed, scope);
     const ReplaceResult result = drawing.replaced;
     if (result == Replaced)
         record = drawing.record;

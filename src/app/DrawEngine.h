@@ -91,14 +91,22 @@ public:
     // with a scope, the positions count among the names it admits, in pool order.
     StopOutcome StopDraw(const DrawSeed& seed, DrawRecord& record, const DrawScope* scope = nullptr);
     ReplaceResult ReplaceWinner(int row, const DrawSeed& seed, DrawRecord& record,
+                                const DrawScope* scope = nullptr)
+    {
+        return ReplaceWinner(m_current, row, seed, record, scope);
+    }
+    // The same for the winner in that row of any prize drawn so far.
+    ReplaceResult ReplaceWinner(int prize, int row, const DrawSeed& seed, DrawRecord& record,
                                 const DrawScope* scope = nullptr);
     // The same in two steps. Between them only the pool's digest may change,
     // and the plan must land before anything else changes the draw.
     Drawing planStop(const DrawSeed& seed, const DrawScope* scope = nullptr);
-    Drawing planReplace(int row, const DrawSeed& seed, const DrawScope* scope = nullptr);
+    Drawing planReplace(int prize, int row, const DrawSeed& seed, const DrawScope* scope = nullptr);
     void land(Drawing drawing);
     // Whether the winner in that row of the prize just drawn can be replaced now.
-    bool canReplace(int row) const;
+    bool canReplace(int row) const { return isCurrentPrize() && canReplace(m_current, row); }
+    // The same for any prize drawn so far, while no names cycle.
+    bool canReplace(int prize, int row) const;
 
     const NamePool& pool() const { return m_pool; }
     const std::vector<AwardItem>& awards() const { return m_awards; }

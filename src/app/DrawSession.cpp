@@ -125,27 +125,57 @@ void DrawSession::stop()
         [this, landing] { landStop(*landing); });
 }
 
-DrawEngine::ReplaceResult DrawSession::replace(int row)
+DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
 {
-    if (m_worker.busy() || !m_engine.canReplace(row))
+    if (m_worker.busy() || !m_engine.canReplace(prize, row))
         return DrawEngine::NothingToReplace;
     auto scope = std::make_shared<DrawScope>();
-    if (!prepareScope(m_engine.current(), *scope))
+    if (!prepareScope(prize, *scope))
         return DrawEngine::NothingToReplace;
     if (m_engine.pool().empty() ||
         (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
         return DrawEngine::PoolEmpty;
     const std::shared_ptr<Landing> landing = landingNow();
-    landing->absent = m_engine.award(m_engine.current()).winners[static_cast<size_t>(row)];
+    landing->absent = m_engine.award(prize).winners[static_cast<size_t>(row)];
     m_worker.run(
-        [this, landing, scope, row, seed = DrawSeed::fresh()] {
-            landing->drawing = m_engine.planReplace(row, seed, scope.get());
+        [this, landing, scope, prize, row, seed = DrawSeed::fresh()] {
+            landing->drawing = m_engine.planReplace(prize, row, seed, scope.get());
             const DrawRecord& record = landing->drawing.record;
             keepDrawn(*landing,
                       JournalEntry::replace(record, row, landing->absent, m_engine.award(record.prize)));
         },
         [this, landing] { landReplace(*landing); });
     return DrawEngine::Replaced;
+}
+
+bool DrawSession::replaceAll(int prize, std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [this, prize](int row) { return !m_engine.canReplace(prize, row); }),
+               rows.end());
+    if (rows.empty() || m_worker.busy())
+        return false;
+    m_replacingPrize = prize;
+    m_replacingRows = std::move(rows);
+    replaceNext();
+    return true;
+}
+
+void DrawSession::replaceNext()
+{
+    while (!m_replacingRows.empty()) {
+        const int row = m_replacingRows.front();
+        m_replacingRows.erase(m_replacingRows.begin());
+        const DrawEngine::ReplaceResult result = replace(m_replacingPrize, row);
+        if (result == DrawEngine::Replaced)
+            return;
+        if (result == DrawEngine::PoolEmpty) {
+            m_replacingRows.clear();
+            tell(NobodyLeftToReplace, L"消息");
+        }
+    }
 }
 
 std::shared_ptr<DrawSession::Landing> DrawSession::landingNow() const
@@ -240,16 +270,21 @@ void DrawSession::landReplace(Landing& landing)
 {
     const DrawRecord record = landing.drawing.record;
     const int row = landing.drawing.row;
+    // An earlier prize's winner is replaced at the desk: the hall hears and sees the prize it has.
+    const bool shown = record.prize == m_engine.current();
     m_engine.land(std::move(landing.drawing));
-    play(StopSound, MusicPlayer::PlayOnce);
+    if (shown)
+        play(StopSound, MusicPlayer::PlayOnce);
     landKept(landing);
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now(), landing.absent));
     // The export's last block is the final result.
     if (landing.exportTried)
         exported(landing.exported);
     reportExclusions();
-    showWall(landing, true);
+    if (shown)
+        showWall(landing, true);
     emit winnerReplaced(record.prize, row);
+    replaceNext();
 }
 
 void DrawSession::landKept(const Landing& landing)

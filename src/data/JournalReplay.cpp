@@ -441,7 +441,7 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
     QString head;
     if (replacement) {
         const int row = draw.row;
-        if (prize != m_engine.current() || !m_engine.canReplace(row) ||
+        if (!m_engine.canReplace(prize, row) ||
             QString::fromStdWString(m_engine.award(prize).winners[size_t(row)]) != draw.absent) {
             fail(QStringLiteral("第 %1 行: %2 没有可补抽的中奖者 %3")
                      .arg(m_line)
@@ -450,7 +450,7 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
         }
         if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
             return true;
-        m_engine.ReplaceWinner(row, recorded.seed, replayed, &scope);
+        m_engine.ReplaceWinner(prize, row, recorded.seed, replayed, &scope);
         head =
             QStringLiteral("%1: 补抽 %2 → %3, 种子 %4, 记录 %5")
                 .arg(prizeLabel(prize), draw.absent,

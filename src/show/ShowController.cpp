@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimerEvent>
+#include <set>
 #include <utility>
 
 ShowController::ShowController(const EventFolder& folder, QObject* parent)
@@ -176,6 +177,23 @@ void ShowController::replace(int row)
         return;
     if (m_session.replace(row) == DrawEngine::PoolEmpty)
         MsgBox::show(NobodyToReplace, L"消息", MsgBox::Ok);
+    tell();
+}
+
+void ShowController::replaceAbsent(int prize, const std::vector<int>& rows)
+{
+    std::set<int> replaceable;
+    for (const int row : rows) {
+        if (engine().canReplace(prize, row))
+            replaceable.insert(row);
+    }
+    if (replaceable.empty())
+        return;
+    // One question for all of them: fifty dialogs would hold the hall up.
+    if (MsgBox::show(BulkReplaceQuestion[0] + std::to_wstring(replaceable.size()) + BulkReplaceQuestion[1],
+                     L"消息", MsgBox::OkCancel) != MsgBox::IdOk)
+        return;
+    m_session.replaceAll(prize, rows);
     tell();
 }
 

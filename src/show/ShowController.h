@@ -25,6 +25,8 @@ public:
     static constexpr const wchar_t* SettingsWarning = L"编辑奖品将删除所有已经抽取数据";
     static constexpr const wchar_t* ReplaceQuestion = L" 缺席, 从未中奖的人中补抽一名?";
     static constexpr const wchar_t* NobodyToReplace = L"没有可以补抽的人";
+    // Around the number of absent winners.
+    static constexpr const wchar_t* BulkReplaceQuestion[2] = {L"补抽 ", L" 名缺席者?"};
     static constexpr const wchar_t* ExitQuestion = L"结束抽奖, 退出程序?";
     // Around the number of winners drawn.
     static constexpr const wchar_t* RedrawQuestion[2] = {L"重新抽奖将清除已经抽出的 ",
@@ -74,6 +76,9 @@ public:
     bool takeClickerKey(const QKeyEvent& event);
     // Asks, then gives the winner's row of the prize just drawn to someone who never won.
     void replace(int row);
+    // The absent winners in those rows of any prize drawn so far, after one
+    // question: each replaced by someone who never won, one after the other.
+    void replaceAbsent(int prize, const std::vector<int>& rows);
     // 重新抽奖: asks first when winners were drawn, No by default.
     void redraw();
     // Enter, 退出: every view closes.

@@ -1,5 +1,6 @@
 #include "show/ShowController.h"
 #include "app/MusicPlayer.h"
+#include "data/JournalVerifier.h"
 #include "platform/Clock.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEvent.h"
@@ -154,4 +155,45 @@ TEST_F(ShowControllerTest, TheResultScreenOpensAgainOnlyOnceClosed)
          at = journal.find("\"result screen\"", at + 1))
         ++lines;
     EXPECT_EQ(lines, 2u);
+}
+
+// Absent winners of an earlier prize go in one step after one question, each
+// a replacement journalled with its own seed; the screen keeps the prize it
+// shows, the store and the prize desk follow, and rafo-verify replays it.
+TEST_F(ShowControllerTest, AbsentWinnersOfAnEarlierPrizeAreReplacedInOneStep)
+{
+    reach(State::Stopped);
+    show->start();
+    show->stop();
+    ASSERT_EQ(show->engine().current(), 1);
+    const std::vector<tstring> before = show->engine().award(0).winners;
+    const int wallCount = show->session().wall().count();
+    events.clear();
+    MessageRecorder messages;
+    messages.setNextAnswer(MsgBox::IdCancel);
+    show->replaceAbsent(0, {2, 0});
+    EXPECT_EQ(show->engine().award(0).winners, before) << "cancelled";
+    messages.setNextAnswer(MsgBox::IdOk);
+    show->replaceAbsent(0, {2, 0, 0, 7});
+    EXPECT_EQ(messages.texts(), (std::vector<std::wstring>{L"补抽 2 名缺席者?", L"补抽 2 名缺席者?"}));
+    EXPECT_EQ(events, (QStringList{"replaced 0 0", "replaced 0 2"})) << "in row order";
+    const std::vector<tstring>& after = show->engine().award(0).winners;
+    EXPECT_NE(after[0], before[0]);
+    EXPECT_EQ(after[1], before[1]);
+    EXPECT_NE(after[2], before[2]);
+    EXPECT_EQ(show->engine().current(), 1);
+    EXPECT_EQ(show->session().wall().count(), wallCount) << "the screen keeps the prize it shows";
+    const std::vector<WinnerRow> rows = show->session().winnerRows();
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](const WinnerRow& row) { return row.number == 0; }),
+              2);
+
+    std::string journal = folder->read("Journal/journal.jsonl");
+    EXPECT_EQ(QString::fromStdString(journal).count(QStringLiteral("\"type\":\"replace\"")), 2);
+    show->close();
+    const JournalVerifier::Report report = JournalVerifier::verify(folder->event());
+    EXPECT_EQ(report.exitCode, JournalVerifier::Verified) << report.lines.join('\n').toStdString();
+    // The program again: the store gave the replacements back.
+    ShowController again(folder->event());
+    again.open(QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(again.engine().award(0).winners, after);
 }
