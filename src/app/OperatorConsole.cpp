@@ -81,7 +81,30 @@ OperatorConsole::OperatorConsole(ShowController& show)
     connect(m_ui->hideButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ui->winners, &QTableWidget::cellClicked, this, [this](int row, int column) {
         if (column == 1)
-            m_show.replace(row);
+            replaceRows({row});
+    });
+    connect(m_ui->winnersPrize, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        m_chosenPrize = m_ui->winnersPrize->itemData(index).toInt();
+        fillWinners();
+    });
+    connect(m_ui->replaceSelectedButton, &QPushButton::clicked, this, [this] {
+        std::vector<int> rows;
+        for (const QModelIndex& index : m_ui->winners->selectionModel()->selectedRows())
+            rows.push_back(index.row());
+        replaceRows(rows);
+    });
+    connect(m_ui->replaceAbsentButton, &QPushButton::clicked, this, [this] {
+        const int prize = shownPrize();
+        const CheckinBook& book = m_show.session().checkinDesk().book();
+        std::vector<int> rows;
+        if (prize >= 0 && prize < m_show.engine().prizeCount()) {
+            const std::vector<tstring>& winners = m_show.engine().award(prize).winners;
+            for (size_t row = 0; row < winners.size(); ++row) {
+                if (!book.isCheckedIn(winners[row]))
+                    rows.push_back(int(row));
+            }
+        }
+        replaceRows(rows);
     });
     DrawSession& session = show.session();
     session.onAnyChange(this, [this] { refresh(); });
@@ -90,7 +113,13 @@ OperatorConsole::OperatorConsole(ShowController& show)
     for (const auto changed : {&DrawSession::cycleStarted, &DrawSession::cycleStopped,
                                &DrawSession::participantsChanged, &DrawSession::prizesChanged})
         connect(&session, changed, this, &OperatorConsole::fillWinners);
-    connect(&session, &DrawSession::prizeDrawn, this, &OperatorConsole::fillWinners);
+    // A new prize drawn, or the draw started afresh: the table follows the prize drawn last again.
+    connect(&session, &DrawSession::cycleStarted, this, [this] { m_chosenPrize = -1; });
+    connect(&session, &DrawSession::restarted, this, [this] { m_chosenPrize = -1; });
+    connect(&session, &DrawSession::prizeDrawn, this, [this] {
+        m_chosenPrize = -1;
+        fillWinners();
+    });
     connect(&session, &DrawSession::winnerReplaced, this, &OperatorConsole::fillWinners);
     connect(&session, &DrawSession::restarted, this, &OperatorConsole::fillWinners);
     refresh();
@@ -174,20 +203,49 @@ void OperatorConsole::refresh()
     m_ui->blackButton->setChecked(session.blackedOut());
 }
 
+int OperatorConsole::shownPrize() const
+{
+    const DrawEngine& engine = m_show.engine();
+    if (m_chosenPrize >= 0 && m_chosenPrize <= engine.current() && m_chosenPrize < engine.prizeCount())
+        return m_chosenPrize;
+    return engine.current();
+}
+
+// The prize on the screen asks for the one winner by name, as its menu does; others at once for all.
+void OperatorConsole::replaceRows(const std::vector<int>& rows)
+{
+    const int prize = shownPrize();
+    if (rows.size() == 1 && prize == m_show.engine().current())
+        m_show.replace(rows.front());
+    else
+        m_show.replaceAbsent(prize, rows);
+}
+
 void OperatorConsole::fillWinners()
 {
     const DrawEngine& engine = m_show.engine();
-    const bool shown = engine.isCurrentPrize() && !engine.running();
+    // The prizes drawn so far, to choose from; the one drawn last unless another was chosen.
+    QComboBox& prizes = *m_ui->winnersPrize;
+    prizes.clear();
+    for (int prize = 0; prize <= engine.current() && prize < engine.prizeCount(); ++prize) {
+        if (engine.award(prize).drawn)
+            prizes.addItem(QString::fromStdWString(engine.award(prize).awardName), prize);
+    }
+    const int prize = shownPrize();
+    prizes.setCurrentIndex(prizes.findData(prize));
+    m_ui->replaceAbsentButton->setEnabled(m_show.session().checkinDesk().mode() != CheckinBook::Mode::Off);
     QTableWidget& table = *m_ui->winners;
     table.setRowCount(0);
+    const bool shown = prize >= 0 && prize < engine.prizeCount() && engine.award(prize).drawn &&
+                       !(prize == engine.current() && engine.running());
     if (!shown)
         return;
-    const std::vector<tstring>& winners = engine.award(engine.current()).winners;
+    const std::vector<tstring>& winners = engine.award(prize).winners;
     table.setRowCount(static_cast<int>(winners.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         table.setItem(row, 0, new QTableWidgetItem(QString::fromStdWString(winners[size_t(row)])));
-        auto* replace =
-            new QTableWidgetItem(engine.canReplace(row) ? QString::fromWCharArray(ReplaceCell) : QString());
+        auto* replace = new QTableWidgetItem(
+            engine.canReplace(prize, row) ? QString::fromWCharArray(ReplaceCell) : QString());
         replace->setForeground(palette().link());
         table.setItem(row, 1, replace);
     }

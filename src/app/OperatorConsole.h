@@ -48,10 +48,15 @@ protected:
 
 private:
     void fillWinners();
+    // The prize whose winners the table shows: the one the operator chose, else the current.
+    int shownPrize() const;
+    void replaceRows(const std::vector<int>& rows);
     // Check-in: how many are in, whether it is open, the door's matches.
     void refreshCheckin();
     void findAtDoor(const QString& typed);
 
     std::unique_ptr<Ui::OperatorConsole> m_ui;
     ShowController& m_show;
+    // -1 follows the prize drawn last.
+    int m_chosenPrize = -1;
 };

@@ -2,6 +2,7 @@
 #include "app/QtMessageBox.h"
 #include "app/ScreenTestSupport.h"
 
+#include <QComboBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -161,6 +162,26 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
     ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_EQ(messages.texts()[0], absent.toStdWString() + ShowController::ReplaceQuestion);
     EXPECT_NE(winners->item(1, 0)->text(), absent) << "the replacement takes the row";
+
+    // The second prize drawn, the first one's absent winners are chosen and replaced in one step.
+    press("startButton");
+    press("stopButton");
+    QComboBox* prizes = console->findChild<QComboBox*>("winnersPrize");
+    ASSERT_EQ(prizes->count(), 2);
+    emit prizes->activated(0);
+    ASSERT_EQ(winners->rowCount(), 3) << "the first prize's winners";
+    const std::vector<tstring> first = screen->engine().award(0).winners;
+    winners->selectRow(0);
+    winners->selectionModel()->select(winners->model()->index(2, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.clear();
+    messages.setNextAnswer(MsgBox::IdOk);
+    press("replaceSelectedButton");
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"补抽 2 名缺席者?"}) << "one question for all";
+    EXPECT_NE(screen->engine().award(0).winners[0], first[0]);
+    EXPECT_EQ(screen->engine().award(0).winners[1], first[1]);
+    EXPECT_NE(screen->engine().award(0).winners[2], first[2]);
+    EXPECT_EQ(screen->engine().current(), 1);
 
     press("blackButton");
     EXPECT_TRUE(screen->session().blackedOut());
