@@ -31,7 +31,7 @@ void CResultDlg::OnInitDialog()
 {
     m_parts = m_show.session().takeResultScreenParts();
     coverScreen();
-    m_show.player().Play(ResultMusic, MusicPlayer::PlayOnce);
+    m_show.player().Play(ResultScreenParts::ResultMusic, MusicPlayer::PlayOnce);
     m_scrollTimer.start(ScrollPeriodMs, this);
 }
 

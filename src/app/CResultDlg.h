@@ -21,7 +21,6 @@ class CResultDlg : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr const wchar_t* ResultMusic = L"Music\\result.mp3";
     static constexpr int ScrollPeriodMs = 200;
 
     // `scroll` outlives it, so a second opening continues where the first stopped.

@@ -64,6 +64,8 @@ OperatorConsole::OperatorConsole(ShowController& show)
             MsgBox::show(L"无法写入签到密钥: Journal/checkin.key", L"消息", MsgBox::Ok);
         refreshCheckin();
     });
+    connect(m_ui->checkButton, &QPushButton::clicked, this,
+            [this] { emit dialogRequested(ShowCommand::IdCheck); });
     connect(m_ui->checkinCodesButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdExportCheckinCodes); });
     connect(m_ui->attendanceButton, &QPushButton::clicked, this,

@@ -21,6 +21,7 @@ class ResultScreenParts
 public:
     static constexpr const wchar_t* ResultPicture = L"Backimg\\result.jpg";
     static constexpr const wchar_t* ExitPicture = L"Backimg\\exit.jpg";
+    static constexpr const wchar_t* ResultMusic = L"Music\\result.mp3";
 
     // What the parts are made from, taken on the GUI thread.
     struct Inputs

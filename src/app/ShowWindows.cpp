@@ -5,6 +5,7 @@
 #include "app/CResultDlg.h"
 #include "app/ModalRunner.h"
 #include "app/OperatorConsole.h"
+#include "app/PreShowCheck.h"
 #include "app/QtMessageBox.h"
 #include "areas/CSimpleFontDialog.h"
 #include "controls/CEditLottoryDlg.h"
@@ -12,6 +13,7 @@
 #include "data/DrawData.h"
 #include "platform/MsgBox.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 
 ShowWindows::ShowWindows(const EventFolder& folder)
@@ -169,6 +171,24 @@ void ShowWindows::runDialog(int command)
     case ShowCommand::IdPhoneCode:
         togglePhoneCode();
         break;
+    case ShowCommand::IdCheck: {
+        PreShowCheck::Views views;
+        views.soundAvailable = m_controller.soundAvailable();
+        views.phoneUrl = m_phones.url();
+        views.phones = m_phones.phones();
+        views.phoneProblem = m_phones.problem();
+        const QRect& area = m_controller.screen();
+        const QScreen* shown = QGuiApplication::screenAt(area.center());
+        if (!area.isEmpty())
+            views.screen = QStringLiteral("%1 %2 × %3")
+                               .arg(shown ? shown->name() : QString())
+                               .arg(area.width())
+                               .arg(area.height())
+                               .trimmed();
+        const std::vector<PreShowCheck::Line> lines = PreShowCheck::run(m_controller.session(), views);
+        MsgBox::show(PreShowCheck::text(lines).toStdWString(), L"检查", MsgBox::Ok);
+        break;
+    }
     case ShowCommand::IdExportCheckinCodes:
         MsgBox::show(m_controller.session().checkinDesk().exportCodes() ? L"已导出 Checkin.csv"
                                                                         : L"无法写入文件: Checkin.csv",

@@ -23,7 +23,9 @@ enum Id
     IdPhoneCode = 32800,
     // Check-in's lists for HR: the codes before the event, who came after it.
     IdExportCheckinCodes = 32802,
-    IdExportAttendance = 32804
+    IdExportAttendance = 32804,
+    // The pre-show check: whether tonight's files are ready.
+    IdCheck = 32806
 };
 
 } // namespace ShowCommand
