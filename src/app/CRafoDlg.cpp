@@ -1,6 +1,7 @@
 #include "app/CRafoDlg.h"
 
 #include "app/ProgramIcon.h"
+#include "app/Rehearsal.h"
 #include "areas/TrackerOverlay.h"
 #include "live/QrCode.h"
 #include "show/ShowController.h"
@@ -152,6 +153,7 @@ void CRafoDlg::OnCommand(int id)
     case ShowCommand::IdPhonePage:
     case ShowCommand::IdExportCheckinCodes:
     case ShowCommand::IdExportAttendance:
+    case ShowCommand::IdRehearse:
         emit dialogRequested(id);
         break;
     case ShowCommand::IdOk:
@@ -333,6 +335,8 @@ void CRafoDlg::paintEvent(QPaintEvent* event)
                 painter.fillRect(rect(), Qt::black);
             } else {
                 paintFrame(painter);
+                if (m_rehearsal)
+                    DrawScreenPainter::drawMark(painter, m_screenRect, QString::fromUtf8(Rehearsal::Mark));
                 QrCode::paintCard(painter, m_phoneCode, m_phoneUrl, rect());
             }
         },

@@ -67,6 +67,8 @@ public:
     // The phones' QR code over the screen with its address; a null code hides it.
     void showPhoneCode(const QImage& code, const QString& url);
     bool phoneCodeShown() const { return !m_phoneCode.isNull(); }
+    // A rehearsal says so, small, in a corner of the screen.
+    void setRehearsal(bool on) { m_rehearsal = on; }
 
 signals:
     // A command whose dialog or window is not the draw screen's own: the
@@ -107,6 +109,7 @@ private:
     AudienceFrame m_frame;
     std::function<AudienceFrame::Watcher()> m_watcher;
     std::function<bool()> m_covered;
+    bool m_rehearsal = false;
     QImage m_phoneCode;
     QString m_phoneUrl;
 };

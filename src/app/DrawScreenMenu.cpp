@@ -26,6 +26,7 @@ DrawScreenMenu::DrawScreenMenu(QWidget* parent, const std::function<void(int)>& 
         {ShowCommand::IdPhonePage, "手机页面", true},
         {ShowCommand::IdExportCheckinCodes, "导出签到码", true},
         {ShowCommand::IdExportAttendance, "导出签到名单", true},
+        {ShowCommand::IdRehearse, "彩排 / 结束彩排", true},
         {ShowCommand::IdAbout, "关于 rafo...", true},
         {ShowCommand::IdExit, "退出", true},
     };

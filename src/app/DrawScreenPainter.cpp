@@ -83,6 +83,22 @@ void DrawScreenPainter::drawFingerprint(QPainter& painter, const Rect& screen, c
     painter.restore();
 }
 
+void DrawScreenPainter::drawMark(QPainter& painter, const Rect& screen, const QString& mark)
+{
+    QFont font = painter.font();
+    font.setPixelSize(std::max(12, screen.height() / 40));
+    const QFontMetrics metrics(font);
+    const int margin = metrics.height() / 2;
+    const QRect box(screen.left + margin, screen.top + margin, metrics.horizontalAdvance(mark) + 2 * margin,
+                    metrics.height() + margin);
+    painter.save();
+    painter.fillRect(box, QColor(200, 0, 0, 200));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, mark);
+    painter.restore();
+}
+
 int DrawScreenPainter::rowAt(const Rect& area, std::size_t rows, int x, int y)
 {
     const Rect box = area.normalized();

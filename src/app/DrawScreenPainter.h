@@ -42,6 +42,8 @@ public:
 
     void loadPictures();
     // The row of the names area under a point when it shows that many rows, or -1.
+    // A small word in the screen's top left corner: "彩排".
+    static void drawMark(QPainter& painter, const Rect& screen, const QString& mark);
     static int rowAt(const Rect& area, std::size_t rows, int x, int y);
     // Every paint composes the whole screen and moves the caption one step.
     void paint(QPainter& painter, const DrawScreenFrame& frame);

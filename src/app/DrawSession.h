@@ -75,6 +75,12 @@ public:
     bool landing() const { return m_worker.busy(); }
     // Waits for it and lands it now.
     void settle() { m_worker.settle(); }
+    // That, and the prize desk's table written: the event's files at rest.
+    void finishWrites()
+    {
+        m_worker.settle();
+        m_ledger.finish();
+    }
     // The draw afresh from the files (重新抽奖, a participant edit); the
     // store says so at once, so a restart after a crash does not bring back
     // the winners the operator chose to drop.

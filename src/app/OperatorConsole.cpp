@@ -66,6 +66,8 @@ OperatorConsole::OperatorConsole(ShowController& show)
     });
     connect(m_ui->checkButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdCheck); });
+    connect(m_ui->rehearseButton, &QPushButton::clicked, this,
+            [this] { emit dialogRequested(ShowCommand::IdRehearse); });
     connect(m_ui->checkinCodesButton, &QPushButton::clicked, this,
             [this] { emit dialogRequested(ShowCommand::IdExportCheckinCodes); });
     connect(m_ui->attendanceButton, &QPushButton::clicked, this,
@@ -251,6 +253,13 @@ void OperatorConsole::fillWinners()
         replace->setForeground(palette().link());
         table.setItem(row, 1, replace);
     }
+}
+
+void OperatorConsole::markRehearsal()
+{
+    setWindowTitle(QStringLiteral("操作台 · 彩排"));
+    m_ui->stateBox->setTitle(QStringLiteral("彩排 (真实活动的文件不变; 退出即结束彩排)"));
+    m_ui->stateBox->setStyleSheet(QStringLiteral("QGroupBox { color: #d00000; font-weight: bold; }"));
 }
 
 void OperatorConsole::showFrame(const QImage& frame)

@@ -28,6 +28,8 @@ public:
 
     // Shows the session's state as it is now.
     void refresh();
+    // A rehearsal's console says so, in red.
+    void markRehearsal();
     // A frame of the audience's screen, for the preview.
     void showFrame(const QImage& frame);
     // The phones' page as it stands: its address and QR code (null when

@@ -109,7 +109,7 @@ std::vector<PreShowCheck::Line> PreShowCheck::run(const DrawSession& session, co
          absentSounds.isEmpty() ? ok() : QStringLiteral("缺少 ") + absentSounds.join(QStringLiteral(", "))});
     lines.push_back({QStringLiteral("声音输出"), views.soundAvailable,
                      views.soundAvailable ? ok() : QStringLiteral("没有可用的声音输出")});
-    const QStorageInfo storage(session.folder().file(""));
+    const QStorageInfo storage(session.folder().path());
     const qint64 free = storage.bytesAvailable();
     const QString space = QStringLiteral("剩余 %1 MB").arg(free >> 20);
     lines.push_back({QStringLiteral("磁盘空间"), free >= LeastFreeBytes,

@@ -7,19 +7,22 @@
 #include "app/OperatorConsole.h"
 #include "app/PreShowCheck.h"
 #include "app/QtMessageBox.h"
+#include "app/Rehearsal.h"
 #include "areas/CSimpleFontDialog.h"
 #include "controls/CEditLottoryDlg.h"
 #include "data/CAwakDlg.h"
 #include "data/DrawData.h"
+#include "data/EventLock.h"
 #include "platform/MsgBox.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-ShowWindows::ShowWindows(const EventFolder& folder)
+ShowWindows::ShowWindows(const EventFolder& folder, bool rehearsal)
     : m_controller(folder), m_screen(std::make_unique<CRafoDlg>(m_controller)),
-      m_phones(m_controller.session())
+      m_phones(m_controller.session()), m_rehearsal(rehearsal)
 {
+    m_screen->setRehearsal(rehearsal);
     connect(&m_phones, &PhoneService::changed, this, [this] {
         // A new address makes a new code: the one over the screen follows.
         if (m_screen->phoneCodeShown())
@@ -58,7 +61,9 @@ void ShowWindows::open(const QRect& screen)
 {
     m_screen->OnInitDialog(screen);
     m_controller.open(screen);
-    m_phones.open();
+    // Phones follow the real event, never a rehearsal.
+    if (!m_rehearsal)
+        m_phones.open();
     // What the start found wrong goes to the operator's screen when there is one.
     m_controller.tell();
 }
@@ -71,6 +76,8 @@ void ShowWindows::openConsole()
         connect(m_console.get(), &OperatorConsole::visibilityChanged, m_screen.get(),
                 qOverload<>(&QWidget::update));
         placeConsole();
+        if (m_rehearsal)
+            m_console->markRehearsal();
         showPhones();
     }
     QtMessageBox::setOwner(m_console.get());
@@ -171,6 +178,12 @@ void ShowWindows::runDialog(int command)
     case ShowCommand::IdPhoneCode:
         togglePhoneCode();
         break;
+    case ShowCommand::IdRehearse:
+        if (m_rehearsal)
+            m_controller.exit();
+        else
+            rehearse();
+        break;
     case ShowCommand::IdCheck: {
         PreShowCheck::Views views;
         views.soundAvailable = m_controller.soundAvailable();
@@ -204,6 +217,45 @@ void ShowWindows::runDialog(int command)
         break;
     }
     m_controller.tell();
+}
+
+void ShowWindows::rehearse()
+{
+    // The event at rest first: a table half written is not copied half.
+    m_controller.session().finishWrites();
+    const std::optional<QString> copy =
+        Rehearsal::copy(m_controller.session().folder(), QDateTime::currentDateTime());
+    if (!copy) {
+        MsgBox::show(L"无法建立彩排文件夹", L"消息", MsgBox::Ok);
+        return;
+    }
+    // The real show stands aside: hidden, silent, taking no check-ins, writing nothing.
+    CheckinDesk& desk = m_controller.session().checkinDesk();
+    const bool checkingIn = desk.isOpen();
+    desk.setOpen(false);
+    m_controller.player().Stop();
+    const bool consoleShown = consoleWatching();
+    m_screen->hide();
+    if (m_console)
+        m_console->hide();
+    {
+        const EventFolder folder(*copy);
+        EventLock lock(folder);
+        lock.take();
+        ShowWindows rehearsal(folder, true);
+        rehearsal.open(m_controller.screen());
+        CRafoDlg& screen = rehearsal.drawScreen();
+        screen.show();
+        if (consoleShown)
+            rehearsal.openConsole();
+        ModalRunner::exec(screen);
+    }
+    desk.setOpen(checkingIn);
+    m_screen->show();
+    m_screen->activateWindow();
+    if (consoleShown)
+        openConsole();
+    m_screen->update();
 }
 
 void ShowWindows::togglePhoneCode()

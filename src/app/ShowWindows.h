@@ -21,7 +21,8 @@ class ShowWindows : public QObject
 {
     Q_OBJECT
 public:
-    explicit ShowWindows(const EventFolder& folder);
+    // A rehearsal's windows say so and serve no phones.
+    explicit ShowWindows(const EventFolder& folder, bool rehearsal = false);
     ~ShowWindows() override;
 
     // Follows the screen the event names and opens the show there.
@@ -49,11 +50,14 @@ private:
     AudienceFrame::Watcher previewWatcher() const;
     void closeAll();
     void togglePhoneCode();
+    // Runs the show on a copy of the event until its exit, this one standing aside untouched.
+    void rehearse();
     void showPhones();
 
     ShowController m_controller;
     std::unique_ptr<CRafoDlg> m_screen;
     PhoneService m_phones;
+    bool m_rehearsal = false;
     std::unique_ptr<OperatorConsole> m_console;
     QPointer<CResultDlg> m_result;
     // It outlives the result screen, so a second opening continues.

@@ -25,7 +25,9 @@ enum Id
     IdExportCheckinCodes = 32802,
     IdExportAttendance = 32804,
     // The pre-show check: whether tonight's files are ready.
-    IdCheck = 32806
+    IdCheck = 32806,
+    // A rehearsal on a copy of the event; in the rehearsal, its end.
+    IdRehearse = 32808
 };
 
 } // namespace ShowCommand
