@@ -235,7 +235,10 @@ void ShowWindows::rehearse()
     desk.setOpen(false);
     m_controller.player().Stop();
     const bool consoleShown = consoleWatching();
-    m_screen->hide();
+    // The real screen stays under the rehearsal's, which covers it: with no
+    // window left, the toolkit would end the whole program with the rehearsal.
+    const bool quitting = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     if (m_console)
         m_console->hide();
     {
@@ -251,7 +254,8 @@ void ShowWindows::rehearse()
         ModalRunner::exec(screen);
     }
     desk.setOpen(checkingIn);
-    m_screen->show();
+    QGuiApplication::setQuitOnLastWindowClosed(quitting);
+    m_screen->raise();
     m_screen->activateWindow();
     if (consoleShown)
         openConsole();
