@@ -28,6 +28,7 @@ std::map<QString, QByteArray> files(const QString& folder)
 TEST_F(ScreenTest, ARehearsalLeavesTheEventAsItWas)
 {
     SetUpScreen(30, {3, 2});
+    screen->show();
     screen->StartDraw();
     screen->StopDraw();
     screen->session().finishWrites();
