@@ -267,3 +267,28 @@ TEST(OperatorConsole, AloneWithTheControllerItWorksTheWholeShow)
             types << QJsonDocument::fromJson(line).object().value("type").toString();
     EXPECT_EQ(types.join(", "), "start, stop, stop, result screen, exit");
 }
+
+// 补抽未签到: every winner of the chosen prize who has not checked in is
+// replaced after one question with the count; those present keep their prize.
+TEST_F(ScreenTest, WinnersWhoDidNotCheckInAreReplacedInOneStep)
+{
+    SetUpScreen(30, {3, 2});
+    closeScreen();
+    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[Phone]\r\nCheckin=name\r\n");
+    openScreen();
+    screen->StartDraw();
+    screen->StopDraw();
+    const std::vector<tstring> drawn = screen->engine().award(0).winners;
+    screen->session().checkinDesk().checkInAtDoor({drawn[1]});
+    screen->OnCommand(ShowCommand::IdConsole);
+    OperatorConsole* console = windows->console();
+    ASSERT_TRUE(console);
+    MessageRecorder messages;
+    messages.setNextAnswer(MsgBox::IdOk);
+    console->findChild<QPushButton*>("replaceAbsentButton")->click();
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"补抽 2 名缺席者?"});
+    const std::vector<tstring>& now = screen->engine().award(0).winners;
+    EXPECT_NE(now[0], drawn[0]);
+    EXPECT_EQ(now[1], drawn[1]) << "present, so kept";
+    EXPECT_NE(now[2], drawn[2]);
+}
