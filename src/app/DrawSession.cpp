@@ -148,36 +148,6 @@ DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
     return DrawEngine::Replaced;
 }
 
-bool DrawSession::replaceAll(int prize, std::vector<int> rows)
-{
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [this, prize](int row) { return !m_engine.canReplace(prize, row); }),
-               rows.end());
-    if (rows.empty() || m_worker.busy())
-        return false;
-    m_replacingPrize = prize;
-    m_replacingRows = std::move(rows);
-    replaceNext();
-    return true;
-}
-
-void DrawSession::replaceNext()
-{
-    while (!m_replacingRows.empty()) {
-        const int row = m_replacingRows.front();
-        m_replacingRows.erase(m_replacingRows.begin());
-        const DrawEngine::ReplaceResult result = replace(m_replacingPrize, row);
-        if (result == DrawEngine::Replaced)
-            return;
-        if (result == DrawEngine::PoolEmpty) {
-            m_replacingRows.clear();
-            tell(NobodyLeftToReplace, L"消息");
-        }
-    }
-}
-
 std::shared_ptr<DrawSession::Landing> DrawSession::landingNow() const
 {
     auto landing = std::make_shared<Landing>();
@@ -284,7 +254,6 @@ void DrawSession::landReplace(Landing& landing)
     if (shown)
         showWall(landing, true);
     emit winnerReplaced(record.prize, row);
-    replaceNext();
 }
 
 void DrawSession::landKept(const Landing& landing)

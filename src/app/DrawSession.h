@@ -31,7 +31,6 @@ class DrawSession : public QObject, public PrizeSettingsHost, public Participant
 {
     Q_OBJECT
 public:
-    static constexpr const wchar_t* NobodyLeftToReplace = L"没有可以补抽的人了, 其余缺席者未补抽";
     static constexpr const wchar_t* InitMusic = L"Music\\Init.mp3";
     static constexpr const wchar_t* StartMusic = L"Music\\start.mp3";
     static constexpr const wchar_t* StopSound = L"Music\\stop.wav";
@@ -67,10 +66,6 @@ public:
     DrawEngine::ReplaceResult replace(int row) { return replace(m_engine.current(), row); }
     // The same for a winner of any prize drawn so far; the screen keeps its wall.
     DrawEngine::ReplaceResult replace(int prize, int row);
-    // Several absent winners of one prize, in row order, one draw after the
-    // other, each journalled with its own seed. Stops early when nobody is
-    // left to draw. False when none of the rows can be replaced now.
-    bool replaceAll(int prize, std::vector<int> rows);
     // Whether a stop, a replacement or the result screen's entry is on its way.
     bool landing() const { return m_worker.busy(); }
     // Waits for it and lands it now.
@@ -253,7 +248,6 @@ private:
     // the prize table or the list, so a bad one is told on the operator's side
     // before its prize comes up; what was told at the last check is not told again.
     void checkRanges();
-    void replaceNext();
     void reportExclusions();
 
     const EventFolder m_folder;
@@ -280,9 +274,6 @@ private:
     QString m_exclusionReport;
     WinnersLedger m_ledger;
     CheckinDesk m_checkinDesk;
-    // The rows of a prize still to be replaced, one after the other.
-    int m_replacingPrize = -1;
-    std::vector<int> m_replacingRows;
     // Counts the changes of the names area since the start, so a wall laid
     // out on the worker for an area that has changed since is laid out again.
     int m_layoutChanges = 0;

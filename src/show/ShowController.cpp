@@ -21,6 +21,9 @@ ShowController::ShowController(const EventFolder& folder, QObject* parent)
         m_resultScreen = true;
         emit resultScreen(true);
     });
+    // Queued: the views hear of one replacement before the next begins.
+    connect(&m_session, &DrawSession::winnerReplaced, this, &ShowController::replaceNext,
+            Qt::QueuedConnection);
 }
 
 ShowController::~ShowController()
@@ -193,8 +196,27 @@ void ShowController::replaceAbsent(int prize, const std::vector<int>& rows)
     if (MsgBox::show(BulkReplaceQuestion[0] + std::to_wstring(replaceable.size()) + BulkReplaceQuestion[1],
                      L"消息", MsgBox::OkCancel) != MsgBox::IdOk)
         return;
-    m_session.replaceAll(prize, rows);
+    m_replacingPrize = prize;
+    m_replacingRows.assign(replaceable.begin(), replaceable.end());
+    replaceNext();
     tell();
+}
+
+// The next of the rows asked for once the one before has landed; the rest
+// stays unreplaced, and the operator hears so, when nobody is left to draw.
+void ShowController::replaceNext()
+{
+    while (!m_replacingRows.empty()) {
+        const int row = m_replacingRows.front();
+        m_replacingRows.erase(m_replacingRows.begin());
+        const DrawEngine::ReplaceResult result = m_session.replace(m_replacingPrize, row);
+        if (result == DrawEngine::Replaced)
+            return;
+        if (result == DrawEngine::PoolEmpty) {
+            m_replacingRows.clear();
+            MsgBox::show(NobodyLeftToReplace, L"消息", MsgBox::Ok);
+        }
+    }
 }
 
 void ShowController::redraw()

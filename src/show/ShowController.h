@@ -25,6 +25,7 @@ public:
     static constexpr const wchar_t* SettingsWarning = L"编辑奖品将删除所有已经抽取数据";
     static constexpr const wchar_t* ReplaceQuestion = L" 缺席, 从未中奖的人中补抽一名?";
     static constexpr const wchar_t* NobodyToReplace = L"没有可以补抽的人";
+    static constexpr const wchar_t* NobodyLeftToReplace = L"没有可以补抽的人了, 其余缺席者未补抽";
     // Around the number of absent winners.
     static constexpr const wchar_t* BulkReplaceQuestion[2] = {L"补抽 ", L" 名缺席者?"};
     static constexpr const wchar_t* ExitQuestion = L"结束抽奖, 退出程序?";
@@ -106,6 +107,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void replaceNext();
+
     DrawSession m_session;
     MusicPlayer m_player;
     std::unique_ptr<ScreenFollower> m_follower;
@@ -116,4 +119,7 @@ private:
     bool m_resultScreen = false;
     bool m_opened = false;
     bool m_closed = false;
+    // The rows of a prize still to be replaced, one after the other.
+    int m_replacingPrize = -1;
+    std::vector<int> m_replacingRows;
 };

@@ -3,6 +3,7 @@
 #include "app/ScreenTestSupport.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -177,6 +178,7 @@ TEST_F(ScreenTest, TheConsoleWorksTheSameSessionAndTakesNoKeys)
     messages.clear();
     messages.setNextAnswer(MsgBox::IdOk);
     press("replaceSelectedButton");
+    QCoreApplication::processEvents();
     EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"补抽 2 名缺席者?"}) << "one question for all";
     EXPECT_NE(screen->engine().award(0).winners[0], first[0]);
     EXPECT_EQ(screen->engine().award(0).winners[1], first[1]);
@@ -286,6 +288,7 @@ TEST_F(ScreenTest, WinnersWhoDidNotCheckInAreReplacedInOneStep)
     MessageRecorder messages;
     messages.setNextAnswer(MsgBox::IdOk);
     console->findChild<QPushButton*>("replaceAbsentButton")->click();
+    QCoreApplication::processEvents();
     EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"补抽 2 名缺席者?"});
     const std::vector<tstring>& now = screen->engine().award(0).winners;
     EXPECT_NE(now[0], drawn[0]);

@@ -5,6 +5,7 @@
 #include "support/MessageRecorder.h"
 #include "support/TestEvent.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -175,6 +176,7 @@ TEST_F(ShowControllerTest, AbsentWinnersOfAnEarlierPrizeAreReplacedInOneStep)
     EXPECT_EQ(show->engine().award(0).winners, before) << "cancelled";
     messages.setNextAnswer(MsgBox::IdOk);
     show->replaceAbsent(0, {2, 0, 0, 7});
+    QCoreApplication::processEvents();
     EXPECT_EQ(messages.texts(), (std::vector<std::wstring>{L"补抽 2 名缺席者?", L"补抽 2 名缺席者?"}));
     EXPECT_EQ(events, (QStringList{"replaced 0 0", "replaced 0 2"})) << "in row order";
     const std::vector<tstring>& after = show->engine().award(0).winners;
