@@ -16,7 +16,6 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -139,8 +138,6 @@ int main(int argc, char** argv)
     auto* server = new LiveServer(limits);
     server->moveToThread(&thread);
     thread.start();
-    quint16 port = 0;
-    QObject::connect(server, &LiveServer::listening, &app, [&port](quint16 listened) { port = listened; });
     // The show's side, as the phones' service answers on the GUI thread.
     QObject::connect(
         server, &LiveServer::checkinAsked, &app,
@@ -155,35 +152,19 @@ int main(int argc, char** argv)
                         server, [server, ask, wrong, json] { server->answerCheckin(ask, wrong, json); });
                 });
         });
-    QMetaObject::invokeMethod(server, [server] {
-        server->publish(LiveUpdate{1, "reset", "{}", "{}"});
-        server->listen({QHostAddress(QHostAddress::LocalHost)}, 0, 1, QStringLiteral("127.0.0.1"));
-    });
-    spin([&port] { return port != 0; }, 5000);
+    const quint16 port = listenOnLoopback(server, "{}");
 
-    double lastBeat = monotonicMs();
-    double longest = 0;
-    QTimer beat;
-    beat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
-        const double now = monotonicMs();
-        longest = std::max(longest, now - lastBeat);
-        lastBeat = now;
-    });
-    beat.start(1);
+    Heartbeat beat;
     say(down[1], QByteArray::number(port));
-    QSocketNotifier done(up[0], QSocketNotifier::Read);
-    bool finished = false;
-    QObject::connect(&done, &QSocketNotifier::activated, [&finished] { finished = true; });
-    spin([&finished] { return finished; }, (count / std::max(1, perSecond) + 60) * 1000);
+    const QList<QByteArray> figures =
+        hearWhileRunning(up[0], (count / std::max(1, perSecond) + 60) * 1000).split(' ');
     beat.stop();
-    const QList<QByteArray> figures = hear(up[0]).split(' ');
     std::printf("%s guests checked in by code in bursts of %d a second (%s refused), %zu in the journal\n",
                 figures.value(0).constData(), perSecond, figures.value(1).constData(),
                 session.checkinDesk().book().checkedInCount());
     std::printf("answered within: median %s ms, 99 %% %s ms, slowest %s ms\n", figures.value(2).constData(),
                 figures.value(3).constData(), figures.value(4).constData());
-    std::printf("the GUI thread's longest time away meanwhile: %.1f ms\n", longest);
+    std::printf("the GUI thread's longest time away meanwhile: %.1f ms\n", beat.longestMs());
     waitpid(child, nullptr, 0);
     QMetaObject::invokeMethod(
         server, [server] { delete server; }, Qt::BlockingQueuedConnection);

@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
@@ -194,13 +193,7 @@ int main(int argc, char** argv)
     thread.start();
     qint64 version = 1;
     const QByteArray snapshot = "{\"version\":1,\"prizes\":[]}";
-    quint16 port = 0;
-    QObject::connect(server, &LiveServer::listening, &app, [&port](quint16 listened) { port = listened; });
-    QMetaObject::invokeMethod(server, [server, snapshot] {
-        server->publish(LiveUpdate{1, "reset", snapshot, snapshot});
-        server->listen({QHostAddress(QHostAddress::LocalHost)}, 0, 1, QStringLiteral("127.0.0.1"));
-    });
-    spin([&port] { return port != 0; }, 5000);
+    const quint16 port = listenOnLoopback(server, snapshot);
     const long before = residentKb();
     say(down[1], QByteArray::number(port));
     const int held = hear(up[0]).toInt();
@@ -213,16 +206,7 @@ int main(int argc, char** argv)
     const double idleShare = (processorMs() - idleStart) / (monotonicMs() - idleWall);
 
     // The GUI thread beats every millisecond while the stops go out.
-    double lastBeat = monotonicMs();
-    double longest = 0;
-    QTimer beat;
-    beat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
-        const double now = monotonicMs();
-        longest = std::max(longest, now - lastBeat);
-        lastBeat = now;
-    });
-    beat.start(1);
+    Heartbeat beat;
     std::printf("%d event streams held, the server's memory for them %.1f MB, its processor idle %.1f %%\n",
                 held, double(after - before) / 1024.0, idleShare * 100);
     for (const int winners : {10, 1000}) {
@@ -232,28 +216,20 @@ int main(int argc, char** argv)
             const double sent = monotonicMs();
             QMetaObject::invokeMethod(server, [server, update] { server->publish(update); });
             say(down[1], "stop " + QByteArray::number(version) + ' ' + QByteArray::number(sent, 'f', 3));
-            QByteArray answer;
             // The reply comes through a pipe; the event loop keeps beating meanwhile.
-            QSocketNotifier notifier(up[0], QSocketNotifier::Read);
-            bool ready = false;
-            QObject::connect(&notifier, &QSocketNotifier::activated, [&ready] { ready = true; });
-            spin([&ready] { return ready; }, 20000);
-            answer = hear(up[0]);
+            const QByteArray answer = hearWhileRunning(up[0], 20000);
             std::printf("a stop of %4d winners reached every stream in %s ms (missed by %s)\n", winners,
                         answer.split(' ').value(0).constData(), answer.split(' ').value(1).constData());
         }
     }
     beat.stop();
-    std::printf("the GUI thread's longest time away while the stops went out: %.1f ms\n", longest);
+    std::printf("the GUI thread's longest time away while the stops went out: %.1f ms\n", beat.longestMs());
     say(down[1], "poll");
     const double pollStart = processorMs();
     const double pollWall = monotonicMs();
-    QSocketNotifier polled(up[0], QSocketNotifier::Read);
-    bool done = false;
-    QObject::connect(&polled, &QSocketNotifier::activated, [&done] { done = true; });
-    spin([&done] { return done; }, 30000);
+    const QByteArray polled = hearWhileRunning(up[0], 30000);
     const double pollShare = (processorMs() - pollStart) / (monotonicMs() - pollWall);
-    const QList<QByteArray> polls = hear(up[0]).split(' ');
+    const QList<QByteArray> polls = polled.split(' ');
     std::printf("%d polls a second (%s of %s answered): the server's processor %.1f %% of a core\n",
                 pollsPerSecond, polls.value(0).constData(), polls.value(1).constData(), pollShare * 100);
     say(down[1], "end");
