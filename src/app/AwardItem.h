@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/Commitment.h"
 #include "areas/tstring.h"
 
+#include <memory>
 #include <vector>
 
 // One prize of the table, with the names drawn for it in draw order.
@@ -18,4 +20,6 @@ struct AwardItem
     tstring range;
     // How many names its range admitted at its last draw; -1 when it admits everyone.
     long long admitted = -1;
+    // Of a witnessed draw: where its replacements' words go on; none otherwise.
+    std::shared_ptr<const WitnessStream> witness;
 };

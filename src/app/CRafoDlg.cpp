@@ -275,7 +275,9 @@ void CRafoDlg::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        OnCommand(ShowCommand::IdOk);
+        // The hall watches a witnessed draw: a stray Enter must not end the show.
+        if (!session().witnessing())
+            OnCommand(ShowCommand::IdOk);
         return;
     default:
         QDialog::keyPressEvent(event);
@@ -356,6 +358,9 @@ void CRafoDlg::paintFrame(QPainter& painter)
     frame.fingerprint = session().fingerprint();
     frame.wall = &session().wall();
     frame.page = session().page();
+    frame.witness = &session().witness();
+    // The console tells the operator of a refused stop; without one, the screen does.
+    frame.witnessRefusal = !(m_watcher && m_watcher());
     m_painter.paint(painter, frame);
 }
 

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
+#include <unordered_set>
 
 DrawEngine::~DrawEngine()
 {
@@ -136,9 +138,10 @@ namespace {
 template <typename IndexOf>
 std::vector<bool> pickFrom(const NamePool& pool, std::size_t candidates, IndexOf indexOf,
                            const DrawSeed& seed, int count, std::vector<std::size_t>& positions,
-                           std::vector<tstring>& winners)
+                           std::vector<tstring>& winners, std::uint64_t firstWord = 0,
+                           std::uint64_t* words = nullptr)
 {
-    DrawSeed::Positions random(seed);
+    DrawSeed::Positions random(seed, firstWord);
     const std::size_t draws = std::min(static_cast<std::size_t>(std::max(count, 0)), candidates);
     std::vector<bool> won(draws > 0 ? pool.size() : 0);
     if (draws == 0)
@@ -151,6 +154,8 @@ std::vector<bool> pickFrom(const NamePool& pool, std::size_t candidates, IndexOf
         winners.push_back(pool[index]);
         won[index] = true;
     }
+    if (words)
+        *words = random.word() - firstWord;
     return won;
 }
 
@@ -160,9 +165,10 @@ template <typename IndexOf>
 void DrawEngine::plan(std::size_t candidates, IndexOf indexOf, const DrawSeed& seed, int count,
                       Drawing& drawing) const
 {
-    drawing.record.seed = seed;
-    const std::vector<bool> won =
-        pickFrom(m_pool, candidates, indexOf, seed, count, drawing.record.positions, drawing.record.winners);
+    DrawRecord& record = drawing.record;
+    record.seed = seed;
+    const std::vector<bool> won = pickFrom(m_pool, candidates, indexOf, seed, count, record.positions,
+                                           record.winners, record.firstWord, &record.words);
     drawing.remaining = m_pool.without(won);
     drawing.takesFromPool = true;
 }
@@ -250,6 +256,34 @@ DrawEngine::Drawing DrawEngine::planReplace(int prize, int row, const DrawSeed& 
     return drawing;
 }
 
+DrawEngine::Drawing DrawEngine::planReplace(int prize, int row, const WitnessStream& stream,
+                                            const std::vector<std::size_t>& candidates)
+{
+    Drawing drawing;
+    drawing.row = row;
+    if (!canReplace(prize, row))
+        return drawing;
+    drawing.replaced = PoolEmpty;
+    if (candidates.empty())
+        return drawing;
+    DrawRecord& record = drawing.record;
+    record.prize = prize;
+    record.poolSize = m_pool.size();
+    record.poolDigest = takeDigest();
+    record.scope = stream.scope;
+    record.admitted = static_cast<long long>(candidates.size());
+    record.witnessed = true;
+    record.firstWord = stream.nextWord;
+    if (const auto admitted = Commitment::fromHex(stream.admittedSha256))
+        record.admittedSha256 = *admitted;
+    plan(
+        candidates.size(), [&candidates](std::size_t k) { return candidates[k]; }, stream.seed, 1, drawing);
+    drawing.replaced = Replaced;
+    drawing.winners = m_awards[static_cast<size_t>(prize)].winners;
+    drawing.winners[static_cast<size_t>(row)] = record.winners.front();
+    return drawing;
+}
+
 void DrawEngine::land(Drawing drawing)
 {
     ++m_revision;
@@ -257,11 +291,23 @@ void DrawEngine::land(Drawing drawing)
         m_running = 0;
     if (drawing.outcome == StopOutcome::Ignored && drawing.replaced != Replaced)
         return;
-    AwardItem& award = m_awards[static_cast<size_t>(drawing.record.prize)];
+    const DrawRecord& record = drawing.record;
+    AwardItem& award = m_awards[static_cast<size_t>(record.prize)];
     if (drawing.row >= 0)
         m_absent.push_back(award.winners[static_cast<size_t>(drawing.row)]);
     else
-        award.admitted = drawing.record.admitted;
+        award.admitted = record.admitted;
+    // A witnessed draw's replacements go on with its words; a stop without
+    // a commitment has none.
+    if (record.witnessed) {
+        auto stream = drawing.row >= 0 && award.witness
+                          ? std::make_shared<WitnessStream>(*award.witness)
+                          : std::make_shared<WitnessStream>(WitnessStream::of(record));
+        stream->nextWord = record.firstWord + record.words;
+        award.witness = std::move(stream);
+    } else if (drawing.row < 0) {
+        award.witness.reset();
+    }
     if (drawing.takesFromPool)
         m_pool.keep(std::move(drawing.remaining));
     if (drawing.outcome == StopOutcome::EmptyPool)
@@ -301,6 +347,21 @@ bool admittedAt(const NamePool& pool, std::size_t i, const DrawScope& scope, tst
 
 } // namespace
 
+std::vector<std::size_t> DrawEngine::positionsOf(const std::vector<tstring>& names) const
+{
+    std::unordered_set<std::wstring_view> wanted;
+    for (const tstring& name : names)
+        wanted.insert(name);
+    std::vector<std::size_t> positions;
+    tstring scratch;
+    for (std::size_t i = 0; i < m_pool.size(); ++i) {
+        m_pool.copy(i, scratch);
+        if (wanted.count(scratch))
+            positions.push_back(i);
+    }
+    return positions;
+}
+
 std::vector<std::size_t> DrawEngine::admittedBy(const NamePool& pool, const DrawScope& scope)
 {
     std::vector<std::size_t> admitted;
@@ -324,9 +385,14 @@ bool DrawEngine::anyAdmitted(const NamePool& pool, const DrawScope& scope)
 
 bool DrawEngine::canReplace(int prize, int row) const
 {
-    return !m_running && prize >= 0 && prize <= m_current && prize < prizeCount() &&
-           m_awards[static_cast<size_t>(prize)].drawn && row >= 0 &&
+    return !m_running && hasWinners(prize) && row >= 0 &&
            static_cast<size_t>(row) < m_awards[static_cast<size_t>(prize)].winners.size();
+}
+
+bool DrawEngine::hasWinners(int prize) const
+{
+    return prize >= 0 && prize < prizeCount() && isFinishedForDisplay(prize) &&
+           !m_awards[static_cast<size_t>(prize)].winners.empty();
 }
 
 DrawEngine::ReplaceResult DrawEngine::ReplaceWinner(int prize, int row, const DrawSeed& seed,

@@ -102,6 +102,12 @@ public:
     // and the plan must land before anything else changes the draw.
     Drawing planStop(const DrawSeed& seed, const DrawScope* scope = nullptr);
     Drawing planReplace(int prize, int row, const DrawSeed& seed, const DrawScope* scope = nullptr);
+    // The replacement of a witnessed prize's winner: among the pool's names at
+    // `candidates` (those its commitment admitted), continuing its words.
+    Drawing planReplace(int prize, int row, const WitnessStream& stream,
+                        const std::vector<std::size_t>& candidates);
+    // Where in the pool the names of that list are, in pool order.
+    std::vector<std::size_t> positionsOf(const std::vector<tstring>& names) const;
     void land(Drawing drawing);
     // Whether the winner in that row of the prize just drawn can be replaced now.
     bool canReplace(int row) const { return isCurrentPrize() && canReplace(m_current, row); }
@@ -124,6 +130,8 @@ public:
     std::uint64_t revision() const { return m_revision; }
     bool isCurrentPrize() const { return m_current >= 0 && m_current < prizeCount(); }
     bool isFinishedForDisplay(int index) const;
+    // Finished with winners, in this run or one the result store brought back.
+    bool hasWinners(int prize) const;
     // The names in the prizes' winner lists.
     std::size_t winnersDrawn() const;
     // Both count the planned places of the prizes, not the names drawn.
@@ -148,6 +156,12 @@ public:
     // one a journal entry records, or one the file could not take yet. The
     // given winners of the old table are withdrawn.
     void setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn = {});
+    // Where the words of a witnessed prize drawn before a restart stand.
+    void attachWitness(int prize, std::shared_ptr<const WitnessStream> stream)
+    {
+        if (prize >= 0 && prize < prizeCount())
+            m_awards[static_cast<size_t>(prize)].witness = std::move(stream);
+    }
     // The operator was told the drawn data goes: the next store replaces the old one.
     void storeAfresh() { m_continuesStore = false; }
 

@@ -2,9 +2,12 @@
 
 #include "app/DrawSeed.h"
 #include "areas/tstring.h"
+#include "platform/Sha256.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 // How one stop or one replacement chose its winners, so it can be replayed.
@@ -33,4 +36,14 @@ struct DrawRecord
     bool exclusionWords = false;
     // How many lines had checked in when a range of "已签到" was applied; -1 without one.
     long long checkedIn = -1;
+    // Under "rafo-2" (see Commitment): a stop's commitment, its secret, the
+    // hall's digits and the digest of the names it admitted; the word a draw
+    // began at and how many it used, rejected ones included.
+    bool witnessed = false;
+    Sha256::Digest commitment{};
+    Sha256::Digest secret{};
+    Sha256::Digest admittedSha256{};
+    std::string digits;
+    std::uint64_t firstWord = 0;
+    std::uint64_t words = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CaptionText.h"
 #include "app/DrawEngine.h"
+#include "app/WitnessPlate.h"
 #include "areas/AreaFont.h"
 
 #include <QFontMetrics>
@@ -59,6 +60,8 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
         areas[static_cast<size_t>(frame.selectedArea)]->Draw(&painter);
     drawCyclingNames(painter, frame);
     drawFingerprint(painter, frame.screen, frame.fingerprint);
+    if (frame.witness)
+        WitnessPlate::paint(painter, frame.screen, *frame.witness, frame.witnessRefusal);
 }
 
 void DrawScreenPainter::drawFingerprint(QPainter& painter, const Rect& screen, const QString& fingerprint)

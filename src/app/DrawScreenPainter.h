@@ -8,6 +8,7 @@
 #include "areas/TextAreas.h"
 
 class DrawEngine;
+class WitnessDesk;
 class QPainter;
 
 // Everything the audience sees on the draw screen at one moment.
@@ -26,6 +27,9 @@ struct DrawScreenFrame
     // How the names area holds the winners or the cycling names, and the page shown.
     const WinnerWall* wall = nullptr;
     int page = 0;
+    // A witnessed draw's commitment, digits and secret; and whether a refused stop is told here.
+    const WitnessDesk* witness = nullptr;
+    bool witnessRefusal = false;
 };
 
 // Paints the draw screen: pictures, the current prize, the winners or the

@@ -50,10 +50,16 @@ QString DrawSeed::hex() const
     return QString::fromStdString(Sha256::hex(m_bytes));
 }
 
-DrawSeed::Positions::Positions(const DrawSeed& seed) : m_seed(seed)
+DrawSeed::Positions::Positions(const DrawSeed& seed, std::uint64_t firstWord) : m_seed(seed)
 {
     if (seed.rule() == Rule::CrtSecond)
         m_crt.seed(static_cast<std::uint32_t>(seed.second()));
+    m_block = firstWord / 4;
+    if (firstWord % 4 != 0) {
+        // The words of that block, from the one asked for.
+        nextWord();
+        m_used = static_cast<int>(firstWord % 4);
+    }
 }
 
 std::uint64_t DrawSeed::Positions::nextWord()

@@ -40,10 +40,14 @@ public:
     class Positions
     {
     public:
-        explicit Positions(const DrawSeed& seed);
+        // From word `firstWord` on: a replacement under "rafo-2" continues
+        // the words its stop and the replacements before it used.
+        explicit Positions(const DrawSeed& seed, std::uint64_t firstWord = 0);
         // A position in 0 .. count-1: under rafo-1 the next 64-bit word below
         // the largest multiple of `count`, taken modulo `count`.
         std::size_t next(std::size_t count);
+        // The number of the next word: how many the picks have used, rejected ones included.
+        std::uint64_t word() const { return m_block * 4 - std::uint64_t(4 - m_used); }
 
     private:
         std::uint64_t nextWord();

@@ -19,11 +19,15 @@
 
 DrawSession::DrawSession(EventFolder folder, QObject* parent)
     : QObject(parent), m_folder(std::move(folder)), m_areas(m_folder), m_journal(m_folder),
-      m_ranges(m_folder), m_ledger(m_folder), m_checkinDesk(m_folder, [this](const QJsonObject& entry) {
-          // After a stop on its way: its line and the check-ins stay in the order the draw saw them.
-          m_worker.settle();
-          journal(entry);
-      })
+      m_ranges(m_folder), m_ledger(m_folder), m_checkinDesk(m_folder,
+                                                            [this](const QJsonObject& entry) {
+                                                                // After a stop on its way: its line and the
+                                                                // check-ins stay in the order the draw saw
+                                                                // them.
+                                                                m_worker.settle();
+                                                                journal(entry);
+                                                            }),
+      m_witness(m_folder)
 {
     connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::pageChanged);
 }
@@ -48,6 +52,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     RestoreResults(m_folder, m_engine);
     tableWritten(m_ledger.rebuild(m_journal.history(), m_engine));
     m_checkinDesk.open([this] { return m_engine.everyLine(); }, m_journal.checkins());
+    readWitness();
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
@@ -102,23 +107,92 @@ DrawEngine::StartOutcome DrawSession::start()
     }
     winnersChanged(false);
     m_exclusionReport = PrizeRanges::exclusionReport(m_engine.award(next), scope, m_engine.pool());
+    m_witness.clear();
+    m_witness.readSettings();
+    if (m_witness.enabled())
+        commit(next, std::move(scope));
     emit cycleStarted();
+    emit witnessChanged();
     return outcome;
+}
+
+void DrawSession::commit(int prize, DrawScope scope)
+{
+    m_witness.committing(prize);
+    auto commit = std::make_shared<WitnessDesk::Commit>();
+    commit->prize = prize;
+    commit->scope = std::make_shared<DrawScope>(std::move(scope));
+    const long long count = std::max(m_engine.award(prize).winnerCount, 0);
+    auto journalled = std::make_shared<bool>(true);
+    m_worker.run(
+        [this, commit, count, journalled] {
+            *journalled = WitnessDesk::make(*commit, m_engine.pool(), count, m_journal);
+        },
+        [this, commit, journalled] {
+            journalWritten(*journalled);
+            checkListsKept();
+            m_witness.committed(*commit);
+            emit witnessChanged();
+        });
+}
+
+bool DrawSession::typeWitnessDigit(QChar digit)
+{
+    if (!m_engine.running() || !m_witness.type(digit))
+        return false;
+    emit witnessChanged();
+    return true;
+}
+
+bool DrawSession::eraseWitnessDigit()
+{
+    if (!m_engine.running() || !m_witness.erase())
+        return false;
+    emit witnessChanged();
+    return true;
+}
+
+void DrawSession::readWitness()
+{
+    if (const std::optional<std::wstring> problem = m_witness.open(m_journal, m_engine))
+        tell(*problem, L"消息");
 }
 
 void DrawSession::stop()
 {
     if (m_worker.busy() || !m_engine.running())
         return;
-    // Read again at the stop: the range may have been edited while the names ran.
-    auto scope = std::make_shared<DrawScope>();
-    if (m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
-        return;
+    std::shared_ptr<DrawScope> scope;
+    DrawSeed seed = DrawSeed::fresh();
+    std::shared_ptr<const WitnessDesk::Commit> witnessed;
+    if (const auto& commit = m_witness.commit(); commit && commit->prize == m_engine.current())
+        witnessed = std::make_shared<const WitnessDesk::Commit>(*commit);
+    if (witnessed) {
+        // The hall's digits decide, with the secret committed to before they were rolled.
+        if (m_witness.refuse()) {
+            emit witnessChanged();
+            return;
+        }
+        seed = m_witness.seed();
+        scope = witnessed->scope;
+    } else {
+        // Read again at the stop: the range may have been edited while the names ran.
+        scope = std::make_shared<DrawScope>();
+        if (m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
+            return;
+    }
     const std::shared_ptr<Landing> landing = landingNow();
     m_worker.run(
-        [this, landing, scope, seed = DrawSeed::fresh()] {
+        [this, landing, scope, seed, witnessed, digits = m_witness.digits().toStdString()] {
             landing->drawing = m_engine.planStop(seed, scope.get());
-            const DrawRecord& record = landing->drawing.record;
+            DrawRecord& record = landing->drawing.record;
+            if (witnessed && landing->drawing.outcome == DrawEngine::StopOutcome::Drawn) {
+                record.witnessed = true;
+                record.commitment = witnessed->commitment;
+                record.secret = witnessed->secret;
+                record.digits = digits;
+                record.admittedSha256 = witnessed->admittedSha256;
+            }
             if (landing->drawing.outcome != DrawEngine::StopOutcome::Ignored)
                 keepDrawn(*landing, JournalEntry::stop(record, m_engine.award(record.prize)));
         },
@@ -129,17 +203,32 @@ DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
 {
     if (m_worker.busy() || !m_engine.canReplace(prize, row))
         return DrawEngine::NothingToReplace;
+    // A witnessed prize's replacements were fixed at its reveal: they pick
+    // among what its commitment admitted and re-read nothing.
+    const std::shared_ptr<const WitnessStream> stream = m_engine.award(prize).witness;
+    auto candidates = std::make_shared<std::vector<std::size_t>>();
     auto scope = std::make_shared<DrawScope>();
-    if (!prepareScope(prize, *scope))
-        return DrawEngine::NothingToReplace;
-    if (m_engine.pool().empty() ||
-        (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
-        return DrawEngine::PoolEmpty;
+    if (stream) {
+        if (const QString problem = WitnessDesk::candidates(m_folder, m_engine, *stream, *candidates);
+            !problem.isEmpty()) {
+            tell(problem.toStdWString(), L"消息");
+            return DrawEngine::NothingToReplace;
+        }
+        if (candidates->empty())
+            return DrawEngine::PoolEmpty;
+    } else {
+        if (!prepareScope(prize, *scope))
+            return DrawEngine::NothingToReplace;
+        if (m_engine.pool().empty() ||
+            (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
+            return DrawEngine::PoolEmpty;
+    }
     const std::shared_ptr<Landing> landing = landingNow();
     landing->absent = m_engine.award(prize).winners[static_cast<size_t>(row)];
     m_worker.run(
-        [this, landing, scope, prize, row, seed = DrawSeed::fresh()] {
-            landing->drawing = m_engine.planReplace(prize, row, seed, scope.get());
+        [this, landing, scope, stream, candidates, prize, row, seed = DrawSeed::fresh()] {
+            landing->drawing = stream ? m_engine.planReplace(prize, row, *stream, *candidates)
+                                      : m_engine.planReplace(prize, row, seed, scope.get());
             const DrawRecord& record = landing->drawing.record;
             keepDrawn(*landing,
                       JournalEntry::replace(record, row, landing->absent, m_engine.award(record.prize)));
@@ -217,7 +306,12 @@ void DrawSession::landStop(Landing& landing)
     const DrawRecord record = landing.drawing.record;
     const DrawEngine::StopOutcome outcome = landing.drawing.outcome;
     m_engine.land(std::move(landing.drawing));
+    if (record.witnessed)
+        m_witness.reveal();
+    else
+        m_witness.clear();
     emit cycleStopped();
+    emit witnessChanged();
     if (outcome == DrawEngine::StopOutcome::Ignored)
         return;
     play(StopSound, MusicPlayer::PlayOnce);
@@ -275,6 +369,8 @@ void DrawSession::restart(const char* reason)
 {
     m_worker.settle();
     m_resultFingerprint.clear();
+    m_witness.clear();
+    emit witnessChanged();
     loadDrawData();
     storeResults();
     const QString digest = m_journal.keepList(m_engine.pool());
@@ -398,6 +494,7 @@ void DrawSession::onAnyChange(QObject* context, const std::function<void()>& ref
     connect(this, &DrawSession::pageChanged, context, refresh);
     connect(this, &DrawSession::blackoutChanged, context, refresh);
     connect(this, &DrawSession::resultScreenRequested, context, refresh);
+    connect(this, &DrawSession::witnessChanged, context, refresh);
 }
 
 std::vector<DrawSession::Notice> DrawSession::takeNotices()
@@ -415,8 +512,11 @@ void DrawSession::appendPrize(const AwardItem& item)
 void DrawSession::removePrize(int index)
 {
     m_worker.settle();
-    if (m_engine.removePrize(index))
+    if (m_engine.removePrize(index)) {
+        m_witness.clear();
         emit cycleStopped();
+        emit witnessChanged();
+    }
     prizeTableChanged();
 }
 

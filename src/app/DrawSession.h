@@ -8,6 +8,7 @@
 #include "app/WallPager.h"
 #include "app/WinnerWall.h"
 #include "app/WinnersLedger.h"
+#include "app/WitnessDesk.h"
 #include "areas/AreaEditor.h"
 #include "controls/ParticipantEditorHost.h"
 #include "data/DrawJournal.h"
@@ -139,6 +140,15 @@ public:
     // Who won what by which journal line, and who gave way.
     const WinnersLedger& ledger() const { return m_ledger; }
 
+    // The witnessed draw ([Draw] Rule=rafo-2): the commitment shown while
+    // names cycle, the hall's digits and the secret a stop revealed.
+    const WitnessDesk& witness() const { return m_witness; }
+    // Whether the names cycle under a witnessed draw: Enter must not end the show then.
+    bool witnessing() const { return m_witness.enabled() && m_engine.running(); }
+    // A digit the hall rolled, or Backspace; false when it does not count now.
+    bool typeWitnessDigit(QChar digit);
+    bool eraseWitnessDigit();
+
     // Check-in: who is in the hall, and a draw among them ("已签到").
     CheckinDesk& checkinDesk() { return m_checkinDesk; }
     const CheckinDesk& checkinDesk() const { return m_checkinDesk; }
@@ -182,6 +192,8 @@ signals:
     // There is something to tell the operator (takeNotices).
     void noticesAdded();
     void soundRequested(const QString& path, int mode);
+    // A commitment was shown, a digit typed, a stop refused or a secret revealed.
+    void witnessChanged();
     void resultScreenRequested();
 
 private:
@@ -249,6 +261,10 @@ private:
     // before its prize comes up; what was told at the last check is not told again.
     void checkRanges();
     void reportExclusions();
+    // Under rafo-2: the start's commitment, made and journalled off the GUI thread before it is shown.
+    void commit(int prize, DrawScope scope);
+    // What the journal says of witnessed draws, at the start.
+    void readWitness();
 
     const EventFolder m_folder;
     DrawEngine m_engine;
@@ -274,6 +290,7 @@ private:
     QString m_exclusionReport;
     WinnersLedger m_ledger;
     CheckinDesk m_checkinDesk;
+    WitnessDesk m_witness;
     // Counts the changes of the names area since the start, so a wall laid
     // out on the worker for an area that has changed since is laid out again.
     int m_layoutChanges = 0;

@@ -205,6 +205,39 @@ void OperatorConsole::refresh()
     m_ui->startButton->setEnabled(!running && !m_show.resultScreenShown());
     m_ui->stopButton->setEnabled(running);
     m_ui->blackButton->setChecked(session.blackedOut());
+    refreshWitness();
+}
+
+void OperatorConsole::refreshWitness()
+{
+    const WitnessDesk& desk = m_show.session().witness();
+    const auto& commit = desk.commit();
+    for (QWidget* row :
+         {static_cast<QWidget*>(m_ui->witnessCommitmentCaption),
+          static_cast<QWidget*>(m_ui->witnessCommitment), static_cast<QWidget*>(m_ui->witnessDigitsCaption),
+          static_cast<QWidget*>(m_ui->witnessDigits)})
+        row->setVisible(desk.enabled() || commit);
+    if (!commit) {
+        m_ui->witnessCommitment->setText(desk.committingNow() ? QStringLiteral("正在生成…")
+                                                              : QStringLiteral("—"));
+        m_ui->witnessDigits->setText(QStringLiteral("—"));
+        return;
+    }
+    QString line = Commitment::grouped(commit->commitment, Commitment::ShownDigits);
+    if (desk.attempt() > 1)
+        line += QStringLiteral(" (第 %1 次承诺)").arg(desk.attempt());
+    m_ui->witnessCommitment->setText(line);
+    QString digits = QStringLiteral("%1 (%2/%3)")
+                         .arg(desk.digits().isEmpty() ? QStringLiteral("—") : desk.digits())
+                         .arg(desk.digits().size())
+                         .arg(desk.minDigits());
+    if (desk.revealed())
+        digits += QStringLiteral(" · 密钥 ") + Commitment::grouped(commit->secret, 16);
+    else if (desk.refused())
+        digits += QStringLiteral(" · ") + QString::fromStdWString(desk.refusal());
+    m_ui->witnessDigits->setText(digits);
+    m_ui->witnessDigits->setStyleSheet(desk.refused() && !desk.revealed() ? QStringLiteral("color: #c00000;")
+                                                                          : QString());
 }
 
 int OperatorConsole::shownPrize() const
@@ -232,7 +265,7 @@ void OperatorConsole::fillWinners()
     QComboBox& prizes = *m_ui->winnersPrize;
     prizes.clear();
     for (int prize = 0; prize <= engine.current() && prize < engine.prizeCount(); ++prize) {
-        if (engine.award(prize).drawn)
+        if (engine.hasWinners(prize))
             prizes.addItem(QString::fromStdWString(engine.award(prize).awardName), prize);
     }
     const int prize = shownPrize();
@@ -240,8 +273,7 @@ void OperatorConsole::fillWinners()
     m_ui->replaceAbsentButton->setEnabled(m_show.session().checkinDesk().mode() != CheckinBook::Mode::Off);
     QTableWidget& table = *m_ui->winners;
     table.setRowCount(0);
-    const bool shown = prize >= 0 && prize < engine.prizeCount() && engine.award(prize).drawn &&
-                       !(prize == engine.current() && engine.running());
+    const bool shown = engine.hasWinners(prize);
     if (!shown)
         return;
     const std::vector<tstring>& winners = engine.award(prize).winners;

@@ -55,6 +55,8 @@ private:
     void replaceRows(const std::vector<int>& rows);
     // Check-in: how many are in, whether it is open, the door's matches.
     void refreshCheckin();
+    // The witnessed draw: the commitment, the digits typed and a refused stop.
+    void refreshWitness();
     void findAtDoor(const QString& typed);
 
     std::unique_ptr<Ui::OperatorConsole> m_ui;

@@ -111,6 +111,10 @@ void DrawJournal::readCheckins(const std::string& bytes)
                 checkin.time = head.time;
                 m_checkins.push_back(std::move(checkin));
             }
+        } else if (line.contains("\"type\":\"commit\"")) {
+            JournalEntry::Commit commit;
+            if (JournalEntry::readCommit(QJsonDocument::fromJson(line).object(), commit, nullptr))
+                ++m_commits[commit.prize];
         }
         begin = end + 1;
     }

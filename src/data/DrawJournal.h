@@ -49,6 +49,8 @@ public:
     const WinnerHistory& history() const { return m_history; }
     // Every check-in the journal holds, oldest first, as it stood when opened.
     const std::vector<JournalEntry::Checkin>& checkins() const { return m_checkins; }
+    // How many commitments of witnessed draws it holds for each prize.
+    const std::map<int, int>& commits() const { return m_commits; }
     // Appends the entry (see JournalEntry) with its time and the hash of the
     // line before it; true when it is on disk, with its fingerprint. A line
     // that cannot be written now is held, in order and chained, and written
@@ -79,6 +81,7 @@ private:
     bool m_lastDrawHeld = false;
     WinnerHistory m_history;
     std::vector<JournalEntry::Checkin> m_checkins;
+    std::map<int, int> m_commits;
     bool m_chainKnown = false;
     QString m_lastDrawFingerprint;
 };

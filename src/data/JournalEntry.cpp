@@ -1,5 +1,6 @@
 #include "data/JournalEntry.h"
 
+#include "app/Commitment.h"
 #include "app/DrawEngine.h"
 #include "app/DrawScope.h"
 #include "app/PoolDigest.h"
@@ -29,7 +30,8 @@ const TypeName TypeNames[] = {{JournalEntry::Type::Start, "start"},
                               {JournalEntry::Type::Exit, "exit"},
                               {JournalEntry::Type::StoreFailed, "store failed"},
                               {JournalEntry::Type::Torn, "torn"},
-                              {JournalEntry::Type::Checkin, "checkin"}};
+                              {JournalEntry::Type::Checkin, "checkin"},
+                              {JournalEntry::Type::Commit, "commit"}};
 
 const char* const OutcomeNames[] = {"drawn", "all remaining", "empty pool"};
 
@@ -96,7 +98,21 @@ QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardI
         if (record.checkedIn >= 0)
             entry.insert("checkedIn", record.checkedIn);
     }
-    if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
+    if (record.witnessed) {
+        entry.insert("seed", record.seed.hex());
+        entry.insert("rule", Commitment::RuleName);
+        entry.insert("words", static_cast<qint64>(record.words));
+        if (record.admitted < 0)
+            entry.insert("admitted", static_cast<qint64>(record.poolSize));
+        if (type == JournalEntry::Type::Replace) {
+            entry.insert("word", static_cast<qint64>(record.firstWord));
+        } else {
+            entry.insert("commitment", Commitment::hex(record.commitment));
+            entry.insert("secret", Commitment::hex(record.secret));
+            entry.insert("digits", QString::fromStdString(record.digits));
+            entry.insert("admittedSha256", Commitment::hex(record.admittedSha256));
+        }
+    } else if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
         entry.insert("seed", record.seed.hex());
         entry.insert("rule", DrawSeed::Rafo1Name);
     } else {
@@ -108,6 +124,11 @@ QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardI
 bool isDigest(const QString& value)
 {
     return DrawSeed::fromHex(value).has_value();
+}
+
+Sha256::Digest digestOf(const QString& hex)
+{
+    return Commitment::fromHex(hex).value_or(Sha256::Digest{});
 }
 
 // Reads the fields of one entry; the first that is missing or wrong is told.
@@ -220,6 +241,25 @@ private:
     bool m_ok = true;
 };
 
+// The fields of a draw under "rafo-2"; whether the digits are enough is the replay's to tell.
+void readWitness(Fields& fields, bool replacement, JournalEntry::Draw& draw)
+{
+    DrawRecord& record = draw.record;
+    record.words = static_cast<std::uint64_t>(fields.integer("words", 0, Exact));
+    draw.witnessAdmitted = fields.integer("admitted", 0, Exact);
+    if (replacement) {
+        record.firstWord = static_cast<std::uint64_t>(fields.integer("word", 0, Exact));
+        return;
+    }
+    record.commitment = digestOf(fields.digest("commitment"));
+    record.secret = digestOf(fields.digest("secret"));
+    record.admittedSha256 = digestOf(fields.digest("admittedSha256"));
+    const QString digits = fields.string("digits");
+    if (digits.size() > 1024)
+        fields.fail("digits", "过长");
+    record.digits = digits.toStdString();
+}
+
 } // namespace
 
 JournalEntry::Type JournalEntry::typeOf(const QJsonObject& entry)
@@ -313,11 +353,15 @@ bool JournalEntry::readDraw(const QJsonObject& entry, Draw& draw, QString* error
     if (fields.ok() && outcome != QLatin1String(OutcomeNames[0]) && record.outcome == DrawRecord::Drawn)
         fields.fail("outcome", "不是已知的结果");
     if (fields.has("rule")) {
-        if (fields.string("rule") != QLatin1String(DrawSeed::Rafo1Name))
+        const QString rule = fields.string("rule");
+        record.witnessed = rule == QLatin1String(Commitment::RuleName);
+        if (rule != QLatin1String(DrawSeed::Rafo1Name) && !record.witnessed)
             fields.fail("rule", "不是已知的规则");
         const auto seed = DrawSeed::fromHex(fields.digest("seed"));
         if (seed)
             record.seed = *seed;
+        if (record.witnessed)
+            readWitness(fields, typeOf(entry) == Type::Replace, draw);
     } else if (fields.has("seed")) {
         record.seed = DrawSeed::crtSecond(fields.integer("seed", 0, Exact));
     } else {
@@ -390,6 +434,24 @@ QJsonObject JournalEntry::exit()
 QJsonObject JournalEntry::storeFailed(const QString& file)
 {
     return typed(Type::StoreFailed, QJsonObject{{"file", file}});
+}
+
+QJsonObject JournalEntry::commit(const Commit& commit)
+{
+    return typed(Type::Commit, QJsonObject{{"prize", commit.prize},
+                                           {"admitted", commit.admitted},
+                                           {"admittedSha256", commit.admittedSha256},
+                                           {"commitment", commit.commitment}});
+}
+
+bool JournalEntry::readCommit(const QJsonObject& entry, Commit& commit, QString* error)
+{
+    Fields fields(entry, error);
+    commit.prize = static_cast<int>(fields.integer("prize", 0, IntMax));
+    commit.admitted = fields.integer("admitted", 0, Exact);
+    commit.admittedSha256 = fields.digest("admittedSha256");
+    commit.commitment = fields.digest("commitment");
+    return fields.ok();
 }
 
 QJsonObject JournalEntry::torn(qint64 bytes)

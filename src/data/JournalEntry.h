@@ -26,6 +26,7 @@ enum class Type
     StoreFailed,
     Torn,
     Checkin,
+    Commit,
     Unknown
 };
 Type typeOf(const QJsonObject& entry);
@@ -73,6 +74,9 @@ struct Draw
     int winnerCount = 0;
     int row = -1;
     QString absent;
+    // Of a witnessed draw: how many names its commitment admitted (a stop)
+    // or it picked among (a replacement).
+    qint64 witnessAdmitted = -1;
 };
 QJsonObject stop(const DrawRecord& record, const AwardItem& award);
 QJsonObject replace(const DrawRecord& record, int row, const tstring& absent, const AwardItem& award);
@@ -102,6 +106,18 @@ struct Checkin
 };
 QJsonObject checkin(const Checkin& checkin);
 bool readCheckin(const QJsonObject& entry, Checkin& checkin, QString* error);
+
+// A witnessed draw committed to a secret and the names it may pick, before
+// anything of it was shown (see Commitment).
+struct Commit
+{
+    int prize = -1;
+    qint64 admitted = 0;
+    QString admittedSha256;
+    QString commitment;
+};
+QJsonObject commit(const Commit& commit);
+bool readCommit(const QJsonObject& entry, Commit& commit, QString* error);
 
 // The start cut off a line a kill or a full disk left unfinished.
 QJsonObject torn(qint64 bytes);

@@ -11,6 +11,25 @@ QString WinnerHistory::timeText(qint64 secondsSinceEpoch)
     return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+void WinnerHistory::follow(const JournalEntry::Draw& draw, bool replacement)
+{
+    const DrawRecord& record = draw.record;
+    if (!record.witnessed || record.winners.empty())
+        return;
+    std::shared_ptr<WitnessStream> stream;
+    if (replacement) {
+        const auto found = streams.find(draw.absent.toStdWString());
+        if (found == streams.end() || found->second->seed.bytes() != record.seed.bytes())
+            return;
+        stream = found->second;
+    } else {
+        stream = std::make_shared<WitnessStream>(WitnessStream::of(record));
+    }
+    stream->nextWord = record.firstWord + record.words;
+    for (const tstring& winner : record.winners)
+        streams[winner] = stream;
+}
+
 WinnerHistory WinnerHistory::fromJournal(const std::string& bytes)
 {
     std::vector<QByteArray> lines;
@@ -44,6 +63,7 @@ WinnerHistory WinnerHistory::fromJournal(const std::string& bytes)
         }
         for (const tstring& winner : draw.record.winners)
             history.drawn[winner] = drawn;
+        history.follow(draw, replacement);
     }
     return history;
 }

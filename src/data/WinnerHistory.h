@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/Commitment.h"
 #include "areas/tstring.h"
+#include "data/JournalEntry.h"
 
 #include <QString>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,10 +32,15 @@ struct WinnerHistory
 
     std::map<tstring, Drawn> drawn;
     std::vector<Replacement> replacements;
+    // Where the words of each witnessed draw stand, by the winners it made.
+    std::map<tstring, std::shared_ptr<WitnessStream>> streams;
 
     // How the table shows a journal line's time.
     static QString timeText(qint64 secondsSinceEpoch);
     // The stops and replacements since the last start that threw the draws
     // away (a redraw, a participant edit); a launch carries them on.
     static WinnerHistory fromJournal(const std::string& bytes);
+
+private:
+    void follow(const JournalEntry::Draw& draw, bool replacement);
 };

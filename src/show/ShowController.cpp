@@ -166,7 +166,14 @@ bool ShowController::takeClickerKey(const QKeyEvent& event)
     // A clicker's "start the slide show" would otherwise surprise.
     case Qt::Key_F5:
         return true;
+    // The hall's dice while a witnessed draw's names cycle; a held key types nothing more.
+    case Qt::Key_Backspace:
+        return (!event.isAutoRepeat() && m_session.eraseWitnessDigit()) || m_session.witnessing();
     default:
+        if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
+            return (!event.isAutoRepeat() &&
+                    m_session.typeWitnessDigit(QChar(u'0' + (event.key() - Qt::Key_0)))) ||
+                   m_session.witnessing();
         return false;
     }
 }
