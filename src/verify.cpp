@@ -1,4 +1,4 @@
-// rafo-verify [--fingerprint F[,F...]] [event folder]: replays the event's
+// rafo-verify [--fingerprint F[,F...]] [--commitment C[,C...]] [event folder]: replays the event's
 // draw journal and says whether every draw follows from its seed, nothing
 // was changed, left out or discarded, and the results agree.
 #include "data/JournalVerifier.h"
@@ -14,12 +14,16 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     JournalVerifier::Options options;
-    if (args.size() >= 2 && args[0] == QLatin1String("--fingerprint")) {
-        options.fingerprints = args[1].split(QLatin1Char(','), Qt::SkipEmptyParts);
+    while (args.size() >= 2 &&
+           (args[0] == QLatin1String("--fingerprint") || args[0] == QLatin1String("--commitment"))) {
+        QStringList& given =
+            args[0] == QLatin1String("--fingerprint") ? options.fingerprints : options.commitments;
+        given += args[1].split(QLatin1Char(','), Qt::SkipEmptyParts);
         args = args.mid(2);
     }
     if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1Char('-')))) {
-        std::fprintf(stderr, "usage: rafo-verify [--fingerprint XXXX-XXXX-XXXX-XXXX[,...]] [event folder]\n");
+        std::fprintf(stderr, "usage: rafo-verify [--fingerprint XXXX-XXXX-XXXX-XXXX[,...]] "
+                             "[--commitment XXXX-...-XXXX[,...]] [event folder]\n");
         return JournalVerifier::UsageError;
     }
     const QString folder = args.isEmpty() ? QDir::currentPath() : args[0];

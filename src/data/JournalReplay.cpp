@@ -104,6 +104,11 @@ bool JournalReplay::line(const QByteArray& bytes, int number)
         return true;
     case JournalEntry::Type::Checkin:
         return checkin(entry);
+    case JournalEntry::Type::Commit:
+        return commit(entry);
+    case JournalEntry::Type::Exit:
+        abandon(QStringLiteral("退出时名字仍在滚动"));
+        return true;
     case JournalEntry::Type::Torn: {
         qint64 cut = 0;
         if (!JournalEntry::readTornBytes(entry, cut, &problem))
@@ -179,6 +184,9 @@ bool JournalReplay::start(const QJsonObject& entry)
     if (expired())
         return false;
     m_listedKnown = false;
+    abandon(start.reason == QLatin1String("launch")   ? QStringLiteral("程序重新启动")
+            : start.reason == QLatin1String("redraw") ? QStringLiteral("重新抽奖")
+                                                      : QStringLiteral("编辑了抽奖名单"));
     const bool listRead = readList(start.participantsDigest, names, path);
     if (start.reason == QLatin1String("launch"))
         relaunch(start, listRead ? &names : nullptr);
@@ -341,9 +349,105 @@ void JournalReplay::discard(int prize, const QString& why, int last)
     draws.resize(first);
 }
 
-// The range a draw applied, as the prize table declared it before, with
-// the lists it excluded read back from beside the journal.
-bool JournalReplay::scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope)
+// A witnessed draw's commitment: what its prize's range and the check-ins
+// were then is what its stop must have drawn from.
+bool JournalReplay::commit(const QJsonObject& entry)
+{
+    WitnessReplay::Commit commit;
+    QString problem;
+    if (!JournalEntry::readCommit(entry, commit.entry, &problem))
+        return invalid(problem);
+    commit.line = m_line;
+    commit.time = m_time;
+    if (commit.entry.prize < m_engine.prizeCount())
+        commit.range = m_engine.award(commit.entry.prize).range;
+    commit.checkedIn = std::make_shared<const std::unordered_set<std::wstring>>(m_checkedIn);
+    m_commitments.insert(commit.entry.commitment);
+    for (const WitnessReplay::Commit& abandoned : m_witness.commit(commit))
+        tellAbandoned(abandoned, QStringLiteral("之后又作了新的承诺"));
+    return true;
+}
+
+void JournalReplay::abandon(const QString& why)
+{
+    for (const WitnessReplay::Commit& abandoned : m_witness.abandon())
+        tellAbandoned(abandoned, why);
+}
+
+void JournalReplay::tellAbandoned(const WitnessReplay::Commit& commit, const QString& why)
+{
+    ++m_discarded;
+    const auto shown = Commitment::fromHex(commit.entry.commitment);
+    report.lines << QStringLiteral("第 %1 行的承诺 %2 作废: %3, 时间 %4, 没有抽取, 原因: %5")
+                        .arg(commit.line)
+                        .arg(shown ? Commitment::grouped(*shown, Commitment::ShownDigits) : QString(),
+                             prizeLabel(commit.entry.prize),
+                             QString::fromStdWString(FormatDrawTime(std::time_t(commit.time))), why);
+}
+
+// The names a witnessed stop's range admitted from the pool, which its
+// commitment's digest must be of; its replacements pick among them.
+WitnessReplay::Names JournalReplay::admittedNames(const DrawScope& scope, const DrawRecord& recorded)
+{
+    std::vector<tstring> names;
+    const NamePool& pool = m_engine.pool();
+    if (scope.admitsEveryone()) {
+        names = pool.names();
+    } else {
+        for (std::size_t index : DrawEngine::admittedBy(pool, scope))
+            names.push_back(pool[index]);
+    }
+    if (PoolDigest(names) != Commitment::hex(recorded.admittedSha256).toStdWString())
+        fail(QStringLiteral("第 %1 行: %2 (rafo-2): 承诺的名单摘要与重放的奖池和抽奖范围不符")
+                 .arg(m_line)
+                 .arg(prizeLabel(recorded.prize)));
+    return std::make_shared<const std::unordered_set<std::wstring>>(names.begin(), names.end());
+}
+
+// A witnessed prize's replacement: from its stop's seed, at the words used so
+// far, among the names its commitment admitted that are still in the pool.
+bool JournalReplay::replayWitnessed(const JournalEntry::Draw& draw, DrawRecord& replayed)
+{
+    const DrawRecord& recorded = draw.record;
+    WitnessReplay::Stream* stream = m_witness.stream(recorded.seed);
+    const QString head =
+        QStringLiteral("第 %1 行: %2 (rafo-2): ").arg(m_line).arg(prizeLabel(recorded.prize));
+    if (!stream) {
+        fail(head + QStringLiteral("补抽的种子不是之前任何一次见证抽取的种子"));
+        return false;
+    }
+    if (!stream->drawn.count(draw.absent.toStdWString()))
+        fail(head + QStringLiteral("缺席的 %1 不是由这个种子抽出的").arg(draw.absent));
+    if (recorded.firstWord != stream->nextWord)
+        fail(head + QStringLiteral("补抽从第 %1 个数开始, 应从第 %2 个")
+                        .arg(recorded.firstWord)
+                        .arg(stream->nextWord));
+    std::vector<std::size_t> candidates;
+    const NamePool& pool = m_engine.pool();
+    tstring name;
+    for (std::size_t i = 0; i < pool.size(); ++i) {
+        pool.copy(i, name);
+        if (stream->admitted->count(name))
+            candidates.push_back(i);
+    }
+    WitnessStream words;
+    words.seed = recorded.seed;
+    words.nextWord = stream->nextWord;
+    words.admittedSha256 = stream->admittedSha256;
+    words.scope = stream->scope;
+    DrawEngine::Drawing drawing = m_engine.planReplace(recorded.prize, draw.row, words, candidates);
+    replayed = drawing.record;
+    m_engine.land(std::move(drawing));
+    stream->nextWord += replayed.words;
+    stream->drawn.insert(replayed.winners.begin(), replayed.winners.end());
+    return true;
+}
+
+// The range a draw applied, as the prize table declared it before (a
+// witnessed stop's: at its commitment), with the lists it excluded read
+// back from beside the journal.
+bool JournalReplay::scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope,
+                            const WitnessReplay::Commit* commit)
 {
     QString reason;
     if (recorded.admitted >= 0 && !scope.parse(recorded.scope, &reason)) {
@@ -353,7 +457,9 @@ bool JournalReplay::scopeOf(const DrawRecord& recorded, int prize, DrawScope& sc
         return false;
     }
     DrawScope declared;
-    if (prize >= 0 && prize < m_engine.prizeCount())
+    if (commit)
+        declared.parse(commit->range);
+    else if (prize >= 0 && prize < m_engine.prizeCount())
         declared.parse(m_engine.award(prize).range);
     if (declared.text() != scope.text()) {
         fail(QStringLiteral("第 %1 行: %2 按抽奖范围 \"%3\" 抽取, 奖项表声明的是 \"%4\"")
@@ -368,15 +474,18 @@ bool JournalReplay::scopeOf(const DrawRecord& recorded, int prize, DrawScope& sc
                                                     : DrawScope::ExclusionMatch::Line);
     // "已签到": those whose check-in lines come before this one.
     if (scope.needsCheckIns()) {
-        scope.setCheckedIn(std::make_shared<const std::unordered_set<std::wstring>>(m_checkedIn));
-        if (recorded.checkedIn != static_cast<long long>(m_checkedIn.size()))
+        const auto checkedIn = commit ? commit->checkedIn
+                                      : std::make_shared<const std::unordered_set<std::wstring>>(m_checkedIn);
+        scope.setCheckedIn(checkedIn);
+        if (recorded.checkedIn != static_cast<long long>(checkedIn->size()))
             fail(QStringLiteral("第 %1 行: 记录的已签到人数 %2 与之前的签到记录 (%3 人) 不符")
                      .arg(m_line)
                      .arg(recorded.checkedIn)
-                     .arg(m_checkedIn.size()));
+                     .arg(checkedIn->size()));
         else
-            report.lines
-                << QStringLiteral("第 %1 行: 在此之前签到的 %2 人中抽取").arg(m_line).arg(m_checkedIn.size());
+            report.lines << QStringLiteral("第 %1 行: 在此之前签到的 %2 人中抽取")
+                                .arg(commit ? commit->line : m_line)
+                                .arg(checkedIn->size());
     }
     for (const tstring& file : scope.files()) {
         const auto digest = recorded.exclusions.find(file);
@@ -433,9 +542,27 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
     const bool old = recorded.seed.rule() == DrawSeed::Rule::CrtSecond;
     m_oldRule = m_oldRule || old;
     const QString seed =
-        old ? QStringLiteral("%1 (旧规则)").arg(recorded.seed.second()) : recorded.seed.hex();
+        old ? QStringLiteral("%1 (旧规则)").arg(recorded.seed.second())
+        : recorded.witnessed
+            ? QStringLiteral("%1 (rafo-2%2)")
+                  .arg(recorded.seed.hex(),
+                       replacement
+                           ? QStringLiteral(", 从第 %1 个数起").arg(recorded.firstWord)
+                           : QStringLiteral(", 见证数字 %1").arg(QString::fromStdString(recorded.digits)))
+            : recorded.seed.hex();
+    // A witnessed stop answers to the commitment before it; its replacements
+    // to the names that commitment admitted, whatever the range says now.
+    std::optional<WitnessReplay::Commit> commit;
+    if (recorded.witnessed && !replacement) {
+        QStringList faults;
+        commit = m_witness.take(recorded, draw.witnessAdmitted, faults);
+        for (const QString& fault : faults)
+            fail(QStringLiteral("第 %1 行: %2 (rafo-2): %3").arg(m_line).arg(prizeLabel(prize), fault));
+        if (!commit)
+            return true;
+    }
     DrawScope scope;
-    if (!scopeOf(recorded, prize, scope))
+    if (!(recorded.witnessed && replacement) && !scopeOf(recorded, prize, scope, commit ? &*commit : nullptr))
         return true;
     DrawRecord replayed;
     QString head;
@@ -450,7 +577,10 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
         }
         if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
             return true;
-        m_engine.ReplaceWinner(prize, row, recorded.seed, replayed, &scope);
+        if (!recorded.witnessed)
+            m_engine.ReplaceWinner(prize, row, recorded.seed, replayed, &scope);
+        else if (!replayWitnessed(draw, replayed))
+            return true;
         head =
             QStringLiteral("%1: 补抽 %2 → %3, 种子 %4, 记录 %5")
                 .arg(prizeLabel(prize), draw.absent,
@@ -463,8 +593,11 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
         }
         if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
             return true;
+        const WitnessReplay::Names admitted = commit ? admittedNames(scope, recorded) : nullptr;
         m_engine.StartDraw();
         m_engine.StopDraw(recorded.seed, replayed, &scope);
+        if (commit)
+            m_witness.stopped(recorded, admitted);
         head = QStringLiteral("%1: %2 名, 种子 %3, 记录 %4")
                    .arg(prizeLabel(prize))
                    .arg(recorded.winners.size())
@@ -484,7 +617,8 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
                           QString::fromStdWString(scope.text())));
     }
     const bool same = replayed.winners == recorded.winners && replayed.positions == recorded.positions &&
-                      replayed.outcome == recorded.outcome && replayed.admitted == recorded.admitted;
+                      replayed.outcome == recorded.outcome && replayed.admitted == recorded.admitted &&
+                      (!recorded.witnessed || replayed.words == recorded.words);
     if (same) {
         report.lines << head + QStringLiteral(", 可复现");
         return true;
@@ -546,4 +680,10 @@ bool JournalReplay::prizes(const QJsonObject& entry)
     const int current = table.running ? table.current - 1 : table.current;
     m_engine.setPrizes(std::move(table.prizes), current, withdrawn);
     return true;
+}
+
+bool JournalReplay::committed(const QString& prefix) const
+{
+    const auto found = m_commitments.lower_bound(prefix);
+    return !prefix.isEmpty() && found != m_commitments.end() && found->startsWith(prefix);
 }

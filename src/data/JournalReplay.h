@@ -3,6 +3,7 @@
 #include "app/DrawEngine.h"
 #include "data/JournalEntry.h"
 #include "data/JournalVerifier.h"
+#include "data/WitnessReplay.h"
 #include "platform/EventFolder.h"
 
 #include <QElapsedTimer>
@@ -49,6 +50,10 @@ public:
     int discarded() const { return m_discarded; }
     int cautions() const { return m_cautions; }
     bool faulty() const { return m_faults; }
+    // The commitments no stop took are abandoned: the names stopped without a draw.
+    void abandon(const QString& why);
+    // Whether a commit line's commitment begins with these hex digits.
+    bool committed(const QString& prefix) const;
     bool oldRule() const { return m_oldRule; }
     QString prizeLabel(int index) const;
     // Names joined as the result store joins them.
@@ -81,7 +86,12 @@ private:
     void tellListChange(const std::vector<tstring>& names);
     void discardAll(const QString& why);
     void discard(int prize, const QString& why, int last = -1);
-    bool scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope);
+    bool scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope,
+                 const WitnessReplay::Commit* commit = nullptr);
+    bool commit(const QJsonObject& entry);
+    void tellAbandoned(const WitnessReplay::Commit& commit, const QString& why);
+    WitnessReplay::Names admittedNames(const DrawScope& scope, const DrawRecord& recorded);
+    bool replayWitnessed(const JournalEntry::Draw& draw, DrawRecord& replayed);
     bool draw(const QJsonObject& entry, const QByteArray& bytes, bool replacement);
     bool prizes(const QJsonObject& entry);
     bool checkin(const QJsonObject& entry);
@@ -97,6 +107,9 @@ private:
     std::unordered_set<std::wstring> m_listed;
     bool m_listedKnown = false;
     std::set<QString> m_fingerprints;
+    WitnessReplay m_witness;
+    // Every commitment, in hex.
+    std::set<QString> m_commitments;
     // Of each result screen's line, by its fingerprint.
     std::map<QString, int> m_resultScreens;
     // Every stop and replacement replayed: its line and fingerprint.

@@ -117,6 +117,20 @@ void checkPhotographs(JournalReplay& replay, const QStringList& photographed)
     }
 }
 
+void checkCommitments(JournalReplay& replay, const QStringList& photographed)
+{
+    for (const QString& given : photographed) {
+        const QString hex = given.trimmed().toLower().remove(QLatin1Char('-'));
+        const bool wellFormed =
+            (hex.size() == 32 || hex.size() == 64) && std::all_of(hex.begin(), hex.end(), [](QChar c) {
+                return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                       (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+            });
+        if (!wellFormed || !replay.committed(hex))
+            replay.fail(QStringLiteral("承诺 %1 不是抽奖记录中任何一次承诺").arg(given.trimmed()));
+    }
+}
+
 void conclude(JournalReplay& replay)
 {
     if (replay.oldRule())
@@ -180,6 +194,8 @@ JournalVerifier::Report JournalVerifier::verify(const EventFolder& folder, const
         }
         going = !replay.expired() && replay.line(line, number);
     }
+    // What still waited for its stop when the journal ends: a kill while the names cycled.
+    replay.abandon(QStringLiteral("记录到此为止, 名字停止前程序被中断"));
     if (going && reader.tooLong())
         replay.fail(QStringLiteral("第 %1 行超过 %2 MiB").arg(number + 1).arg(MaxLineBytes >> 20));
     else if (going && reader.failed())
@@ -190,6 +206,7 @@ JournalVerifier::Report JournalVerifier::verify(const EventFolder& folder, const
         checkNobodyWonTwice(replay);
         checkStore(replay);
         checkPhotographs(replay, options.fingerprints);
+        checkCommitments(replay, options.commitments);
     }
     conclude(replay);
     return replay.report;

@@ -36,6 +36,9 @@ public:
     struct Options
     {
         QStringList fingerprints;
+        // Commitments photographed from the screen (32 or 64 hex digits),
+        // each of which must begin a commit line's.
+        QStringList commitments;
     };
 
     // The bounds of what is read.
