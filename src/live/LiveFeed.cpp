@@ -60,6 +60,14 @@ LiveFeed::LiveFeed(DrawSession& session, PhoneNames names, QObject* parent)
         if (CheckinBook::nameOf(desk.mode()) != m_checkin || desk.isOpen() != m_checkinOpen)
             publish("reset");
     });
+    // A commitment shown, a digit typed: the phones show them as the screen does.
+    connect(&session, &DrawSession::witnessChanged, this, [this] {
+        const QJsonValue now = witness();
+        if (now == m_witness)
+            return;
+        m_witness = now;
+        publish("witness");
+    });
     connect(&session, &DrawSession::resultScreenRequested, this, [this] {
         if (m_finished)
             return;
@@ -86,16 +94,40 @@ void LiveFeed::buildPrize(int index)
     for (const tstring& absent : ledger.absentOf(award))
         replaced.push_back(m_names.shown(QString::fromStdWString(absent)));
     // The audience sees no journal line when the event hides it; nor do the phones.
-    const bool fingerprinted = award.drawn && !m_session.fingerprint().isEmpty();
-    m_prizes[size_t(index)] =
-        compact(QJsonObject{{"index", index},
-                            {"award", QString::fromStdWString(award.awardName)},
-                            {"prize", QString::fromStdWString(award.prizeName)},
-                            {"count", award.winnerCount},
-                            {"drawn", award.drawn != 0},
-                            {"winners", array(shown)},
-                            {"replaced", array(replaced)},
-                            {"fingerprint", fingerprinted ? ledger.fingerprintOf(award) : QString()}});
+    const bool drawn = m_session.engine().hasWinners(index);
+    const bool fingerprinted = drawn && !m_session.fingerprint().isEmpty();
+    QJsonObject prize{{"index", index},
+                      {"award", QString::fromStdWString(award.awardName)},
+                      {"prize", QString::fromStdWString(award.prizeName)},
+                      {"count", award.winnerCount},
+                      {"drawn", drawn},
+                      {"winners", array(shown)},
+                      {"replaced", array(replaced)},
+                      {"fingerprint", fingerprinted ? ledger.fingerprintOf(award) : QString()}};
+    // A witnessed draw's reveal: each phone checks the commitment and the seed itself.
+    if (drawn && award.witness) {
+        const WitnessStream& stream = *award.witness;
+        prize.insert("witness", QJsonObject{{"prize", stream.committedPrize},
+                                            {"commitment", Commitment::hex(stream.commitment)},
+                                            {"secret", Commitment::hex(stream.secret)},
+                                            {"digits", QString::fromStdString(stream.digits)},
+                                            {"admittedSha256", stream.admittedSha256},
+                                            {"seed", stream.seed.hex()}});
+    }
+    m_prizes[size_t(index)] = compact(prize);
+}
+
+QJsonValue LiveFeed::witness() const
+{
+    const WitnessDesk& desk = m_session.witness();
+    const auto& commit = desk.commit();
+    if (!commit || !m_session.engine().running())
+        return QJsonValue::Null;
+    return QJsonObject{{"prize", commit->prize},
+                       {"commitment", Commitment::hex(commit->commitment)},
+                       {"attempt", desk.attempt()},
+                       {"digits", desk.digits()},
+                       {"needed", desk.minDigits()}};
 }
 
 void LiveFeed::rebuild()
@@ -119,6 +151,7 @@ QByteArray LiveFeed::results()
                                           {"masked", m_names.masked()},
                                           {"checkin", m_checkin},
                                           {"checkinOpen", m_checkinOpen},
+                                          {"witness", witness()},
                                           {"prizes", QJsonArray()}});
     // The prizes are kept as JSON of their own: a stop builds its prize's only.
     QByteArray prizes;
@@ -153,6 +186,8 @@ void LiveFeed::publish(const QByteArray& event, int prize)
         data = m_results;
     else if (event == "finished")
         data = compact(QJsonObject{{"version", m_version}, {"finished", true}});
+    else if (event == "witness")
+        data = compact(QJsonObject{{"version", m_version}, {"witness", witness()}});
     else
         data =
             "{\"version\":" + QByteArray::number(m_version) + ",\"prize\":" + m_prizes[size_t(prize)] + '}';

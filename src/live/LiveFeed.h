@@ -3,6 +3,7 @@
 #include "live/LiveUpdate.h"
 #include "live/PhoneNames.h"
 
+#include <QJsonValue>
 #include <QObject>
 #include <QString>
 #include <vector>
@@ -34,6 +35,8 @@ private:
     // A new version: the event's data and the whole results after it.
     void publish(const QByteArray& event, int prize = -1);
     void prizeChanged(const QByteArray& event, int index);
+    // The commitment of the names cycling now, with the digits typed; null for none.
+    QJsonValue witness() const;
 
     DrawSession& m_session;
     PhoneNames m_names;
@@ -45,4 +48,5 @@ private:
     QString m_checkin;
     bool m_checkinOpen = false;
     QByteArray m_results;
+    QJsonValue m_witness;
 };

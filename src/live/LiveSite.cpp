@@ -60,6 +60,7 @@ QByteArray reason(int status)
 LiveSite::LiveSite()
     : m_page(resource(QStringLiteral(":/live/index.html"))),
       m_script(resource(QStringLiteral(":/live/app.js"))),
+      m_witnessScript(resource(QStringLiteral(":/live/witness.js"))),
       m_style(resource(QStringLiteral(":/live/style.css")))
 {}
 
@@ -158,6 +159,9 @@ LiveSite::Answer LiveSite::answer(const HttpRequest& request) const
         answer = make(200, "text/html; charset=utf-8", m_page, {{"Cache-Control", "no-cache"}});
     } else if (path == "/app.js") {
         answer = make(200, "text/javascript; charset=utf-8", m_script, {{"Cache-Control", "no-cache"}});
+    } else if (path == "/witness.js") {
+        answer =
+            make(200, "text/javascript; charset=utf-8", m_witnessScript, {{"Cache-Control", "no-cache"}});
     } else if (path == "/style.css") {
         answer = make(200, "text/css; charset=utf-8", m_style, {{"Cache-Control", "no-cache"}});
     } else if (path == "/api/results") {

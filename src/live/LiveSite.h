@@ -46,6 +46,7 @@ private:
 
     QByteArray m_page;
     QByteArray m_script;
+    QByteArray m_witnessScript;
     QByteArray m_style;
     QByteArray m_results;
     qint64 m_version = 0;

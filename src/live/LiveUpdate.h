@@ -9,7 +9,7 @@
 struct LiveUpdate
 {
     qint64 version = 0;
-    // "prize", "replace", "reset" or "finished".
+    // "prize", "replace", "reset", "witness" or "finished".
     QByteArray event;
     QByteArray data;
     QByteArray results;

@@ -15,6 +15,9 @@
   var CHECKIN_MAX_BYTES = 512;          // the server refuses longer bodies
   var DEVICE_KEY = 'rafo-device';
   var CHECKED_IN_KEY = 'rafo-checked-in';
+  var SEEN_KEY = 'rafo-commitment-';    // + hex: the commitments this phone saw before their reveal
+  var MIN_WITNESS_DIGITS = 12;          // the program never asks for fewer
+  var MAX_WITNESS_DIGITS = 64;
 
   var STATUS_TEXT = {
     connecting: '正在连接…',
@@ -25,11 +28,13 @@
 
   var state = {
     version: -1, title: '', subtitle: '', finished: false, masked: false, prizes: [],
-    checkin: 'off', checkinOpen: false
+    checkin: 'off', checkinOpen: false, witness: null
   };
   var latestIndex = null;   // the prize drawn or changed last
   var lastQuery = null;     // the name searched for; searched again on every change
   var expanded = {};        // prize index -> all winners shown
+  var shownCommitment = null; // the commitment in the witness block, to notice a new one
+  var checked = {};         // a reveal's fields -> its recomputation; the same reveal comes often
 
   var el = {};
   var mode = 'none';        // 'stream' or 'poll'
@@ -109,10 +114,46 @@
     return isFinite(n) && n >= 0 ? Math.floor(n) : 0;
   }
 
+  function isIndex(n) {
+    return typeof n === 'number' && isFinite(n) && n >= 0 && Math.floor(n) === n;
+  }
+
+  function lowerHex(v) {
+    return str(v).toLowerCase();
+  }
+
+  // The commitment while the names cycle; without a well-formed one there is nothing to show.
+  function asCycling(w) {
+    if (!w || typeof w !== 'object') return null;
+    var prize = Number(w.prize);
+    var commitment = lowerHex(w.commitment);
+    if (!isIndex(prize) || !/^[0-9a-f]{64}$/.test(commitment)) return null;
+    return {
+      prize: prize,
+      commitment: commitment,
+      attempt: Math.max(1, toCount(w.attempt)),
+      digits: str(w.digits).replace(/[^0-9]/g, ''),
+      needed: toCount(w.needed)
+    };
+  }
+
+  // A witnessed prize's reveal, kept as sent: the phone checks it, so nothing is tidied here.
+  function asReveal(w) {
+    if (!w || typeof w !== 'object') return null;
+    return {
+      prize: Number(w.prize),
+      commitment: lowerHex(w.commitment),
+      secret: lowerHex(w.secret),
+      digits: str(w.digits),
+      admitted: lowerHex(w.admittedSha256),
+      seed: lowerHex(w.seed)
+    };
+  }
+
   function asPrize(p) {
     if (!p || typeof p !== 'object') return null;
     var index = Number(p.index);
-    if (!isFinite(index) || index < 0 || Math.floor(index) !== index) return null;
+    if (!isIndex(index)) return null;
     var drawn = p.drawn === true;
     return {
       index: index,
@@ -122,7 +163,8 @@
       drawn: drawn,
       winners: drawn ? strList(p.winners) : [],
       replaced: drawn ? strList(p.replaced) : [],
-      fingerprint: str(p.fingerprint)
+      fingerprint: str(p.fingerprint),
+      witness: drawn ? asReveal(p.witness) : null
     };
   }
 
@@ -148,7 +190,8 @@
       masked: d.masked === true,
       prizes: prizes,
       checkin: checkinMode(d.checkin),
-      checkinOpen: d.checkinOpen === true
+      checkinOpen: d.checkinOpen === true,
+      witness: asCycling(d.witness)
     };
   }
 
@@ -177,7 +220,9 @@
     for (var i = 0; i < state.prizes.length; i++) {
       if (state.prizes[i].drawn) latestIndex = state.prizes[i].index;
     }
+    rememberCommitment(state.witness);
     renderHeader();
+    renderWitness();
     renderAllPrizes();
     refreshSearch();
     renderCheckin();
@@ -224,6 +269,16 @@
     state.finished = data.finished !== false;
     renderHeader();
     refreshSearch();
+  }
+
+  function applyWitness(data) {
+    if (!data || typeof data !== 'object') return;
+    var version = toVersion(data.version);
+    if (version === null || version <= state.version) return;
+    state.version = version;
+    state.witness = asCycling(data.witness);
+    rememberCommitment(state.witness);
+    renderWitness();
   }
 
   function applyReset(data) {
@@ -315,6 +370,7 @@
       }
       box.appendChild(gone);
     }
+    if (p.witness) box.appendChild(renderReveal(p.witness));
     if (p.fingerprint.trim()) {
       var fp = node('p', 'fingerprint', '记录 ');
       fp.appendChild(node('span', 'fp', p.fingerprint));
@@ -347,6 +403,114 @@
     } catch (e) {
       box.scrollIntoView(true);
     }
+  }
+
+  // ---- the witnessed draw ---------------------------------------------------------------
+
+  // Recomputes the commitment from the secret and the seed from the hall's digits, as the
+  // program did; remembered, since every whole state brings the same reveals again.
+  function checkReveal(r) {
+    var key = [r.prize, r.commitment, r.secret, r.digits, r.admitted, r.seed].join('\n');
+    if (Object.prototype.hasOwnProperty.call(checked, key)) return checked[key];
+    var result = {
+      matches: false,
+      seed: '',
+      digitsValid: new RegExp('^[0-9]{' + MIN_WITNESS_DIGITS + ',' + MAX_WITNESS_DIGITS + '}$').test(r.digits)
+    };
+    var rule = window.RafoWitness;
+    if (rule && isIndex(r.prize) && r.prize <= 0xffffffff) {
+      var again = rule.commitment(r.secret, r.admitted, r.prize);
+      result.seed = rule.seed(r.commitment, r.secret, r.digits) || '';
+      result.matches = again !== null && again === r.commitment && result.seed === r.seed;
+    }
+    checked[key] = result;
+    return result;
+  }
+
+  function revealed(commitment) {
+    for (var i = 0; i < state.prizes.length; i++) {
+      var r = state.prizes[i].witness;
+      if (r && r.commitment === commitment) return true;
+    }
+    return false;
+  }
+
+  // Kept across reloads: a guest who reopens the page before the stop still saw it in time.
+  // One that comes with its secret already out proves nothing, so it is not kept.
+  function rememberCommitment(w) {
+    if (!w || revealed(w.commitment)) return;
+    if (storeGet(SEEN_KEY + w.commitment) === String(w.prize)) return;
+    storeSet(SEEN_KEY + w.commitment, String(w.prize));
+  }
+
+  function seenBefore(r) {
+    return isIndex(r.prize) && storeGet(SEEN_KEY + r.commitment) === String(r.prize);
+  }
+
+  // XXXX-XXXX-…, upper case. The <wbr> lets a narrow phone wrap after each dash: a dash
+  // followed by a digit is otherwise no place to break.
+  function fillHex(box, hex) {
+    while (box.firstChild) box.removeChild(box.firstChild);
+    var up = hex.toUpperCase();
+    for (var i = 0; i < up.length; i += 4) {
+      if (i) box.appendChild(document.createElement('wbr'));
+      box.appendChild(document.createTextNode(up.slice(i, i + 4) + (i + 4 < up.length ? '-' : '')));
+    }
+    return box;
+  }
+
+  function spaced(digits) {
+    return digits.split('').join(' ');
+  }
+
+  function renderWitness() {
+    var w = state.witness;
+    el.witness.hidden = !w;
+    if (!w) {
+      shownCommitment = null;
+      return;
+    }
+    var pos = positionOf(w.prize);
+    el.witnessPrize.textContent = pos >= 0 ? '正在抽取 ' + prizeLabel(state.prizes[pos]) : '';
+    el.witnessPrize.hidden = pos < 0;
+    el.witnessAttempt.textContent = '第 ' + w.attempt + ' 次承诺';
+    el.witnessAttempt.hidden = w.attempt <= 1;
+    fillHex(el.witnessCommitment, w.commitment);
+    el.witnessDigits.textContent = w.digits ? spaced(w.digits) : '—';
+    var missing = w.needed - w.digits.length;
+    el.witnessNeeded.textContent = missing > 0 ? '还需 ' + missing + ' 位' : '';
+    el.witnessNeeded.hidden = missing <= 0;
+    if (w.commitment !== shownCommitment) {
+      shownCommitment = w.commitment;
+      markFresh(el.witness);
+    }
+  }
+
+  function revealLine(label, value) {
+    var line = node('p', 'reveal-line');
+    line.appendChild(node('span', 'reveal-label', label));
+    line.appendChild(value);
+    return line;
+  }
+
+  function renderReveal(r) {
+    var box = node('div', 'reveal');
+    box.appendChild(revealLine('承诺', fillHex(node('span', 'hex'), r.commitment)));
+    box.appendChild(revealLine('密钥', fillHex(node('span', 'hex'), r.secret)));
+    box.appendChild(revealLine('见证数字', node('span', 'reveal-digits', r.digits ? spaced(r.digits) : '—')));
+    var result = checkReveal(r);
+    var verdict;
+    if (!result.matches) verdict = ['bad', '✗ 承诺不符'];
+    else if (!result.digitsValid) verdict = ['bad', '✗ 见证数字应为 ' + MIN_WITNESS_DIGITS + ' 到 ' + MAX_WITNESS_DIGITS + ' 位数字'];
+    else if (seenBefore(r)) verdict = ['ok', '✓ 承诺相符'];
+    else verdict = ['unseen', '✓ 计算相符 (本机未在揭晓前看到承诺)'];
+    box.appendChild(node('p', 'witness-check ' + verdict[0], verdict[1]));
+    if (result.seed) {
+      var seed = node('p', 'reveal-seed', '种子 ');
+      seed.appendChild(fillHex(node('span', 'hex'), result.seed.slice(0, 16)));
+      box.appendChild(seed);
+    }
+    return box;
   }
 
   // ---- finding one's name ---------------------------------------------------------------
@@ -773,6 +937,7 @@
     listen('reset', applyReset);
     listen('prize', function (data) { if (!applyPrize(data)) restartStream(); });
     listen('replace', function (data) { if (!applyPrize(data)) restartStream(); });
+    listen('witness', applyWitness);
     listen('finished', applyFinished);
   }
 
@@ -875,6 +1040,12 @@
     el.checkinButton = document.getElementById('checkin-button');
     el.checkinClosed = document.getElementById('checkin-closed');
     el.checkinResult = document.getElementById('checkin-result');
+    el.witness = document.getElementById('witness');
+    el.witnessPrize = document.getElementById('witness-prize');
+    el.witnessAttempt = document.getElementById('witness-attempt');
+    el.witnessCommitment = document.getElementById('witness-commitment');
+    el.witnessDigits = document.getElementById('witness-digits');
+    el.witnessNeeded = document.getElementById('witness-needed');
 
     var stored = storeGet(CHECKED_IN_KEY);
     checkedName = stored && stored.trim() ? stored.trim() : null;
