@@ -117,7 +117,8 @@ TEST_F(ScreenTest, APhoneFollowsTheShowInARealBrowser)
                                        "return w.textContent === '<script>alert(1)</script>'; })"))
                   .toBool(),
               scriptWon);
-    EXPECT_EQ(browser.eval(QStringLiteral("document.scripts.length")).toInt(), 1)
+    EXPECT_EQ(browser.eval(QStringLiteral("document.querySelectorAll('script:not([src])').length")).toInt(),
+              0)
         << "markup in a name stays text";
 
     // A guest checks in through the page's form once the console opens check-in.
@@ -149,4 +150,45 @@ TEST_F(ScreenTest, APhoneFollowsTheShowInARealBrowser)
     EXPECT_FALSE(screen->engine().running());
     // The show ends with the console open and the page on: nothing of it outlives its view.
     windows->openConsole();
+}
+
+// A witnessed draw on a phone: the commitment while the names cycle, the
+// digits as the hall rolls them, and after the stop the phone's own check.
+TEST_F(ScreenTest, APhoneChecksAWitnessedDrawItself)
+{
+    SetUpScreen(6, {2});
+    closeScreen();
+    const quint16 port = freePort();
+    folder.write("AwardInfo.ini",
+                 folder.read("AwardInfo.ini") + "[Draw]\r\nRule=rafo-2\r\n" +
+                     "[Phone]\r\nEnabled=1\r\nAddress=127.0.0.1\r\nPort=" + std::to_string(port) + "\r\n");
+    openScreen();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !windows->phones().url().isEmpty(); }, 5000));
+    Browser browser;
+    ASSERT_TRUE(browser.ready());
+    ASSERT_TRUE(browser.command(QStringLiteral("open ") + windows->phones().url()).value("ok").toBool());
+    ASSERT_TRUE(browser.wait(10000, QStringLiteral("document.querySelectorAll('.prize').length === 1")));
+
+    DrawSession& session = windows->controller().session();
+    QTest::keyClick(screen, Qt::Key_Space);
+    session.settle();
+    ASSERT_TRUE(session.witness().commit());
+    const QString commitment = Commitment::hex(session.witness().commit()->commitment).toUpper();
+    EXPECT_TRUE(browser.wait(5000, QStringLiteral("document.getElementById('witness-commitment').textContent"
+                                                  ".replace(/[^0-9A-F]/g, '') === '%1'")
+                                       .arg(commitment)));
+    QTest::keyClicks(screen, QStringLiteral("31415926535"));
+    QTest::keyClick(screen, Qt::Key_Return);
+    QTest::keyClick(screen, Qt::Key_Space);
+    EXPECT_TRUE(session.engine().running()) << "Enter ends nothing, and 11 digits are too few";
+    QTest::keyClick(screen, Qt::Key_8, Qt::KeypadModifier);
+    EXPECT_TRUE(browser.wait(5000, QStringLiteral("document.getElementById('witness-digits').textContent"
+                                                  ".replace(/ /g, '') === '314159265358'")));
+    QTest::keyClick(screen, Qt::Key_Space);
+    session.settle();
+    EXPECT_FALSE(session.engine().running());
+    EXPECT_TRUE(
+        browser.wait(5000, QStringLiteral("(document.querySelector('.witness-check') || {}).textContent "
+                                          "=== '✓ 承诺相符'")))
+        << browser.eval(QStringLiteral("document.body.innerText")).toString().toStdString();
 }

@@ -42,6 +42,7 @@ TEST(LiveSite, AnswersThePageAndRefusesWhatAPhoneNeverSends)
     const Case cases[] = {
         {"the page", "GET / HTTP/1.1\r\n" + host + "\r\n", 200},
         {"its script, with a cache buster", "GET /app.js?v=2 HTTP/1.1\r\n" + host + "\r\n", 200},
+        {"the witnessed draw's arithmetic", "GET /witness.js HTTP/1.1\r\n" + host + "\r\n", 200},
         {"the results", "GET /api/results HTTP/1.1\r\n" + host + "\r\n", 200},
         {"unchanged results", "GET /api/results HTTP/1.1\r\n" + host + "If-None-Match: \"7\"\r\n\r\n", 304},
         {"the events", "GET /api/events HTTP/1.1\r\n" + host + "\r\n", 200, true},
