@@ -44,6 +44,8 @@ struct DrawRecord
     Sha256::Digest secret{};
     Sha256::Digest admittedSha256{};
     std::string digits;
+    // The least number of digits the event asked for.
+    int witnessDigits = 0;
     std::uint64_t firstWord = 0;
     std::uint64_t words = 0;
 };

@@ -183,7 +183,8 @@ void DrawSession::stop()
     }
     const std::shared_ptr<Landing> landing = landingNow();
     m_worker.run(
-        [this, landing, scope, seed, witnessed, digits = m_witness.digits().toStdString()] {
+        [this, landing, scope, seed, witnessed, digits = m_witness.digits().toStdString(),
+         minDigits = m_witness.minDigits()] {
             landing->drawing = m_engine.planStop(seed, scope.get());
             DrawRecord& record = landing->drawing.record;
             if (witnessed && landing->drawing.outcome == DrawEngine::StopOutcome::Drawn) {
@@ -191,6 +192,7 @@ void DrawSession::stop()
                 record.commitment = witnessed->commitment;
                 record.secret = witnessed->secret;
                 record.digits = digits;
+                record.witnessDigits = minDigits;
                 record.admittedSha256 = witnessed->admittedSha256;
             }
             if (landing->drawing.outcome != DrawEngine::StopOutcome::Ignored)

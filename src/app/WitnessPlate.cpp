@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 
 std::vector<QString> WitnessPlate::lines(const WitnessDesk& desk, bool refusal)
@@ -11,11 +12,10 @@ std::vector<QString> WitnessPlate::lines(const WitnessDesk& desk, bool refusal)
     const auto& commit = desk.commit();
     if (!commit)
         return {};
-    std::vector<QString> lines;
-    if (desk.attempt() > 1 && !desk.revealed())
-        lines.push_back(QStringLiteral("第 %1 次承诺").arg(desk.attempt()));
-    lines.push_back(QStringLiteral("承诺 ") +
-                    Commitment::grouped(commit->commitment, Commitment::ShownDigits));
+    // A commitment made again says so: the hall saw the one before come to nothing.
+    const QString title =
+        desk.attempt() > 1 ? QStringLiteral("第 %1 次承诺 ").arg(desk.attempt()) : QStringLiteral("承诺 ");
+    std::vector<QString> lines{title + Commitment::grouped(commit->commitment, Commitment::ShownDigits)};
     // The places still to fill show how many the hall must roll.
     QStringList digits;
     for (const QChar digit : desk.digits())
@@ -37,22 +37,30 @@ void WitnessPlate::paint(QPainter& painter, const Rect& screen, const WitnessDes
     const std::vector<QString> shown = lines(desk, refusal);
     if (shown.empty())
         return;
-    // Large enough to photograph from the back of the hall.
+    // Large enough to photograph from the back of the hall, and narrower than the screen.
     QFont font(QStringLiteral("monospace"));
     font.setStyleHint(QFont::TypeWriter);
     font.setBold(true);
-    font.setPixelSize(std::max(14, screen.height() / 24));
+    const auto widest = [&shown](const QFont& font) {
+        const QFontMetrics metrics(font);
+        int width = 0;
+        for (const QString& line : shown)
+            width = std::max(width, metrics.horizontalAdvance(line));
+        return width;
+    };
+    int size = std::max(12, screen.height() / 28);
+    font.setPixelSize(size);
+    while (size > 12 && widest(font) > screen.width() * 9 / 10)
+        font.setPixelSize(--size);
     const QFontMetrics metrics(font);
-    const int margin = metrics.height() / 3;
-    int width = 0;
-    for (const QString& line : shown)
-        width = std::max(width, metrics.horizontalAdvance(line));
-    const int height = metrics.height() * static_cast<int>(shown.size());
-    // Above the fingerprint in the bottom-right corner.
-    const int bottom = screen.bottom - std::max(10, screen.height() / 60) * 3;
-    QRect plate(0, 0, std::min(width + 2 * margin, screen.width()), height + 2 * margin);
-    plate.moveBottom(bottom);
+    const int margin = metrics.height() / 4;
+    QRect plate(0, 0, std::min(widest(font) + 2 * margin, screen.width()),
+                metrics.height() * static_cast<int>(shown.size()) + 2 * margin);
     plate.moveLeft(screen.left + (screen.width() - plate.width()) / 2);
+    // Along the bottom edge, over the caption; above the fingerprint when it would reach it.
+    const bool besideFingerprint = plate.right() < screen.right - screen.width() / 5;
+    plate.moveBottom(screen.bottom - 1 -
+                     (besideFingerprint ? margin : std::max(10, screen.height() / 60) * 3));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);

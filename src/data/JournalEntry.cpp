@@ -110,6 +110,7 @@ QJsonObject draw(JournalEntry::Type type, const DrawRecord& record, const AwardI
             entry.insert("commitment", Commitment::hex(record.commitment));
             entry.insert("secret", Commitment::hex(record.secret));
             entry.insert("digits", QString::fromStdString(record.digits));
+            entry.insert("witnessDigits", record.witnessDigits);
             entry.insert("admittedSha256", Commitment::hex(record.admittedSha256));
         }
     } else if (record.seed.rule() == DrawSeed::Rule::Rafo1) {
@@ -258,6 +259,8 @@ void readWitness(Fields& fields, bool replacement, JournalEntry::Draw& draw)
     if (digits.size() > 1024)
         fields.fail("digits", "过长");
     record.digits = digits.toStdString();
+    record.witnessDigits =
+        static_cast<int>(fields.integer("witnessDigits", Commitment::MinDigits, Commitment::MaxDigits));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "data/WitnessReplay.h"
 
+#include <algorithm>
+
 std::vector<WitnessReplay::Commit> WitnessReplay::commit(const Commit& commit)
 {
     std::vector<Commit> abandoned = abandon();
@@ -38,10 +40,10 @@ std::optional<WitnessReplay::Commit> WitnessReplay::take(const DrawRecord& stop,
     if (Commitment::of(stop.secret, stop.admittedSha256, commit.entry.prize) != stop.commitment)
         faults << QStringLiteral("密钥与承诺不符");
     const QString digits = QString::fromStdString(stop.digits);
-    if (!Commitment::validDigits(digits))
+    if (!Commitment::validDigits(digits) || digits.size() < stop.witnessDigits)
         faults << QStringLiteral("见证数字 \"%1\" 不是 %2 到 %3 位数字")
                       .arg(digits)
-                      .arg(Commitment::MinDigits)
+                      .arg(std::max(stop.witnessDigits, Commitment::MinDigits))
                       .arg(Commitment::MaxDigits);
     if (Commitment::seed(stop.commitment, stop.secret, stop.digits).bytes() != stop.seed.bytes())
         faults << QStringLiteral("种子不是由承诺、密钥和见证数字得出的");
