@@ -223,61 +223,52 @@ DrawEngine::Drawing DrawEngine::planStop(const DrawSeed& seed, const DrawScope* 
 
 DrawEngine::Drawing DrawEngine::planReplace(int prize, int row, const DrawSeed& seed, const DrawScope* scope)
 {
-    Drawing drawing;
-    drawing.row = row;
-    if (!canReplace(prize, row))
-        return drawing;
-    drawing.replaced = PoolEmpty;
-    if (m_pool.empty())
-        return drawing;
-    const tstring digest = takeDigest();
     // The replacement comes from the prize's own range.
     std::vector<std::size_t> admitted;
-    if (limited(scope)) {
+    if (limited(scope) && canReplace(prize, row))
         admitted = admittedBy(m_pool, *scope);
-        if (admitted.empty())
-            return drawing;
-    }
-    DrawRecord& record = drawing.record;
-    record.prize = prize;
-    record.poolSize = m_pool.size();
-    record.poolDigest = digest;
-    if (limited(scope)) {
-        recordScope(*scope, admitted.size(), record);
-        plan(
-            admitted.size(), [&admitted](std::size_t k) { return admitted[k]; }, seed, 1, drawing);
-    } else {
-        plan(
-            m_pool.size(), [](std::size_t k) { return k; }, seed, 1, drawing);
-    }
-    drawing.replaced = Replaced;
-    drawing.winners = m_awards[static_cast<size_t>(prize)].winners;
-    drawing.winners[static_cast<size_t>(row)] = record.winners.front();
+    Drawing drawing = replacing(prize, row, limited(scope) ? &admitted : nullptr, seed, 0);
+    if (drawing.replaced == Replaced && limited(scope))
+        recordScope(*scope, admitted.size(), drawing.record);
     return drawing;
 }
 
 DrawEngine::Drawing DrawEngine::planReplace(int prize, int row, const WitnessStream& stream,
                                             const std::vector<std::size_t>& candidates)
 {
+    Drawing drawing = replacing(prize, row, &candidates, stream.seed, stream.nextWord);
+    if (drawing.replaced != Replaced)
+        return drawing;
+    DrawRecord& record = drawing.record;
+    record.scope = stream.scope;
+    record.admitted = static_cast<long long>(candidates.size());
+    record.witnessed = true;
+    if (const auto admitted = Commitment::fromHex(stream.admittedSha256))
+        record.admittedSha256 = *admitted;
+    return drawing;
+}
+
+DrawEngine::Drawing DrawEngine::replacing(int prize, int row, const std::vector<std::size_t>* among,
+                                          const DrawSeed& seed, std::uint64_t firstWord)
+{
     Drawing drawing;
     drawing.row = row;
     if (!canReplace(prize, row))
         return drawing;
     drawing.replaced = PoolEmpty;
-    if (candidates.empty())
+    if (m_pool.empty() || (among && among->empty()))
         return drawing;
     DrawRecord& record = drawing.record;
     record.prize = prize;
     record.poolSize = m_pool.size();
     record.poolDigest = takeDigest();
-    record.scope = stream.scope;
-    record.admitted = static_cast<long long>(candidates.size());
-    record.witnessed = true;
-    record.firstWord = stream.nextWord;
-    if (const auto admitted = Commitment::fromHex(stream.admittedSha256))
-        record.admittedSha256 = *admitted;
-    plan(
-        candidates.size(), [&candidates](std::size_t k) { return candidates[k]; }, stream.seed, 1, drawing);
+    record.firstWord = firstWord;
+    if (among)
+        plan(
+            among->size(), [among](std::size_t k) { return (*among)[k]; }, seed, 1, drawing);
+    else
+        plan(
+            m_pool.size(), [](std::size_t k) { return k; }, seed, 1, drawing);
     drawing.replaced = Replaced;
     drawing.winners = m_awards[static_cast<size_t>(prize)].winners;
     drawing.winners[static_cast<size_t>(row)] = record.winners.front();

@@ -193,6 +193,9 @@ private:
     template <typename IndexOf>
     void plan(std::size_t candidates, IndexOf indexOf, const DrawSeed& seed, int count,
               Drawing& drawing) const;
+    // One replacement among the pool's names at `among` (everyone when null), from that word on.
+    Drawing replacing(int prize, int row, const std::vector<std::size_t>* among, const DrawSeed& seed,
+                      std::uint64_t firstWord);
     // 0 finished, 1 cycling, 2 still to draw.
     int prizeState(int index) const;
 

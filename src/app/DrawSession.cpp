@@ -52,7 +52,8 @@ void DrawSession::open(int screenWidth, int screenHeight)
     RestoreResults(m_folder, m_engine);
     tableWritten(m_ledger.rebuild(m_journal.history(), m_engine));
     m_checkinDesk.open([this] { return m_engine.everyLine(); }, m_journal.checkins());
-    readWitness();
+    if (const std::optional<std::wstring> problem = m_witness.open(m_journal, m_engine))
+        m_notices.tell(*problem, L"消息");
     journalStart("launch", participants, participantsDigest);
     checkRanges();
     winnersChanged(false);
@@ -152,51 +153,32 @@ bool DrawSession::eraseWitnessDigit()
     return true;
 }
 
-void DrawSession::readWitness()
-{
-    if (const std::optional<std::wstring> problem = m_witness.open(m_journal, m_engine))
-        tell(*problem, L"消息");
-}
-
 void DrawSession::stop()
 {
     if (m_worker.busy() || !m_engine.running())
         return;
-    std::shared_ptr<DrawScope> scope;
-    DrawSeed seed = DrawSeed::fresh();
-    std::shared_ptr<const WitnessDesk::Commit> witnessed;
-    if (const auto& commit = m_witness.commit(); commit && commit->prize == m_engine.current())
-        witnessed = std::make_shared<const WitnessDesk::Commit>(*commit);
-    if (witnessed) {
-        // The hall's digits decide, with the secret committed to before they were rolled.
-        if (m_witness.refuse()) {
-            emit witnessChanged();
-            return;
-        }
-        seed = m_witness.seed();
-        scope = witnessed->scope;
-    } else {
-        // Read again at the stop: the range may have been edited while the names ran.
-        scope = std::make_shared<DrawScope>();
-        if (m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
-            return;
+    // The hall's digits decide, with the secret committed to before they were rolled.
+    const std::optional<DrawRecord> sealed = m_witness.sealed(m_engine.current());
+    if (sealed && m_witness.refuse()) {
+        emit witnessChanged();
+        return;
     }
-    const std::shared_ptr<Landing> landing = landingNow();
+    // A witnessed draw's range was applied at its commitment; another's is read
+    // again at the stop, as it may have been edited while the names ran.
+    const std::shared_ptr<DrawScope> scope =
+        sealed ? m_witness.commit()->scope : std::make_shared<DrawScope>();
+    if (!sealed && m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
+        return;
+    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges);
     m_worker.run(
-        [this, landing, scope, seed, witnessed, digits = m_witness.digits().toStdString(),
-         minDigits = m_witness.minDigits()] {
+        [this, landing, scope, sealed, seed = sealed ? sealed->seed : DrawSeed::fresh()] {
             landing->drawing = m_engine.planStop(seed, scope.get());
             DrawRecord& record = landing->drawing.record;
-            if (witnessed && landing->drawing.outcome == DrawEngine::StopOutcome::Drawn) {
-                record.witnessed = true;
-                record.commitment = witnessed->commitment;
-                record.secret = witnessed->secret;
-                record.digits = digits;
-                record.witnessDigits = minDigits;
-                record.admittedSha256 = witnessed->admittedSha256;
-            }
+            if (sealed && landing->drawing.outcome == DrawEngine::StopOutcome::Drawn)
+                WitnessDesk::seal(record, *sealed);
             if (landing->drawing.outcome != DrawEngine::StopOutcome::Ignored)
-                keepDrawn(*landing, JournalEntry::stop(record, m_engine.award(record.prize)));
+                landing->keepDrawn(m_journal, m_engine, m_folder, m_participantEncoding,
+                                   JournalEntry::stop(record, m_engine.award(record.prize)));
         },
         [this, landing] { landStop(*landing); });
 }
@@ -213,7 +195,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
     if (stream) {
         if (const QString problem = WitnessDesk::candidates(m_folder, m_engine, *stream, *candidates);
             !problem.isEmpty()) {
-            tell(problem.toStdWString(), L"消息");
+            m_notices.tell(problem.toStdWString(), L"消息");
             return DrawEngine::NothingToReplace;
         }
         if (candidates->empty())
@@ -225,85 +207,22 @@ DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
             (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
             return DrawEngine::PoolEmpty;
     }
-    const std::shared_ptr<Landing> landing = landingNow();
+    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges);
     landing->absent = m_engine.award(prize).winners[static_cast<size_t>(row)];
     m_worker.run(
         [this, landing, scope, stream, candidates, prize, row, seed = DrawSeed::fresh()] {
             landing->drawing = stream ? m_engine.planReplace(prize, row, *stream, *candidates)
                                       : m_engine.planReplace(prize, row, seed, scope.get());
             const DrawRecord& record = landing->drawing.record;
-            keepDrawn(*landing,
-                      JournalEntry::replace(record, row, landing->absent, m_engine.award(record.prize)));
+            landing->keepDrawn(
+                m_journal, m_engine, m_folder, m_participantEncoding,
+                JournalEntry::replace(record, row, landing->absent, m_engine.award(record.prize)));
         },
         [this, landing] { landReplace(*landing); });
     return DrawEngine::Replaced;
 }
 
-std::shared_ptr<DrawSession::Landing> DrawSession::landingNow() const
-{
-    auto landing = std::make_shared<Landing>();
-    const CLottoryArea& names = m_areas.area(AreaScroll);
-    landing->area = names.m_rect;
-    landing->faceName = names.m_fontName;
-    landing->fontSize = names.m_fontSize;
-    landing->color = AreaFont::toQColor(names.m_fontColor);
-    landing->screenHeight = m_screenHeight;
-    landing->mainTitle = m_areas.area(AreaMainTitle).m_titleName;
-    landing->subTitle = m_areas.area(AreaSubTitle).m_titleName;
-    landing->layoutChanges = m_layoutChanges;
-    return landing;
-}
-
-// The GUI thread changes neither the draw nor the journal until this has landed.
-void DrawSession::keepDrawn(Landing& landing, const QJsonObject& entry)
-{
-    const DrawEngine::Drawing& drawing = landing.drawing;
-    const int prize = drawing.record.prize;
-    landing.journalled = m_journal.append(entry);
-    // The store as it is once the drawing has landed.
-    StoredDraw stored = StoredDraw::of(m_engine);
-    std::vector<tstring> absent;
-    if (drawing.row >= 0) {
-        absent = m_engine.absent();
-        absent.push_back(landing.absent);
-        stored.absent = &absent;
-        stored.winners[static_cast<size_t>(prize)] = &drawing.winners;
-    } else {
-        stored.finished = prize + 1;
-        stored.winners.push_back(&drawing.winners);
-    }
-    keepStored(landing, stored);
-
-    std::vector<QString> names;
-    names.reserve(drawing.winners.size());
-    for (const tstring& winner : drawing.winners)
-        names.push_back(QString::fromStdWString(winner));
-    landing.wall =
-        WallPager::wallFor(landing.area, landing.faceName, landing.fontSize, landing.screenHeight, names);
-    if (landing.wall.mode() == WinnerWall::Mode::Grid)
-        landing.wall.setFirstPage(
-            landing.wall.drawn(landing.area, 0, landing.color, [&names](int i) { return names[size_t(i)]; }),
-            landing.color);
-
-    // The summary is exported however the last prize was completed.
-    if (prize == m_engine.prizeCount() - 1 && drawing.outcome != DrawEngine::StopOutcome::EmptyPool) {
-        std::vector<AwardItem> awards = m_engine.awards();
-        awards[static_cast<size_t>(prize)].winners = drawing.winners;
-        landing.exportTried = true;
-        landing.exported =
-            ExportResults(m_folder, landing.mainTitle, landing.subTitle, awards, m_participantEncoding);
-    }
-}
-
-void DrawSession::keepStored(Landing& landing, const StoredDraw& stored)
-{
-    landing.stored = KeepResults(m_folder, stored);
-    if (!landing.stored)
-        m_journal.append(JournalEntry::storeFailed(QString::fromWCharArray(ResultStoreFile)));
-    landing.fingerprint = m_journal.lastDrawFingerprint();
-}
-
-void DrawSession::landStop(Landing& landing)
+void DrawSession::landStop(DrawLanding& landing)
 {
     const DrawRecord record = landing.drawing.record;
     const DrawEngine::StopOutcome outcome = landing.drawing.outcome;
@@ -320,19 +239,19 @@ void DrawSession::landStop(Landing& landing)
     // Within a range that admits no more than the prize's count the count line says so; the pool may be far
     // larger.
     if (outcome == DrawEngine::StopOutcome::AllRemaining && record.admitted < 0)
-        tell(AllRemainingWinMessage);
+        m_notices.tell(AllRemainingWinMessage);
     landKept(landing);
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now()));
     reportExclusions();
     showWall(landing, false);
     emit prizeDrawn(record.prize);
     if (outcome == DrawEngine::StopOutcome::EmptyPool)
-        tell(PoolEmptyMessage);
+        m_notices.tell(PoolEmptyMessage);
     else if (landing.exportTried)
         exported(landing.exported);
 }
 
-void DrawSession::landReplace(Landing& landing)
+void DrawSession::landReplace(DrawLanding& landing)
 {
     const DrawRecord record = landing.drawing.record;
     const int row = landing.drawing.row;
@@ -352,14 +271,14 @@ void DrawSession::landReplace(Landing& landing)
     emit winnerReplaced(record.prize, row);
 }
 
-void DrawSession::landKept(const Landing& landing)
+void DrawSession::landKept(const DrawLanding& landing)
 {
     journalWritten(landing.journalled);
     m_fingerprint = landing.fingerprint;
     m_storeWritten = landing.stored;
 }
 
-void DrawSession::showWall(Landing& landing, bool keepPage)
+void DrawSession::showWall(DrawLanding& landing, bool keepPage)
 {
     if (landing.layoutChanges == m_layoutChanges)
         m_pager.install(std::move(landing.wall), keepPage);
@@ -390,13 +309,14 @@ void DrawSession::openResultScreen()
 {
     if (m_worker.busy())
         return;
-    auto landing = std::make_shared<Landing>();
+    auto landing = std::make_shared<DrawLanding>();
     m_worker.run(
-        [this, landing, inputs = resultScreenInputs()] {
+        [this, landing,
+         inputs = ResultScreenParts::inputsOf(m_areas, m_screenWidth, m_screenHeight, m_zones.exit)] {
             // Its line chains every draw before it: one photograph of it seals them all.
             landing->journalled = m_journal.append(JournalEntry::resultScreen(), &landing->resultFingerprint);
             // The store says what the journal says, whether the show ends with Enter or a kill.
-            keepStored(*landing, StoredDraw::of(m_engine));
+            landing->keepStored(m_journal, m_folder, StoredDraw::of(m_engine));
             landing->resultScreen = ResultScreenParts::make(m_folder, inputs, m_engine.awards());
         },
         [this, landing] {
@@ -410,18 +330,10 @@ void DrawSession::openResultScreen()
 std::shared_ptr<ResultScreenParts> DrawSession::takeResultScreenParts()
 {
     if (!m_resultScreen)
-        return ResultScreenParts::make(m_folder, resultScreenInputs(), m_engine.awards());
+        return ResultScreenParts::make(
+            m_folder, ResultScreenParts::inputsOf(m_areas, m_screenWidth, m_screenHeight, m_zones.exit),
+            m_engine.awards());
     return std::exchange(m_resultScreen, nullptr);
-}
-
-ResultScreenParts::Inputs DrawSession::resultScreenInputs() const
-{
-    ResultScreenParts::Inputs inputs;
-    inputs.mainTitle = m_areas.area(AreaMainTitle).m_titleName;
-    inputs.subTitle = m_areas.area(AreaSubTitle).m_titleName;
-    inputs.screen = Rect(0, 0, m_screenWidth, m_screenHeight);
-    inputs.exit = m_zones.exit;
-    return inputs;
 }
 
 void DrawSession::close()
@@ -499,11 +411,6 @@ void DrawSession::onAnyChange(QObject* context, const std::function<void()>& ref
     connect(this, &DrawSession::witnessChanged, context, refresh);
 }
 
-std::vector<DrawSession::Notice> DrawSession::takeNotices()
-{
-    return std::exchange(m_notices, {});
-}
-
 void DrawSession::appendPrize(const AwardItem& item)
 {
     m_worker.settle();
@@ -566,7 +473,7 @@ void DrawSession::loadDrawData()
     emit cycleStopped();
     m_areas.writeSettings();
     if (!LoadDrawData(m_folder, m_engine, m_participantEncoding))
-        tell(ParticipantFileError);
+        m_notices.tell(ParticipantFileError);
     else if (const auto& owed = m_areas.settings().owedPrizes())
         m_engine.setPrizes(*owed, -1);
     const auto& owedFields = m_areas.settings().owedFields();
@@ -611,7 +518,7 @@ void DrawSession::exportResults()
 void DrawSession::exported(bool written)
 {
     m_exportOwed = !written;
-    told(written, QStringLiteral("Result.txt"), ResultExportFailure);
+    m_notices.told(written, m_folder.file(QStringLiteral("Result.txt")), ResultExportFailure);
 }
 
 void DrawSession::journal(const QJsonObject& entry, QString* fingerprint)
@@ -631,24 +538,13 @@ void DrawSession::checkListsKept()
 void DrawSession::journalWritten(bool written)
 {
     m_journalWritten = written;
-    told(written, QString::fromLatin1(DrawJournal::FileName),
-         JournalFailure + QDir::toNativeSeparators(DrawJournal::FileName).toStdWString(), L"消息");
+    m_notices.told(written, m_folder.file(QString::fromLatin1(DrawJournal::FileName)),
+                   JournalFailure + QDir::toNativeSeparators(DrawJournal::FileName).toStdWString(), L"消息");
 }
 
 void DrawSession::tableWritten(bool written)
 {
-    told(written, QString::fromLatin1(WinnersTable::CsvFile), WinnersTableFailure);
-}
-
-// A write that keeps failing is told once, and again only after it went through; the show goes on.
-void DrawSession::told(bool written, const QString& file, const std::wstring& failure,
-                       const std::wstring& caption)
-{
-    const QString local = m_folder.file(file);
-    if (written)
-        WriteFailures::succeeded(local);
-    else if (WriteFailures::isFirst(local))
-        tell(failure, caption);
+    m_notices.told(written, m_folder.file(QString::fromLatin1(WinnersTable::CsvFile)), WinnersTableFailure);
 }
 
 // The pool as it was built, the prize table, and what the result store gave back.
@@ -657,12 +553,6 @@ void DrawSession::journalStart(const char* reason, std::size_t participants,
 {
     journal(JournalEntry::start(JournalEntry::startOf(
         m_engine, QString::fromLatin1(reason), static_cast<qint64>(participants), participantsDigest)));
-}
-
-void DrawSession::tell(const std::wstring& text, const std::wstring& caption)
-{
-    m_notices.push_back(Notice{text, caption});
-    emit noticesAdded();
 }
 
 void DrawSession::play(const wchar_t* path, int mode)
@@ -681,7 +571,7 @@ bool DrawSession::prepareScope(int prize, DrawScope& scope)
             return digest;
         });
     if (problem)
-        tell(*problem, L"消息");
+        m_notices.tell(*problem, L"消息");
     return !problem;
 }
 
@@ -689,7 +579,7 @@ void DrawSession::checkRanges()
 {
     const std::wstring problems = m_ranges.check(m_engine);
     if (!problems.empty())
-        tell(problems, L"消息");
+        m_notices.tell(problems, L"消息");
     reportExclusions();
 }
 

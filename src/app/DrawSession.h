@@ -2,7 +2,9 @@
 
 #include "app/CheckinDesk.h"
 #include "app/DrawEngine.h"
+#include "app/DrawLanding.h"
 #include "app/DrawWorker.h"
+#include "app/OperatorNotices.h"
 #include "app/PrizeRanges.h"
 #include "app/ResultScreenParts.h"
 #include "app/WallPager.h"
@@ -42,11 +44,7 @@ public:
 
     // What the operator must be told after an operation; an empty caption
     // stands for the application's name. A failure that stays is told once.
-    struct Notice
-    {
-        std::wstring text;
-        std::wstring caption;
-    };
+    using Notice = OperatorNotices::Notice;
 
     // The draw of the event in that folder.
     explicit DrawSession(EventFolder folder, QObject* parent = nullptr);
@@ -128,7 +126,7 @@ public:
     const QString& journalFingerprint() const { return m_fingerprint; }
     // The result screen's own journal line, which chains every draw before it.
     QString resultFingerprint() const { return m_showFingerprint ? m_resultFingerprint : QString(); }
-    std::vector<Notice> takeNotices();
+    std::vector<Notice> takeNotices() { return m_notices.take(); }
     // Calls `refresh` in `context` after every change a view shows.
     void onAnyChange(QObject* context, const std::function<void()>& refresh);
     // The black screen a clicker's "b" asks for hides everything; the draw stays as it is.
@@ -197,43 +195,11 @@ signals:
     void resultScreenRequested();
 
 private:
-    // What a stop or a replacement made off the GUI thread, for the GUI thread to show.
-    struct Landing
-    {
-        DrawEngine::Drawing drawing;
-        tstring absent;
-        // What the GUI thread showed when it began.
-        Rect area;
-        QString faceName;
-        int fontSize = 0;
-        QColor color;
-        int screenHeight = 0;
-        QString mainTitle;
-        QString subTitle;
-        int layoutChanges = 0;
-        // What came of it.
-        bool journalled = true;
-        QString fingerprint;
-        QString resultFingerprint;
-        std::shared_ptr<ResultScreenParts> resultScreen;
-        bool stored = true;
-        WinnerWall wall;
-        bool exportTried = false;
-        bool exported = true;
-    };
-    std::shared_ptr<Landing> landingNow() const;
-    ResultScreenParts::Inputs resultScreenInputs() const;
-    // On the worker: the journal line, the store, the wall and the last
-    // prize's export, for the drawing as it will land.
-    void keepDrawn(Landing& landing, const QJsonObject& entry);
-    // On the worker: the store as the drawing leaves it, a failure in the
-    // journal, and the fingerprint of the journal's last draw.
-    void keepStored(Landing& landing, const StoredDraw& stored);
-    void landStop(Landing& landing);
-    void landReplace(Landing& landing);
+    void landStop(DrawLanding& landing);
+    void landReplace(DrawLanding& landing);
     // What the worker wrote: the notices and flags of its journal line and store.
-    void landKept(const Landing& landing);
-    void showWall(Landing& landing, bool keepPage);
+    void landKept(const DrawLanding& landing);
+    void showWall(DrawLanding& landing, bool keepPage);
     void exported(bool written);
     void loadDrawData();
     // The table is saved at once and the result store follows it, so a
@@ -245,9 +211,6 @@ private:
     void checkListsKept();
     void journalWritten(bool written);
     void tableWritten(bool written);
-    void told(bool written, const QString& file, const std::wstring& failure,
-              const std::wstring& caption = std::wstring());
-    void tell(const std::wstring& text, const std::wstring& caption = std::wstring());
     // The winners shown changed: the wall is laid out again, on its first
     // page unless `keepPage`, and its timer starts when there are pages.
     void winnersChanged(bool keepPage);
@@ -263,8 +226,6 @@ private:
     void reportExclusions();
     // Under rafo-2: the start's commitment, made and journalled off the GUI thread before it is shown.
     void commit(int prize, DrawScope scope);
-    // What the journal says of witnessed draws, at the start.
-    void readWitness();
 
     const EventFolder m_folder;
     DrawEngine m_engine;
@@ -272,7 +233,7 @@ private:
     DrawJournal m_journal;
     HotZones m_zones;
     TextEncoding m_participantEncoding = TextEncoding::Ansi;
-    std::vector<Notice> m_notices;
+    OperatorNotices m_notices{[this] { emit noticesAdded(); }};
     QString m_fingerprint;
     QString m_resultFingerprint;
     bool m_showFingerprint = true;

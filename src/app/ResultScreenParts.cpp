@@ -1,5 +1,6 @@
 #include "app/ResultScreenParts.h"
 
+#include "areas/AreaEditor.h"
 #include "data/ResultExport.h"
 #include "platform/EventFolder.h"
 
@@ -16,4 +17,15 @@ std::shared_ptr<ResultScreenParts> ResultScreenParts::make(const EventFolder& fo
     parts->result.scaleFor(inputs.screen, screen);
     parts->exit.scaleFor(inputs.exit, screen);
     return parts;
+}
+
+ResultScreenParts::Inputs ResultScreenParts::inputsOf(const AreaEditor& areas, int screenWidth,
+                                                      int screenHeight, const Rect& exit)
+{
+    Inputs inputs;
+    inputs.mainTitle = areas.area(AreaMainTitle).m_titleName;
+    inputs.subTitle = areas.area(AreaSubTitle).m_titleName;
+    inputs.screen = Rect(0, 0, screenWidth, screenHeight);
+    inputs.exit = exit;
+    return inputs;
 }

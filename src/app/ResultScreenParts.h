@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class AreaEditor;
+
 class EventFolder;
 
 // What the result screen shows, made ready off the GUI thread while its
@@ -32,6 +34,8 @@ public:
         Rect exit;
     };
 
+    // What the session shows: the titles, the screen and its exit zone.
+    static Inputs inputsOf(const AreaEditor& areas, int screenWidth, int screenHeight, const Rect& exit);
     // Any thread.
     static std::shared_ptr<ResultScreenParts> make(const EventFolder& folder, const Inputs& inputs,
                                                    const std::vector<AwardItem>& awards);

@@ -88,9 +88,29 @@ bool WitnessDesk::erase()
     return true;
 }
 
-DrawSeed WitnessDesk::seed() const
+std::optional<DrawRecord> WitnessDesk::sealed(int prize) const
 {
-    return Commitment::seed(m_commit->commitment, m_commit->secret, m_digits.toStdString());
+    if (!m_commit || m_commit->prize != prize || m_revealed)
+        return std::nullopt;
+    DrawRecord record;
+    record.witnessed = true;
+    record.commitment = m_commit->commitment;
+    record.secret = m_commit->secret;
+    record.admittedSha256 = m_commit->admittedSha256;
+    record.digits = m_digits.toStdString();
+    record.witnessDigits = m_minDigits;
+    record.seed = Commitment::seed(record.commitment, record.secret, record.digits);
+    return record;
+}
+
+void WitnessDesk::seal(DrawRecord& record, const DrawRecord& sealed)
+{
+    record.witnessed = true;
+    record.commitment = sealed.commitment;
+    record.secret = sealed.secret;
+    record.admittedSha256 = sealed.admittedSha256;
+    record.digits = sealed.digits;
+    record.witnessDigits = sealed.witnessDigits;
 }
 
 std::optional<std::wstring> WitnessDesk::open(const DrawJournal& journal, DrawEngine& engine)

@@ -79,9 +79,13 @@ public:
     // "第 N 次": how many times this prize has been committed to, this one included.
     int attempt() const { return m_attempt; }
 
-    // At the stop: the seed the digits make; once it landed, the secret is
-    // shown beside the winners with the commitment and the digits.
-    DrawSeed seed() const;
+    // At the stop of that prize: what the rule fixes of its record (the seed
+    // the digits make, the commitment, the secret, the digits); none when
+    // it is not witnessed. Once it landed, the secret is shown beside the
+    // winners with the commitment and the digits.
+    std::optional<DrawRecord> sealed(int prize) const;
+    // A stop drawn from it carries them.
+    static void seal(DrawRecord& record, const DrawRecord& sealed);
     void reveal() { m_revealed = m_commit.has_value(); }
     bool revealed() const { return m_revealed; }
 

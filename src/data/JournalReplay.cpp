@@ -5,6 +5,7 @@
 #include "data/DrawJournal.h"
 #include "data/FolderFile.h"
 #include "data/JournalEntry.h"
+#include "data/ListChange.h"
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -300,24 +300,11 @@ void JournalReplay::tellListChange(const std::vector<tstring>& names)
     QString path;
     if (!readList(m_lastList, before, path))
         return;
-    std::unordered_map<std::wstring, long long> count;
-    for (const tstring& name : before)
-        ++count[name];
-    long long added = 0;
-    for (const tstring& name : names) {
-        const auto found = count.find(name);
-        if (found != count.end() && found->second > 0)
-            --found->second;
-        else
-            ++added;
-    }
-    long long removed = 0;
-    for (const auto& [name, left] : count)
-        removed += left;
+    const ListChange change = ListChange::between(before, names);
     caution(QStringLiteral("第 %1 行: 名单在两次启动之间被改动: 增加 %2 人, 去掉 %3 人 (之前的名单见 %4)")
                 .arg(m_line)
-                .arg(added)
-                .arg(removed)
+                .arg(change.added)
+                .arg(change.removed)
                 .arg(m_lastListPath));
 }
 
@@ -353,94 +340,21 @@ void JournalReplay::discard(int prize, const QString& why, int last)
 // were then is what its stop must have drawn from.
 bool JournalReplay::commit(const QJsonObject& entry)
 {
-    WitnessReplay::Commit commit;
+    JournalEntry::Commit commit;
     QString problem;
-    if (!JournalEntry::readCommit(entry, commit.entry, &problem))
+    if (!JournalEntry::readCommit(entry, commit, &problem))
         return invalid(problem);
-    commit.line = m_line;
-    commit.time = m_time;
-    if (commit.entry.prize < m_engine.prizeCount())
-        commit.range = m_engine.award(commit.entry.prize).range;
-    commit.checkedIn = std::make_shared<const std::unordered_set<std::wstring>>(m_checkedIn);
-    m_commitments.insert(commit.entry.commitment);
-    for (const WitnessReplay::Commit& abandoned : m_witness.commit(commit))
-        tellAbandoned(abandoned, QStringLiteral("之后又作了新的承诺"));
+    abandon(QStringLiteral("之后又作了新的承诺"));
+    m_witness.commit(commit, m_line, m_time, m_engine, m_checkedIn);
     return true;
 }
 
 void JournalReplay::abandon(const QString& why)
 {
-    for (const WitnessReplay::Commit& abandoned : m_witness.abandon())
-        tellAbandoned(abandoned, why);
-}
-
-void JournalReplay::tellAbandoned(const WitnessReplay::Commit& commit, const QString& why)
-{
-    ++m_discarded;
-    const auto shown = Commitment::fromHex(commit.entry.commitment);
-    report.lines << QStringLiteral("第 %1 行的承诺 %2 作废: %3, 时间 %4, 没有抽取, 原因: %5")
-                        .arg(commit.line)
-                        .arg(shown ? Commitment::grouped(*shown, Commitment::ShownDigits) : QString(),
-                             prizeLabel(commit.entry.prize),
-                             QString::fromStdWString(FormatDrawTime(std::time_t(commit.time))), why);
-}
-
-// The names a witnessed stop's range admitted from the pool, which its
-// commitment's digest must be of; its replacements pick among them.
-WitnessReplay::Names JournalReplay::admittedNames(const DrawScope& scope, const DrawRecord& recorded)
-{
-    std::vector<tstring> names;
-    const NamePool& pool = m_engine.pool();
-    if (scope.admitsEveryone()) {
-        names = pool.names();
-    } else {
-        for (std::size_t index : DrawEngine::admittedBy(pool, scope))
-            names.push_back(pool[index]);
+    for (const WitnessReplay::Commit& abandoned : m_witness.abandon()) {
+        ++m_discarded;
+        report.lines << WitnessReplay::abandoned(abandoned, prizeLabel(abandoned.entry.prize), why);
     }
-    if (PoolDigest(names) != Commitment::hex(recorded.admittedSha256).toStdWString())
-        fail(QStringLiteral("第 %1 行: %2 (rafo-2): 承诺的名单摘要与重放的奖池和抽奖范围不符")
-                 .arg(m_line)
-                 .arg(prizeLabel(recorded.prize)));
-    return std::make_shared<const std::unordered_set<std::wstring>>(names.begin(), names.end());
-}
-
-// A witnessed prize's replacement: from its stop's seed, at the words used so
-// far, among the names its commitment admitted that are still in the pool.
-bool JournalReplay::replayWitnessed(const JournalEntry::Draw& draw, DrawRecord& replayed)
-{
-    const DrawRecord& recorded = draw.record;
-    WitnessReplay::Stream* stream = m_witness.stream(recorded.seed);
-    const QString head =
-        QStringLiteral("第 %1 行: %2 (rafo-2): ").arg(m_line).arg(prizeLabel(recorded.prize));
-    if (!stream) {
-        fail(head + QStringLiteral("补抽的种子不是之前任何一次见证抽取的种子"));
-        return false;
-    }
-    if (!stream->drawn.count(draw.absent.toStdWString()))
-        fail(head + QStringLiteral("缺席的 %1 不是由这个种子抽出的").arg(draw.absent));
-    if (recorded.firstWord != stream->nextWord)
-        fail(head + QStringLiteral("补抽从第 %1 个数开始, 应从第 %2 个")
-                        .arg(recorded.firstWord)
-                        .arg(stream->nextWord));
-    std::vector<std::size_t> candidates;
-    const NamePool& pool = m_engine.pool();
-    tstring name;
-    for (std::size_t i = 0; i < pool.size(); ++i) {
-        pool.copy(i, name);
-        if (stream->admitted->count(name))
-            candidates.push_back(i);
-    }
-    WitnessStream words;
-    words.seed = recorded.seed;
-    words.nextWord = stream->nextWord;
-    words.admittedSha256 = stream->admittedSha256;
-    words.scope = stream->scope;
-    DrawEngine::Drawing drawing = m_engine.planReplace(recorded.prize, draw.row, words, candidates);
-    replayed = drawing.record;
-    m_engine.land(std::move(drawing));
-    stream->nextWord += replayed.words;
-    stream->drawn.insert(replayed.winners.begin(), replayed.winners.end());
-    return true;
 }
 
 // The range a draw applied, as the prize table declared it before (a
@@ -541,24 +455,22 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
     const int prize = recorded.prize;
     const bool old = recorded.seed.rule() == DrawSeed::Rule::CrtSecond;
     m_oldRule = m_oldRule || old;
-    const QString seed =
-        old ? QStringLiteral("%1 (旧规则)").arg(recorded.seed.second())
-        : recorded.witnessed
-            ? QStringLiteral("%1 (rafo-2%2)")
-                  .arg(recorded.seed.hex(),
-                       replacement
-                           ? QStringLiteral(", 从第 %1 个数起").arg(recorded.firstWord)
-                           : QStringLiteral(", 见证数字 %1").arg(QString::fromStdString(recorded.digits)))
-            : recorded.seed.hex();
+    const QString seed = old                  ? QStringLiteral("%1 (旧规则)").arg(recorded.seed.second())
+                         : recorded.witnessed ? WitnessReplay::seedText(recorded, replacement)
+                                              : recorded.seed.hex();
     // A witnessed stop answers to the commitment before it; its replacements
     // to the names that commitment admitted, whatever the range says now.
     std::optional<WitnessReplay::Commit> commit;
-    if (recorded.witnessed && !replacement) {
-        QStringList faults;
-        commit = m_witness.take(recorded, draw.witnessAdmitted, faults);
-        for (const QString& fault : faults)
+    QStringList faults;
+    // What the witnessed draw's checks found, told with the line and the prize.
+    const auto witnessed = [&](bool going) {
+        for (const QString& fault : std::exchange(faults, {}))
             fail(QStringLiteral("第 %1 行: %2 (rafo-2): %3").arg(m_line).arg(prizeLabel(prize), fault));
-        if (!commit)
+        return going;
+    };
+    if (recorded.witnessed && !replacement) {
+        commit = m_witness.take(recorded, draw.witnessAdmitted, faults);
+        if (!witnessed(commit.has_value()))
             return true;
     }
     DrawScope scope;
@@ -579,7 +491,7 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
             return true;
         if (!recorded.witnessed)
             m_engine.ReplaceWinner(prize, row, recorded.seed, replayed, &scope);
-        else if (!replayWitnessed(draw, replayed))
+        else if (!witnessed(m_witness.replace(m_engine, draw, replayed, faults)))
             return true;
         head =
             QStringLiteral("%1: 补抽 %2 → %3, 种子 %4, 记录 %5")
@@ -593,7 +505,9 @@ bool JournalReplay::draw(const QJsonObject& entry, const QByteArray& bytes, bool
         }
         if (!checkPool(QString::fromStdWString(recorded.poolDigest), qint64(recorded.poolSize)))
             return true;
-        const WitnessReplay::Names admitted = commit ? admittedNames(scope, recorded) : nullptr;
+        const WitnessReplay::Names admitted =
+            commit ? WitnessReplay::admitted(m_engine.pool(), scope, recorded, faults) : nullptr;
+        witnessed(true);
         m_engine.StartDraw();
         m_engine.StopDraw(recorded.seed, replayed, &scope);
         if (commit)
@@ -680,10 +594,4 @@ bool JournalReplay::prizes(const QJsonObject& entry)
     const int current = table.running ? table.current - 1 : table.current;
     m_engine.setPrizes(std::move(table.prizes), current, withdrawn);
     return true;
-}
-
-bool JournalReplay::committed(const QString& prefix) const
-{
-    const auto found = m_commitments.lower_bound(prefix);
-    return !prefix.isEmpty() && found != m_commitments.end() && found->startsWith(prefix);
 }

@@ -53,7 +53,7 @@ public:
     // The commitments no stop took are abandoned: the names stopped without a draw.
     void abandon(const QString& why);
     // Whether a commit line's commitment begins with these hex digits.
-    bool committed(const QString& prefix) const;
+    bool committed(const QString& prefix) const { return m_witness.committed(prefix); }
     bool oldRule() const { return m_oldRule; }
     QString prizeLabel(int index) const;
     // Names joined as the result store joins them.
@@ -89,9 +89,6 @@ private:
     bool scopeOf(const DrawRecord& recorded, int prize, DrawScope& scope,
                  const WitnessReplay::Commit* commit = nullptr);
     bool commit(const QJsonObject& entry);
-    void tellAbandoned(const WitnessReplay::Commit& commit, const QString& why);
-    WitnessReplay::Names admittedNames(const DrawScope& scope, const DrawRecord& recorded);
-    bool replayWitnessed(const JournalEntry::Draw& draw, DrawRecord& replayed);
     bool draw(const QJsonObject& entry, const QByteArray& bytes, bool replacement);
     bool prizes(const QJsonObject& entry);
     bool checkin(const QJsonObject& entry);
@@ -108,8 +105,6 @@ private:
     bool m_listedKnown = false;
     std::set<QString> m_fingerprints;
     WitnessReplay m_witness;
-    // Every commitment, in hex.
-    std::set<QString> m_commitments;
     // Of each result screen's line, by its fingerprint.
     std::map<QString, int> m_resultScreens;
     // Every stop and replacement replayed: its line and fingerprint.

@@ -1,12 +1,25 @@
 #include "data/WitnessReplay.h"
 
+#include "app/PoolDigest.h"
+#include "data/ResultExport.h"
+
 #include <algorithm>
 
-std::vector<WitnessReplay::Commit> WitnessReplay::commit(const Commit& commit)
+void WitnessReplay::commit(const JournalEntry::Commit& entry, int line, qint64 time, const DrawEngine& engine,
+                           const std::unordered_set<std::wstring>& checkedIn)
 {
-    std::vector<Commit> abandoned = abandon();
-    m_pending.push_back(commit);
-    return abandoned;
+    Commit commit{entry, line, time, tstring(),
+                  std::make_shared<const std::unordered_set<std::wstring>>(checkedIn)};
+    if (entry.prize < engine.prizeCount())
+        commit.range = engine.award(entry.prize).range;
+    m_commitments.insert(entry.commitment);
+    m_pending.push_back(std::move(commit));
+}
+
+bool WitnessReplay::committed(const QString& prefix) const
+{
+    const auto found = m_commitments.lower_bound(prefix);
+    return !prefix.isEmpty() && found != m_commitments.end() && found->startsWith(prefix);
 }
 
 std::vector<WitnessReplay::Commit> WitnessReplay::abandon()
@@ -60,8 +73,71 @@ void WitnessReplay::stopped(const DrawRecord& stop, Names admitted)
     stream.drawn.insert(stop.winners.begin(), stop.winners.end());
 }
 
-WitnessReplay::Stream* WitnessReplay::stream(const DrawSeed& seed)
+WitnessReplay::Names WitnessReplay::admitted(const NamePool& pool, const DrawScope& scope,
+                                             const DrawRecord& stop, QStringList& faults)
 {
-    const auto found = m_streams.find(seed.hex());
-    return found == m_streams.end() ? nullptr : &found->second;
+    std::vector<tstring> names;
+    if (scope.admitsEveryone()) {
+        names = pool.names();
+    } else {
+        for (std::size_t index : DrawEngine::admittedBy(pool, scope))
+            names.push_back(pool[index]);
+    }
+    if (PoolDigest(names) != Commitment::hex(stop.admittedSha256).toStdWString())
+        faults << QStringLiteral("承诺的名单摘要与重放的奖池和抽奖范围不符");
+    return std::make_shared<const std::unordered_set<std::wstring>>(names.begin(), names.end());
+}
+
+bool WitnessReplay::replace(DrawEngine& engine, const JournalEntry::Draw& draw, DrawRecord& replayed,
+                            QStringList& faults)
+{
+    const DrawRecord& recorded = draw.record;
+    const auto found = m_streams.find(recorded.seed.hex());
+    if (found == m_streams.end()) {
+        faults << QStringLiteral("补抽的种子不是之前任何一次见证抽取的种子");
+        return false;
+    }
+    Stream& stream = found->second;
+    if (!stream.drawn.count(draw.absent.toStdWString()))
+        faults << QStringLiteral("缺席的 %1 不是由这个种子抽出的").arg(draw.absent);
+    if (recorded.firstWord != stream.nextWord)
+        faults << QStringLiteral("补抽从第 %1 个数开始, 应从第 %2 个")
+                      .arg(recorded.firstWord)
+                      .arg(stream.nextWord);
+    std::vector<std::size_t> candidates;
+    const NamePool& pool = engine.pool();
+    tstring name;
+    for (std::size_t i = 0; i < pool.size(); ++i) {
+        pool.copy(i, name);
+        if (stream.admitted->count(name))
+            candidates.push_back(i);
+    }
+    WitnessStream words;
+    words.seed = recorded.seed;
+    words.nextWord = stream.nextWord;
+    words.admittedSha256 = stream.admittedSha256;
+    words.scope = stream.scope;
+    DrawEngine::Drawing drawing = engine.planReplace(recorded.prize, draw.row, words, candidates);
+    replayed = drawing.record;
+    engine.land(std::move(drawing));
+    stream.nextWord += replayed.words;
+    stream.drawn.insert(replayed.winners.begin(), replayed.winners.end());
+    return true;
+}
+
+QString WitnessReplay::abandoned(const Commit& commit, const QString& prize, const QString& why)
+{
+    const auto shown = Commitment::fromHex(commit.entry.commitment);
+    return QStringLiteral("第 %1 行的承诺 %2 作废: %3, 时间 %4, 没有抽取, 原因: %5")
+        .arg(commit.line)
+        .arg(shown ? Commitment::grouped(*shown, Commitment::ShownDigits) : QString(), prize,
+             QString::fromStdWString(FormatDrawTime(std::time_t(commit.time))), why);
+}
+
+QString WitnessReplay::seedText(const DrawRecord& draw, bool replacement)
+{
+    return QStringLiteral("%1 (rafo-2%2)")
+        .arg(draw.seed.hex(), replacement
+                                  ? QStringLiteral(", 从第 %1 个数起").arg(draw.firstWord)
+                                  : QStringLiteral(", 见证数字 %1").arg(QString::fromStdString(draw.digits)));
 }
