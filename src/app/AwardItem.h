@@ -18,6 +18,10 @@ struct AwardItem
     std::vector<tstring> winners;
     // Who it may go to (see DrawScope); empty for everyone.
     tstring range;
+    // Its own start loop and stop sound, as the event's other sounds are
+    // named (relative to the event folder); empty for the event's own.
+    tstring startMusic;
+    tstring stopMusic;
     // How many names its range admitted at its last draw; -1 when it admits everyone.
     long long admitted = -1;
     // Of a witnessed draw: where its replacements' words go on; none otherwise.

@@ -474,6 +474,8 @@ void DrawEngine::changePrize(int index, const AwardItem& texts)
     award.prizeName = texts.prizeName;
     award.picturePath = texts.picturePath;
     award.range = texts.range;
+    award.startMusic = texts.startMusic;
+    award.stopMusic = texts.stopMusic;
 }
 
 void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn)

@@ -101,7 +101,7 @@ DrawEngine::StartOutcome DrawSession::start()
     const DrawEngine::StartOutcome outcome = m_engine.StartDraw();
     if (outcome == DrawEngine::StartOutcome::Ignored)
         return outcome;
-    play(StartMusic, MusicPlayer::PlayLoop);
+    playFor(m_engine.current(), true);
     if (outcome == DrawEngine::StartOutcome::ResultScreen) {
         openResultScreen();
         return outcome;
@@ -235,7 +235,7 @@ void DrawSession::landStop(DrawLanding& landing)
     emit witnessChanged();
     if (outcome == DrawEngine::StopOutcome::Ignored)
         return;
-    play(StopSound, MusicPlayer::PlayOnce);
+    playFor(record.prize, false);
     // Within a range that admits no more than the prize's count the count line says so; the pool may be far
     // larger.
     if (outcome == DrawEngine::StopOutcome::AllRemaining && record.admitted < 0)
@@ -259,7 +259,7 @@ void DrawSession::landReplace(DrawLanding& landing)
     const bool shown = record.prize == m_engine.current();
     m_engine.land(std::move(landing.drawing));
     if (shown)
-        play(StopSound, MusicPlayer::PlayOnce);
+        playFor(record.prize, false);
     landKept(landing);
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now(), landing.absent));
     // The export's last block is the final result.
@@ -555,9 +555,16 @@ void DrawSession::journalStart(const char* reason, std::size_t participants,
         m_engine, QString::fromLatin1(reason), static_cast<qint64>(participants), participantsDigest)));
 }
 
-void DrawSession::play(const wchar_t* path, int mode)
+// A prize's own start loop or stop sound when it names one that is there, else the event's.
+void DrawSession::playFor(int prize, bool start)
 {
-    emit soundRequested(QString::fromWCharArray(path), mode);
+    QString path = QString::fromWCharArray(start ? StartMusic : StopSound);
+    if (prize >= 0 && prize < m_engine.prizeCount()) {
+        const tstring& own = start ? m_engine.award(prize).startMusic : m_engine.award(prize).stopMusic;
+        if (!own.empty() && QFileInfo(m_folder.file(own)).isFile())
+            path = QString::fromStdWString(own);
+    }
+    emit soundRequested(path, start ? MusicPlayer::PlayLoop : MusicPlayer::PlayOnce);
 }
 
 bool DrawSession::prepareScope(int prize, DrawScope& scope)

@@ -214,7 +214,7 @@ private:
     // The winners shown changed: the wall is laid out again, on its first
     // page unless `keepPage`, and its timer starts when there are pages.
     void winnersChanged(bool keepPage);
-    void play(const wchar_t* path, int mode);
+    void playFor(int prize, bool start);
     // The prize's range made ready to draw: parsed, its files read and kept
     // beside the journal. False when it cannot be, or when it admits nobody
     // left in the pool, and the operator is told why.

@@ -11,6 +11,7 @@
 #include "platform/MsgBox.h"
 #include "ui_CAwakDlg.h"
 
+#include <QCursor>
 #include <QHeaderView>
 #include <QMenu>
 
@@ -36,6 +37,7 @@ CAwakDlg::CAwakDlg(PrizeSettingsHost& host, QWidget* parent)
     connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &CComboListCtrl::rightClicked, this, &CAwakDlg::OnPrizeListRightClick);
     connect(m_list, &CComboListCtrl::cellEdited, this, &CAwakDlg::OnCellEdited);
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, &CAwakDlg::OnMusicCell);
 
     m_menu = new QMenu(QString::fromUtf8("奖品菜单"), this);
     m_menu->setObjectName(QStringLiteral("menu135"));
@@ -54,13 +56,17 @@ void CAwakDlg::OnInitDialog()
 {
     m_list->setShowGrid(true);
     const std::pair<const char*, int> columns[] = {{"次序", 60},      {"奖项名称", 60},  {"中奖名额", 60},
-                                                   {"奖品名称", 120}, {"奖品图片", 240}, {"抽奖范围", 160}};
-    m_list->setColumnCount(6);
+                                                   {"奖品名称", 120}, {"奖品图片", 240}, {"抽奖范围", 160},
+                                                   {"开始音乐", 140}, {"停止音乐", 140}};
+    m_list->setColumnCount(static_cast<int>(std::size(columns)));
     for (int c = 0; c < 6; ++c) {
         m_list->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(columns[c].first)));
         m_list->setColumnWidth(c, columns[c].second);
     }
     m_list->MarkColumnReadOnly(ColumnOrder);
+    // Chosen from a menu with a file chooser rather than typed.
+    m_list->MarkColumnReadOnly(ColumnStartMusic);
+    m_list->MarkColumnReadOnly(ColumnStopMusic);
     m_mainTitleEdit->setText(m_host.textArea(AreaMainTitle).m_titleName);
     m_subTitleEdit->setText(m_host.textArea(AreaSubTitle).m_titleName);
     m_captionEdit->setText(m_host.textArea(AreaResultLine).m_titleName);
@@ -78,7 +84,8 @@ void CAwakDlg::FillPrizeList()
         const AwardItem& award = awards[i];
         m_list->setRowTexts(static_cast<int>(i), {QString::number(i + 1), text(award.awardName),
                                                   QString::number(award.winnerCount), text(award.prizeName),
-                                                  text(award.picturePath), text(award.range)});
+                                                  text(award.picturePath), text(award.range),
+                                                  text(award.startMusic), text(award.stopMusic)});
     }
     m_list->setCurrentIndex(QModelIndex());
 }
@@ -207,6 +214,27 @@ void CAwakDlg::OnCellEdited(int row, int column, const QString& edited)
     // The cell shows what the prize holds now ("|" became "｜").
     m_list->item(row, column)
         ->setText(column == ColumnCount ? QString::number(item.winnerCount) : text(value));
+    m_host.changePrize(row, item);
+}
+
+void CAwakDlg::OnMusicCell(int row, int column)
+{
+    if ((column != ColumnStartMusic && column != ColumnStopMusic) || row < 0 ||
+        row >= static_cast<int>(m_host.awards().size()))
+        return;
+    QMenu menu(this);
+    QAction* choose = menu.addAction(QStringLiteral("选择文件..."));
+    menu.addAction(QStringLiteral("使用默认音乐"));
+    QAction* chosen = ModalRunner::popup(menu, QCursor::pos());
+    if (!chosen)
+        return;
+    const QString path = chosen == choose ? CAwardOnedlg::chooseMusic(this, m_host.folder()) : QString();
+    if (chosen == choose && path.isEmpty())
+        return;
+    AwardItem item = m_host.awards()[static_cast<size_t>(row)];
+    (column == ColumnStartMusic ? item.startMusic : item.stopMusic) =
+        tstring(path.toStdWString()).WithFullWidthBars();
+    m_list->item(row, column)->setText(path);
     m_host.changePrize(row, item);
 }
 

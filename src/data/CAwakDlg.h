@@ -31,7 +31,9 @@ public:
         ColumnCount,
         ColumnPrize,
         ColumnPicture,
-        ColumnRange
+        ColumnRange,
+        ColumnStartMusic,
+        ColumnStopMusic
     };
 
     CAwakDlg(PrizeSettingsHost& host, QWidget* parent = nullptr);
@@ -48,6 +50,8 @@ public:
     void OnOK();
     // An edited cell written back to its prize.
     void OnCellEdited(int row, int column, const QString& text);
+    // A music cell: a file chosen for that prize, or back to the event's own.
+    void OnMusicCell(int row, int column);
 
     QMenu* prizeMenu() const { return m_menu; }
 

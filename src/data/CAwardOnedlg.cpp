@@ -5,7 +5,9 @@
 #include "platform/MsgBox.h"
 #include "ui_CAwardOnedlg.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 
@@ -54,6 +56,9 @@ CAwardOnedlg::CAwardOnedlg(PrizeSettingsHost& host, QWidget* parent)
     connect(m_ui->IDOK, &QPushButton::clicked, this, &CAwardOnedlg::OnOK);
     connect(m_ui->IDCANCEL, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->button1016, &QPushButton::clicked, this, &CAwardOnedlg::OnBrowsePicture);
+    connect(m_ui->buttonStartMusic, &QPushButton::clicked, this,
+            [this] { browseMusic(m_ui->editStartMusic); });
+    connect(m_ui->buttonStopMusic, &QPushButton::clicked, this, [this] { browseMusic(m_ui->editStopMusic); });
 }
 
 CAwardOnedlg::~CAwardOnedlg() = default;
@@ -85,6 +90,8 @@ void CAwardOnedlg::OnOK()
     item.winnerCount = m_winnerCount;
     item.prizeName = inMemory(m_prizeName);
     item.picturePath = inMemory(m_picturePath);
+    item.startMusic = inMemory(m_ui->editStartMusic->text().trimmed());
+    item.stopMusic = inMemory(m_ui->editStopMusic->text().trimmed());
     m_host.appendPrize(item);
     accept();
 }
@@ -101,4 +108,30 @@ void CAwardOnedlg::OnBrowsePicture()
         return;
     m_picturePath = QFileInfo(path).absoluteFilePath();
     m_ui->edit1015->setText(m_picturePath);
+}
+
+QString CAwardOnedlg::musicPath(const EventFolder& folder, const QString& chosen)
+{
+    const QString relative = QDir(folder.path()).relativeFilePath(QFileInfo(chosen).absoluteFilePath());
+    if (relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative))
+        return QFileInfo(chosen).absoluteFilePath();
+    return QString(relative).replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
+QString CAwardOnedlg::chooseMusic(QWidget* parent, const EventFolder& folder)
+{
+    const QString filter = QString::fromWCharArray(MusicFilter);
+    const QString path = fileChooser()
+                             ? fileChooser()(parent, filter)
+                             : QFileDialog::getOpenFileName(
+                                   parent, QString(), folder.file(L"Music"), filter, nullptr,
+                                   QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    return path.isEmpty() ? QString() : musicPath(folder, path);
+}
+
+void CAwardOnedlg::browseMusic(QLineEdit* edit)
+{
+    const QString path = chooseMusic(this, m_host.folder());
+    if (!path.isEmpty())
+        edit->setText(path);
 }

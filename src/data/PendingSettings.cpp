@@ -45,6 +45,8 @@ void PendingSettings::prizesChanged(const std::vector<AwardItem>& awards)
         row.reserved = award.reserved;
         row.winnerCount = award.winnerCount;
         row.range = award.range;
+        row.startMusic = award.startMusic;
+        row.stopMusic = award.stopMusic;
         table.push_back(std::move(row));
     }
     m_prizes = std::move(table);

@@ -12,6 +12,7 @@ namespace {
 const wchar_t* const Section = L"AwardInfo";
 // Beside the rows, since every key of [AwardInfo] is taken for a prize row.
 const wchar_t* const RangeSection = L"AwardRange";
+const wchar_t* const MusicSection = L"AwardMusic";
 
 tstring rowKey(size_t index)
 {
@@ -25,6 +26,11 @@ tstring rangeKey(size_t index)
     tstring key;
     key.Format(L"Range%d", static_cast<int>(index));
     return key;
+}
+
+tstring indexedKey(const wchar_t* name, size_t index)
+{
+    return tstring(name) + std::to_wstring(index);
 }
 
 } // namespace
@@ -63,6 +69,8 @@ void LoadPrizeTable(const EventFolder& folder, std::vector<AwardItem>& awards)
         AwardItem item;
         if (ParsePrizeRow(ini.GetString(Section, rowKey(i)), item)) {
             item.range = ini.GetString(RangeSection, rangeKey(i));
+            item.startMusic = ini.GetString(MusicSection, indexedKey(L"Start", i));
+            item.stopMusic = ini.GetString(MusicSection, indexedKey(L"Stop", i));
             awards.push_back(std::move(item));
         }
     }
@@ -83,5 +91,15 @@ void WritePrizeTable(IniDocument& doc, const std::vector<AwardItem>& awards)
     for (size_t i = 0; i < awards.size(); ++i) {
         if (!DrawScope::isEveryone(awards[i].range))
             doc.setValue(RangeSection, rangeKey(i), awards[i].range);
+    }
+    for (const std::wstring& key : doc.keyNames(MusicSection)) {
+        if (!key.empty())
+            doc.removeKey(MusicSection, key);
+    }
+    for (size_t i = 0; i < awards.size(); ++i) {
+        if (!awards[i].startMusic.empty())
+            doc.setValue(MusicSection, indexedKey(L"Start", i), awards[i].startMusic);
+        if (!awards[i].stopMusic.empty())
+            doc.setValue(MusicSection, indexedKey(L"Stop", i), awards[i].stopMusic);
     }
 }

@@ -438,3 +438,28 @@ TEST(DrawSessions, TwoEventsSideBySideKeepToTheirOwnFolders)
     EXPECT_EQ(JournalVerifier::verify(show.event()).exitCode, JournalVerifier::Verified);
     Clock::setFixed(std::nullopt);
 }
+
+// A prize's own start loop and stop sound play when they are there; a
+// missing key or file falls back to the event's own, and the sounds stay
+// with their prize when rows move.
+TEST_F(DrawSessionTest, EachPrizePlaysItsOwnMusicOrTheEventsOwn)
+{
+    TestEvent::make(folder, 10, {1, 1, 1});
+    folder.write("Music/gala.mp3", "not decoded here");
+    folder.write("Music/fanfare.wav", "not decoded here");
+    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") +
+                                      "[AwardMusic]\r\nStart0=Music\\gala.mp3\r\nStop0=Music\\missing.wav\r\n"
+                                      "Stop1=Music\\fanfare.wav\r\nStart2=\r\n");
+    start();
+    session->movePrize(2, 1);
+    EXPECT_NE(folder.read("AwardInfo.ini").find("Stop2=Music\\fanfare.wav"), std::string::npos)
+        << folder.read("AwardInfo.ini");
+    takeEvents();
+    const char* heard[] = {"Music\\gala.mp3 2, cycling, still, Music\\stop.wav 1, drawn 0",
+                           "Music\\start.mp3 2, cycling, still, Music\\stop.wav 1, drawn 1",
+                           "Music\\start.mp3 2, cycling, still, Music\\fanfare.wav 1, drawn 2"};
+    for (const char* expected : heard) {
+        draw();
+        EXPECT_EQ(takeEvents(), expected);
+    }
+}

@@ -220,3 +220,41 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
     QTest::keyClick(screen, Qt::Key_Space);
     EXPECT_EQ(engine.award(0).winners.size(), 20u) << "the next prize is drawn, not skipped";
 }
+
+// A prize's own music: chosen in the entry dialog or from a music cell of
+// the table, named relative to the event folder, and back to the default.
+TEST_F(CAwakDlgTest, EachPrizeTakesItsOwnMusicFromAFileChooser)
+{
+    const QString gala = folder.event().file("Music/gala.mp3");
+    CAwardOnedlg::setFileChooser([&gala](QWidget*, const QString&) { return gala; });
+    QString menuChoice;
+    ModalRunner::setMenuRunner([&menuChoice](QMenu& menu, const QPoint&) -> QAction* {
+        for (QAction* action : menu.actions())
+            if (action->text() == menuChoice)
+                return action;
+        return nullptr;
+    });
+    openSettings([&](CAwakDlg& dialog) {
+        auto* list = dialog.findChild<CComboListCtrl*>();
+        for (const char* choice : {"选择文件...", "使用默认音乐"}) {
+            menuChoice = QString::fromUtf8(choice);
+            emit list->cellDoubleClicked(1, CAwakDlg::ColumnStopMusic);
+            const bool chosen = menuChoice.startsWith(QStringLiteral("选择"));
+            EXPECT_EQ(list->item(1, CAwakDlg::ColumnStopMusic)->text(), chosen ? "Music\\gala.mp3" : "");
+            EXPECT_EQ(screen->engine().award(1).stopMusic, chosen ? L"Music\\gala.mp3" : L"");
+            EXPECT_EQ(folder.read("AwardInfo.ini").find("Stop1=Music\\gala.mp3") != std::string::npos,
+                      chosen);
+        }
+        onEntry = [](CAwardOnedlg& entry) {
+            entry.findChild<QLineEdit*>("edit1012")->setText("Prize3");
+            entry.findChild<QPushButton*>("buttonStartMusic")->click();
+            entry.findChild<QPushButton*>("IDOK")->click();
+        };
+        dialog.OnInsertPrize();
+    });
+    CAwardOnedlg::setFileChooser(nullptr);
+    ModalRunner::setMenuRunner(nullptr);
+    ASSERT_EQ(screen->engine().prizeCount(), 4);
+    EXPECT_EQ(screen->engine().award(3).startMusic, L"Music\\gala.mp3");
+    EXPECT_NE(folder.read("AwardInfo.ini").find("Start3=Music\\gala.mp3"), std::string::npos);
+}
