@@ -359,6 +359,7 @@ void CRafoDlg::paintFrame(QPainter& painter)
     frame.wall = &session().wall();
     frame.page = session().page();
     frame.witness = &session().witness();
+    frame.keepPictureAspect = session().keepsPictureAspect();
     // The console tells the operator of a refused stop; without one, the screen does.
     frame.witnessRefusal = !(m_watcher && m_watcher());
     m_painter.paint(painter, frame);

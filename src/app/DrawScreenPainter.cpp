@@ -162,7 +162,7 @@ void DrawScreenPainter::drawCurrentPrize(QPainter& painter, const DrawScreenFram
     const AreaSet& areas = *frame.areas;
     drawInArea(painter, *areas[AreaType], areas[AreaType]->m_rect, QString::fromStdWString(award.awardName));
     drawInArea(painter, *areas[AreaText], areas[AreaText]->m_rect, QString::fromStdWString(award.prizeName));
-    m_prizePictures.draw(painter, award.picturePath, areas[AreaPic]->m_rect);
+    m_prizePictures.draw(painter, award.picturePath, areas[AreaPic]->m_rect, frame.keepPictureAspect);
 }
 
 void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& frame)

@@ -30,6 +30,8 @@ struct DrawScreenFrame
     // A witnessed draw's commitment, digits and secret; and whether a refused stop is told here.
     const WitnessDesk* witness = nullptr;
     bool witnessRefusal = false;
+    // The prize picture fitted into its area rather than stretched onto it.
+    bool keepPictureAspect = false;
 };
 
 // Paints the draw screen: pictures, the current prize, the winners or the

@@ -38,6 +38,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
         journalWritten(false);
     m_areas.load();
     m_showFingerprint = ShowsFingerprint(m_folder);
+    m_keepPictureAspect = KeepsPictureAspect(m_folder);
     m_fingerprint = m_journal.lastDrawFingerprint();
     loadDrawData();
     // The list as read is kept before the restore takes the winners out; a

@@ -126,6 +126,7 @@ public:
     const QString& journalFingerprint() const { return m_fingerprint; }
     // The result screen's own journal line, which chains every draw before it.
     QString resultFingerprint() const { return m_showFingerprint ? m_resultFingerprint : QString(); }
+    bool keepsPictureAspect() const { return m_keepPictureAspect; }
     std::vector<Notice> takeNotices() { return m_notices.take(); }
     // Calls `refresh` in `context` after every change a view shows.
     void onAnyChange(QObject* context, const std::function<void()>& refresh);
@@ -237,6 +238,7 @@ private:
     QString m_fingerprint;
     QString m_resultFingerprint;
     bool m_showFingerprint = true;
+    bool m_keepPictureAspect = false;
     bool m_journalWritten = true;
     bool m_storeWritten = true;
     bool m_blackedOut = false;

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-void PrizePictureCache::draw(QPainter& painter, const std::wstring& path, const Rect& target)
+void PrizePictureCache::draw(QPainter& painter, const std::wstring& path, const Rect& target, bool keepAspect)
 {
     const QString file = m_folder.picture(path);
     if (file.isEmpty())
@@ -15,5 +15,5 @@ void PrizePictureCache::draw(QPainter& painter, const std::wstring& path, const 
         entry.size = info.size();
         entry.picture.load(file);
     }
-    entry.picture.draw(painter, target);
+    entry.picture.draw(painter, keepAspect ? StretchedPicture::fitted(entry.picture.size(), target) : target);
 }

@@ -16,7 +16,8 @@ class PrizePictureCache
 public:
     explicit PrizePictureCache(EventFolder folder) : m_folder(std::move(folder)) {}
 
-    void draw(QPainter& painter, const std::wstring& path, const Rect& target);
+    // Stretched onto the target, or with `keepAspect` fitted into it, centred.
+    void draw(QPainter& painter, const std::wstring& path, const Rect& target, bool keepAspect = false);
 
 private:
     struct Entry

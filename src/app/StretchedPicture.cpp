@@ -61,3 +61,14 @@ bool StretchedPicture::scaled(const Rect& box, const QSize& device)
         m_scaled = m_original.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return true;
 }
+
+Rect StretchedPicture::fitted(const QSize& picture, const Rect& area)
+{
+    const Rect box = area.normalized();
+    if (picture.isEmpty() || box.isEmpty())
+        return box;
+    const QSize size = picture.scaled(box.width(), box.height(), Qt::KeepAspectRatio);
+    const int left = box.left + (box.width() - size.width()) / 2;
+    const int top = box.top + (box.height() - size.height()) / 2;
+    return Rect(left, top, left + size.width(), top + size.height());
+}

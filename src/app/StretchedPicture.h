@@ -20,6 +20,9 @@ public:
     // False, and nothing to draw, when the file is missing or not a picture.
     bool load(const QString& path);
     bool isNull() const { return m_original.isNull(); }
+    QSize size() const { return m_original.size(); }
+    // The largest box of the picture's proportions inside the area, centred in it.
+    static Rect fitted(const QSize& picture, const Rect& area);
     void draw(QPainter& painter, const Rect& target);
     // Scales it now for a draw onto that target on a device of that size, so the draw only copies.
     void scaleFor(const Rect& target, const QSize& device);

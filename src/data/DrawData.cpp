@@ -31,6 +31,11 @@ bool ShowsFingerprint(const EventFolder& folder)
     return IniFile::readString(folder.file(AwardInfoFile), L"Journal", L"ShowFingerprint", L"", 16) != L"0";
 }
 
+bool KeepsPictureAspect(const EventFolder& folder)
+{
+    return IniFile::readString(folder.file(AwardInfoFile), L"AwardPic", L"KeepAspect", L"", 16) == L"1";
+}
+
 int PageSeconds(const EventFolder& folder)
 {
     const std::wstring value =

@@ -19,6 +19,8 @@ bool LoadDrawData(const EventFolder& folder, DrawEngine& engine, TextEncoding& p
 // Whether the draw screen shows the fingerprint of the last draw's journal
 // line: unless "AwardInfo.ini" says [Journal] ShowFingerprint=0.
 bool ShowsFingerprint(const EventFolder& folder);
+// [AwardPic] KeepAspect=1: the prize picture is fitted into its area, not stretched.
+bool KeepsPictureAspect(const EventFolder& folder);
 
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.

@@ -42,6 +42,18 @@ TEST_F(ScreenTest, PicturesAreStretchedOntoTheirPlaces)
     EXPECT_EQ(count(image, QRect(150, 480, 540, 400), TestEvent::Prize), 540 * 400);
     EXPECT_EQ(count(image, QRect(10, 10, 100, 20), TestEvent::Show), 100 * 20);
     EXPECT_EQ(count(image, QRect(1460, 905, 40, 80), TestEvent::Show), 40 * 80) << "between the buttons";
+
+    // Kept in proportion, the 4:3 picture in a wide area stands centred in it.
+    closeScreen();
+    std::string config = folder.read("AwardInfo.ini");
+    const size_t section = config.find("[AwardPic]\r\n");
+    config.replace(config.find("PosBottom=890", section), 13, "PosBottom=590");
+    config.insert(section + 12, "KeepAspect=1\r\n");
+    folder.write("AwardInfo.ini", config);
+    openScreen();
+    const QImage fitted = shot();
+    EXPECT_EQ(count(fitted, QRect(345, 475, 150, 110), TestEvent::Prize), 150 * 110);
+    EXPECT_EQ(count(fitted, QRect(140, 470, 190, 120), TestEvent::Prize), 0);
 }
 
 TEST_F(ScreenTest, TheWinnersFillOneRowEachAfterAStop)

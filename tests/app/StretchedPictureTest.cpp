@@ -42,3 +42,26 @@ TEST(StretchedPicture, LoadsWhatItCanAndDrawsNothingForTheRest)
     }
     QImageReader::setAllocationLimit(previousLimit);
 }
+
+// A picture kept in proportion fills its area along one side and is centred along the other.
+TEST(StretchedPicture, AFittedPictureKeepsItsProportionsCentred)
+{
+    const struct
+    {
+        QSize picture;
+        Rect area;
+        Rect fitted;
+    } cases[] = {
+        {{400, 300}, Rect(0, 0, 400, 300), Rect(0, 0, 400, 300)},
+        {{400, 300}, Rect(100, 100, 500, 500), Rect(100, 150, 500, 450)},
+        {{300, 600}, Rect(0, 0, 400, 400), Rect(100, 0, 300, 400)},
+        {{1920, 1080}, Rect(10, 20, 330, 260), Rect(10, 50, 330, 230)},
+        {{1, 1000}, Rect(0, 0, 100, 100), Rect(50, 0, 50, 100)},
+        {{0, 0}, Rect(0, 0, 100, 100), Rect(0, 0, 100, 100)},
+        {{400, 300}, Rect(500, 500, 100, 100), Rect(100, 150, 500, 450)},
+    };
+    for (const auto& c : cases) {
+        const Rect fitted = StretchedPicture::fitted(c.picture, c.area);
+        EXPECT_EQ(fitted.toQRect(), c.fitted.toQRect()) << c.picture.width() << "x" << c.picture.height();
+    }
+}
