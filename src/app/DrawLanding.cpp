@@ -8,8 +8,8 @@
 #include "data/ResultExport.h"
 #include "data/ResultStore.h"
 
-DrawLanding::DrawLanding(const AreaEditor& areas, int screenHeight, int layoutChanges)
-    : screenHeight(screenHeight), layoutChanges(layoutChanges)
+DrawLanding::DrawLanding(const AreaEditor& areas, int screenHeight, int layoutChanges, bool grow)
+    : screenHeight(screenHeight), layoutChanges(layoutChanges), grow(grow)
 {
     const CLottoryArea& names = areas.area(AreaScroll);
     area = names.m_rect;
@@ -44,7 +44,7 @@ void DrawLanding::keepDrawn(DrawJournal& journal, const DrawEngine& engine, cons
     names.reserve(drawing.winners.size());
     for (const tstring& winner : drawing.winners)
         names.push_back(QString::fromStdWString(winner));
-    wall = WallPager::wallFor(area, faceName, fontSize, screenHeight, names);
+    wall = WallPager::wallFor(area, faceName, fontSize, screenHeight, names, grow);
     if (wall.mode() == WinnerWall::Mode::Grid)
         wall.setFirstPage(wall.drawn(area, 0, color, [&names](int i) { return names[size_t(i)]; }), color);
 

@@ -23,7 +23,7 @@ struct DrawLanding
 {
     DrawLanding() = default;
     // As the names area and the titles stand now.
-    DrawLanding(const AreaEditor& areas, int screenHeight, int layoutChanges);
+    DrawLanding(const AreaEditor& areas, int screenHeight, int layoutChanges, bool grow);
 
     // On the worker: the journal line, the store, the wall and the last
     // prize's export, for the drawing as it will land.
@@ -44,6 +44,7 @@ struct DrawLanding
     QString mainTitle;
     QString subTitle;
     int layoutChanges = 0;
+    bool grow = true;
     // What came of it.
     bool journalled = true;
     QString fingerprint;

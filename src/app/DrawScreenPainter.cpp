@@ -13,9 +13,10 @@
 namespace {
 
 void drawInArea(QPainter& painter, const CLottoryArea& area, const Rect& rect, const QString& text,
-                Qt::Alignment alignment = Qt::AlignCenter)
+                Qt::Alignment alignment = Qt::AlignCenter, int height = 0)
 {
-    AreaFont::drawText(&painter, rect, area.m_fontName, area.m_fontSize, area.m_fontColor, text, alignment);
+    AreaFont::drawText(&painter, rect, area.m_fontName, height > 0 ? height : area.m_fontSize,
+                       area.m_fontColor, text, alignment);
 }
 
 } // namespace
@@ -46,7 +47,7 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
             std::vector<QString> rows;
             for (const tstring& winner : winners)
                 rows.push_back(QString::fromStdWString(winner));
-            drawRows(painter, *areas[AreaScroll], rows);
+            drawRows(painter, *areas[AreaScroll], rows, frame.wall ? frame.wall->fontHeight() : 0);
         }
     }
     drawCurrentPrize(painter, frame);
@@ -115,7 +116,7 @@ int DrawScreenPainter::rowAt(const Rect& area, std::size_t rows, int x, int y)
 }
 
 void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
-                                 const std::vector<QString>& rows)
+                                 const std::vector<QString>& rows, int height)
 {
     const Rect box = area.m_rect.normalized();
     if (rows.empty())
@@ -126,7 +127,8 @@ void DrawScreenPainter::drawRows(QPainter& painter, const CLottoryArea& area,
         return;
     for (size_t i = 0; i < rows.size(); ++i) {
         const int top = box.top + static_cast<int>(i) * rowHeight;
-        drawInArea(painter, area, Rect(box.left, top, box.right, top + rowHeight), rows[i]);
+        drawInArea(painter, area, Rect(box.left, top, box.right, top + rowHeight), rows[i], Qt::AlignCenter,
+                   height);
     }
 }
 
@@ -213,5 +215,5 @@ void DrawScreenPainter::drawCyclingNames(QPainter& painter, const DrawScreenFram
         const size_t position = (static_cast<size_t>(i) + static_cast<size_t>(frame.cycleStart)) % poolSize;
         rows.push_back(engine.pool().text(position));
     }
-    drawRows(painter, area, rows);
+    drawRows(painter, area, rows, frame.wall ? frame.wall->fontHeight() : 0);
 }

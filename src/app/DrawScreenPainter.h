@@ -62,7 +62,8 @@ public:
     void winnersCame() { m_captionEnters = true; }
 
 private:
-    void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows);
+    // One name a row, at that font height (0: the area's own).
+    void drawRows(QPainter& painter, const CLottoryArea& area, const std::vector<QString>& rows, int height);
     // One page of the winners on the wall, and "2/5" under them when there are pages.
     void drawWinners(QPainter& painter, const CLottoryArea& area, const WinnerWall& wall, int page,
                      const DrawEngine& engine);

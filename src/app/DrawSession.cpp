@@ -39,6 +39,8 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_areas.load();
     m_showFingerprint = ShowsFingerprint(m_folder);
     m_keepPictureAspect = KeepsPictureAspect(m_folder);
+    m_growWinners = GrowsWinners(m_folder);
+    m_pager.setGrow(m_growWinners);
     m_fingerprint = m_journal.lastDrawFingerprint();
     loadDrawData();
     // The list as read is kept before the restore takes the winners out; a
@@ -170,7 +172,7 @@ void DrawSession::stop()
         sealed ? m_witness.commit()->scope : std::make_shared<DrawScope>();
     if (!sealed && m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
         return;
-    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges);
+    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges, m_growWinners);
     m_worker.run(
         [this, landing, scope, sealed, seed = sealed ? sealed->seed : DrawSeed::fresh()] {
             landing->drawing = m_engine.planStop(seed, scope.get());
@@ -208,7 +210,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
             (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
             return DrawEngine::PoolEmpty;
     }
-    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges);
+    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges, m_growWinners);
     landing->absent = m_engine.award(prize).winners[static_cast<size_t>(row)];
     m_worker.run(
         [this, landing, scope, stream, candidates, prize, row, seed = DrawSeed::fresh()] {

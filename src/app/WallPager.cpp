@@ -13,9 +13,9 @@ WallPager::WallPager(QObject* parent) : QObject(parent)
 
 void WallPager::layOut(const CLottoryArea& area, int screenHeight, const DrawEngine& engine, bool keepPage)
 {
-    m_wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
-                                WinnerWall::minimumCellHeight(screenHeight), namesOnWall(engine),
-                                cellsOnWall(engine));
+    m_wall = WinnerWall::layOut(
+        area.m_rect, area.m_fontName, area.m_fontSize, WinnerWall::minimumCellHeight(screenHeight),
+        namesOnWall(engine), cellsOnWall(engine), m_grow ? WinnerWall::largestCellHeight(screenHeight) : 0);
     m_turning = !engine.running();
     m_pages = m_turning ? std::max(1, m_wall.pages()) : 1;
     show(keepPage ? std::min(m_page, m_pages - 1) : 0);
@@ -30,9 +30,10 @@ void WallPager::install(WinnerWall wall, bool keepPage)
 }
 
 WinnerWall WallPager::wallFor(const Rect& rect, const QString& faceName, int fontSize, int screenHeight,
-                              const std::vector<QString>& names)
+                              const std::vector<QString>& names, bool grow)
 {
-    return WinnerWall::layOut(rect, faceName, fontSize, WinnerWall::minimumCellHeight(screenHeight), names);
+    return WinnerWall::layOut(rect, faceName, fontSize, WinnerWall::minimumCellHeight(screenHeight), names,
+                              grow ? WinnerWall::largestCellHeight(screenHeight) : 0);
 }
 
 std::size_t WallPager::cellsOnWall(const DrawEngine& engine)

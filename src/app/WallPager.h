@@ -25,6 +25,8 @@ public:
 
     // Seconds a page stays; 0 turns them only by key.
     void setSeconds(int seconds) { m_seconds = seconds; }
+    // Whether a one column of few winners is drawn in a grown font ([AwardScroll] Grow).
+    void setGrow(bool grow) { m_grow = grow; }
     const WinnerWall& wall() const { return m_wall; }
     int page() const { return m_page; }
     int pages() const { return m_pages; }
@@ -36,7 +38,7 @@ public:
     void install(WinnerWall wall, bool keepPage);
     // The wall `layOut` makes for those names; any thread.
     static WinnerWall wallFor(const Rect& rect, const QString& faceName, int fontSize, int screenHeight,
-                              const std::vector<QString>& names);
+                              const std::vector<QString>& names, bool grow);
     // The names the wall is measured on: the winners of the prize just drawn,
     // or while names cycle at most `CyclingSample` spread over the pool.
     static std::vector<QString> namesOnWall(const DrawEngine& engine);
@@ -61,6 +63,7 @@ private:
     QTimer m_timer;
     int m_page = 0;
     int m_pages = 1;
+    bool m_grow = true;
     int m_seconds = DefaultSeconds;
     bool m_turning = false;
     qint64 m_shownAt = 0;

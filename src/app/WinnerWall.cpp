@@ -34,8 +34,38 @@ Fit fitAt(int cellHeight, double widest, const Rect& box)
 
 } // namespace
 
+int WinnerWall::grownHeight(const Rect& area, const QString& faceName, int height, int largestCell, int rows,
+                            const std::vector<QString>& names)
+{
+    const Rect box = area.normalized();
+    if (largestCell <= 0 || rows <= 0 || height <= 0)
+        return height;
+    const int cellLimit = std::min(largestCell, box.height() / rows);
+    const auto fits = [&](int candidate) {
+        const QFontMetrics metrics(AreaFont::font(faceName, candidate));
+        if (metrics.height() > cellLimit)
+            return false;
+        return std::all_of(names.begin(), names.end(), [&](const QString& name) {
+            return metrics.horizontalAdvance(AreaFont::withoutMnemonics(name)) <= box.width();
+        });
+    };
+    // A Windows height is about a cell; the search starts where growing counts.
+    int low = height + (height + 1) / 2;
+    if (!fits(low))
+        return height;
+    int high = std::max(low, cellLimit * 2);
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
 WinnerWall WinnerWall::layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
-                              const std::vector<QString>& names, std::size_t cells)
+                              const std::vector<QString>& names, std::size_t cells, int largestCell)
 {
     static std::atomic<std::uint64_t> layouts{0};
     WinnerWall wall;
@@ -58,6 +88,10 @@ WinnerWall WinnerWall::layOut(const Rect& area, const QString& faceName, int hei
         (box.height() / wall.m_count >= areaCell && widest <= box.width() && box.height() >= areaCell)) {
         wall.m_mode = Mode::OneColumn;
         wall.m_rows = wall.m_count;
+        // A few winners fill the area in a font the hall can read from the back.
+        wall.m_fontHeight = grownHeight(box, faceName, height, largestCell, wall.m_count, names);
+        if (wall.m_fontHeight != height)
+            wall.m_font = AreaFont::font(faceName, wall.m_fontHeight);
         return wall;
     }
 

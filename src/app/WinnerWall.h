@@ -35,15 +35,25 @@ public:
     // The strip under paged names that holds "1/5".
     static int pageStripHeight(int minimumCell) { return std::max(10, minimumCell); }
 
-    // `height` is the area's font height as the event file gives it.
+    // The largest cell a one column's grown font may reach: 1/6 of the screen's height.
+    static int largestCellHeight(int screenHeight) { return std::max(1, screenHeight / 6); }
+
+    // `height` is the area's font height as the event file gives it. A one
+    // column whose names the largest font that fits (a cell of `largestCell`
+    // at most; 0 grows nothing) shows at 1.5 times that height or more is
+    // drawn at that font.
     static WinnerWall layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
-                             const std::vector<QString>& names)
+                             const std::vector<QString>& names, int largestCell = 0)
     {
-        return layOut(area, faceName, height, minimumCell, names, names.size());
+        return layOut(area, faceName, height, minimumCell, names, names.size(), largestCell);
     }
     // The same for `cells` names of which only a sample is given to measure.
     static WinnerWall layOut(const Rect& area, const QString& faceName, int height, int minimumCell,
-                             const std::vector<QString>& sample, std::size_t cells);
+                             const std::vector<QString>& sample, std::size_t cells, int largestCell = 0);
+    // The font height a one column of `rows` rows is drawn at: the largest
+    // whose cell and widest name fit a row, when 1.5 times `height` or more; else `height`.
+    static int grownHeight(const Rect& area, const QString& faceName, int height, int largestCell, int rows,
+                           const std::vector<QString>& names);
 
     Mode mode() const { return m_mode; }
     int count() const { return m_count; }

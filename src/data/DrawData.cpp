@@ -36,6 +36,11 @@ bool KeepsPictureAspect(const EventFolder& folder)
     return IniFile::readString(folder.file(AwardInfoFile), L"AwardPic", L"KeepAspect", L"", 16) == L"1";
 }
 
+bool GrowsWinners(const EventFolder& folder)
+{
+    return IniFile::readString(folder.file(AwardInfoFile), L"AwardScroll", L"Grow", L"", 16) != L"0";
+}
+
 int PageSeconds(const EventFolder& folder)
 {
     const std::wstring value =

@@ -21,6 +21,8 @@ bool LoadDrawData(const EventFolder& folder, DrawEngine& engine, TextEncoding& p
 bool ShowsFingerprint(const EventFolder& folder);
 // [AwardPic] KeepAspect=1: the prize picture is fitted into its area, not stretched.
 bool KeepsPictureAspect(const EventFolder& folder);
+// [AwardScroll] Grow=0: a few winners keep the names area's own font.
+bool GrowsWinners(const EventFolder& folder);
 
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.

@@ -163,6 +163,12 @@ TEST_F(ScreenTest, AStopShowsItsJournalFingerprintUnlessTheEventHidesIt)
 TEST_F(ScreenTest, TenWinnersKeepTheOneColumnOfRows)
 {
     SetUpScreen(30, {10});
+    // At the area's own font, as the Windows program drew them.
+    closeScreen();
+    std::string config = folder.read("AwardInfo.ini");
+    config.insert(config.find("[AwardScroll]\r\n") + 15, "Grow=0\r\n");
+    folder.write("AwardInfo.ini", config);
+    openScreen();
     screen->StartDraw();
     screen->StopDraw();
     const DrawSession& session = screen->session();

@@ -115,3 +115,56 @@ TEST(WinnerWall, EveryWinnerGetsACellOfItsOwnAtALegibleSize)
         }
     }
 }
+
+// A few winners grow into the largest font their rows hold, up to a cell of
+// 1/6 of the screen, and only when that is half again the area's own; on
+// every screen and for layouts made on a small and a large one.
+TEST(WinnerWall, AFewWinnersGrowIntoTheLargestFontTheirRowsHold)
+{
+    const QSize screens[] = {{1024, 768}, {1280, 720}, {1920, 1080}, {3840, 2160}};
+    // The names area and its font as made on 1024 x 768 and on 1920 x 1080.
+    const struct
+    {
+        QSize madeFor;
+        Rect area;
+        int height;
+    } layouts[] = {{{1024, 768}, Rect(460, 200, 980, 630), 28},
+                   {{1920, 1080}, Rect(860, 280, 1840, 890), 52}};
+    for (const QSize& screen : screens) {
+        for (const auto& layout : layouts) {
+            const double sx = double(screen.width()) / layout.madeFor.width();
+            const double sy = double(screen.height()) / layout.madeFor.height();
+            const Rect area(int(layout.area.left * sx), int(layout.area.top * sy),
+                            int(layout.area.right * sx), int(layout.area.bottom * sy));
+            const int height = std::max(1, int(layout.height * std::min(sx, sy)));
+            const int largest = WinnerWall::largestCellHeight(screen.height());
+            for (int rows = 1; rows <= 10; ++rows) {
+                const std::vector<QString> shown = names(rows, 0);
+                const int grown = WinnerWall::grownHeight(area, QString(), height, largest, rows, shown);
+                const auto fits = [&](int h) {
+                    const QFontMetrics metrics(AreaFont::font(QString(), h));
+                    int widest = 0;
+                    for (const QString& name : shown)
+                        widest = std::max(widest, metrics.horizontalAdvance(name));
+                    return metrics.height() <= std::min(largest, area.height() / rows) &&
+                           widest <= area.width();
+                };
+                const std::string where = std::to_string(screen.width()) + "x" +
+                                          std::to_string(screen.height()) + " rows " + std::to_string(rows);
+                if (grown == height) {
+                    EXPECT_FALSE(fits(height + (height + 1) / 2)) << where;
+                    continue;
+                }
+                EXPECT_GE(grown * 2, height * 3) << where;
+                EXPECT_TRUE(fits(grown)) << where;
+                EXPECT_FALSE(fits(grown + 1)) << where;
+            }
+            // One winner on a projector gets a cell of at least 1/8 of its height.
+            const int one = WinnerWall::grownHeight(area, QString(), height, largest, 1, names(1, 0));
+            EXPECT_GE(QFontMetrics(AreaFont::font(QString(), one)).height() * 8, screen.height())
+                << screen.width() << "x" << screen.height();
+            EXPECT_EQ(WinnerWall::grownHeight(area, QString(), height, 0, 1, names(1, 0)), height)
+                << "Grow=0";
+        }
+    }
+}
