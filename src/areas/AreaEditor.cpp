@@ -69,27 +69,37 @@ HotZones AreaEditor::followScreen(int width, int height)
 
 void AreaEditor::keepFileRects()
 {
-    for (int i = 0; i < AreaCount; ++i)
+    for (int i = 0; i < AreaCount; ++i) {
         m_fileRects[static_cast<size_t>(i)] = area(i).m_rect;
+        m_fileFonts[static_cast<size_t>(i)] = area(i).m_fontSize;
+    }
 }
 
-// At factors of 1 every coordinate comes back exactly.
+// At factors of 1 every coordinate comes back exactly; fonts follow by the
+// smaller factor, in memory only.
 void AreaEditor::applyScale()
 {
-    for (int i = 0; i < AreaCount; ++i)
+    for (int i = 0; i < AreaCount; ++i) {
         area(i).m_rect = scaled(m_fileRects[static_cast<size_t>(i)], m_fx, m_fy);
+        area(i).m_fontSize = ScaleFontSize(m_fileFonts[static_cast<size_t>(i)], std::min(m_fx, m_fy));
+    }
 }
 
 template <typename Step> auto AreaEditor::atFileRects(Step step)
 {
     std::array<Rect, AreaCount> shown;
+    std::array<int, AreaCount> shownFonts;
     for (int i = 0; i < AreaCount; ++i) {
         shown[static_cast<size_t>(i)] = area(i).m_rect;
+        shownFonts[static_cast<size_t>(i)] = area(i).m_fontSize;
         area(i).m_rect = m_fileRects[static_cast<size_t>(i)];
+        area(i).m_fontSize = m_fileFonts[static_cast<size_t>(i)];
     }
     const auto result = step();
-    for (int i = 0; i < AreaCount; ++i)
+    for (int i = 0; i < AreaCount; ++i) {
         area(i).m_rect = shown[static_cast<size_t>(i)];
+        area(i).m_fontSize = shownFonts[static_cast<size_t>(i)];
+    }
     return result;
 }
 
@@ -152,6 +162,10 @@ void AreaEditor::setFont(const QString& faceName, int size, COLORREF color)
         return;
     CLottoryArea& chosen = area(m_selected);
     chosen.m_fontSize = size;
+    // Chosen on the screen the show follows now; the file keeps it in its own scale.
+    const float factor = std::min(m_fx, m_fy);
+    m_fileFonts[static_cast<size_t>(m_selected)] =
+        factor == 1.0f || size <= 0 ? size : std::max(1, unscaled(size, factor));
     chosen.m_fontColor = color;
     chosen.m_fontName = faceName;
     m_settings.layoutChanged(m_selected);

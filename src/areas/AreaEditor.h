@@ -97,6 +97,7 @@ private:
     int m_selected = -1;
     Mode m_mode = Mode::None;
     std::array<Rect, AreaCount> m_fileRects{};
+    std::array<int, AreaCount> m_fileFonts{};
     HotZones m_fileZones;
     int m_fileWidth = 0;
     int m_fileHeight = 0;

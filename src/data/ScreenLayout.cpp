@@ -2,6 +2,7 @@
 
 #include "data/CIni.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -12,6 +13,14 @@ const wchar_t* const ZoneKeys[12] = {L"startx1", L"starty1", L"startx2", L"start
                                      L"stopx2",  L"stopy2",  L"exitx1",  L"exity1",  L"exitx2", L"exity2"};
 
 } // namespace
+
+int ScaleFontSize(int size, float factor)
+{
+    if (size <= 0 || !(factor > 0.0f))
+        return size;
+    const double product = std::round(static_cast<double>(size) * static_cast<double>(factor));
+    return static_cast<int>(std::clamp(product, 1.0, static_cast<double>(INT_MAX)));
+}
 
 int ScaleCoordinate(int value, float factor)
 {
@@ -53,6 +62,8 @@ HotZones ScaleScreenLayout(const EventFolder& folder, AreaSet& areas, int width,
             const Rect r = area->m_rect;
             area->m_rect = Rect(ScaleCoordinate(r.left, fx), ScaleCoordinate(r.top, fy),
                                 ScaleCoordinate(r.right, fx), ScaleCoordinate(r.bottom, fy));
+            // A 1080p layout on a 720p projector: its fonts would crowd the pictures.
+            area->m_fontSize = ScaleFontSize(area->m_fontSize, std::min(fx, fy));
         }
         screenPixel.emplace_back(L"cx", std::to_wstring(width));
         screenPixel.emplace_back(L"cy", std::to_wstring(height));

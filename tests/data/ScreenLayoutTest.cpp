@@ -1,4 +1,5 @@
 #include "data/ScreenLayout.h"
+#include "areas/AreaEditor.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -97,4 +98,64 @@ TEST(ScreenLayout, ProductsAreTruncatedTowardZero)
                  {333, static_cast<float>(1080.0 / 768), 468}};
     for (const Case& c : cases)
         EXPECT_EQ(ScaleCoordinate(c.value, c.factor), c.expected) << c.value << " x " << c.factor;
+}
+
+// Fonts scale with their areas by the smaller factor, so a layout made for
+// one screen keeps its text inside its areas on another, and the file then
+// holds them for this screen.
+TEST(ScreenLayout, FontsScaleByTheSmallerFactorAndAreWrittenBack)
+{
+    const struct
+    {
+        const char* madeFor;
+        int width, height, font, scaled;
+    } cases[] = {
+        {"cx=1920\r\ncy=1080\r\n", 1280, 720, 60, 40},   {"cx=1920\r\ncy=1080\r\n", 1024, 768, 60, 32},
+        {"cx=1920\r\ncy=1080\r\n", 3840, 2160, 60, 120}, {"cx=1024\r\ncy=768\r\n", 1920, 1080, 30, 42},
+        {"cx=1024\r\ncy=768\r\n", 1024, 768, 30, 30},    {"cx=1920\r\ncy=1080\r\n", 1280, 720, 0, 0},
+        {"cx=1920\r\ncy=1080\r\n", 192, 108, 5, 1},
+    };
+    for (const auto& c : cases) {
+        TestFolder folder;
+        std::string config;
+        for (const QString& part : QString::fromStdString(configuration(c.madeFor)).split("TitleName=t"))
+            config += (config.empty() ? "" : "FontSize=" + std::to_string(c.font) + "\r\nTitleName=t") +
+                      part.toStdString();
+        folder.write("AwardInfo.ini", config);
+        AreaSet areas;
+        CreateAreas(folder.event(), areas);
+        PendingSettings settings;
+        ScaleScreenLayout(folder.event(), areas, c.width, c.height, settings);
+        for (const auto& area : areas)
+            EXPECT_EQ(area->m_fontSize, c.scaled) << c.madeFor << " on " << c.width << "x" << c.height;
+        EXPECT_NE(folder.read("AwardInfo.ini").find("FontSize=" + std::to_string(c.scaled) + "\r\n"),
+                  std::string::npos);
+    }
+}
+
+// When the show follows another screen, fonts scale with the areas in memory
+// only; a font chosen there is kept in the file's scale.
+TEST(ScreenLayout, FontsFollowAScreenChangeInMemoryAndAChosenFontIsKeptInTheFilesScale)
+{
+    TestFolder folder;
+    std::string config;
+    for (const QString& part :
+         QString::fromStdString(configuration("cx=1920\r\ncy=1080\r\n")).split("TitleName=t"))
+        config += (config.empty() ? "" : "FontSize=60\r\nTitleName=t") + part.toStdString();
+    folder.write("AwardInfo.ini", config);
+    AreaEditor editor(folder.event());
+    editor.load();
+    editor.scaleToScreen(1920, 1080);
+    editor.followScreen(1280, 720);
+    EXPECT_EQ(editor.area(AreaScroll).m_fontSize, 40);
+    EXPECT_TRUE(editor.writeSettings());
+    EXPECT_EQ(folder.read("AwardInfo.ini").find("FontSize=40"), std::string::npos);
+    editor.select(100, 50);
+    ASSERT_TRUE(editor.hasSelection());
+    editor.setFont(QString(), 30, 0);
+    EXPECT_EQ(editor.area(editor.selected()).m_fontSize, 30);
+    EXPECT_NE(folder.read("AwardInfo.ini").find("FontSize=45"), std::string::npos);
+    editor.followScreen(1920, 1080);
+    EXPECT_EQ(editor.area(editor.selected()).m_fontSize, 45);
+    EXPECT_EQ(editor.area(AreaScroll).m_fontSize, editor.selected() == AreaScroll ? 45 : 60);
 }
