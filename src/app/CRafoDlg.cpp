@@ -18,6 +18,7 @@ CRafoDlg::CRafoDlg(ShowController& show, QWidget* parent)
       m_menu(this, [this](int id) { OnCommand(id); })
 {
     m_ui->setupUi(this);
+    m_clock.start();
     // Modal to nothing, so the operator's console beside it stays usable.
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -36,7 +37,13 @@ CRafoDlg::CRafoDlg(ShowController& show, QWidget* parent)
         m_cycleTimer.stop();
         m_cycleStart = -1;
     });
-    connect(&session(), &DrawSession::prizeDrawn, this, [this] { m_painter.winnersCame(); });
+    connect(&session(), &DrawSession::prizeDrawn, this, [this] {
+        m_painter.winnersCame();
+        if (session().showsEffects()) {
+            m_confetti.start(m_clock.elapsed(), m_screenRect);
+            m_confettiTimer.start(ConfettiPeriodMs, this);
+        }
+    });
     connect(&session(), &DrawSession::winnerReplaced, this, [this] { m_painter.winnersCame(); });
     connect(&show, &ShowController::screenChanged, this, &CRafoDlg::coverScreen);
 }
@@ -293,6 +300,7 @@ void CRafoDlg::done(int result)
 {
     m_cycleTimer.stop();
     m_captionTimer.stop();
+    m_confettiTimer.stop();
     m_show.close();
     QDialog::done(result);
 }
@@ -319,6 +327,8 @@ void CRafoDlg::timerEvent(QTimerEvent* event)
         OnTimer(CycleTimer);
     else if (event->timerId() == m_captionTimer.timerId())
         OnTimer(CaptionTimer);
+    else if (event->timerId() == m_confettiTimer.timerId())
+        confettiStep();
     else
         QDialog::timerEvent(event);
 }
@@ -343,6 +353,21 @@ void CRafoDlg::paintEvent(QPaintEvent* event)
             }
         },
         m_watcher ? m_watcher() : AudienceFrame::Watcher());
+    // Over the frame as the hall sees it; the console's preview stays calm.
+    if (!session().blackedOut() && confettiFalling()) {
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        m_confetti.paint(painter, m_clock.elapsed(), area(AreaScroll).m_rect);
+    }
+}
+
+void CRafoDlg::confettiStep()
+{
+    if (!confettiFalling()) {
+        m_confettiTimer.stop();
+        m_confetti.stop();
+    }
+    update();
 }
 
 void CRafoDlg::paintFrame(QPainter& painter)

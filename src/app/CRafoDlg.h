@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AudienceFrame.h"
+#include "app/Confetti.h"
 #include "app/DrawScreenMenu.h"
 #include "app/DrawScreenPainter.h"
 #include "areas/AreaEditor.h"
@@ -8,6 +9,7 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <functional>
 #include <memory>
@@ -36,6 +38,7 @@ public:
     };
     static constexpr int CyclePeriodMs = 16;
     static constexpr int CaptionPeriodMs = 200;
+    static constexpr int ConfettiPeriodMs = 33;
 
     explicit CRafoDlg(ShowController& show, QWidget* parent = nullptr);
     ~CRafoDlg() override;
@@ -49,6 +52,8 @@ public:
     void StopDraw();
     void OnCommand(int id);
     void OnTimer(int timer);
+    // A frame of the confetti, and its end.
+    void confettiStep();
     // Whether another window covers it for the hall (the result screen,
     // while the console's preview shows that one): then it paints black.
     void setCoveredWhen(std::function<bool()> covered) { m_covered = std::move(covered); }
@@ -67,6 +72,7 @@ public:
     // The phones' QR code over the screen with its address; a null code hides it.
     void showPhoneCode(const QImage& code, const QString& url);
     bool phoneCodeShown() const { return !m_phoneCode.isNull(); }
+    bool confettiFalling() const { return m_confetti.active(m_clock.elapsed()); }
     // A rehearsal says so, small, in a corner of the screen.
     void setRehearsal(bool on) { m_rehearsal = on; }
 
@@ -104,6 +110,10 @@ private:
     DrawScreenPainter m_painter;
     QBasicTimer m_cycleTimer;
     QBasicTimer m_captionTimer;
+    // Confetti when winners land, over the frame and never in the preview.
+    Confetti m_confetti;
+    QBasicTimer m_confettiTimer;
+    QElapsedTimer m_clock;
     long long m_cycleStart = -1;
     DrawScreenMenu m_menu;
     AudienceFrame m_frame;

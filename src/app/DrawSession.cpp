@@ -40,6 +40,7 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_showFingerprint = ShowsFingerprint(m_folder);
     m_keepPictureAspect = KeepsPictureAspect(m_folder);
     m_growWinners = GrowsWinners(m_folder);
+    m_effects = ShowsEffects(m_folder);
     m_pager.setGrow(m_growWinners);
     m_fingerprint = m_journal.lastDrawFingerprint();
     loadDrawData();

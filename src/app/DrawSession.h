@@ -127,6 +127,8 @@ public:
     // The result screen's own journal line, which chains every draw before it.
     QString resultFingerprint() const { return m_showFingerprint ? m_resultFingerprint : QString(); }
     bool keepsPictureAspect() const { return m_keepPictureAspect; }
+    // Whether winners land with a burst of confetti ([Show] Effects).
+    bool showsEffects() const { return m_effects; }
     std::vector<Notice> takeNotices() { return m_notices.take(); }
     // Calls `refresh` in `context` after every change a view shows.
     void onAnyChange(QObject* context, const std::function<void()>& refresh);
@@ -240,6 +242,7 @@ private:
     bool m_showFingerprint = true;
     bool m_keepPictureAspect = false;
     bool m_growWinners = true;
+    bool m_effects = true;
     bool m_journalWritten = true;
     bool m_storeWritten = true;
     bool m_blackedOut = false;

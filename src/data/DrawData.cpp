@@ -41,6 +41,11 @@ bool GrowsWinners(const EventFolder& folder)
     return IniFile::readString(folder.file(AwardInfoFile), L"AwardScroll", L"Grow", L"", 16) != L"0";
 }
 
+bool ShowsEffects(const EventFolder& folder)
+{
+    return IniFile::readString(folder.file(AwardInfoFile), L"Show", L"Effects", L"", 16) != L"0";
+}
+
 int PageSeconds(const EventFolder& folder)
 {
     const std::wstring value =

@@ -23,6 +23,8 @@ bool ShowsFingerprint(const EventFolder& folder);
 bool KeepsPictureAspect(const EventFolder& folder);
 // [AwardScroll] Grow=0: a few winners keep the names area's own font.
 bool GrowsWinners(const EventFolder& folder);
+// [Show] Effects=0: no confetti when winners land.
+bool ShowsEffects(const EventFolder& folder);
 
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.

@@ -1,3 +1,4 @@
+#include "app/Confetti.h"
 #include "app/ScreenTestSupport.h"
 
 #include <QPainter>
@@ -190,4 +191,34 @@ TEST_F(ScreenTest, TenWinnersKeepTheOneColumnOfRows)
     }
     EXPECT_EQ(withWall, rows);
     EXPECT_EQ(rowsWithText(rows, 10), 10);
+}
+
+// Winners land with confetti over the screen for at most three seconds,
+// never over the names' area; [Show] Effects=0 keeps it away.
+TEST_F(ScreenTest, ConfettiFallsAroundTheWinnersForThreeSecondsUnlessTurnedOff)
+{
+    Confetti confetti;
+    const Rect names(860, 280, 1840, 890);
+    confetti.start(0, Rect(0, 0, 1920, 1080));
+    for (const qint64 at : {500, 1500, 2900, 3000}) {
+        QImage image(1920, 1080, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        confetti.paint(painter, at, names);
+        painter.end();
+        EXPECT_EQ(count(image, names.toQRect(), Qt::black), names.width() * names.height()) << at;
+        EXPECT_EQ(count(image, image.rect(), Qt::black) < 1920 * 1080, at < Confetti::DurationMs) << at;
+    }
+    SetUpScreen(30, {3, 3});
+    for (const bool effects : {true, false}) {
+        if (!effects) {
+            closeScreen();
+            folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[Show]\r\nEffects=0\r\n");
+            openScreen();
+        }
+        screen->StartDraw();
+        EXPECT_FALSE(screen->confettiFalling());
+        screen->StopDraw();
+        EXPECT_EQ(screen->confettiFalling(), effects);
+    }
 }
