@@ -22,6 +22,8 @@ struct AwardItem
     // named (relative to the event folder); empty for the event's own.
     tstring startMusic;
     tstring stopMusic;
+    // Its winners are shown one at a time after the stop ([AwardReveal]).
+    bool reveal = false;
     // How many names its range admitted at its last draw; -1 when it admits everyone.
     long long admitted = -1;
     // Of a witnessed draw: where its replacements' words go on; none otherwise.

@@ -45,6 +45,14 @@ CRafoDlg::CRafoDlg(ShowController& show, QWidget* parent)
         }
     });
     connect(&session(), &DrawSession::winnerReplaced, this, [this] { m_painter.winnersCame(); });
+    // A winner shown one at a time lands from the running names, slowing down.
+    connect(&session(), &DrawSession::revealChanged, this, [this] {
+        m_landingPeriodMs = LandingFirstPeriodMs;
+        if (session().reveal().landing())
+            landingStep();
+        else
+            m_landingTimer.stop();
+    });
     connect(&show, &ShowController::screenChanged, this, &CRafoDlg::coverScreen);
 }
 
@@ -301,6 +309,7 @@ void CRafoDlg::done(int result)
     m_cycleTimer.stop();
     m_captionTimer.stop();
     m_confettiTimer.stop();
+    m_landingTimer.stop();
     m_show.close();
     QDialog::done(result);
 }
@@ -329,6 +338,8 @@ void CRafoDlg::timerEvent(QTimerEvent* event)
         OnTimer(CaptionTimer);
     else if (event->timerId() == m_confettiTimer.timerId())
         confettiStep();
+    else if (event->timerId() == m_landingTimer.timerId())
+        landingStep();
     else
         QDialog::timerEvent(event);
 }
@@ -361,6 +372,14 @@ void CRafoDlg::paintEvent(QPaintEvent* event)
     }
 }
 
+void CRafoDlg::landingStep()
+{
+    m_landingIndex = session().nextCycleStart();
+    m_landingTimer.start(m_landingPeriodMs, this);
+    m_landingPeriodMs = std::min(LandingLastPeriodMs, m_landingPeriodMs * 6 / 5);
+    update();
+}
+
 void CRafoDlg::confettiStep()
 {
     if (!confettiFalling()) {
@@ -385,6 +404,15 @@ void CRafoDlg::paintFrame(QPainter& painter)
     frame.page = session().page();
     frame.witness = &session().witness();
     frame.keepPictureAspect = session().keepsPictureAspect();
+    const int current = engine().current();
+    if (engine().isCurrentPrize() && session().reveal().pending(current)) {
+        frame.shownWinners = session().shownWinners(current);
+        frame.landingName = session().reveal().landing() && m_landingIndex >= 0 && !engine().pool().empty()
+                                ? engine().pool().text(size_t(m_landingIndex) % engine().pool().size())
+                                : QString();
+        frame.revealNumber = std::max(frame.shownWinners, session().reveal().landingNumber());
+        frame.revealCount = static_cast<int>(engine().award(current).winners.size());
+    }
     // The console tells the operator of a refused stop; without one, the screen does.
     frame.witnessRefusal = !(m_watcher && m_watcher());
     m_painter.paint(painter, frame);

@@ -39,6 +39,8 @@ public:
     static constexpr int CyclePeriodMs = 16;
     static constexpr int CaptionPeriodMs = 200;
     static constexpr int ConfettiPeriodMs = 33;
+    static constexpr int LandingFirstPeriodMs = 40;
+    static constexpr int LandingLastPeriodMs = 320;
 
     explicit CRafoDlg(ShowController& show, QWidget* parent = nullptr);
     ~CRafoDlg() override;
@@ -54,6 +56,8 @@ public:
     void OnTimer(int timer);
     // A frame of the confetti, and its end.
     void confettiStep();
+    // The next running name where a winner shown one at a time lands.
+    void landingStep();
     // Whether another window covers it for the hall (the result screen,
     // while the console's preview shows that one): then it paints black.
     void setCoveredWhen(std::function<bool()> covered) { m_covered = std::move(covered); }
@@ -114,6 +118,9 @@ private:
     Confetti m_confetti;
     QBasicTimer m_confettiTimer;
     QElapsedTimer m_clock;
+    QBasicTimer m_landingTimer;
+    long long m_landingIndex = -1;
+    int m_landingPeriodMs = LandingFirstPeriodMs;
     long long m_cycleStart = -1;
     DrawScreenMenu m_menu;
     AudienceFrame m_frame;

@@ -17,7 +17,8 @@ constexpr int PieceLength = 64;
 
 } // namespace
 
-void CaptionLayout::update(const DrawEngine& engine, const QString& ownText, const QFont& font)
+void CaptionLayout::update(const DrawEngine& engine, const QString& ownText, const QFont& font,
+                           int shownOfCurrent)
 {
     // Every frame asks; comparing tens of thousands of winners each time would cost a millisecond.
     if (m_laidOut && engine.revision() == m_revision && font == m_font && ownText == m_ownText)
@@ -25,7 +26,7 @@ void CaptionLayout::update(const DrawEngine& engine, const QString& ownText, con
     m_revision = engine.revision();
     const bool fontChanged = !m_laidOut || font != m_font;
     long long places = 0;
-    const bool partsChanged = keepParts(engine, places);
+    const bool partsChanged = keepParts(engine, places, shownOfCurrent);
     if (!fontChanged && !partsChanged && ownText == m_ownText)
         return;
     m_laidOut = true;
@@ -61,14 +62,17 @@ int CaptionLayout::lastPrizeOffset() const
     return m_width;
 }
 
-bool CaptionLayout::keepParts(const DrawEngine& engine, long long& places)
+bool CaptionLayout::keepParts(const DrawEngine& engine, long long& places, int shownOfCurrent)
 {
     bool changed = false;
     std::size_t kept = 0;
     for (int i = 0; i < engine.prizeCount(); ++i) {
         if (!engine.isFinishedForDisplay(i))
             continue;
-        const AwardItem& award = engine.award(i);
+        AwardItem award = engine.award(i);
+        // A prize shown one at a time names only those who have landed.
+        if (i == engine.current() && shownOfCurrent >= 0 && size_t(shownOfCurrent) < award.winners.size())
+            award.winners.resize(size_t(shownOfCurrent));
         places += award.winnerCount;
         if (kept < m_parts.size()) {
             const Part& part = m_parts[kept];

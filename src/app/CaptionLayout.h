@@ -20,7 +20,8 @@ class QPainter;
 class CaptionLayout
 {
 public:
-    void update(const DrawEngine& engine, const QString& ownText, const QFont& font);
+    // `shownOfCurrent`: how many of the current prize's winners show; -1 all.
+    void update(const DrawEngine& engine, const QString& ownText, const QFont& font, int shownOfCurrent = -1);
 
     const QString& text() const { return m_text; }
     // Exact once every piece is measured.
@@ -54,7 +55,7 @@ private:
     static constexpr std::size_t PiecesAFrame = 16;
 
     // Brings the parts up to the finished prizes; true when one changed.
-    bool keepParts(const DrawEngine& engine, long long& places);
+    bool keepParts(const DrawEngine& engine, long long& places, int shownOfCurrent);
     void layOut(const QString& shown, bool fontChanged);
     // Measures the pieces in order until one reaches past `x`, then `more` after it.
     void measureTo(qreal x, std::size_t more = 0);

@@ -476,6 +476,7 @@ void DrawEngine::changePrize(int index, const AwardItem& texts)
     award.range = texts.range;
     award.startMusic = texts.startMusic;
     award.stopMusic = texts.stopMusic;
+    award.reveal = texts.reveal;
 }
 
 void DrawEngine::setPrizes(std::vector<AwardItem> awards, int current, const std::vector<tstring>& withdrawn)

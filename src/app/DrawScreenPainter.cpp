@@ -44,14 +44,21 @@ void DrawScreenPainter::paint(QPainter& painter, const DrawScreenFrame& frame)
         if (frame.wall && frame.wall->mode() == WinnerWall::Mode::Grid) {
             drawWinners(painter, *areas[AreaScroll], *frame.wall, frame.page, engine);
         } else {
-            std::vector<QString> rows;
-            for (const tstring& winner : winners)
-                rows.push_back(QString::fromStdWString(winner));
+            // One at a time: the winners landed so far, and the one landing among the running names.
+            std::vector<QString> rows(winners.size());
+            const size_t shown = frame.shownWinners < 0 ? winners.size() : size_t(frame.shownWinners);
+            for (size_t i = 0; i < winners.size() && i < shown; ++i)
+                rows[i] = QString::fromStdWString(winners[i]);
+            if (shown < rows.size())
+                rows[shown] = frame.landingName;
             drawRows(painter, *areas[AreaScroll], rows, frame.wall ? frame.wall->fontHeight() : 0);
         }
     }
     drawCurrentPrize(painter, frame);
-    drawInArea(painter, *areas[AreaStatus], areas[AreaStatus]->m_rect, BuildCountLine(engine));
+    drawInArea(painter, *areas[AreaStatus], areas[AreaStatus]->m_rect,
+               frame.revealNumber > 0
+                   ? QStringLiteral("第 %1/%2 名").arg(frame.revealNumber).arg(frame.revealCount)
+                   : BuildCountLine(engine));
     drawCaption(painter, frame);
     for (int i = 0; i < AreaCount; ++i) {
         if (i != frame.selectedArea)
@@ -171,7 +178,7 @@ void DrawScreenPainter::drawCaption(QPainter& painter, const DrawScreenFrame& fr
 {
     const CLottoryArea& area = *(*frame.areas)[AreaResultLine];
     const QFont font = AreaFont::font(area.m_fontName, area.m_fontSize);
-    m_captionLayout.update(*frame.engine, area.m_titleName, font);
+    m_captionLayout.update(*frame.engine, area.m_titleName, font, frame.shownWinners);
     if (std::exchange(m_captionEnters, false))
         m_caption.enterAt(area.m_rect.normalized(), m_captionLayout.width(),
                           m_captionLayout.lastPrizeOffset());

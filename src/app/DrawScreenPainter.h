@@ -32,6 +32,12 @@ struct DrawScreenFrame
     bool witnessRefusal = false;
     // The prize picture fitted into its area rather than stretched onto it.
     bool keepPictureAspect = false;
+    // A prize shown one winner at a time: how many of its winners show (-1
+    // all), the running name where the next lands, and "第 N/M 名" (N 0: none).
+    int shownWinners = -1;
+    QString landingName;
+    int revealNumber = 0;
+    int revealCount = 0;
 };
 
 // Paints the draw screen: pictures, the current prize, the winners or the

@@ -30,6 +30,7 @@ DrawSession::DrawSession(EventFolder folder, QObject* parent)
       m_witness(m_folder)
 {
     connect(&m_pager, &WallPager::pageChanged, this, &DrawSession::pageChanged);
+    connect(&m_reveal, &WinnerReveal::changed, this, &DrawSession::revealChanged);
 }
 
 void DrawSession::open(int screenWidth, int screenHeight)
@@ -77,17 +78,12 @@ void DrawSession::followScreen(int screenWidth, int screenHeight)
     emit layoutChanged();
 }
 
-void DrawSession::setBlackedOut(bool on)
-{
-    if (on == m_blackedOut)
-        return;
-    m_blackedOut = on;
-    emit blackoutChanged(on);
-}
-
 void DrawSession::startAction()
 {
-    if (m_engine.current() >= m_engine.prizeCount())
+    // A prize shown one at a time brings its next winner first.
+    if (m_reveal.pending(m_engine.current()) && !m_engine.running())
+        m_reveal.next();
+    else if (m_engine.current() >= m_engine.prizeCount())
         openResultScreen();
     else
         start();
@@ -111,6 +107,7 @@ DrawEngine::StartOutcome DrawSession::start()
         return outcome;
     }
     winnersChanged(false);
+    m_reveal.clear();
     m_exclusionReport = PrizeRanges::exclusionReport(m_engine.award(next), scope, m_engine.pool());
     m_witness.clear();
     m_witness.readSettings();
@@ -143,18 +140,19 @@ void DrawSession::commit(int prize, DrawScope scope)
 
 bool DrawSession::typeWitnessDigit(QChar digit)
 {
-    if (!m_engine.running() || !m_witness.type(digit))
-        return false;
-    emit witnessChanged();
-    return true;
+    return witnessTyped(m_engine.running() && m_witness.type(digit));
 }
 
 bool DrawSession::eraseWitnessDigit()
 {
-    if (!m_engine.running() || !m_witness.erase())
-        return false;
-    emit witnessChanged();
-    return true;
+    return witnessTyped(m_engine.running() && m_witness.erase());
+}
+
+bool DrawSession::witnessTyped(bool changed)
+{
+    if (changed)
+        emit witnessChanged();
+    return changed;
 }
 
 void DrawSession::stop()
@@ -248,6 +246,9 @@ void DrawSession::landStop(DrawLanding& landing)
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now()));
     reportExclusions();
     showWall(landing, false);
+    if (m_engine.award(record.prize).reveal && outcome == DrawEngine::StopOutcome::Drawn &&
+        m_pager.wall().mode() == WinnerWall::Mode::OneColumn)
+        m_reveal.begin(record.prize, static_cast<int>(record.winners.size()));
     emit prizeDrawn(record.prize);
     if (outcome == DrawEngine::StopOutcome::EmptyPool)
         m_notices.tell(PoolEmptyMessage);
@@ -295,6 +296,7 @@ void DrawSession::restart(const char* reason)
     m_worker.settle();
     m_resultFingerprint.clear();
     m_witness.clear();
+    m_reveal.clear();
     emit witnessChanged();
     loadDrawData();
     storeResults();
@@ -384,19 +386,10 @@ void DrawSession::pageDown()
     const bool wallShown = m_engine.isCurrentPrize() && !m_engine.running();
     if (m_engine.running())
         stop();
+    else if (m_reveal.pending(m_engine.current()))
+        m_reveal.next();
     else if (!wallShown || (!m_pager.next() && m_pager.lastPageSeen()))
         startAction();
-}
-
-void DrawSession::pageUp()
-{
-    if (!m_engine.running())
-        m_pager.previous();
-}
-
-void DrawSession::turnPage()
-{
-    m_pager.turn();
 }
 
 void DrawSession::onAnyChange(QObject* context, const std::function<void()>& refresh)
@@ -413,6 +406,7 @@ void DrawSession::onAnyChange(QObject* context, const std::function<void()>& ref
     connect(this, &DrawSession::blackoutChanged, context, refresh);
     connect(this, &DrawSession::resultScreenRequested, context, refresh);
     connect(this, &DrawSession::witnessChanged, context, refresh);
+    connect(this, &DrawSession::revealChanged, context, refresh);
 }
 
 void DrawSession::appendPrize(const AwardItem& item)
@@ -488,6 +482,8 @@ void DrawSession::loadDrawData()
 
 void DrawSession::prizeTableChanged()
 {
+    // The prizes may have moved: every winner shows.
+    m_reveal.clear();
     journal(JournalEntry::prizes(m_engine.awards(), m_engine.current(), m_engine.running()));
     m_areas.settings().prizesChanged(m_engine.awards());
     m_areas.writeSettings();
@@ -559,16 +555,10 @@ void DrawSession::journalStart(const char* reason, std::size_t participants,
         m_engine, QString::fromLatin1(reason), static_cast<qint64>(participants), participantsDigest)));
 }
 
-// A prize's own start loop or stop sound when it names one that is there, else the event's.
 void DrawSession::playFor(int prize, bool start)
 {
-    QString path = QString::fromWCharArray(start ? StartMusic : StopSound);
-    if (prize >= 0 && prize < m_engine.prizeCount()) {
-        const tstring& own = start ? m_engine.award(prize).startMusic : m_engine.award(prize).stopMusic;
-        if (!own.empty() && QFileInfo(m_folder.file(own)).isFile())
-            path = QString::fromStdWString(own);
-    }
-    emit soundRequested(path, start ? MusicPlayer::PlayLoop : MusicPlayer::PlayOnce);
+    emit soundRequested(PrizeSound(m_folder, m_engine, prize, start, start ? StartMusic : StopSound),
+                        start ? MusicPlayer::PlayLoop : MusicPlayer::PlayOnce);
 }
 
 bool DrawSession::prepareScope(int prize, DrawScope& scope)

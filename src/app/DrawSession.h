@@ -8,6 +8,7 @@
 #include "app/PrizeRanges.h"
 #include "app/ResultScreenParts.h"
 #include "app/WallPager.h"
+#include "app/WinnerReveal.h"
 #include "app/WinnerWall.h"
 #include "app/WinnersLedger.h"
 #include "app/WitnessDesk.h"
@@ -107,9 +108,13 @@ public:
     // The clicker's keys: the next page, or on the last (once it has been
     // seen for a second) what Space does; the page before.
     void pageDown();
-    void pageUp();
+    void pageUp()
+    {
+        if (!m_engine.running())
+            m_pager.previous();
+    }
     // The page timer's turn: the pages go round.
-    void turnPage();
+    void turnPage() { m_pager.turn(); }
     // The operator moved, resized or re-fonted a text area: the names area's
     // wall is laid out again when it was that one.
     void areaEdited(int area);
@@ -134,7 +139,13 @@ public:
     void onAnyChange(QObject* context, const std::function<void()>& refresh);
     // The black screen a clicker's "b" asks for hides everything; the draw stays as it is.
     bool blackedOut() const { return m_blackedOut; }
-    void setBlackedOut(bool on);
+    void setBlackedOut(bool on)
+    {
+        if (on == m_blackedOut)
+            return;
+        m_blackedOut = on;
+        emit blackoutChanged(on);
+    }
     // The prize desk's table as it stands: every winner of the finished
     // prizes, then each prize's absent winners.
     std::vector<WinnerRow> winnerRows() const { return m_ledger.rows(); }
@@ -149,6 +160,15 @@ public:
     // A digit the hall rolled, or Backspace; false when it does not count now.
     bool typeWitnessDigit(QChar digit);
     bool eraseWitnessDigit();
+
+    // A prize shown one winner at a time: how many of its winners show now (all of any other's).
+    const WinnerReveal& reveal() const { return m_reveal; }
+    int shownWinners(int prize) const
+    {
+        return m_reveal.shown(prize, static_cast<int>(m_engine.award(prize).winners.size()));
+    }
+    // The landing of a winner shown one at a time ends now.
+    void settleReveal() { m_reveal.settle(); }
 
     // Check-in: who is in the hall, and a draw among them ("已签到").
     CheckinDesk& checkinDesk() { return m_checkinDesk; }
@@ -195,6 +215,8 @@ signals:
     void soundRequested(const QString& path, int mode);
     // A commitment was shown, a digit typed, a stop refused or a secret revealed.
     void witnessChanged();
+    // A winner of a prize shown one at a time began to land, or landed.
+    void revealChanged(int prize);
     void resultScreenRequested();
 
 private:
@@ -218,6 +240,8 @@ private:
     // page unless `keepPage`, and its timer starts when there are pages.
     void winnersChanged(bool keepPage);
     void playFor(int prize, bool start);
+    // A digit typed or erased tells the views.
+    bool witnessTyped(bool changed);
     // The prize's range made ready to draw: parsed, its files read and kept
     // beside the journal. False when it cannot be, or when it admits nobody
     // left in the pool, and the operator is told why.
@@ -258,6 +282,7 @@ private:
     WinnersLedger m_ledger;
     CheckinDesk m_checkinDesk;
     WitnessDesk m_witness;
+    WinnerReveal m_reveal;
     // Counts the changes of the names area since the start, so a wall laid
     // out on the worker for an area that has changed since is laid out again.
     int m_layoutChanges = 0;

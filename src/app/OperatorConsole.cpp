@@ -47,6 +47,8 @@ OperatorConsole::OperatorConsole(ShowController& show)
     m_ui->winners->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     connect(m_ui->startButton, &QPushButton::clicked, this, [this] { m_show.startAction(); });
     connect(m_ui->stopButton, &QPushButton::clicked, this, [this] { m_show.stop(); });
+    // A prize shown one at a time: its next winner.
+    connect(m_ui->nextWinnerButton, &QPushButton::clicked, this, [this] { m_show.startAction(); });
     connect(m_ui->previousPageButton, &QPushButton::clicked, this, [this] { m_show.pageUp(); });
     connect(m_ui->nextPageButton, &QPushButton::clicked, this, [this] { m_show.pageDown(); });
     connect(m_ui->blackButton, &QPushButton::clicked, this, [this](bool on) { m_show.setBlackedOut(on); });
@@ -202,8 +204,11 @@ void OperatorConsole::refresh()
     showHealth(*m_ui->sound, m_show.soundAvailable(), QString::fromWCharArray(NoSound));
     m_ui->exclusions->setText(session.exclusionReport().isEmpty() ? QStringLiteral("—")
                                                                   : session.exclusionReport());
-    m_ui->startButton->setEnabled(!running && !m_show.resultScreenShown());
+    const bool revealing = session.reveal().pending(current);
+    m_ui->startButton->setEnabled(!running && !revealing && !m_show.resultScreenShown());
     m_ui->stopButton->setEnabled(running);
+    m_ui->nextWinnerButton->setVisible(revealing);
+    m_ui->nextWinnerButton->setEnabled(revealing && !session.reveal().landing());
     m_ui->blackButton->setChecked(session.blackedOut());
     refreshWitness();
 }
@@ -277,7 +282,8 @@ void OperatorConsole::fillWinners()
     if (!shown)
         return;
     const std::vector<tstring>& winners = engine.award(prize).winners;
-    table.setRowCount(static_cast<int>(winners.size()));
+    // One at a time: the operator sees them as the hall does.
+    table.setRowCount(m_show.session().shownWinners(prize));
     for (int row = 0; row < table.rowCount(); ++row) {
         table.setItem(row, 0, new QTableWidgetItem(QString::fromStdWString(winners[size_t(row)])));
         auto* replace = new QTableWidgetItem(

@@ -22,6 +22,11 @@ QString text(const tstring& value)
     return QString::fromStdWString(value);
 }
 
+QString revealText(bool reveal)
+{
+    return reveal ? QStringLiteral("是") : QString();
+}
+
 } // namespace
 
 CAwakDlg::CAwakDlg(PrizeSettingsHost& host, QWidget* parent)
@@ -57,7 +62,7 @@ void CAwakDlg::OnInitDialog()
     m_list->setShowGrid(true);
     const std::pair<const char*, int> columns[] = {{"次序", 60},      {"奖项名称", 60},  {"中奖名额", 60},
                                                    {"奖品名称", 120}, {"奖品图片", 240}, {"抽奖范围", 160},
-                                                   {"开始音乐", 140}, {"停止音乐", 140}};
+                                                   {"开始音乐", 140}, {"停止音乐", 140}, {"逐个揭晓", 70}};
     m_list->setColumnCount(static_cast<int>(std::size(columns)));
     for (int c = 0; c < 6; ++c) {
         m_list->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(columns[c].first)));
@@ -82,10 +87,11 @@ void CAwakDlg::FillPrizeList()
     m_list->setRowCount(static_cast<int>(awards.size()));
     for (size_t i = 0; i < awards.size(); ++i) {
         const AwardItem& award = awards[i];
-        m_list->setRowTexts(static_cast<int>(i), {QString::number(i + 1), text(award.awardName),
-                                                  QString::number(award.winnerCount), text(award.prizeName),
-                                                  text(award.picturePath), text(award.range),
-                                                  text(award.startMusic), text(award.stopMusic)});
+        m_list->setRowTexts(static_cast<int>(i),
+                            {QString::number(i + 1), text(award.awardName),
+                             QString::number(award.winnerCount), text(award.prizeName),
+                             text(award.picturePath), text(award.range), text(award.startMusic),
+                             text(award.stopMusic), revealText(award.reveal)});
     }
     m_list->setCurrentIndex(QModelIndex());
 }
@@ -196,6 +202,12 @@ void CAwakDlg::OnCellEdited(int row, int column, const QString& edited)
     case ColumnPicture:
         item.picturePath = value;
         break;
+    case ColumnReveal:
+        // "是" or "1" shows its winners one at a time; anything else all at once.
+        item.reveal = value == L"是" || value == L"1";
+        m_list->item(row, column)->setText(revealText(item.reveal));
+        m_host.changePrize(row, item);
+        return;
     case ColumnRange: {
         // A rule is declared before the draw as it will be applied, or not at all.
         DrawScope scope;

@@ -33,7 +33,8 @@ public:
         ColumnPicture,
         ColumnRange,
         ColumnStartMusic,
-        ColumnStopMusic
+        ColumnStopMusic,
+        ColumnReveal
     };
 
     CAwakDlg(PrizeSettingsHost& host, QWidget* parent = nullptr);

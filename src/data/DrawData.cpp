@@ -7,6 +7,7 @@
 #include "platform/EventFolder.h"
 #include "platform/IniFile.h"
 
+#include <QFileInfo>
 #include <QString>
 
 const wchar_t* const ParticipantFileError = L"打开抽奖文件失败!";
@@ -44,6 +45,17 @@ bool GrowsWinners(const EventFolder& folder)
 bool ShowsEffects(const EventFolder& folder)
 {
     return IniFile::readString(folder.file(AwardInfoFile), L"Show", L"Effects", L"", 16) != L"0";
+}
+
+QString PrizeSound(const EventFolder& folder, const DrawEngine& engine, int prize, bool start,
+                   const wchar_t* fallback)
+{
+    if (prize >= 0 && prize < engine.prizeCount()) {
+        const tstring& own = start ? engine.award(prize).startMusic : engine.award(prize).stopMusic;
+        if (!own.empty() && QFileInfo(folder.file(own)).isFile())
+            return QString::fromStdWString(own);
+    }
+    return QString::fromWCharArray(fallback);
 }
 
 int PageSeconds(const EventFolder& folder)

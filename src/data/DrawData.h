@@ -25,6 +25,9 @@ bool KeepsPictureAspect(const EventFolder& folder);
 bool GrowsWinners(const EventFolder& folder);
 // [Show] Effects=0: no confetti when winners land.
 bool ShowsEffects(const EventFolder& folder);
+// A prize's own start loop or stop sound when it names one that is there, else the event's.
+QString PrizeSound(const EventFolder& folder, const DrawEngine& engine, int prize, bool start,
+                   const wchar_t* fallback);
 
 // How many seconds a page of winners stays before the next: "PageSeconds" of
 // the names area's section, 6 unless it says otherwise, 0 for only by key.

@@ -47,6 +47,7 @@ void PendingSettings::prizesChanged(const std::vector<AwardItem>& awards)
         row.range = award.range;
         row.startMusic = award.startMusic;
         row.stopMusic = award.stopMusic;
+        row.reveal = award.reveal;
         table.push_back(std::move(row));
     }
     m_prizes = std::move(table);

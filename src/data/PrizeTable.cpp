@@ -13,6 +13,7 @@ const wchar_t* const Section = L"AwardInfo";
 // Beside the rows, since every key of [AwardInfo] is taken for a prize row.
 const wchar_t* const RangeSection = L"AwardRange";
 const wchar_t* const MusicSection = L"AwardMusic";
+const wchar_t* const RevealSection = L"AwardReveal";
 
 tstring rowKey(size_t index)
 {
@@ -71,6 +72,7 @@ void LoadPrizeTable(const EventFolder& folder, std::vector<AwardItem>& awards)
             item.range = ini.GetString(RangeSection, rangeKey(i));
             item.startMusic = ini.GetString(MusicSection, indexedKey(L"Start", i));
             item.stopMusic = ini.GetString(MusicSection, indexedKey(L"Stop", i));
+            item.reveal = ini.GetString(RevealSection, indexedKey(L"Reveal", i)) == L"1";
             awards.push_back(std::move(item));
         }
     }
@@ -96,7 +98,13 @@ void WritePrizeTable(IniDocument& doc, const std::vector<AwardItem>& awards)
         if (!key.empty())
             doc.removeKey(MusicSection, key);
     }
+    for (const std::wstring& key : doc.keyNames(RevealSection)) {
+        if (!key.empty())
+            doc.removeKey(RevealSection, key);
+    }
     for (size_t i = 0; i < awards.size(); ++i) {
+        if (awards[i].reveal)
+            doc.setValue(RevealSection, indexedKey(L"Reveal", i), L"1");
         if (!awards[i].startMusic.empty())
             doc.setValue(MusicSection, indexedKey(L"Start", i), awards[i].startMusic);
         if (!awards[i].stopMusic.empty())

@@ -33,6 +33,10 @@ LiveFeed::LiveFeed(DrawSession& session, PhoneNames names, QObject* parent)
 {
     rebuild();
     connect(&session, &DrawSession::prizeDrawn, this, [this](int prize) { prizeChanged("prize", prize); });
+    connect(&session, &DrawSession::revealChanged, this, [this](int prize) {
+        if (!m_session.reveal().landing())
+            prizeChanged("prize", prize);
+    });
     connect(&session, &DrawSession::winnerReplaced, this,
             [this](int prize, int) { prizeChanged("replace", prize); });
     connect(&session, &DrawSession::restarted, this, [this] {
@@ -87,9 +91,11 @@ void LiveFeed::buildPrize(int index)
 {
     const AwardItem& award = m_session.engine().award(index);
     const WinnersLedger& ledger = m_session.ledger();
+    // A prize shown one at a time names only those who have landed.
     std::vector<QString> shown;
-    for (const tstring& winner : award.winners)
-        shown.push_back(m_names.shown(QString::fromStdWString(winner)));
+    const int landed = m_session.shownWinners(index);
+    for (int i = 0; i < landed; ++i)
+        shown.push_back(m_names.shown(QString::fromStdWString(award.winners[size_t(i)])));
     std::vector<QString> replaced;
     for (const tstring& absent : ledger.absentOf(award))
         replaced.push_back(m_names.shown(QString::fromStdWString(absent)));

@@ -463,3 +463,39 @@ TEST_F(DrawSessionTest, EachPrizePlaysItsOwnMusicOrTheEventsOwn)
         EXPECT_EQ(takeEvents(), expected);
     }
 }
+
+// A prize shown one at a time: the stop records every winner at once; each
+// press brings the next, landing for a moment first, a press while one
+// lands does nothing, and once all are shown the next press goes on.
+TEST_F(DrawSessionTest, APrizeShownOneAtATimeBringsEachWinnerOnAPress)
+{
+    TestEvent::make(folder, 10, {1, 3});
+    folder.write("AwardInfo.ini",
+                 folder.read("AwardInfo.ini") + "[AwardReveal]\r\nReveal0=1\r\nReveal1=1\r\n");
+    start();
+    QStringList landed;
+    QObject::connect(session.get(), &DrawSession::revealChanged, [&](int prize) {
+        landed << QStringLiteral("%1:%2%3")
+                      .arg(prize)
+                      .arg(session->shownWinners(prize))
+                      .arg(session->reveal().landing() ? "+" : "");
+    });
+    draw();
+    EXPECT_EQ(session->engine().award(0).winners.size(), 1u);
+    EXPECT_NE(folder.read("AwardResult.ini").find("Cnt=1\r\n"), std::string::npos) << "stored at once";
+    session->startAction();
+    EXPECT_FALSE(session->engine().running()) << "a press while the winner lands";
+    session->settleReveal();
+    session->startAction();
+    ASSERT_TRUE(session->engine().running()) << "all shown: the next prize starts";
+    session->stop();
+    for (int press = 0; press < 2; ++press) {
+        session->settleReveal();
+        press == 0 ? session->pageDown() : session->startAction();
+    }
+    session->settleReveal();
+    EXPECT_EQ(session->shownWinners(1), 3);
+    EXPECT_EQ(landed.join(' '), "0:0+ 0:1 1:0+ 1:1 1:1+ 1:2 1:2+ 1:3");
+    session->startAction();
+    EXPECT_EQ(takeEvents().contains("results"), true);
+}

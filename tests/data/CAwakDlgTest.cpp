@@ -222,7 +222,8 @@ TEST_F(CAwakDlgTest, EditedCellsGoBackToTheirPrizesAndTheDrawFollowsTheTable)
 }
 
 // A prize's own music: chosen in the entry dialog or from a music cell of
-// the table, named relative to the event folder, and back to the default.
+// the table, named relative to the event folder, and back to the default;
+// and its winners shown one at a time from its 逐个揭晓 cell.
 TEST_F(CAwakDlgTest, EachPrizeTakesItsOwnMusicFromAFileChooser)
 {
     const QString gala = folder.event().file("Music/gala.mp3");
@@ -245,6 +246,9 @@ TEST_F(CAwakDlgTest, EachPrizeTakesItsOwnMusicFromAFileChooser)
             EXPECT_EQ(folder.read("AwardInfo.ini").find("Stop1=Music\\gala.mp3") != std::string::npos,
                       chosen);
         }
+        dialog.OnCellEdited(2, CAwakDlg::ColumnReveal, QStringLiteral("是"));
+        EXPECT_TRUE(screen->engine().award(2).reveal);
+        EXPECT_NE(folder.read("AwardInfo.ini").find("[AwardReveal]\r\nReveal2=1"), std::string::npos);
         onEntry = [](CAwardOnedlg& entry) {
             entry.findChild<QLineEdit*>("edit1012")->setText("Prize3");
             entry.findChild<QPushButton*>("buttonStartMusic")->click();
