@@ -2,6 +2,7 @@
 // a big stop, loading a big participant list and the way to the first frame.
 #include "app/CRafoDlg.h"
 #include "app/CResultDlg.h"
+#include "app/Confetti.h"
 #include "app/DrawScreenPainter.h"
 #include "app/DrawSession.h"
 #include "app/MusicPlayer.h"
@@ -92,10 +93,20 @@ struct Screen
         const CLottoryArea& area = *areas[AreaScroll];
         wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
                                   WinnerWall::minimumCellHeight(image.height()),
-                                  WallPager::namesOnWall(engine), WallPager::cellsOnWall(engine));
+                                  WallPager::namesOnWall(engine), WallPager::cellsOnWall(engine),
+                                  WinnerWall::largestCellHeight(image.height()));
     }
 
-    void paint(long long cycleStart = -1)
+    // The prize shown keeps only its first `count` winners: a top prize.
+    void keepWinners(std::size_t count)
+    {
+        std::vector<AwardItem> awards = engine.awards();
+        awards[0].winners.resize(count);
+        engine.setPrizes(std::move(awards), 0);
+        layWall();
+    }
+
+    void paint(long long cycleStart = -1, const std::function<void(DrawScreenFrame&)>& more = {})
     {
         DrawScreenFrame frame;
         frame.wall = &wall;
@@ -105,6 +116,8 @@ struct Screen
         frame.start = zones.start;
         frame.stop = zones.stop;
         frame.cycleStart = cycleStart;
+        if (more)
+            more(frame);
         QPainter p(&image);
         painter.paint(p, frame);
     }
@@ -126,6 +139,47 @@ void FullPaint(benchmark::State& state)
         screen.paint();
 }
 BENCHMARK(FullPaint)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+// The staged top prizes, among a million participants: one winner in its
+// grown font; the second of three landing one at a time; confetti over ten.
+void BigWinnerFrame(benchmark::State& state)
+{
+    Screen screen(QSize(int(state.range(0)), int(state.range(1))), 1000000);
+    screen.keepWinners(1);
+    for (auto _ : state)
+        screen.paint();
+}
+BENCHMARK(BigWinnerFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+void RevealLandingFrame(benchmark::State& state)
+{
+    Screen screen(QSize(int(state.range(0)), int(state.range(1))), 1000000);
+    screen.keepWinners(3);
+    long long at = 0;
+    for (auto _ : state) {
+        screen.paint(-1, [&](DrawScreenFrame& frame) {
+            frame.shownWinners = 1;
+            frame.landingName = screen.engine.pool().text(std::size_t(at++ * 7919) % screen.engine.pool().size());
+            frame.revealNumber = 2;
+            frame.revealCount = 3;
+        });
+    }
+}
+BENCHMARK(RevealLandingFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+void ConfettiFrame(benchmark::State& state)
+{
+    Screen screen(QSize(int(state.range(0)), int(state.range(1))), 1000000);
+    Confetti confetti;
+    const Rect whole(0, 0, screen.image.width(), screen.image.height());
+    confetti.start(0, whole);
+    for (auto _ : state) {
+        screen.paint();
+        QPainter p(&screen.image);
+        confetti.paint(p, 1000, screen.areas[AreaScroll]->m_rect);
+    }
+}
+BENCHMARK(ConfettiFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 // A long event: thirty prizes of 1,000 winners each run through the caption.
 void DrawThirtyThousandWinners(Screen& screen)
