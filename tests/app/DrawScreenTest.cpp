@@ -1,5 +1,6 @@
 #include "app/Confetti.h"
 #include "app/ScreenTestSupport.h"
+#include "support/TestSounds.h"
 
 #include <QPainter>
 
@@ -220,5 +221,36 @@ TEST_F(ScreenTest, ConfettiFallsAroundTheWinnersForThreeSecondsUnlessTurnedOff)
         EXPECT_FALSE(screen->confettiFalling());
         screen->StopDraw();
         EXPECT_EQ(screen->confettiFalling(), effects);
+    }
+}
+
+// Each prize's own sounds go through the player, decoded and played; a
+// prize without them plays the event's.
+TEST_F(ScreenTest, EachPrizeIsHeardWithItsOwnMusic)
+{
+    SetUpScreen(30, {3, 3});
+    closeScreen();
+    folder.write("Music/gala.wav", wavTone(2000));
+    folder.write("Music/fanfare.wav", wavTone(300));
+    folder.write("AwardInfo.ini",
+                 folder.read("AwardInfo.ini") +
+                     "[AwardMusic]\r\nStart0=Music\\gala.wav\r\nStop0=Music\\fanfare.wav\r\n");
+    openScreen();
+    MusicPlayer& player = windows->controller().player();
+    const struct
+    {
+        bool start;
+        const wchar_t* heard;
+        bool decoded;
+    } steps[] = {{true, L"Music\\gala.wav", true},
+                 {false, L"Music\\fanfare.wav", true},
+                 {true, L"Music\\start.mp3", false},
+                 {false, L"Music\\stop.wav", false}};
+    for (const auto& step : steps) {
+        step.start ? screen->StartDraw() : screen->StopDraw();
+        windows->controller().session().settle();
+        player.settle();
+        EXPECT_EQ(player.path(), step.heard);
+        EXPECT_EQ(player.ready(), step.decoded) << QString::fromWCharArray(step.heard).toStdString();
     }
 }

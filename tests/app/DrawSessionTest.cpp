@@ -1,4 +1,5 @@
 #include "app/DrawSession.h"
+#include "areas/AreaFont.h"
 #include "data/DrawJournal.h"
 #include "data/JournalVerifier.h"
 #include "data/ResultExport.h"
@@ -7,6 +8,7 @@
 #include "support/TestEvent.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -498,4 +500,36 @@ TEST_F(DrawSessionTest, APrizeShownOneAtATimeBringsEachWinnerOnAPress)
     EXPECT_EQ(landed.join(' '), "0:0+ 0:1 1:0+ 1:1 1:1+ 1:2 1:2+ 1:3");
     session->startAction();
     EXPECT_EQ(takeEvents().contains("results"), true);
+}
+
+// The demo event on a smaller projector: every text still fits its area,
+// since the fonts scale with the areas.
+TEST(DrawSessions, TheDemoLayoutFitsEveryScreen)
+{
+    for (const QSize screen : {QSize(1920, 1080), QSize(1280, 720), QSize(1024, 768)}) {
+        TestFolder folder;
+        for (const char* file : {"AwardInfo.ini", "data.txt", "AwardResult.ini"})
+            folder.write(file, readFile(QStringLiteral(RAFO_SOURCE_DIR "/demo/") + file));
+        DrawSession session(folder.event());
+        session.open(screen.width(), screen.height());
+        const auto fits = [&](int index, const QString& text) {
+            const CLottoryArea& area = session.areas().area(index);
+            const QFontMetrics metrics(AreaFont::font(area.m_fontName, area.m_fontSize));
+            const Rect box = area.m_rect.normalized();
+            EXPECT_LE(metrics.horizontalAdvance(text), box.width())
+                << screen.width() << " " << text.toStdString();
+            EXPECT_LE(metrics.height(), box.height()) << screen.width() << " " << text.toStdString();
+        };
+        fits(AreaMainTitle, session.areas().area(AreaMainTitle).m_titleName);
+        fits(AreaSubTitle, session.areas().area(AreaSubTitle).m_titleName);
+        for (const AwardItem& award : session.engine().awards()) {
+            fits(AreaType, QString::fromStdWString(award.awardName));
+            fits(AreaText, QString::fromStdWString(award.prizeName));
+        }
+        fits(AreaStatus, QStringLiteral("总共 27 个奖品, 已经抽取了 27 名"));
+        fits(AreaResultLine, QStringLiteral("恭喜!"));
+        session.start();
+        session.stop();
+        EXPECT_EQ(session.wall().mode(), WinnerWall::Mode::OneColumn) << screen.width();
+    }
 }
