@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -30,7 +31,8 @@ protected:
         QMetaObject::invokeMethod(m_server, [this] {
             m_server->listen({QHostAddress(QHostAddress::LocalHost)}, 0, 1, QStringLiteral("127.0.0.1"));
         });
-        ASSERT_TRUE(listening.wait(5000));
+        // The server's thread may emit before the wait begins, which then waits for another.
+        ASSERT_TRUE(QTest::qWaitFor([&listening] { return !listening.isEmpty(); }, 5000));
         m_port = listening.first().first().value<quint16>();
         ASSERT_NE(m_port, 0);
     }
