@@ -91,10 +91,10 @@ struct Screen
     void layWall()
     {
         const CLottoryArea& area = *areas[AreaScroll];
-        wall = WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
-                                  WinnerWall::minimumCellHeight(image.height()),
-                                  WallPager::namesOnWall(engine), WallPager::cellsOnWall(engine),
-                                  WinnerWall::largestCellHeight(image.height()));
+        wall =
+            WinnerWall::layOut(area.m_rect, area.m_fontName, area.m_fontSize,
+                               WinnerWall::minimumCellHeight(image.height()), WallPager::namesOnWall(engine),
+                               WallPager::cellsOnWall(engine), WinnerWall::largestCellHeight(image.height()));
     }
 
     // The prize shown keeps only its first `count` winners: a top prize.
@@ -159,7 +159,8 @@ void RevealLandingFrame(benchmark::State& state)
     for (auto _ : state) {
         screen.paint(-1, [&](DrawScreenFrame& frame) {
             frame.shownWinners = 1;
-            frame.landingName = screen.engine.pool().text(std::size_t(at++ * 7919) % screen.engine.pool().size());
+            frame.landingName =
+                screen.engine.pool().text(std::size_t(at++ * 7919) % screen.engine.pool().size());
             frame.revealNumber = 2;
             frame.revealCount = 3;
         });

@@ -246,7 +246,7 @@ void DrawSession::landStop(DrawLanding& landing)
     tableWritten(m_ledger.note(record, m_engine, m_fingerprint, Clock::now()));
     reportExclusions();
     showWall(landing, false);
-    if (m_engine.award(record.prize).reveal && outcome == DrawEngine::StopOutcome::Drawn &&
+    if (m_engine.award(record.prize).reveal && outcome != DrawEngine::StopOutcome::EmptyPool &&
         m_pager.wall().mode() == WinnerWall::Mode::OneColumn)
         m_reveal.begin(record.prize, static_cast<int>(record.winners.size()));
     emit prizeDrawn(record.prize);

@@ -3,6 +3,8 @@
 #include "support/TestSounds.h"
 
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -252,5 +254,82 @@ TEST_F(ScreenTest, EachPrizeIsHeardWithItsOwnMusic)
         player.settle();
         EXPECT_EQ(player.path(), step.heard);
         EXPECT_EQ(player.ready(), step.decoded) << QString::fromWCharArray(step.heard).toStdString();
+    }
+}
+
+namespace {
+
+// What tesseract reads in that part of the screen, spaces taken out: the
+// names area as the hall sees it, black on white for the reader.
+QString readOff(const QImage& shot, const QRect& area, int lineHeight, const QString& path)
+{
+    // The reader knows letters of about 50 pixels best.
+    const double scale = 50.0 / std::max(1, lineHeight);
+    QImage part = shot.copy(area)
+                      .scaled(QSize(int(area.width() * scale), int(area.height() * scale)),
+                              Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < part.height(); ++y) {
+        uchar* line = part.scanLine(y);
+        for (int x = 0; x < part.width(); ++x)
+            line[x] = line[x] > 140 ? 0 : 255;
+    }
+    part.save(path);
+    QProcess reader;
+    reader.start(QStringLiteral("tesseract"),
+                 {path, QStringLiteral("stdout"), QStringLiteral("-l"), QStringLiteral("chi_sim"),
+                  QStringLiteral("--psm"), QStringLiteral("6")});
+    if (!reader.waitForFinished(60000))
+        return QStringLiteral("tesseract did not run (./scripts/setup installs it)");
+    return QString::fromUtf8(reader.readAllStandardOutput())
+        .remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+} // namespace
+
+// A 一等奖 of three shown one at a time, then a 特等奖 of one, read off the
+// screen by OCR on a 1920 x 1080 and a 1280 x 720 screen: each name only
+// after its press, in cells of at least an eighth of the screen's height.
+TEST_F(ScreenTest, TopPrizesAreReadOffTheScreenOneAtATime)
+{
+    SetUpScreen(1, {3, 1});
+    const QStringList names{QStringLiteral("王建国"), QStringLiteral("李晓明"), QStringLiteral("张伟"),
+                            QStringLiteral("刘洋")};
+    for (const QRect area : {QRect(0, 0, 1920, 1080), QRect(0, 0, 1280, 720)}) {
+        closeScreen();
+        folder.write("data.txt", (names.join("\r\n") + "\r\n").toStdString());
+        folder.write("AwardResult.ini", "");
+        std::string config = folder.read("AwardInfo.ini");
+        // Ranges that admit no more than the places: the winners come in list order.
+        if (config.find("[AwardReveal]") == std::string::npos)
+            config += "[AwardReveal]\r\nReveal0=1\r\nReveal1=1\r\n[AwardRange]\r\nRange0=不含 刘洋\r\n"
+                      "Range1=包含 刘洋\r\n";
+        folder.write("AwardInfo.ini", config);
+        openScreen(area);
+        DrawSession& session = windows->controller().session();
+        const QRect names0 = session.areas().area(AreaScroll).m_rect.normalized().toQRect();
+        const QString where = QStringLiteral("%1x%2").arg(area.width()).arg(area.height());
+        const auto read = [&] {
+            return readOff(screen->grab().toImage(), names0, QFontMetrics(session.wall().font()).height(),
+                           folder.event().file("names.png"));
+        };
+        screen->StartDraw();
+        screen->StopDraw();
+        session.settle();
+        for (int shown = 1; shown <= 3; ++shown) {
+            session.settleReveal();
+            const QString text = read();
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(text.contains(names[i]), i < shown)
+                    << where.toStdString() << " " << text.toStdString();
+            EXPECT_GE(QFontMetrics(session.wall().font()).height() * 8, area.height()) << where.toStdString();
+            session.startAction();
+        }
+        ASSERT_TRUE(session.engine().running()) << "all three shown: the 特等奖 runs";
+        screen->StopDraw();
+        session.settle();
+        session.settleReveal();
+        EXPECT_TRUE(read().contains(names[3])) << where.toStdString();
+        EXPECT_GE(QFontMetrics(session.wall().font()).height() * 8, area.height()) << where.toStdString();
     }
 }
