@@ -97,3 +97,26 @@ TEST(LiveFeed, EachChangeIsOneUpdateAndNamesLeaveAsTheEventAllows)
     }
     Clock::setFixed(std::nullopt);
 }
+
+// A prize shown one at a time reaches the phones a name at a time, as each lands.
+TEST(LiveFeed, APrizeShownOneAtATimeReachesThePhonesAsEachLands)
+{
+    TestFolder folder;
+    TestEvent::make(folder, 10, {3});
+    folder.write("AwardInfo.ini", folder.read("AwardInfo.ini") + "[AwardReveal]\r\nReveal0=1\r\n");
+    DrawSession session(folder.event());
+    session.open(1920, 1080);
+    LiveFeed feed(session, PhoneNames({}, false));
+    std::vector<int> named;
+    QObject::connect(&feed, &LiveFeed::updated, [&named](const LiveUpdate& update) {
+        if (update.event == "prize")
+            named.push_back(int(strings(json(update.data)["prize"].toObject()["winners"]).size()));
+    });
+    session.start();
+    session.stop();
+    for (int press = 0; press < 3; ++press) {
+        session.startAction();
+        session.settleReveal();
+    }
+    EXPECT_EQ(named, (std::vector<int>{0, 1, 2, 3}));
+}
