@@ -40,9 +40,8 @@ void DrawSession::open(int screenWidth, int screenHeight)
     m_areas.load();
     m_showFingerprint = ShowsFingerprint(m_folder);
     m_keepPictureAspect = KeepsPictureAspect(m_folder);
-    m_growWinners = GrowsWinners(m_folder);
     m_effects = ShowsEffects(m_folder);
-    m_pager.setGrow(m_growWinners);
+    m_pager.setGrow(GrowsWinners(m_folder));
     m_fingerprint = m_journal.lastDrawFingerprint();
     loadDrawData();
     // The list as read is kept before the restore takes the winners out; a
@@ -171,7 +170,7 @@ void DrawSession::stop()
         sealed ? m_witness.commit()->scope : std::make_shared<DrawScope>();
     if (!sealed && m_engine.isCurrentPrize() && !prepareScope(m_engine.current(), *scope))
         return;
-    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges, m_growWinners);
+    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges, m_pager.grows());
     m_worker.run(
         [this, landing, scope, sealed, seed = sealed ? sealed->seed : DrawSeed::fresh()] {
             landing->drawing = m_engine.planStop(seed, scope.get());
@@ -209,7 +208,7 @@ DrawEngine::ReplaceResult DrawSession::replace(int prize, int row)
             (!scope->admitsEveryone() && !DrawEngine::anyAdmitted(m_engine.pool(), *scope)))
             return DrawEngine::PoolEmpty;
     }
-    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges, m_growWinners);
+    auto landing = std::make_shared<DrawLanding>(m_areas, m_screenHeight, m_layoutChanges, m_pager.grows());
     landing->absent = m_engine.award(prize).winners[static_cast<size_t>(row)];
     m_worker.run(
         [this, landing, scope, stream, candidates, prize, row, seed = DrawSeed::fresh()] {

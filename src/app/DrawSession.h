@@ -265,7 +265,6 @@ private:
     QString m_resultFingerprint;
     bool m_showFingerprint = true;
     bool m_keepPictureAspect = false;
-    bool m_growWinners = true;
     bool m_effects = true;
     bool m_journalWritten = true;
     bool m_storeWritten = true;

@@ -27,6 +27,7 @@ public:
     void setSeconds(int seconds) { m_seconds = seconds; }
     // Whether a one column of few winners is drawn in a grown font ([AwardScroll] Grow).
     void setGrow(bool grow) { m_grow = grow; }
+    bool grows() const { return m_grow; }
     const WinnerWall& wall() const { return m_wall; }
     int page() const { return m_page; }
     int pages() const { return m_pages; }
